@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/joystick_records.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace kivo {
+
+// A platform's native handle of a top-level window (an X window id, an HWND); 0 is none.
+using WindowHandle = std::uintptr_t;
+
+// One byte per virtual-key code: bit 128 while the key is down, bit 1 while it is toggled on.
+using KeyboardState = std::array<std::uint8_t, 256>;
+
+class Joystick {
+public:
+    virtual ~Joystick() = default;
+    // Fills the record for the joystick with this id; when none answers, wNumButtons is 0.
+    virtual bool capabilities(unsigned deviceId, JOYCAPS& caps) = 0;
+    // Reads the position; a failed read returns false and leaves the record as it was.
+    virtual bool position(unsigned deviceId, JOYINFOEX& info) = 0;
+};
+
+class Keyboard {
+public:
+    virtual ~Keyboard() = default;
+    virtual bool state(KeyboardState& keys) = 0;
+};
+
+class ForegroundWindow {
+public:
+    virtual ~ForegroundWindow() = default;
+    virtual WindowHandle current() = 0;
+};
+
+class KeySender {
+public:
+    virtual ~KeySender() = default;
+    // Types a string in the key-string notation into the window with the input focus,
+    // without waiting for it to be processed; nothing stays held afterwards.
+    virtual void send(std::string_view keys) = 0;
+};
+
+// The services the engine calls, owned by whoever runs the program.
+struct InputServices {
+    Joystick& joystick;
+    Keyboard& keyboard;
+    ForegroundWindow& foreground;
+    KeySender& sender;
+};
+
+}  // namespace kivo
