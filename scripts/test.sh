@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Kivo with its tests (installing what is missing) and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/bootstrap.sh
+cmake --preset linux
+cmake --build --preset linux
+ctest --preset linux
