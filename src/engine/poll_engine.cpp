@@ -1,0 +1,168 @@
+#include "engine/poll_engine.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace kivo {
+
+namespace {
+
+constexpr unsigned kFirstJoystick = 0;
+constexpr double kAxisScale = 100.0;
+constexpr double kDeadZone = 25.0;
+
+constexpr int kFirstScannedCode = 8;
+constexpr int kLastScannedCode = 256;
+constexpr std::uint8_t kToggledOnly = 1;
+
+// Windows reports a held modifier under its general code and a left- or right-hand one;
+// the hand-specific codes must not hide the general code's readable name.
+constexpr int kLeftShift = 160;
+constexpr int kRightAlt = 165;
+constexpr int kShift = 16;
+
+int generalModifierCode(int handedCode)
+{
+    return kShift + (handedCode - kLeftShift) / 2;
+}
+
+std::int16_t selectionFromButtonNumber(std::uint32_t buttonNumber)
+{
+    const std::int64_t index = static_cast<std::int64_t>(static_cast<std::int32_t>(buttonNumber)) - 1;
+    if (index < std::numeric_limits<std::int16_t>::min() || index > std::numeric_limits<std::int16_t>::max())
+        return SelectedButton::kNone;
+    return static_cast<std::int16_t>(index);
+}
+
+}  // namespace
+
+PollEngine::PollEngine(InputServices services, ButtonLabels& labels, SelectedButton& selected, WindowHandle mainWindow)
+    : services_(services), labels_(labels), selected_(selected), mainWindow_(mainWindow)
+{
+}
+
+void PollEngine::resetSelection()
+{
+    selected_.index = SelectedButton::kNone;
+}
+
+void PollEngine::fillKeyNameTable()
+{
+    keyNames_.fill();
+}
+
+void PollEngine::readButtonCount()
+{
+    JOYCAPS caps{};
+    services_.joystick.capabilities(kFirstJoystick, caps);
+    buttonCount_ = static_cast<std::int32_t>(caps.wNumButtons);
+}
+
+void PollEngine::captureRestPosition()
+{
+    if (!readPosition())
+        return;
+    restX_ = static_cast<std::int32_t>(joystick_.dwXpos);
+    restY_ = static_cast<std::int32_t>(joystick_.dwYpos);
+    restCaptured_ = true;
+}
+
+bool PollEngine::readPosition()
+{
+    joystick_.dwSize = kJoyInfoExSize;
+    joystick_.dwFlags = kJoyReturnAll;
+    return services_.joystick.position(kFirstJoystick, joystick_);
+}
+
+void PollEngine::tick()
+{
+    const bool answered = readPosition();
+    // A joystick that was not there at start-up rests wherever it first answers.
+    if (answered && !restCaptured_) {
+        restX_ = static_cast<std::int32_t>(joystick_.dwXpos);
+        restY_ = static_cast<std::int32_t>(joystick_.dwYpos);
+        restCaptured_ = true;
+    }
+    sendArrows();
+    if (services_.foreground.current() == mainWindow_)
+        captureAssignment();
+    sendHeldButtonKey();
+}
+
+void PollEngine::sendArrows()
+{
+    const double dx = static_cast<double>(static_cast<std::int32_t>(joystick_.dwXpos)) / kAxisScale
+                      - static_cast<double>(restX_) / kAxisScale;
+    const double dy = static_cast<double>(static_cast<std::int32_t>(joystick_.dwYpos)) / kAxisScale
+                      - static_cast<double>(restY_) / kAxisScale;
+    if (dx > kDeadZone)
+        services_.sender.send("{right}");
+    else if (dx < -kDeadZone)
+        services_.sender.send("{left}");
+    if (dy > kDeadZone)
+        services_.sender.send("{down}");
+    else if (dy < -kDeadZone)
+        services_.sender.send("{up}");
+}
+
+void PollEngine::captureAssignment()
+{
+    highlightSelection();
+    scanKeys();
+}
+
+void PollEngine::highlightSelection()
+{
+    std::uint32_t mask = 1;
+    for (std::int32_t i = 0; i < buttonCount_; ++i) {
+        labels_.setBold(i, false);
+        if ((joystick_.dwButtons & mask) != 0)
+            selected_.index = selectionFromButtonNumber(joystick_.dwButtonNumber);
+        if (selectionNamesLabel())
+            labels_.setBold(selected_.index, true);
+        mask <<= 1;
+    }
+}
+
+void PollEngine::scanKeys()
+{
+    std::array<std::uint8_t, kLastScannedCode + 1> buffer{};
+    KeyboardState state{};
+    services_.keyboard.state(state);
+    std::copy(state.begin(), state.end(), buffer.begin());
+
+    for (int code = kFirstScannedCode; code <= kLastScannedCode; ++code) {
+        if (buffer[static_cast<std::size_t>(code)] <= kToggledOnly)
+            continue;
+        if (code >= kLeftShift && code <= kRightAlt
+            && buffer[static_cast<std::size_t>(generalModifierCode(code))] > kToggledOnly)
+            continue;
+        currentToken_ = keyNames_.tokenForCode(code);
+        if (selectionNamesLabel())
+            labels_.setCaption(selected_.index, composeCaption(selected_.index, currentToken_));
+    }
+}
+
+void PollEngine::sendHeldButtonKey()
+{
+    int held = 0;
+    std::uint32_t mask = 1;
+    for (std::int32_t i = 0; i < buttonCount_; ++i) {
+        if ((joystick_.dwButtons & mask) != 0)
+            ++held;
+        mask <<= 1;
+    }
+    if (held == 0 || !selectionNamesLabel())
+        return;
+    currentToken_ = tokenOfCaption(labels_.caption(selected_.index));
+    const std::string_view text = textToSend(currentToken_);
+    if (!text.empty())
+        services_.sender.send(text);
+}
+
+bool PollEngine::selectionNamesLabel() const
+{
+    return selected_.index >= 0 && labels_.exists(selected_.index);
+}
+
+}  // namespace kivo

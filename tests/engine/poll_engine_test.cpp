@@ -1,0 +1,280 @@
+#include "engine/poll_engine.h"
+#include "fakes/fake_input_services.h"
+#include "fakes/memory_labels.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kivo {
+namespace {
+
+using Sent = std::vector<std::string>;
+
+constexpr WindowHandle kKivoWindow = 0x4200001;
+constexpr WindowHandle kGameWindow = 0x1e00007;
+
+class PollEngineTest : public ::testing::Test {
+protected:
+    fakes::FakeInputServices fake;
+    fakes::MemoryLabels labels{4};
+    SelectedButton selected;
+    PollEngine engine{fake.services(), labels, selected, kKivoWindow};
+
+    void SetUp() override { fake.foreground.window = kGameWindow; }
+
+    void startUp()
+    {
+        engine.resetSelection();
+        engine.fillKeyNameTable();
+        engine.readButtonCount();
+        engine.captureRestPosition();
+    }
+
+    Sent tickAndTakeSent()
+    {
+        fake.sender.sent.clear();
+        engine.tick();
+        return fake.sender.sent;
+    }
+
+    std::vector<bool> boldFlags() const
+    {
+        std::vector<bool> flags;
+        for (const auto& label : labels.labels)
+            flags.push_back(label.bold);
+        return flags;
+    }
+};
+
+struct AxisCase {
+    std::uint32_t x;
+    std::uint32_t y;
+    Sent sent;
+};
+
+TEST_F(PollEngineTest, ArrowsBeyondTheDeadZoneXFirst)
+{
+    fake.joystick.state = fakes::StickState{32700, 32700};
+    startUp();
+    const AxisCase cases[] = {
+        {35200, 32700, {}},
+        {35300, 32700, {"{right}"}},
+        {30200, 32700, {}},
+        {30100, 32700, {"{left}"}},
+        {32700, 35300, {"{down}"}},
+        {32700, 30100, {"{up}"}},
+        {65535, 65535, {"{right}", "{down}"}},
+        {0, 0, {"{left}", "{up}"}},
+        {0, 65535, {"{left}", "{down}"}},
+    };
+    for (const auto& c : cases) {
+        fake.joystick.state->x = c.x;
+        fake.joystick.state->y = c.y;
+        EXPECT_EQ(tickAndTakeSent(), c.sent) << c.x << ", " << c.y;
+        EXPECT_EQ(tickAndTakeSent(), c.sent) << "again on the next tick";
+    }
+}
+
+TEST_F(PollEngineTest, ArrowsAreSentWhileKivoIsInFront)
+{
+    startUp();
+    fake.foreground.window = kKivoWindow;
+    fake.joystick.state->x = 65535;
+    EXPECT_EQ(tickAndTakeSent(), Sent{"{right}"});
+}
+
+TEST_F(PollEngineTest, PressedButtonBecomesTheBoldSelectionAndStaysAfterRelease)
+{
+    startUp();
+    fake.foreground.window = kKivoWindow;
+    fake.joystick.hold(3);
+    engine.tick();
+    EXPECT_EQ(selected.index, 2);
+    EXPECT_EQ(boldFlags(), (std::vector<bool>{false, false, true, false}));
+
+    fake.joystick.releaseAll();
+    engine.tick();
+    engine.tick();
+    EXPECT_EQ(selected.index, 2);
+    EXPECT_EQ(boldFlags(), (std::vector<bool>{false, false, true, false}));
+
+    fake.joystick.hold(1);
+    engine.tick();
+    EXPECT_EQ(selected.index, 0);
+    EXPECT_EQ(boldFlags(), (std::vector<bool>{true, false, false, false}));
+}
+
+TEST_F(PollEngineTest, NothingIsCapturedWhileAnotherWindowIsInFront)
+{
+    startUp();
+    fake.joystick.hold(2);
+    fake.keyboard.press('A');
+    engine.tick();
+    EXPECT_EQ(selected.index, SelectedButton::kNone);
+    EXPECT_EQ(boldFlags(), (std::vector<bool>(4, false)));
+    EXPECT_EQ(labels.at(1).caption, "");
+}
+
+TEST_F(PollEngineTest, ButtonNumberNamingNoLabelSelectsNothingVisible)
+{
+    startUp();
+    fake.foreground.window = kKivoWindow;
+    fake.joystick.state->buttons = 1;
+    for (const std::uint32_t buttonNumber : {0u, 9u}) {
+        fake.joystick.state->buttonNumber = buttonNumber;
+        EXPECT_EQ(tickAndTakeSent(), Sent{});
+        EXPECT_EQ(boldFlags(), (std::vector<bool>(4, false)));
+        EXPECT_EQ(selected.index, static_cast<std::int16_t>(buttonNumber) - 1);
+    }
+}
+
+struct ScanCase {
+    const char* name;
+    std::vector<std::pair<int, std::uint8_t>> keys;
+    std::string caption;
+};
+
+TEST_F(PollEngineTest, KeyScanWritesTheTokenOfTheHighestDownCode)
+{
+    const ScanCase cases[] = {
+        {"letter", {{'A', 0x80}}, "Button 3:  A"},
+        {"function key", {{116, 0x80}}, "Button 3:  {F5}"},
+        {"space keeps its blank", {{32, 0x80}}, "Button 3:  Space "},
+        {"toggled but not down", {{20, 0x01}}, "unchanged"},
+        {"down and toggled", {{20, 0x81}}, "Button 3:  \x14"},
+        {"codes below 8 are never scanned", {{1, 0x80}, {7, 0x80}}, "unchanged"},
+        {"highest code wins", {{13, 0x80}, {'A', 0x80}, {116, 0x80}}, "Button 3:  {F5}"},
+        {"shift with its left-hand code", {{16, 0x80}, {160, 0x80}}, "Button 3:  Shift+"},
+        {"control with its right-hand code", {{17, 0x80}, {163, 0x80}}, "Button 3:  Control^"},
+        {"alt with both hand codes", {{18, 0x80}, {164, 0x80}, {165, 0x80}}, "Button 3:  Alt%"},
+        {"hand code alone still counts", {{161, 0x80}}, "Button 3:  \xA1"},
+        {"hand code above a toggled-only general code", {{16, 0x01}, {160, 0x80}}, "Button 3:  \xA0"},
+        {"modifier with a letter", {{16, 0x80}, {160, 0x80}, {'B', 0x80}}, "Button 3:  B"},
+    };
+    startUp();
+    fake.foreground.window = kKivoWindow;
+    fake.joystick.hold(3);
+    engine.tick();
+    fake.joystick.releaseAll();
+    for (const auto& c : cases) {
+        labels.at(2).caption = "unchanged";
+        fake.keyboard.releaseAll();
+        for (const auto& [code, value] : c.keys)
+            fake.keyboard.keys[static_cast<std::size_t>(code)] = value;
+        engine.tick();
+        EXPECT_EQ(labels.at(2).caption, c.caption) << c.name;
+        for (const int other : {0, 1, 3})
+            EXPECT_EQ(labels.at(other).caption, "") << c.name;
+    }
+}
+
+TEST_F(PollEngineTest, KeysPressedBeforeAnySelectionChangeNoCaption)
+{
+    startUp();
+    fake.foreground.window = kKivoWindow;
+    fake.keyboard.press('A');
+    engine.tick();
+    for (const auto& label : labels.labels)
+        EXPECT_EQ(label.caption, "");
+}
+
+struct HeldCase {
+    const char* name;
+    std::string caption;
+    std::vector<int> held;
+    Sent sent;
+};
+
+TEST_F(PollEngineTest, HeldButtonSendsTheSelectedButtonsKey)
+{
+    const HeldCase cases[] = {
+        {"named key", "Button 2:  {Enter}", {2}, {"{Enter}"}},
+        {"other button held", "Button 2:  {Enter}", {4}, {"{Enter}"}},
+        {"two buttons, one key", "Button 2:  A", {1, 4}, {"A"}},
+        {"modifier token", "Button 2:  Shift+", {2}, {"+"}},
+        {"cleared caption", "Button 2:  ", {2}, {}},
+        {"layout caption", "Button 1:", {2}, {":"}},
+        {"empty caption", "", {2}, {}},
+        {"none held", "Button 2:  A", {}, {}},
+    };
+    startUp();
+    selected.index = 1;
+    for (const auto& c : cases) {
+        labels.at(1).caption = c.caption;
+        fake.joystick.releaseAll();
+        for (const int button : c.held)
+            fake.joystick.hold(button);
+        EXPECT_EQ(tickAndTakeSent(), c.sent) << c.name;
+    }
+}
+
+TEST_F(PollEngineTest, HeldButtonSendsNothingWithoutAValidSelection)
+{
+    startUp();
+    labels.at(0).caption = "Button 1:  A";
+    fake.joystick.hold(1);
+    for (const std::int16_t index : {SelectedButton::kNone, std::int16_t{7}}) {
+        selected.index = index;
+        EXPECT_EQ(tickAndTakeSent(), Sent{}) << index;
+    }
+}
+
+TEST_F(PollEngineTest, ButtonsBeyondTheCountAreIgnored)
+{
+    fake.joystick.buttonCount = 2;
+    startUp();
+    selected.index = 0;
+    labels.at(0).caption = "Button 1:  A";
+    fake.joystick.hold(3);
+    EXPECT_EQ(tickAndTakeSent(), Sent{});
+}
+
+TEST_F(PollEngineTest, SelectingWhileInFrontAlsoTypesIntoKivoInTheSameTick)
+{
+    startUp();
+    labels.at(1).caption = "Button 2:  {F2}";
+    fake.foreground.window = kKivoWindow;
+    fake.joystick.hold(2);
+    EXPECT_EQ(tickAndTakeSent(), Sent{"{F2}"});
+}
+
+TEST_F(PollEngineTest, StickAndButtonSendArrowsThenKeyInOneTick)
+{
+    startUp();
+    selected.index = 0;
+    labels.at(0).caption = "Button 1:  {Esc}";
+    fake.joystick.state->x = 0;
+    fake.joystick.state->y = 65535;
+    fake.joystick.hold(1);
+    EXPECT_EQ(tickAndTakeSent(), (Sent{"{left}", "{down}", "{Esc}"}));
+}
+
+TEST_F(PollEngineTest, JoystickAnsweringOnlyAfterStartUpRestsWhereItFirstAnswers)
+{
+    const auto atRest = fake.joystick.state;
+    fake.joystick.state.reset();
+    fake.joystick.buttonCount.reset();
+    startUp();
+    EXPECT_EQ(engine.buttonCount(), 0);
+    EXPECT_EQ(tickAndTakeSent(), Sent{});
+
+    fake.joystick.state = atRest;
+    EXPECT_EQ(tickAndTakeSent(), Sent{});
+    EXPECT_EQ(tickAndTakeSent(), Sent{});
+    fake.joystick.state->x += 2600;
+    EXPECT_EQ(tickAndTakeSent(), Sent{"{right}"});
+}
+
+TEST_F(PollEngineTest, StartUpReadsButtonCountAndSelectsNothing)
+{
+    selected.index = 3;
+    fake.joystick.buttonCount = 12;
+    startUp();
+    EXPECT_EQ(engine.buttonCount(), 12);
+    EXPECT_EQ(selected.index, SelectedButton::kNone);
+}
+
+}  // namespace
+}  // namespace kivo
