@@ -1,0 +1,305 @@
+#include "window/qt/form1.h"
+
+#include "window/qt/windows1252.h"
+#include "window/rounding.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace kivo {
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440;
+
+QColor fromRgb(unsigned rgb)
+{
+    return QColor::fromRgb(static_cast<QRgb>(rgb));
+}
+
+QFont designFont()
+{
+    const QString family = QFontDatabase::hasFamily(design::kFontFamily)
+                               ? QString::fromLatin1(design::kFontFamily)
+                               : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    QFont font(family);
+    font.setPointSizeF(design::kFontPointSize);
+    return font;
+}
+
+void paintBackground(QWidget* widget, const QColor& background)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, background);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QString buttonLabelName(int index)
+{
+    return QStringLiteral("Label(%1)").arg(index);
+}
+
+}  // namespace
+
+Form1::Form1()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromLatin1(design::kTitle));
+    setFont(designFont());
+    paintBackground(this, fromRgb(design::kFormBackground));
+    if (const QScreen* display = screen()) {
+        dpiX_ = display->logicalDotsPerInchX();
+        dpiY_ = display->logicalDotsPerInchY();
+    }
+    buildControls();
+    applyClientSize();
+
+    timer1_.setParent(this);
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer1_.setTimerType(Qt::PreciseTimer);
+    timer1_.setInterval(design::kTimerIntervalMs);
+    connect(&timer1_, &QTimer::timeout, this, [this] {
+        if (events_)
+            events_->timerTicked();
+    });
+}
+
+void Form1::buildControls()
+{
+    // Created in the tab order of the design.
+    labels_.push_back(makeButtonLabel(0));
+    ButtonLabel& first = labels_.front();
+    first.caption = design::kLabel0Caption;
+    first.rect = design::kLabel0;
+    first.widget->setText(fromWindows1252(first.caption));
+    place(first.widget, first.rect);
+    first.widget->show();
+
+    QLabel* label1 = addLabel("Label1", design::kLabel1Caption, design::kLabel1);
+    QFont bold = label1->font();
+    bold.setBold(true);
+    label1->setFont(bold);
+
+    command1_ = addButton("Command1", design::kCommand1Caption, design::kCommand1);
+    command3_ = addButton("Command3", design::kCommand3Caption, design::kCommand3);
+    command4_ = addButton("Command4", design::kCommand4Caption, design::kCommand4);
+    addLabel("Label2", design::kLabel2Caption, design::kLabel2)->setWordWrap(true);
+
+    setTabOrder(command1_, command3_);
+    setTabOrder(command3_, command4_);
+    connect(command1_, &QPushButton::clicked, this, [this] {
+        if (events_)
+            events_->quitClicked();
+    });
+    connect(command4_, &QPushButton::clicked, this, [this] {
+        if (events_)
+            events_->clearClicked();
+    });
+}
+
+QLabel* Form1::addLabel(const char* name, const char* caption, TwipsRect rect)
+{
+    auto* label = new QLabel(QString::fromLatin1(caption), this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Labels are opaque in the system's button colour, not see-through onto the form.
+    paintBackground(label, QApplication::palette().color(QPalette::Button));
+    place(label, rect);
+    return label;
+}
+
+QPushButton* Form1::addButton(const char* name, const char* caption, TwipsRect rect)
+{
+    auto* button = new QPushButton(QString::fromLatin1(caption), this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    place(button, rect);
+    return button;
+}
+
+Form1::ButtonLabel Form1::makeButtonLabel(int index)
+{
+    ButtonLabel label;
+    label.widget = new QLabel(this);
+    label.widget->setObjectName(buttonLabelName(index));
+    label.widget->setTextFormat(Qt::PlainText);
+    label.widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    paintBackground(label.widget, fromRgb(design::kLabel0Background));
+    QPalette palette = label.widget->palette();
+    palette.setColor(QPalette::WindowText, fromRgb(design::kLabel0Text));
+    label.widget->setPalette(palette);
+    label.widget->hide();
+    return label;
+}
+
+void Form1::place(QWidget* widget, TwipsRect rect) const
+{
+    widget->setGeometry(toPixelsX(rect.left), toPixelsY(rect.top), toPixelsX(rect.width), toPixelsY(rect.height));
+}
+
+void Form1::applyClientSize()
+{
+    const float clientWidth = outerWidth_ - design::kFrameLeft - design::kFrameRight;
+    const float clientHeight = design::kOuterHeight - design::kFrameTop - design::kFrameBottom;
+    setFixedSize(toPixelsX(clientWidth), toPixelsY(clientHeight));
+}
+
+int Form1::toPixelsX(float twips) const
+{
+    return roundHalfEven(twips * dpiX_ / kTwipsPerInch);
+}
+
+int Form1::toPixelsY(float twips) const
+{
+    return roundHalfEven(twips * dpiY_ / kTwipsPerInch);
+}
+
+Form1::ButtonLabel* Form1::buttonLabel(int index)
+{
+    if (!exists(index))
+        return nullptr;
+    return &labels_[static_cast<std::size_t>(index)];
+}
+
+bool Form1::exists(int index) const
+{
+    return index >= 0 && static_cast<std::size_t>(index) < labels_.size();
+}
+
+std::string Form1::caption(int index) const
+{
+    return exists(index) ? labels_[static_cast<std::size_t>(index)].caption : std::string();
+}
+
+// Ticks set every label's bold flag and may rewrite a caption a thousand times a second, so
+// only a real change reaches the widget.
+void Form1::setCaption(int index, std::string_view caption)
+{
+    ButtonLabel* label = buttonLabel(index);
+    if (!label || label->caption == caption)
+        return;
+    label->caption = caption;
+    label->widget->setText(fromWindows1252(caption));
+}
+
+void Form1::setBold(int index, bool bold)
+{
+    ButtonLabel* label = buttonLabel(index);
+    if (!label || label->bold == bold)
+        return;
+    label->bold = bold;
+    QFont font = label->widget->font();
+    font.setBold(bold);
+    label->widget->setFont(font);
+}
+
+// Elements are created in order; asking for one that exists leaves it as it is.
+void Form1::createLabel(int index)
+{
+    if (static_cast<std::size_t>(index) != labels_.size())
+        return;
+    const ButtonLabel& first = labels_.front();
+    ButtonLabel label = makeButtonLabel(index);
+    label.widget->setFont(first.widget->font());
+    label.bold = first.bold;
+    label.caption = first.caption;
+    label.rect = first.rect;
+    label.widget->setText(fromWindows1252(label.caption));
+    place(label.widget, label.rect);
+    labels_.push_back(label);
+}
+
+void Form1::setLabelVisible(int index, bool visible)
+{
+    if (ButtonLabel* label = buttonLabel(index))
+        label->widget->setVisible(visible);
+}
+
+bool Form1::labelVisible(int index) const
+{
+    return exists(index) && !labels_[static_cast<std::size_t>(index)].widget->isHidden();
+}
+
+TwipsRect Form1::labelRect(int index) const
+{
+    return exists(index) ? labels_[static_cast<std::size_t>(index)].rect : TwipsRect{};
+}
+
+void Form1::setLabelRect(int index, TwipsRect rect)
+{
+    ButtonLabel* label = buttonLabel(index);
+    if (!label)
+        return;
+    label->rect = rect;
+    place(label->widget, rect);
+}
+
+void Form1::setOuterWidth(float width)
+{
+    outerWidth_ = std::max(width, kMinimumOuterWidth);
+    applyClientSize();
+}
+
+bool Form1::askYesNo(std::string_view question)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(design::kProgramName), fromWindows1252(question),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setWindowModality(Qt::ApplicationModal);
+    const int answer = box.exec();
+    // A window closed while the question was open has already saved; nothing more may happen.
+    return !ended_ && answer != QMessageBox::No;
+}
+
+void Form1::focusCommand3()
+{
+    command3_->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::setTimerEnabled(bool enabled)
+{
+    if (enabled && !ended_)
+        timer1_.start();
+    else
+        timer1_.stop();
+}
+
+void Form1::endProcess()
+{
+    ended_ = true;
+    timer1_.stop();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+WindowHandle Form1::nativeHandle() const
+{
+    return static_cast<WindowHandle>(winId());
+}
+
+bool Form1::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::WindowActivate && events_ && !ended_)
+        events_->activated();
+    return handled;
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (!ended_ && events_)
+        events_->closed();
+    event->accept();
+}
+
+}  // namespace kivo

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "window/toolkit.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+
+namespace kivo {
+
+// Kivo's one window and its controls, drawn with Qt Widgets. A plain top-level widget rather
+// than a QDialog, so that Escape typed into it cannot hide it past the close path.
+class Form1 final : public QWidget, public Toolkit {
+public:
+    // Below this outer width in twips the window is not narrowed any further.
+    static constexpr float kMinimumOuterWidth = 2040;
+
+    Form1();
+
+    // Where clicks, ticks, activation and closing go; nothing is delivered before this is set.
+    void setEvents(WindowEvents* events) { events_ = events; }
+
+    bool exists(int index) const override;
+    std::string caption(int index) const override;
+    void setCaption(int index, std::string_view caption) override;
+    void setBold(int index, bool bold) override;
+
+    void createLabel(int index) override;
+    void setLabelVisible(int index, bool visible) override;
+    bool labelVisible(int index) const override;
+    TwipsRect labelRect(int index) const override;
+    void setLabelRect(int index, TwipsRect rect) override;
+
+    float outerWidth() const override { return outerWidth_; }
+    float outerHeight() const override { return design::kOuterHeight; }
+    void setOuterWidth(float width) override;
+
+    bool askYesNo(std::string_view question) override;
+    void focusCommand3() override;
+    void setTimerEnabled(bool enabled) override;
+    void endProcess() override;
+    WindowHandle nativeHandle() const override;
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct ButtonLabel {
+        QLabel* widget = nullptr;
+        std::string caption;
+        bool bold = false;
+        TwipsRect rect;
+    };
+
+    void buildControls();
+    QLabel* addLabel(const char* name, const char* caption, TwipsRect rect);
+    QPushButton* addButton(const char* name, const char* caption, TwipsRect rect);
+    ButtonLabel makeButtonLabel(int index);
+    void place(QWidget* widget, TwipsRect rect) const;
+    void applyClientSize();
+    int toPixelsX(float twips) const;
+    int toPixelsY(float twips) const;
+    ButtonLabel* buttonLabel(int index);
+
+    std::vector<ButtonLabel> labels_;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command3_ = nullptr;
+    QPushButton* command4_ = nullptr;
+    QTimer timer1_;
+    float outerWidth_ = design::kOuterWidth;
+    double dpiX_ = 96;
+    double dpiY_ = 96;
+    WindowEvents* events_ = nullptr;
+    bool ended_ = false;
+};
+
+}  // namespace kivo

@@ -1,0 +1,28 @@
+#include "window/qt/windows1252.h"
+
+#include <QStringDecoder>
+
+#include <iostream>
+
+namespace kivo {
+
+QString fromWindows1252(std::string_view bytes)
+{
+    // Qt offers Windows-1252 only when it is built with ICU. Without it, Latin-1 shows every
+    // byte but 0x80 to 0x9F the same, which beats showing nothing.
+    static QStringDecoder decoder("windows-1252");
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (!decoder.isValid()) {
+        static const bool warned = [] {
+            std::cerr << "kivo: this Qt has no Windows-1252 codec; captions are shown as Latin-1\n";
+            return true;
+        }();
+        (void)warned;
+        return QString::fromLatin1(view);
+    }
+    QString text = decoder.decode(view);
+    decoder.resetState();
+    return text;
+}
+
+}  // namespace kivo

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "engine/button_labels.h"
+#include "platform/input_services.h"
+#include "window/design.h"
+
+#include <string_view>
+
+namespace kivo {
+
+// What the main-window logic needs from a window toolkit. Qt and Win32 each implement it
+// once; tests implement it in memory. Geometry is in twips.
+class Toolkit : public ButtonLabels {
+public:
+    // Creates label element i as an invisible copy of element 0.
+    virtual void createLabel(int index) = 0;
+    virtual void setLabelVisible(int index, bool visible) = 0;
+    virtual bool labelVisible(int index) const = 0;
+    virtual TwipsRect labelRect(int index) const = 0;
+    virtual void setLabelRect(int index, TwipsRect rect) = 0;
+
+    // The outer size, frame and title bar included. A width below the toolkit's minimum is
+    // raised to it.
+    virtual float outerWidth() const = 0;
+    virtual float outerHeight() const = 0;
+    virtual void setOuterWidth(float width) = 0;
+
+    // A modal question with Yes (the default) and No; true unless the answer is No.
+    virtual bool askYesNo(std::string_view question) = 0;
+    virtual void focusCommand3() = 0;
+    virtual void setTimerEnabled(bool enabled) = 0;
+    virtual void endProcess() = 0;
+    virtual WindowHandle nativeHandle() const = 0;
+};
+
+// The window's events, delivered by the toolkit one at a time on the window's thread.
+class WindowEvents {
+public:
+    virtual ~WindowEvents() = default;
+    virtual void activated() = 0;
+    virtual void timerTicked() = 0;
+    virtual void quitClicked() = 0;
+    virtual void clearClicked() = 0;
+    // The window is closed other than by Quit; it cannot be cancelled.
+    virtual void closed() = 0;
+};
+
+}  // namespace kivo

@@ -1,0 +1,183 @@
+#include "window/main_window.h"
+
+#include "memory_toolkit.h"
+#include "temp_settings.h"
+
+#include "fakes/fake_input_services.h"
+
+#include <gtest/gtest.h>
+
+namespace kivo {
+namespace {
+
+using testing::MemoryToolkit;
+using testing::TempSettings;
+
+// Puts the joystick's start-up reads into the toolkit's log, with the selection as it stood.
+class LoggingJoystick final : public Joystick {
+public:
+    LoggingJoystick(Joystick& inner, std::vector<std::string>& log, const SelectedButton& selected)
+        : inner_(inner), log_(log), selected_(selected)
+    {
+    }
+    bool capabilities(unsigned deviceId, JOYCAPS& caps) override
+    {
+        log_.push_back("capabilities, selection " + std::to_string(selected_.index));
+        return inner_.capabilities(deviceId, caps);
+    }
+    bool position(unsigned deviceId, JOYINFOEX& info) override
+    {
+        log_.push_back("position");
+        return inner_.position(deviceId, info);
+    }
+
+private:
+    Joystick& inner_;
+    std::vector<std::string>& log_;
+    const SelectedButton& selected_;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void start(std::uint32_t buttons)
+    {
+        fakes.joystick.buttonCount = buttons;
+        window.load();
+        window.activated();
+        form.log.clear();
+    }
+
+    std::vector<std::string> captions() const
+    {
+        std::vector<std::string> all;
+        for (const auto& label : form.labels)
+            all.push_back(label.caption);
+        return all;
+    }
+
+    TempSettings settings;
+    fakes::FakeInputServices fakes;
+    SelectedButton selected{7};
+    MemoryToolkit form;
+    LoggingJoystick joystick{fakes.joystick, form.log, selected};
+    MainWindow window{form, {joystick, fakes.keyboard, fakes.foreground, fakes.sender}, selected,
+                      settings.location()};
+};
+
+TEST_F(MainWindowTest, LoadRunsStartUpInOrderWithTheTimerOffThroughout)
+{
+    settings.store({"Button 1:  {Enter}", "Button 2:  "});
+    fakes.joystick.buttonCount = 2;
+    window.load();
+
+    EXPECT_EQ(form.log, (std::vector<std::string>{"timer off", "capabilities, selection -1", "create 1", "place 1",
+                                                  "show 1", "caption 1 Button 2:", "position",
+                                                  "caption 0 Button 1:  {Enter}", "caption 1 Button 2:  ",
+                                                  "timer on"}));
+    EXPECT_EQ(window.buttonCount(), 2);
+}
+
+TEST_F(MainWindowTest, FirstRunLeavesEveryLabelBlank)
+{
+    start(3);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"", "", ""}));
+}
+
+TEST_F(MainWindowTest, NoJoystickHidesTheLabelAndLoadsNothing)
+{
+    fakes.joystick.buttonCount.reset();
+    window.load();
+
+    EXPECT_FALSE(form.at(0).visible);
+    EXPECT_EQ(form.at(0).caption, "Button 1:");
+    EXPECT_TRUE(form.timerEnabled);
+}
+
+TEST_F(MainWindowTest, FocusIsOnCommand3AfterStartUp)
+{
+    start(2);
+    EXPECT_TRUE(form.focusOnCommand3);
+}
+
+TEST_F(MainWindowTest, TickRunsAPollCycle)
+{
+    start(4);
+    fakes.foreground.window = MemoryToolkit::kHandle;
+    fakes.joystick.hold(3);
+    window.timerTicked();
+
+    EXPECT_TRUE(form.at(2).bold);
+    EXPECT_EQ(selected.index, 2);
+}
+
+TEST_F(MainWindowTest, ClearThenQuitStoresTheClearedCaptions)
+{
+    start(3);
+    form.at(0).caption = "Button 1:  {Enter}";
+    form.at(2).caption = "Button 3:  {F1}";
+    form.answers = {true, true};
+    window.clearClicked();
+    window.quitClicked();
+
+    EXPECT_EQ(form.questions, (std::vector<std::string>{"Are you sure you want to clear all settings?",
+                                                        "Are you sure you want to quit?"}));
+    EXPECT_EQ(settings.stored(3), (std::vector<std::string>{"Button 1:  ", "Button 2:  ", "Button 3:  "}));
+    EXPECT_EQ(form.log.back(), "end");
+    EXPECT_EQ(form.processEnds, 1);
+}
+
+TEST_F(MainWindowTest, ClearMovesTheFocusFirstAndChangesNothingButCaptions)
+{
+    start(3);
+    form.focusOnCommand3 = false;
+    form.at(1).bold = true;
+    selected.index = 1;
+    form.answers = {true};
+    window.clearClicked();
+
+    EXPECT_EQ(form.log.front(), "focus Command3");
+    EXPECT_EQ(captions(), (std::vector<std::string>{"Button 1:  ", "Button 2:  ", "Button 3:  "}));
+    EXPECT_TRUE(form.at(1).bold);
+    EXPECT_EQ(selected.index, 1);
+    EXPECT_FALSE(settings.written());
+    EXPECT_EQ(form.processEnds, 0);
+}
+
+TEST_F(MainWindowTest, AnsweringNoDoesNothing)
+{
+    start(2);
+    form.at(0).caption = "Button 1:  A";
+    form.answers = {false, false};
+    window.clearClicked();
+    window.quitClicked();
+
+    EXPECT_TRUE(form.log.empty());
+    EXPECT_EQ(form.at(0).caption, "Button 1:  A");
+    EXPECT_FALSE(settings.written());
+    EXPECT_EQ(form.processEnds, 0);
+}
+
+TEST_F(MainWindowTest, CloseAfterQuitAnsweredNoSaves)
+{
+    start(2);
+    form.at(1).caption = "Button 2:  {F5}";
+    form.answers = {false};
+    window.quitClicked();
+    window.closed();
+
+    EXPECT_EQ(settings.stored(2), (std::vector<std::string>{"", "Button 2:  {F5}"}));
+    EXPECT_EQ(form.processEnds, 1);
+}
+
+TEST_F(MainWindowTest, QuitSavesOnlyTheFirstNCaptions)
+{
+    settings.store({"a", "b", "Button 3:  kept"});
+    start(2);
+    form.answers = {true};
+    window.quitClicked();
+
+    EXPECT_EQ(settings.stored(3), (std::vector<std::string>{"a", "b", "Button 3:  kept"}));
+}
+
+}  // namespace
+}  // namespace kivo

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "window/toolkit.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace kivo::testing {
+
+// The window held in memory. Every change is written to a log so tests can check the order
+// of start-up; questions are answered from a queue the test fills.
+class MemoryToolkit final : public Toolkit {
+public:
+    struct Label {
+        std::string caption = design::kLabel0Caption;
+        bool bold = false;
+        bool visible = true;
+        TwipsRect rect = design::kLabel0;
+    };
+
+    static constexpr WindowHandle kHandle = 0x4c00001;
+    static constexpr float kMinimumOuterWidth = 1500;
+
+    std::vector<Label> labels{Label{}};
+    float width = design::kOuterWidth;
+    float height = design::kOuterHeight;
+    std::vector<float> widthRequests;
+    std::deque<bool> answers;
+    std::vector<std::string> questions;
+    std::vector<std::string> log;
+    bool timerEnabled = true;
+    bool focusOnCommand3 = false;
+    int processEnds = 0;
+
+    bool exists(int index) const override { return index >= 0 && index < static_cast<int>(labels.size()); }
+    std::string caption(int index) const override { return at(index).caption; }
+    void setCaption(int index, std::string_view caption) override
+    {
+        at(index).caption = caption;
+        log.push_back("caption " + std::to_string(index) + " " + std::string(caption));
+    }
+    void setBold(int index, bool bold) override { at(index).bold = bold; }
+
+    void createLabel(int index) override
+    {
+        ASSERT_EQ(index, static_cast<int>(labels.size()));
+        Label copy = labels.front();
+        copy.visible = false;
+        labels.push_back(copy);
+        log.push_back("create " + std::to_string(index));
+    }
+    void setLabelVisible(int index, bool visible) override
+    {
+        at(index).visible = visible;
+        log.push_back((visible ? "show " : "hide ") + std::to_string(index));
+    }
+    bool labelVisible(int index) const override { return at(index).visible; }
+    TwipsRect labelRect(int index) const override { return at(index).rect; }
+    void setLabelRect(int index, TwipsRect rect) override
+    {
+        at(index).rect = rect;
+        log.push_back("place " + std::to_string(index));
+    }
+
+    float outerWidth() const override { return width; }
+    float outerHeight() const override { return height; }
+    void setOuterWidth(float newWidth) override
+    {
+        widthRequests.push_back(newWidth);
+        width = std::max(newWidth, kMinimumOuterWidth);
+    }
+
+    bool askYesNo(std::string_view question) override
+    {
+        questions.emplace_back(question);
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << question;
+            return false;
+        }
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+    void focusCommand3() override
+    {
+        focusOnCommand3 = true;
+        log.push_back("focus Command3");
+    }
+    void setTimerEnabled(bool enabled) override
+    {
+        timerEnabled = enabled;
+        log.push_back(enabled ? "timer on" : "timer off");
+    }
+    void endProcess() override
+    {
+        ++processEnds;
+        log.push_back("end");
+    }
+    WindowHandle nativeHandle() const override { return kHandle; }
+
+    Label& at(int index) { return labels.at(static_cast<std::size_t>(index)); }
+    const Label& at(int index) const { return labels.at(static_cast<std::size_t>(index)); }
+};
+
+}  // namespace kivo::testing
