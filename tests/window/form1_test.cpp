@@ -1,0 +1,173 @@
+#include "qt_window_fixture.h"
+
+#include <QFontDatabase>
+#include <QScreen>
+#include <QTest>
+
+namespace kivo {
+namespace {
+
+using testing::QtWindowTest;
+
+// The figures below assume the 96 DPI that Qt's offscreen platform reports: 15 twips a pixel.
+class Form1Test : public QtWindowTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(QGuiApplication::primaryScreen()->logicalDotsPerInchX(), 96);
+        ASSERT_EQ(QGuiApplication::primaryScreen()->logicalDotsPerInchY(), 96);
+    }
+};
+
+TEST_F(Form1Test, ControlsSitAtTheirDesignRectangles)
+{
+    start(2);
+    struct Case {
+        const char* name;
+        QRect pixels;
+    };
+    for (const Case& c : {Case{"Label(0)", {8, 152, 129, 17}}, Case{"Label(1)", {8, 176, 129, 17}},
+                          Case{"Label1", {8, 80, 209, 25}}, Case{"Command1", {8, 8, 81, 33}},
+                          Case{"Command3", {400, 8, 9, 13}}, Case{"Command4", {104, 8, 89, 33}},
+                          Case{"Label2", {8, 104, 281, 33}}}) {
+        if (auto* widget = control<QWidget>(c.name)) {
+            EXPECT_EQ(widget->geometry(), c.pixels) << c.name;
+        }
+    }
+
+    EXPECT_EQ(form().minimumSize(), QSize(304, 419));
+    EXPECT_EQ(form().maximumSize(), QSize(304, 419));
+    EXPECT_GE(control<QWidget>("Command3")->x(), form().width());
+}
+
+TEST_F(Form1Test, WindowIsAFixedDialogWithTitleAndGreyBackground)
+{
+    start(2);
+    const Qt::WindowFlags flags = form().windowFlags();
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(form().windowTitle(), "Kivo v1.0");
+    EXPECT_TRUE(form().autoFillBackground());
+    EXPECT_EQ(form().palette().color(QPalette::Window), QColor(192, 192, 192));
+}
+
+TEST_F(Form1Test, ButtonLabelsAreGreenOnBlackCopiesOfLabel0)
+{
+    start(3);
+    for (const char* name : {"Label(0)", "Label(1)", "Label(2)"}) {
+        auto* label = control<QLabel>(name);
+        ASSERT_NE(label, nullptr);
+        EXPECT_TRUE(label->autoFillBackground()) << name;
+        EXPECT_EQ(label->palette().color(QPalette::Window), QColor(0, 0, 0)) << name;
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 192, 0)) << name;
+        EXPECT_EQ(label->font(), control<QLabel>("Label(0)")->font()) << name;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+        EXPECT_FALSE(label->isHidden()) << name;
+    }
+}
+
+TEST_F(Form1Test, FontsAndWrapping)
+{
+    start(2);
+    const QString family = QFontDatabase::hasFamily("MS Sans Serif")
+                               ? QStringLiteral("MS Sans Serif")
+                               : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    for (const char* name : {"Label(0)", "Label1", "Label2", "Command1", "Command4"}) {
+        EXPECT_EQ(control<QWidget>(name)->font().family(), family) << name;
+        EXPECT_EQ(control<QWidget>(name)->font().pointSizeF(), 8.25) << name;
+    }
+    EXPECT_TRUE(control<QLabel>("Label1")->font().bold());
+    EXPECT_FALSE(control<QLabel>("Label2")->font().bold());
+    EXPECT_FALSE(control<QLabel>("Label(0)")->font().bold());
+    EXPECT_TRUE(control<QLabel>("Label2")->wordWrap());
+}
+
+TEST_F(Form1Test, TabOrderRunsQuitCommand3Clear)
+{
+    start(2);
+    QStringList order;
+    QWidget* widget = control<QWidget>("Command1");
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            order << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != control<QWidget>("Command1"));
+    EXPECT_EQ(order, QStringList({"Command1", "Command3", "Command4"}));
+}
+
+TEST_F(Form1Test, Timer1TicksEveryMillisecondOnceStarted)
+{
+    start(2);
+    auto* timer = form().findChild<QTimer*>(QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->interval(), 1);
+    EXPECT_EQ(timer->timerType(), Qt::PreciseTimer);
+    EXPECT_TRUE(timer->isActive());
+}
+
+TEST_F(Form1Test, LayoutWidensForTheThirdColumnAndShrinksWithoutButtons)
+{
+    struct Case {
+        std::uint32_t buttons;
+        int clientWidth;
+        bool label0Shown;
+    };
+    for (const Case& c : {Case{23, 389, true}, Case{0, 130, false}}) {
+        start(c.buttons);
+        EXPECT_EQ(form().width(), c.clientWidth) << c.buttons;
+        EXPECT_EQ(control<QLabel>("Label(0)")->isHidden(), !c.label0Shown) << c.buttons;
+    }
+    EXPECT_EQ(form().outerWidth(), Form1::kMinimumOuterWidth);
+    start(23);
+    EXPECT_EQ(control<QLabel>("Label(22)")->geometry(), QRect(266, 152, 129, 17));
+}
+
+TEST_F(Form1Test, CaptionsAreWindows1252BytesShownAsUnicode)
+{
+    start(2);
+    const std::string bytes = "Button 1:  \x80\x81\xe9<b>";
+    form().setCaption(0, bytes);
+    EXPECT_EQ(form().caption(0), bytes);
+    EXPECT_EQ(control<QLabel>("Label(0)")->text(), QString::fromUtf8("Button 1:  \u20ac\u0081\u00e9<b>"));
+    EXPECT_EQ(form().caption(5), "");
+    form().setCaption(-1, "ignored");
+}
+
+// Ticks set every bold flag a thousand times a second; only a real change may touch the font.
+TEST_F(Form1Test, UnchangedBoldCostsNoFontChange)
+{
+    start(2);
+    auto* label = control<QLabel>("Label(1)");
+    int fontChanges = 0;
+    struct Counter : QObject {
+        int& count;
+        explicit Counter(int& c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::FontChange;
+            return false;
+        }
+    } counter(fontChanges);
+    label->installEventFilter(&counter);
+
+    for (int i = 0; i < 100; ++i)
+        form().setBold(1, false);
+    EXPECT_EQ(fontChanges, 0);
+    form().setBold(1, true);
+    form().setBold(1, true);
+    EXPECT_EQ(fontChanges, 1);
+    EXPECT_TRUE(label->font().bold());
+}
+
+TEST_F(Form1Test, FocusGoesToCommand3WhenTheWindowIsActivated)
+{
+    start(2);
+    control<QWidget>("Command1")->setFocus();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("Command3"));
+}
+
+}  // namespace
+}  // namespace kivo
