@@ -1,0 +1,17 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kivo {
+
+// Gives file the contents bytes by writing them to a temporary file in the same folder,
+// flushing that to disk and renaming it over file. A crash, a kill or a full disk at
+// any moment therefore leaves either the old file or the new one, whole. Returns what
+// failed and where when it could not; the temporary file is then gone and the old file
+// is as it was.
+std::optional<std::string> replaceFile(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace kivo

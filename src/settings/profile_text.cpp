@@ -1,0 +1,149 @@
+#include "settings/profile_text.h"
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <utility>
+
+namespace kivo {
+namespace {
+
+constexpr std::string_view kBlanks = " \t";
+
+struct Line {
+    std::size_t begin;  // first byte of the line
+    std::size_t end;    // one past its content, before the line ending
+    std::size_t next;   // where the following line begins
+};
+
+// Both "\r\n" and "\n" end a line, and so does a "\r" that ends the text: it becomes
+// part of a "\r\n" as soon as a line is added after it.
+Line lineAt(std::string_view text, std::size_t begin) {
+    const std::size_t newline = std::min(text.find('\n', begin), text.size());
+    const bool cr = newline > begin && text[newline - 1] == '\r';
+    return {begin, cr ? newline - 1 : newline, std::min(newline + 1, text.size())};
+}
+
+std::string_view trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameName(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+// The name of a "[name]" line; a header that lacks its "]" runs to the end of the line.
+std::optional<std::string_view> sectionName(std::string_view content) {
+    const std::string_view line = trimmed(content);
+    if (line.empty() || line.front() != '[') return std::nullopt;
+    const std::string_view inside = line.substr(1);
+    return trimmed(inside.substr(0, inside.find(']')));
+}
+
+// Where the value of a "key=value" line begins, when the line holds that key.
+std::optional<std::size_t> valueOffset(std::string_view content, std::string_view key) {
+    const std::size_t equals = content.find('=');
+    if (equals == std::string_view::npos || !sameName(trimmed(content.substr(0, equals)), key)) {
+        return std::nullopt;
+    }
+    return equals + 1;
+}
+
+// What a stored value reads as: blanks after "=" are skipped, and a pair of double
+// quotes around the rest is taken off, which is how a value keeps leading blanks.
+std::string_view readValue(std::string_view stored) {
+    const std::size_t first = stored.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    stored.remove_prefix(first);
+    if (stored.size() >= 2 && stored.front() == '"' && stored.back() == '"') {
+        return stored.substr(1, stored.size() - 2);
+    }
+    return stored;
+}
+
+std::string storedValue(std::string_view value) {
+    std::string bytes;
+    std::ranges::copy_if(value, std::back_inserter(bytes), [](char c) { return c != '\r' && c != '\n'; });
+    if (readValue(bytes) == bytes) return bytes;
+    return '"' + bytes + '"';
+}
+
+std::string_view lineEndingOf(std::string_view text) {
+    const std::size_t newline = text.find('\n');
+    const bool crlf = newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r';
+    return crlf ? "\r\n" : "\n";
+}
+
+struct KeyPlace {
+    bool sectionFound = false;
+    // The key's stored value as offsets into the text, when the key is there.
+    std::optional<std::pair<std::size_t, std::size_t>> value;
+    // Just past the last line of the section that is not blank: where a new key goes.
+    std::size_t sectionEnd = 0;
+};
+
+// Only the first section of that name counts, and in it only the first line of the key.
+KeyPlace findKey(std::string_view text, std::string_view section, std::string_view key) {
+    KeyPlace place;
+    for (std::size_t at = 0; at < text.size();) {
+        const Line line = lineAt(text, at);
+        at = line.next;
+        const std::string_view content = text.substr(line.begin, line.end - line.begin);
+        if (const auto name = sectionName(content)) {
+            if (place.sectionFound) break;
+            if (sameName(*name, section)) {
+                place.sectionFound = true;
+                place.sectionEnd = line.next;
+            }
+        } else if (place.sectionFound) {
+            if (const auto offset = valueOffset(content, key)) {
+                place.value.emplace(line.begin + *offset, line.end);
+                break;
+            }
+            if (!trimmed(content).empty()) place.sectionEnd = line.next;
+        }
+    }
+    return place;
+}
+
+}  // namespace
+
+ProfileText::ProfileText(std::string text) : text_(std::move(text)) {}
+
+std::string ProfileText::value(std::string_view section, std::string_view key, std::string_view fallback,
+                               std::size_t limit) const {
+    const KeyPlace place = findKey(text_, section, key);
+    const std::string_view text = text_;
+    const std::string_view found =
+        place.value ? readValue(text.substr(place.value->first, place.value->second - place.value->first))
+                    : fallback;
+    return std::string(found.substr(0, limit == 0 ? 0 : limit - 1));
+}
+
+void ProfileText::setValue(std::string_view section, std::string_view key, std::string_view value) {
+    const KeyPlace place = findKey(text_, section, key);
+    const std::string stored = storedValue(value);
+    if (place.value) {
+        text_.replace(place.value->first, place.value->second - place.value->first, stored);
+        return;
+    }
+    const std::string lineEnding(lineEndingOf(text_));
+    std::string lines = std::string(key) + '=' + stored + lineEnding;
+    std::size_t at = place.sectionEnd;
+    if (!place.sectionFound) {
+        lines.insert(0, '[' + std::string(section) + ']' + lineEnding);
+        at = text_.size();
+    }
+    if (at > 0 && text_[at - 1] == '\r') {
+        lines.insert(0, "\n");
+    } else if (at > 0 && text_[at - 1] != '\n') {
+        lines.insert(0, lineEnding);
+    }
+    text_.insert(at, lines);
+}
+
+}  // namespace kivo

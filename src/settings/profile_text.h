@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kivo {
+
+// The text of a profile (INI) file, read and changed the way the Windows profile
+// functions do it: section and key names match without regard to case and with the
+// blanks around them ignored, the first match wins, and a write changes only the
+// line of its key. Values keep their bytes exactly, trailing blanks included.
+class ProfileText {
+public:
+    explicit ProfileText(std::string text = {});
+
+    // The value of key in section, or fallback when there is none. The limit counts a
+    // terminating zero, as the Windows call does, so at most limit - 1 bytes come back.
+    std::string value(std::string_view section, std::string_view key, std::string_view fallback,
+                      std::size_t limit) const;
+
+    // Replaces the value on the key's line, or adds the key at the end of its section,
+    // or the section at the end of the text. Carriage returns and line feeds in value
+    // are dropped so that a value always stays on its own line.
+    void setValue(std::string_view section, std::string_view key, std::string_view value);
+
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+}  // namespace kivo

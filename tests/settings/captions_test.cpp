@@ -1,0 +1,229 @@
+#include "settings/captions.h"
+
+#include "fake_button_labels.h"
+#include "temp_folder.h"
+
+#include <gmock/gmock.h>
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iterator>
+
+namespace kivo {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+using testing::HasSubstr;
+
+// Root may read and write anything, so permission cases run in a child process that
+// gives up root first.
+void runAsOrdinaryUser() {
+    if (::geteuid() != 0) return;
+    const passwd* nobody = ::getpwnam("nobody");
+    if (nobody == nullptr || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+        ::setuid(nobody->pw_uid) != 0) {
+        std::_Exit(99);
+    }
+}
+
+class Captions : public TempFolderTest {
+protected:
+    fs::path file() const { return folder_ / "kivo.ini"; }
+    SettingsLocation location() const { return {file(), file()}; }
+
+    std::vector<std::string> loaded(std::int32_t n) const {
+        FakeButtonLabels labels(std::vector<std::string>(static_cast<std::size_t>(n), "Button 1:"));
+        loadCaptions(location(), labels, n);
+        return labels.captions();
+    }
+    bool saved(std::vector<std::string> captions) const {
+        const auto n = static_cast<std::int32_t>(captions.size());
+        return saveCaptions(location(), FakeButtonLabels(std::move(captions)), n);
+    }
+};
+
+TEST_F(Captions, ExampleFileIsWrittenByteForByteAndReadBackWithItsBlanks) {
+    const std::vector<std::string> captions{"Button 1:  {Enter}", "Button 2:  ", "Button 3:  {F1}"};
+    ASSERT_TRUE(saved(captions));
+    EXPECT_EQ(fileContents(file()), "[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n2=Button 3:  {F1}\n");
+    EXPECT_EQ(loaded(3), captions);
+}
+
+TEST_F(Captions, SaveChangesTheFirstNKeysInPlaceAndKeepsEverythingElse) {
+    writeFile(file(), "; mine\r\n[settings]\r\n0=old\r\n4=Button 5:  {F5}\r\n[Other]\r\n1=x\r\n");
+    ASSERT_TRUE(saved({"a", "Space "}));
+    EXPECT_EQ(fileContents(file()), "; mine\r\n[settings]\r\n0=a\r\n4=Button 5:  {F5}\r\n1=Space \r\n[Other]\r\n1=x\r\n");
+}
+
+TEST_F(Captions, LoadSetsOnlyTheFirstNLabelsCutTo254Bytes) {
+    writeFile(file(), "[Settings]\n1=" + std::string(300, 'x') + "\n3=four\n");
+    FakeButtonLabels labels({"one", "two", "three", "keep"});
+    loadCaptions(location(), labels, 3);
+    EXPECT_EQ(labels.captions(), (std::vector<std::string>{"", std::string(254, 'x'), "", "keep"}));
+}
+
+TEST_F(Captions, NoButtonsReadsAndWritesNothing) {
+    writeFile(file(), "[Settings]\n0=a\n");
+    FakeButtonLabels labels({"keep"});
+    loadCaptions(location(), labels, 0);
+    EXPECT_TRUE(saveCaptions(location(), labels, 0));
+    const fs::path elsewhere = folder_ / "new" / "kivo.ini";
+    EXPECT_TRUE(saveCaptions({elsewhere, elsewhere}, labels, 0));
+    EXPECT_EQ(labels.caption(0), "keep");
+    EXPECT_EQ(fileContents(file()), "[Settings]\n0=a\n");
+    EXPECT_FALSE(fs::exists(folder_ / "new"));
+}
+
+TEST_F(Captions, FirstRunLoadsEmptyCaptionsAndSaveCreatesTheFolder) {
+    const fs::path nested = folder_ / "config" / "kivo" / "kivo.ini";
+    FakeButtonLabels labels({"Button 1:"});
+    loadCaptions({nested, nested}, labels, 1);
+    EXPECT_EQ(labels.caption(0), "");
+    labels.setCaption(0, "Button 1:  A");
+    ASSERT_TRUE(saveCaptions({nested, nested}, labels, 1));
+    EXPECT_EQ(fileContents(nested), "[Settings]\n0=Button 1:  A\n");
+}
+
+TEST_F(Captions, FirstSaveCarriesAnEarlierFileOverAndLeavesItAlone) {
+    const fs::path earlier = folder_ / "kivo-old.ini";
+    const std::string old = "[Settings]\r\n0=old\r\n7=Button 8:  X\r\n";
+    writeFile(earlier, old);
+    FakeButtonLabels labels({""});
+    loadCaptions({earlier, file()}, labels, 1);
+    EXPECT_EQ(labels.caption(0), "old");
+    ASSERT_TRUE(saveCaptions({earlier, file()}, FakeButtonLabels({"new"}), 1));
+    EXPECT_EQ(fileContents(file()), "[Settings]\r\n0=new\r\n7=Button 8:  X\r\n");
+    EXPECT_EQ(fileContents(earlier), old);
+}
+
+TEST_F(Captions, SaveKeepsASymbolicLinkAndThePermissions) {
+    const fs::path real = folder_ / "dotfiles-kivo.ini";
+    writeFile(real, "[Settings]\n0=old\n");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(real.filename(), file());
+    ASSERT_TRUE(saved({"new"}));
+    EXPECT_TRUE(fs::is_symlink(file()));
+    EXPECT_EQ(fileContents(real), "[Settings]\n0=new\n");
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+struct OddFile {
+    const char* what;
+    std::string contents;
+    std::string caption;  // that loads for button 1
+    std::string afterSave;  // once button 1 is saved as "new"
+};
+
+void PrintTo(const OddFile& file, std::ostream* out) { *out << file.what; }
+
+class OddFiles : public Captions, public testing::WithParamInterface<OddFile> {};
+
+TEST_P(OddFiles, LoadQuietlyAndKeepTheirOtherBytesOnSave) {
+    writeFile(file(), GetParam().contents);
+    CapturedStderr errors;
+    EXPECT_EQ(loaded(1), std::vector<std::string>{GetParam().caption});
+    ASSERT_TRUE(saved({"new"}));
+    EXPECT_EQ(fileContents(file()), GetParam().afterSave);
+    EXPECT_EQ(errors.text(), "");
+}
+
+const std::string kLongLine(1'000'000, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OddFiles,
+    testing::Values(
+        OddFile{"empty", "", "", "[Settings]\n0=new\n"},
+        OddFile{"no_settings_section", "[Other]\n0=x", "", "[Other]\n0=x\n[Settings]\n0=new\n"},
+        OddFile{"binary_garbage", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff"s, "",
+                "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\r\n[Settings]\r\n0=new\r\n"s},
+        OddFile{"nul_bytes_in_values", "[Settings]\n0=a\0b\n1=\0\n"s, "a\0b"s, "[Settings]\n0=new\n1=\0\n"s},
+        OddFile{"key_without_equals", "[Settings]\n0\n", "", "[Settings]\n0\n0=new\n"},
+        OddFile{"duplicate_sections_and_keys", "[Settings]\n0=a\n0=b\n[SETTINGS]\n0=c\n", "a",
+                "[Settings]\n0=new\n0=b\n[SETTINGS]\n0=c\n"},
+        OddFile{"line_of_almost_a_mebibyte", ";" + kLongLine + "\n[Settings]\n0=a\n", "a",
+                ";" + kLongLine + "\n[Settings]\n0=new\n"}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// A file that cannot be read as a profile loads as empty captions and is left alone;
+// the next save moves it aside instead of replacing it.
+class UnusableFile : public Captions {
+protected:
+    // inside names the file within a folder that stands in place of kivo.ini.
+    void expectLeftAloneThenKeptAs(const fs::path& backup, const std::string& inside, const std::string& contents) {
+        const auto part = [&](const fs::path& path) { return inside.empty() ? path : path / inside; };
+        {
+            CapturedStderr errors;
+            EXPECT_EQ(loaded(1), std::vector<std::string>{""});
+            EXPECT_THAT(errors.text(), HasSubstr("cannot use the settings file \"" + file().string()));
+        }
+        EXPECT_EQ(fileContents(part(file())), contents);
+        CapturedStderr errors;
+        ASSERT_TRUE(saved({"new"}));
+        EXPECT_THAT(errors.text(), HasSubstr(backup.string()));
+        EXPECT_EQ(fileContents(file()), "[Settings]\n0=new\n");
+        EXPECT_EQ(fileContents(part(backup)), contents);
+    }
+};
+
+TEST_F(UnusableFile, Folder) {
+    fs::create_directory(file());
+    writeFile(file() / "note", "mine");
+    expectLeftAloneThenKeptAs(folder_ / "kivo.ini.bak", "note", "mine");
+}
+
+TEST_F(UnusableFile, LargerThanAMebibyte) {
+    const std::string huge = "[Settings]\n0=" + std::string(2'000'000, 'x') + "\n";
+    writeFile(file(), huge);
+    expectLeftAloneThenKeptAs(folder_ / "kivo.ini.bak", "", huge);
+}
+
+TEST_F(UnusableFile, EarlierBackupIsNotOverwritten) {
+    writeFile(folder_ / "kivo.ini.bak", "earlier");
+    fs::create_directory(file());
+    writeFile(file() / "note", "mine");
+    expectLeftAloneThenKeptAs(folder_ / "kivo.ini.bak.2", "note", "mine");
+    EXPECT_EQ(fileContents(folder_ / "kivo.ini.bak"), "earlier");
+}
+
+TEST_F(UnusableFile, Unreadable) {
+    writeFile(file(), "[Settings]\n0=secret\n");
+    fs::permissions(file(), fs::perms::owner_write);
+    EXPECT_EXIT(
+        {
+            runAsOrdinaryUser();
+            FakeButtonLabels labels({"x"});
+            loadCaptions(location(), labels, 1);
+            std::exit(labels.caption(0).empty() ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "cannot use the settings file .*Permission denied");
+}
+
+TEST_F(Captions, SaveIntoAReadOnlyFolderFailsLeavingTheOldFileWhole) {
+    const std::string old = "[Settings]\n0=old\n";
+    writeFile(file(), old);
+    fs::permissions(file(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    fs::permissions(folder_, fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_EXIT(
+        {
+            runAsOrdinaryUser();
+            std::exit(saved({"new"}) ? 1 : 0);
+        },
+        testing::ExitedWithCode(0), "could not save .*kivo.ini.*Permission denied");
+    EXPECT_EQ(fileContents(file()), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+}
+
+TEST_F(Captions, SaveFailsWhereAFileStandsForTheFolder) {
+    writeFile(folder_ / "kivo", "not a folder");
+    const fs::path inside = folder_ / "kivo" / "kivo.ini";
+    CapturedStderr errors;
+    EXPECT_FALSE(saveCaptions({inside, inside}, FakeButtonLabels({"a"}), 1));
+    EXPECT_THAT(errors.text(), HasSubstr("cannot create the folder"));
+    EXPECT_EQ(fileContents(folder_ / "kivo"), "not a folder");
+}
+
+}  // namespace
+}  // namespace kivo
