@@ -100,5 +100,17 @@ TEST_F(KivoWindowTest, TerminationSignalsTakeTheClosePath)
     }
 }
 
+TEST_F(KivoWindowTest, SignalWhileAQuestionIsOpenSavesAndAnswersNothing)
+{
+    const int exitCode = runUntilEnded([&] {
+        QTimer::singleShot(50, [] { std::raise(SIGTERM); });
+        control<QPushButton>("Command4")->click();
+    });
+
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(settings.stored(2), assigned);
+    EXPECT_EQ(form().caption(0), "Button 1:  {Enter}");
+}
+
 }  // namespace
 }  // namespace kivo
