@@ -13,11 +13,10 @@ QString fromWindows1252(std::string_view bytes)
     static QStringDecoder decoder("windows-1252");
     const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
     if (!decoder.isValid()) {
-        static const bool warned = [] {
+        static bool warned = false;
+        if (!warned)
             std::cerr << "kivo: this Qt has no Windows-1252 codec; captions are shown as Latin-1\n";
-            return true;
-        }();
-        (void)warned;
+        warned = true;
         return QString::fromLatin1(view);
     }
     QString text = decoder.decode(view);
