@@ -29,6 +29,20 @@ bool saveFailed(const fs::path& file, std::string_view problem) {
     return false;
 }
 
+// The text to save: the file as it is with the captions stored in it. Until the first
+// save the file may still be read from an earlier place; its other lines carry over.
+ProfileText withCaptions(const SettingsLocation& location, const ProfileFileContents& current,
+                         const ButtonLabels& labels, std::int32_t n) {
+    const ProfileFileContents base = current.state == State::Missing && location.readFrom != location.writeTo
+                                         ? readProfileFile(location.readFrom)
+                                         : current;
+    ProfileText profile(base.state == State::Read ? base.text : std::string());
+    for (std::int32_t index = 0; index < n; ++index) {
+        if (labels.exists(index)) profile.setValue(kWrittenSection, keyOf(index), labels.caption(index));
+    }
+    return profile;
+}
+
 }  // namespace
 
 void loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std::int32_t n) {
@@ -53,15 +67,7 @@ bool saveCaptions(const SettingsLocation& location, const ButtonLabels& labels, 
     }
 
     const ProfileFileContents current = readProfileFile(file);
-    // Until the first save the file may still be read from an earlier place; its other
-    // lines carry over into the new file.
-    const ProfileFileContents earlier = current.state == State::Missing && location.readFrom != file
-                                            ? readProfileFile(location.readFrom)
-                                            : current;
-    ProfileText profile(earlier.state == State::Read ? earlier.text : std::string());
-    for (std::int32_t index = 0; index < n; ++index) {
-        if (labels.exists(index)) profile.setValue(kWrittenSection, keyOf(index), labels.caption(index));
-    }
+    const ProfileText profile = withCaptions(location, current, labels, n);
     if (current.state == State::Read && profile.text() == current.text) return true;
 
     std::optional<fs::path> backup;
