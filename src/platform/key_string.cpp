@@ -1,0 +1,117 @@
+#include "platform/key_string.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <utility>
+
+namespace kivo {
+namespace {
+
+constexpr std::array<std::pair<std::string_view, NamedKey>, 24> kNames{{
+    {"BACKSPACE", NamedKey::Backspace}, {"BS", NamedKey::Backspace},       {"BKSP", NamedKey::Backspace},
+    {"TAB", NamedKey::Tab},             {"ENTER", NamedKey::Enter},        {"ESC", NamedKey::Escape},
+    {"PGUP", NamedKey::PageUp},         {"PGDN", NamedKey::PageDown},      {"END", NamedKey::End},
+    {"HOME", NamedKey::Home},           {"LEFT", NamedKey::Left},          {"UP", NamedKey::Up},
+    {"RIGHT", NamedKey::Right},         {"DOWN", NamedKey::Down},          {"PRTSC", NamedKey::PrintScreen},
+    {"INSERT", NamedKey::Insert},       {"INS", NamedKey::Insert},         {"DELETE", NamedKey::Delete},
+    {"DEL", NamedKey::Delete},          {"HELP", NamedKey::Help},          {"BREAK", NamedKey::Break},
+    {"CAPSLOCK", NamedKey::CapsLock},   {"NUMLOCK", NamedKey::NumLock},    {"SCROLLLOCK", NamedKey::ScrollLock},
+}};
+
+char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) { return upper(x) == upper(y); });
+}
+
+std::optional<NamedKey> functionKeyFor(std::string_view name) {
+    if (name.size() < 2 || upper(name[0]) != 'F' || name[1] == '0') {
+        return std::nullopt;
+    }
+    int number = 0;
+    const char* end = name.data() + name.size();
+    auto [stop, error] = std::from_chars(name.data() + 1, end, number);
+    if (error != std::errc{} || stop != end || number < 1 || number > kFunctionKeyCount) {
+        return std::nullopt;
+    }
+    return functionKey(number);
+}
+
+bool isModifierPrefix(char c) { return c == '+' || c == '^' || c == '%'; }
+
+void addModifier(KeyModifiers& modifiers, char prefix) {
+    if (prefix == '+') {
+        modifiers.shift = true;
+    } else if (prefix == '^') {
+        modifiers.control = true;
+    } else {
+        modifiers.alt = true;
+    }
+}
+
+ParsedKeyString malformed(std::string error) { return {{}, std::move(error)}; }
+
+}  // namespace
+
+KeyStroke KeyStroke::named(NamedKey key, KeyModifiers modifiers) {
+    return {Kind::Named, key, 0, modifiers};
+}
+
+KeyStroke KeyStroke::typed(char character, KeyModifiers modifiers) {
+    return {Kind::Character, NamedKey::Enter, character, modifiers};
+}
+
+KeyStroke KeyStroke::modifiersOnly(KeyModifiers modifiers) {
+    return {Kind::ModifiersOnly, NamedKey::Enter, 0, modifiers};
+}
+
+std::optional<NamedKey> namedKeyFor(std::string_view name) {
+    for (const auto& [known, key] : kNames) {
+        if (sameIgnoringCase(known, name)) {
+            return key;
+        }
+    }
+    return functionKeyFor(name);
+}
+
+ParsedKeyString parseKeyString(std::string_view text) {
+    ParsedKeyString parsed;
+    KeyModifiers pending;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (isModifierPrefix(c)) {
+            addModifier(pending, c);
+            ++i;
+            continue;
+        }
+        if (c != '{') {
+            parsed.strokes.push_back(KeyStroke::typed(c, pending));
+            ++i;
+        } else if (i + 2 < text.size() && text[i + 2] == '}') {
+            // One character in braces is typed literally, even "{", "}" and the prefixes.
+            parsed.strokes.push_back(KeyStroke::typed(text[i + 1], pending));
+            i += 3;
+        } else {
+            const std::size_t close = text.find('}', i + 1);
+            if (close == std::string_view::npos) {
+                return malformed("'{' at position " + std::to_string(i + 1) + " has no closing '}'");
+            }
+            const std::string_view name = text.substr(i + 1, close - i - 1);
+            const std::optional<NamedKey> key = namedKeyFor(name);
+            if (!key) {
+                return malformed("no key is named \"" + std::string(name) + "\"");
+            }
+            parsed.strokes.push_back(KeyStroke::named(*key, pending));
+            i = close + 1;
+        }
+        pending = {};
+    }
+    if (pending.any()) {
+        parsed.strokes.push_back(KeyStroke::modifiersOnly(pending));
+    }
+    return parsed;
+}
+
+}  // namespace kivo

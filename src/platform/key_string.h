@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kivo {
+
+// Keys the key-string notation names in braces.
+enum class NamedKey : std::uint8_t {
+    Backspace,
+    Tab,
+    Enter,
+    Escape,
+    PageUp,
+    PageDown,
+    End,
+    Home,
+    Left,
+    Up,
+    Right,
+    Down,
+    PrintScreen,
+    Insert,
+    Delete,
+    Help,
+    Break,
+    CapsLock,
+    NumLock,
+    ScrollLock,
+    F1,
+    F16 = F1 + 15,
+};
+
+inline constexpr int kFunctionKeyCount = 16;
+
+// Function key n (1 to 16).
+constexpr NamedKey functionKey(int n) { return static_cast<NamedKey>(static_cast<int>(NamedKey::F1) + n - 1); }
+
+// The named key a brace name stands for, matched without regard to case.
+std::optional<NamedKey> namedKeyFor(std::string_view name);
+
+// Shift, Control and Alt held around a key.
+struct KeyModifiers {
+    bool shift = false;
+    bool control = false;
+    bool alt = false;
+
+    bool any() const { return shift || control || alt; }
+    bool operator==(const KeyModifiers&) const = default;
+};
+
+// One key typed with its modifiers held around it. Modifiers with no key after them
+// are tapped on their own (ModifiersOnly), so "+" alone taps Shift.
+struct KeyStroke {
+    enum class Kind : std::uint8_t { Named, Character, ModifiersOnly };
+
+    Kind kind = Kind::ModifiersOnly;
+    NamedKey key = NamedKey::Enter;  // when Named
+    char character = 0;              // when Character: a Windows-1252 byte
+    KeyModifiers modifiers;
+
+    static KeyStroke named(NamedKey key, KeyModifiers modifiers = {});
+    static KeyStroke typed(char character, KeyModifiers modifiers = {});
+    static KeyStroke modifiersOnly(KeyModifiers modifiers);
+
+    bool operator==(const KeyStroke&) const = default;
+};
+
+struct ParsedKeyString {
+    std::vector<KeyStroke> strokes;  // empty when the string is malformed
+    std::string error;               // what is wrong with the string; empty when it is well formed
+};
+
+// A malformed string yields no strokes at all, so a sender never types half of it.
+ParsedKeyString parseKeyString(std::string_view text);
+
+}  // namespace kivo

@@ -1,0 +1,83 @@
+#include "platform/sdl/sdl_joystick.h"
+
+#include "platform/sdl/sdl_records.h"
+
+#include <SDL.h>
+
+#include <iostream>
+
+namespace kivo {
+namespace {
+
+class SdlJoystick final : public Joystick {
+public:
+    SdlJoystick() {
+        // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit events nobody reads.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        started_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+        if (!started_) {
+            std::cerr << "kivo: no joystick can be read, SDL's joystick subsystem did not start: " << SDL_GetError()
+                      << '\n';
+            return;
+        }
+        // Nobody drains SDL's event queue; the state is read directly after SDL_JoystickUpdate.
+        SDL_JoystickEventState(SDL_IGNORE);
+    }
+
+    ~SdlJoystick() override {
+        if (!started_) {
+            return;
+        }
+        if (joystick_ != nullptr) {
+            SDL_JoystickClose(joystick_);
+        }
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    }
+
+    SdlJoystick(const SdlJoystick&) = delete;
+    SdlJoystick& operator=(const SdlJoystick&) = delete;
+
+    bool capabilities(unsigned deviceId, JOYCAPS& caps) override {
+        caps = JOYCAPS{};
+        if (!refresh(deviceId)) {
+            return false;
+        }
+        fillCapabilities(joystick_, caps);
+        return true;
+    }
+
+    bool position(unsigned deviceId, JOYINFOEX& info) override {
+        if (!refresh(deviceId)) {
+            return false;
+        }
+        fillPosition(joystick_, info);
+        return true;
+    }
+
+private:
+    // Brings SDL's joystick state and device list up to date and keeps the first joystick
+    // open; a joystick plugged in late is opened here, one unplugged is closed.
+    bool refresh(unsigned deviceId) {
+        if (!started_ || deviceId != 0) {
+            return false;
+        }
+        SDL_JoystickUpdate();
+        if (joystick_ != nullptr && !SDL_JoystickGetAttached(joystick_)) {
+            SDL_JoystickClose(joystick_);
+            joystick_ = nullptr;
+        }
+        if (joystick_ == nullptr && SDL_NumJoysticks() > 0) {
+            joystick_ = SDL_JoystickOpen(0);
+        }
+        return joystick_ != nullptr;
+    }
+
+    bool started_ = false;
+    SDL_Joystick* joystick_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<Joystick> makeSdlJoystick() { return std::make_unique<SdlJoystick>(); }
+
+}  // namespace kivo

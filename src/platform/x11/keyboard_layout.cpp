@@ -1,0 +1,89 @@
+#include "platform/x11/keyboard_layout.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <span>
+#include <vector>
+
+namespace kivo {
+namespace {
+
+unsigned indicatorBit(Display* display, const char* name) {
+    int index = 0;
+    if (!XkbGetNamedIndicator(display, XInternAtom(display, name, False), &index, nullptr, nullptr, nullptr)) {
+        return 0;
+    }
+    return 1U << index;
+}
+
+// A UK-style layout types "#" without Shift; a US one needs Shift for it.
+OemLayout oemLayoutOf(std::span<const KeySym> unshifted) {
+    return std::ranges::find(unshifted, XK_numbersign) != unshifted.end() ? OemLayout::Uk : OemLayout::Us;
+}
+
+}  // namespace
+
+KeyboardLayout KeyboardLayout::read(Display* display) {
+    KeyboardLayout layout;
+    XkbDescPtr xkb = XkbGetMap(display, XkbAllClientInfoMask, XkbUseCoreKbd);
+    if (xkb == nullptr) {
+        return layout;
+    }
+    // What each key types with and without Shift, by the key's own type: on some keys
+    // (Pause and Break) the second level is reached with Control, not Shift.
+    auto typed = [xkb](int keycode, unsigned modifiers) {
+        unsigned consumed = 0;
+        KeySym keysym = NoSymbol;
+        XkbTranslateKeyCode(xkb, static_cast<KeyCode>(keycode), modifiers, &consumed, &keysym);
+        return keysym;
+    };
+    const int first = xkb->min_key_code;
+    const int last = xkb->max_key_code;
+    std::vector<KeySym> unshifted;
+    for (int keycode = first; keycode <= last; ++keycode) {
+        unshifted.push_back(typed(keycode, 0));
+    }
+    const OemLayout oem = oemLayoutOf(unshifted);
+
+    // Unshifted positions first, so a keysym on two keys is typed without Shift if it can be.
+    for (bool shifted : {false, true}) {
+        for (int keycode = first; keycode <= last; ++keycode) {
+            if (const KeySym keysym = typed(keycode, shifted ? ShiftMask : 0); keysym != NoSymbol) {
+                layout.positions_.try_emplace(keysym, KeyPosition{static_cast<KeyCode>(keycode), shifted});
+            }
+        }
+    }
+    for (int keycode = first; keycode <= last; ++keycode) {
+        const auto slot = static_cast<std::size_t>(keycode);
+        layout.numLockOff_[slot] = virtualKeysFor(unshifted[slot - static_cast<std::size_t>(first)], oem);
+        // Keypad keys type their digits on the second level, which Num Lock selects.
+        const KeySym numLockLevel =
+            XkbKeyGroupWidth(xkb, keycode, 0) > 1 ? XkbKeySymEntry(xkb, keycode, 1, 0) : NoSymbol;
+        layout.numLockOn_[slot] = IsKeypadKey(numLockLevel) ? virtualKeysFor(numLockLevel, oem) : layout.numLockOff_[slot];
+        if (XkbKeyNumGroups(xkb, keycode) == 0) {
+            layout.unused_.push_back(static_cast<KeyCode>(keycode));
+        }
+    }
+    XkbFreeKeyboard(xkb, 0, True);
+
+    layout.capsLockLight_ = indicatorBit(display, "Caps Lock");
+    layout.numLockLight_ = indicatorBit(display, "Num Lock");
+    layout.scrollLockLight_ = indicatorBit(display, "Scroll Lock");
+    return layout;
+}
+
+std::optional<KeyPosition> KeyboardLayout::find(KeySym keysym) const {
+    if (const auto found = positions_.find(keysym); found != positions_.end()) {
+        return found->second;
+    }
+    return std::nullopt;
+}
+
+const VirtualKeyCodes& KeyboardLayout::virtualKeys(KeyCode keycode, bool numLockOn) const {
+    return numLockOn ? numLockOn_[keycode] : numLockOff_[keycode];
+}
+
+}  // namespace kivo

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/x11/virtual_keys.h"
+
+#include <X11/Xlib.h>
+
+#include <array>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace kivo {
+
+// Where a keysym sits on the keyboard: its keycode, and whether Shift is needed for it.
+struct KeyPosition {
+    KeyCode keycode = 0;
+    bool shifted = false;
+
+    bool operator==(const KeyPosition&) const = default;
+};
+
+// A snapshot of the server's keyboard mapping and lock-light indicators, read in one go and
+// re-read when the mapping changes, so lookups on every tick cost no round trip.
+class KeyboardLayout {
+public:
+    static KeyboardLayout read(Display* display);
+
+    // The key producing the keysym without Shift, or else with Shift; none when neither does.
+    std::optional<KeyPosition> find(KeySym keysym) const;
+    // The virtual-key codes of a keycode; keypad keys change meaning with Num Lock.
+    const VirtualKeyCodes& virtualKeys(KeyCode keycode, bool numLockOn) const;
+    // Keycodes without any keysym, free to be given one.
+    const std::vector<KeyCode>& unusedKeycodes() const { return unused_; }
+
+    // Indicator bits (XKB) of the three lock lights; 0 when the keyboard has no such light.
+    unsigned capsLockLight() const { return capsLockLight_; }
+    unsigned numLockLight() const { return numLockLight_; }
+    unsigned scrollLockLight() const { return scrollLockLight_; }
+
+private:
+    static constexpr std::size_t kKeycodes = 256;
+
+    std::unordered_map<KeySym, KeyPosition> positions_;
+    std::array<VirtualKeyCodes, kKeycodes> numLockOff_{};
+    std::array<VirtualKeyCodes, kKeycodes> numLockOn_{};
+    std::vector<KeyCode> unused_;
+    unsigned capsLockLight_ = 0;
+    unsigned numLockLight_ = 0;
+    unsigned scrollLockLight_ = 0;
+};
+
+}  // namespace kivo

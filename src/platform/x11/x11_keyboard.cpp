@@ -1,0 +1,55 @@
+#include "platform/x11/x11_backends.h"
+
+#include <utility>
+
+namespace kivo {
+namespace {
+
+constexpr std::uint8_t kDown = 0x80;
+constexpr std::uint8_t kToggled = 0x01;
+constexpr std::uint8_t kCapsLock = 20;
+constexpr std::uint8_t kNumLock = 144;
+constexpr std::uint8_t kScrollLock = 145;
+
+class X11Keyboard final : public Keyboard {
+public:
+    explicit X11Keyboard(X11Connection& connection) : connection_(connection) {}
+
+    bool state(KeyboardState& keys) override {
+        char down[32];
+        XQueryKeymap(connection_.display(), down);
+        // Light changes that happened before the reply arrived with it.
+        connection_.readEvents();
+        const KeyboardLayout& layout = connection_.layout();
+        const unsigned lit = connection_.litIndicators();
+        const bool numLockOn = (lit & layout.numLockLight()) != 0;
+
+        keys.fill(0);
+        for (unsigned keycode = 0; keycode < 256; ++keycode) {
+            if ((static_cast<unsigned char>(down[keycode / 8]) & (1U << (keycode % 8))) == 0) {
+                continue;
+            }
+            for (std::uint8_t code : layout.virtualKeys(static_cast<KeyCode>(keycode), numLockOn)) {
+                if (code != 0) {
+                    keys[code] |= kDown;
+                }
+            }
+        }
+        for (auto [light, code] : {std::pair{layout.capsLockLight(), kCapsLock}, std::pair{layout.numLockLight(), kNumLock},
+                                   std::pair{layout.scrollLockLight(), kScrollLock}}) {
+            if ((lit & light) != 0) {
+                keys[code] |= kToggled;
+            }
+        }
+        return true;
+    }
+
+private:
+    X11Connection& connection_;
+};
+
+}  // namespace
+
+std::unique_ptr<Keyboard> makeX11Keyboard(X11Connection& connection) { return std::make_unique<X11Keyboard>(connection); }
+
+}  // namespace kivo

@@ -1,0 +1,72 @@
+#include "platform/x11/x11_services.h"
+
+#include "platform/x11/x11_backends.h"
+
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <iostream>
+
+namespace kivo {
+namespace {
+
+// Members are destroyed last first, so the services go before the connection they use.
+class X11ServiceSet final : public X11Services {
+public:
+    X11ServiceSet(Display* display, int xkbEventBase)
+        : connection_(display, xkbEventBase),
+          keyboard_(makeX11Keyboard(connection_)),
+          foreground_(makeX11Foreground(connection_)),
+          sender_(makeXTestKeySender(connection_)) {}
+
+    Keyboard& keyboard() override { return *keyboard_; }
+    ForegroundWindow& foreground() override { return *foreground_; }
+    KeySender& sender() override { return *sender_; }
+
+private:
+    X11Connection connection_;
+    std::unique_ptr<Keyboard> keyboard_;
+    std::unique_ptr<ForegroundWindow> foreground_;
+    std::unique_ptr<KeySender> sender_;
+};
+
+std::string shownName(const std::string& displayName) {
+    if (!displayName.empty()) {
+        return displayName;
+    }
+    const char* fromEnvironment = XDisplayName(nullptr);
+    return *fromEnvironment != '\0' ? fromEnvironment : "(DISPLAY is not set)";
+}
+
+}  // namespace
+
+std::unique_ptr<X11Services> openX11Services(const std::string& displayName) {
+    Display* display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
+    if (display == nullptr) {
+        std::cerr << "kivo: cannot open the X display " << shownName(displayName) << '\n';
+        return nullptr;
+    }
+    int eventBase = 0;
+    int errorBase = 0;
+    int major = 0;
+    int minor = 0;
+    int xkbOpcode = 0;
+    int xkbEventBase = 0;
+    int xkbMajor = XkbMajorVersion;
+    int xkbMinor = XkbMinorVersion;
+    const char* missing = nullptr;
+    if (!XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) {
+        missing = "XTEST";
+    } else if (!XkbQueryExtension(display, &xkbOpcode, &xkbEventBase, &errorBase, &xkbMajor, &xkbMinor)) {
+        missing = "XKEYBOARD";
+    }
+    if (missing != nullptr) {
+        std::cerr << "kivo: the X display " << shownName(displayName) << " lacks the " << missing
+                  << " extension needed to read and type keys\n";
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    return std::make_unique<X11ServiceSet>(display, xkbEventBase);
+}
+
+}  // namespace kivo

@@ -1,0 +1,158 @@
+#include "platform/sdl/sdl_joystick.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <initializer_list>
+
+namespace kivo {
+namespace {
+
+// A record full of a pattern no read produces, to see whether a read touched it.
+template <typename Record>
+Record scribbled() {
+    Record record;
+    std::memset(&record, 0xA5, sizeof record);
+    return record;
+}
+
+template <typename Record>
+bool sameBytes(const Record& a, const Record& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Drives SDL's own virtual joystick, as the end-to-end host does.
+class VirtualJoystick {
+public:
+    VirtualJoystick(int axes, int buttons)
+        : index_(SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, 0)),
+          handle_(SDL_JoystickOpen(index_)) {}
+    ~VirtualJoystick() { unplug(); }
+    VirtualJoystick(const VirtualJoystick&) = delete;
+    VirtualJoystick& operator=(const VirtualJoystick&) = delete;
+
+    bool attached() const { return handle_ != nullptr; }
+    void axis(int axis, Sint16 value) { SDL_JoystickSetVirtualAxis(handle_, axis, value); }
+    void button(int button, bool down) { SDL_JoystickSetVirtualButton(handle_, button, down ? 1 : 0); }
+    void unplug() {
+        if (handle_ != nullptr) {
+            SDL_JoystickClose(handle_);
+            SDL_JoystickDetachVirtual(index_);
+            handle_ = nullptr;
+        }
+    }
+
+private:
+    int index_;
+    SDL_Joystick* handle_;
+};
+
+class SdlJoystickTest : public ::testing::Test {
+protected:
+    JOYINFOEX read() {
+        JOYINFOEX info{};
+        info.dwSize = kJoyInfoExSize;
+        info.dwFlags = kJoyReturnAll;
+        EXPECT_TRUE(joystick_->position(0, info));
+        return info;
+    }
+
+    std::unique_ptr<Joystick> joystick_ = makeSdlJoystick();
+};
+
+TEST_F(SdlJoystickTest, WithoutAJoystickReadsFailAndLeaveThePositionAsItWas) {
+    JOYINFOEX info = scribbled<JOYINFOEX>();
+    EXPECT_FALSE(joystick_->position(0, info));
+    EXPECT_TRUE(sameBytes(info, scribbled<JOYINFOEX>()));
+
+    JOYCAPS caps = scribbled<JOYCAPS>();
+    EXPECT_FALSE(joystick_->capabilities(0, caps));
+    EXPECT_TRUE(sameBytes(caps, JOYCAPS{}));
+}
+
+TEST_F(SdlJoystickTest, ReportsItsButtonCount) {
+    VirtualJoystick stick(2, 12);
+    ASSERT_TRUE(stick.attached());
+    JOYCAPS caps = scribbled<JOYCAPS>();
+    EXPECT_TRUE(joystick_->capabilities(0, caps));
+    EXPECT_EQ(caps.wNumButtons, 12U);
+    EXPECT_EQ(caps.wXmax, 65535U);
+}
+
+TEST_F(SdlJoystickTest, MapsAxesToTheWindowsRange) {
+    VirtualJoystick stick(2, 4);
+    ASSERT_TRUE(stick.attached());
+    struct Case {
+        Sint16 sdl;
+        std::uint32_t windows;
+    };
+    for (Case c : std::initializer_list<Case>{{-32768, 0}, {0, 32768}, {32767, 65535}, {-1, 32767}, {16384, 49152}}) {
+        stick.axis(0, c.sdl);
+        stick.axis(1, c.sdl);
+        const JOYINFOEX info = read();
+        EXPECT_EQ(info.dwXpos, c.windows) << c.sdl;
+        EXPECT_EQ(info.dwYpos, c.windows) << c.sdl;
+        EXPECT_EQ(info.dwSize, kJoyInfoExSize);
+        EXPECT_EQ(info.dwFlags, kJoyReturnAll);
+    }
+}
+
+TEST_F(SdlJoystickTest, AtRestTheMissingAxesSitInTheMiddle) {
+    VirtualJoystick stick(2, 4);
+    ASSERT_TRUE(stick.attached());
+    const JOYINFOEX info = read();
+    for (std::uint32_t axis : {info.dwXpos, info.dwYpos, info.dwZpos, info.dwRpos, info.dwUpos, info.dwVpos}) {
+        EXPECT_EQ(axis, 32768U);
+    }
+}
+
+TEST_F(SdlJoystickTest, ReportsHeldButtonsAsBitsAndTheLowestAsTheButtonNumber) {
+    VirtualJoystick stick(2, 40);
+    ASSERT_TRUE(stick.attached());
+    struct Case {
+        std::initializer_list<int> held;
+        std::uint32_t bits;
+        std::uint32_t number;
+    };
+    for (Case c : std::initializer_list<Case>{
+             {{}, 0, 0}, {{0}, 0x1, 1}, {{4}, 0x10, 5}, {{2, 0}, 0x5, 1}, {{31}, 0x80000000, 32}, {{32, 39}, 0, 0}}) {
+        for (int button : c.held) {
+            stick.button(button, true);
+        }
+        const JOYINFOEX info = read();
+        EXPECT_EQ(info.dwButtons, c.bits);
+        EXPECT_EQ(info.dwButtonNumber, c.number);
+        for (int button : c.held) {
+            stick.button(button, false);
+        }
+    }
+    JOYCAPS caps{};
+    EXPECT_TRUE(joystick_->capabilities(0, caps));
+    EXPECT_EQ(caps.wNumButtons, 32U);
+}
+
+TEST_F(SdlJoystickTest, AJoystickPluggedInLaterIsReadAndOneUnpluggedIsNot) {
+    JOYINFOEX info{};
+    EXPECT_FALSE(joystick_->position(0, info));
+
+    VirtualJoystick stick(2, 4);
+    ASSERT_TRUE(stick.attached());
+    stick.axis(0, 32767);
+    EXPECT_EQ(read().dwXpos, 65535U);
+
+    stick.unplug();
+    info = scribbled<JOYINFOEX>();
+    EXPECT_FALSE(joystick_->position(0, info));
+    EXPECT_TRUE(sameBytes(info, scribbled<JOYINFOEX>()));
+}
+
+TEST_F(SdlJoystickTest, OnlyDeviceZeroIsServed) {
+    VirtualJoystick stick(2, 4);
+    ASSERT_TRUE(stick.attached());
+    JOYINFOEX info{};
+    EXPECT_FALSE(joystick_->position(1, info));
+}
+
+}  // namespace
+}  // namespace kivo

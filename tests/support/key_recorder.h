@@ -1,0 +1,56 @@
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace kivo::testing {
+
+struct RecordedKey {
+    bool pressed = false;
+    KeyCode keycode = 0;
+    KeySym keysym = NoSymbol;  // as the receiver sees it, with Shift applied
+    unsigned state = 0;        // modifier state at the event
+
+    bool operator==(const RecordedKey&) const = default;
+};
+
+// A separate X client with a window of its own that records the key events it receives,
+// as the game receiving Kivo's keys would.
+class KeyRecorder {
+public:
+    // Opens its own connection and maps its top-level window. Throws std::runtime_error on failure.
+    explicit KeyRecorder(const std::string& displayName);
+    ~KeyRecorder();
+    KeyRecorder(const KeyRecorder&) = delete;
+    KeyRecorder& operator=(const KeyRecorder&) = delete;
+
+    Window window() const { return window_; }
+    Display* display() const { return display_; }
+
+    void takeFocus();
+    // Waits until at least `count` key events have been recorded in all, or the timeout passes.
+    const std::vector<RecordedKey>& waitForKeys(std::size_t count, std::chrono::milliseconds timeout);
+    // Keeps reading for a short while, for checks that nothing more arrives.
+    const std::vector<RecordedKey>& settle();
+    void clear() { keys_.clear(); }
+    // Whether the server still sees any key down.
+    bool anyKeyDown() const;
+
+private:
+    void readAvailable();
+
+    Display* display_ = nullptr;
+    Window window_ = 0;
+    int xkbEventBase_ = -1;
+    std::vector<RecordedKey> keys_;
+};
+
+// The keysyms of the non-modifier keys pressed, in order.
+std::vector<KeySym> typedKeysyms(const std::vector<RecordedKey>& keys);
+// Whether each press is followed by a release of the same keycode.
+bool everyPressReleased(const std::vector<RecordedKey>& keys);
+
+}  // namespace kivo::testing
