@@ -38,7 +38,7 @@ void MainWindow::quitClicked()
 {
     if (!form_.askYesNo(design::kQuitQuestion))
         return;
-    saveCaptions();
+    storeCaptions();
     form_.endProcess();
 }
 
@@ -53,13 +53,13 @@ void MainWindow::clearClicked()
 
 void MainWindow::closed()
 {
-    saveCaptions();
+    storeCaptions();
     form_.endProcess();
 }
 
-void MainWindow::saveCaptions()
+void MainWindow::storeCaptions()
 {
-    kivo::saveCaptions(settings_, form_, engine_.buttonCount());
+    saveCaptions(settings_, form_, engine_.buttonCount());
 }
 
 }  // namespace kivo

@@ -26,7 +26,7 @@ public:
     std::int32_t buttonCount() const { return engine_.buttonCount(); }
 
 private:
-    void saveCaptions();
+    void storeCaptions();
 
     Toolkit& form_;
     PollEngine engine_;
