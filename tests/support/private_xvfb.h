@@ -16,6 +16,8 @@ public:
 
     // ":N", for XOpenDisplay or the DISPLAY variable.
     const std::string& displayName() const { return displayName_; }
+    // The server's process, for measuring what it spends.
+    pid_t pid() const { return pid_; }
 
 private:
     void stop();

@@ -3,12 +3,14 @@
 #include "platform/x11/x11_error_guard.h"
 
 #include <X11/XKBlib.h>
+#include <X11/extensions/XInput2.h>
 
 namespace kivo {
 
-X11Connection::X11Connection(Display* display, int xkbEventBase)
+X11Connection::X11Connection(Display* display, int xkbEventBase, int xinputOpcode)
     : display_(display),
       xkbEventBase_(xkbEventBase),
+      xinputOpcode_(xinputOpcode),
       root_(DefaultRootWindow(display)),
       activeWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
       windowManagerCheck_(XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False)) {
@@ -17,6 +19,14 @@ X11Connection::X11Connection(Display* display, int xkbEventBase)
     XkbSelectEvents(display_, XkbUseCoreKbd, kKeyboardEvents, kKeyboardEvents);
     XkbGetIndicatorState(display_, XkbUseCoreKbd, &litIndicators_);
     layout_ = KeyboardLayout::read(display_);
+
+    // Raw key events reach the root whichever window has the focus; they only tell when the
+    // keyboard state is worth asking for again.
+    unsigned char rawKeys[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(rawKeys, XI_RawKeyPress);
+    XISetMask(rawKeys, XI_RawKeyRelease);
+    XIEventMask keyMask{XIAllMasterDevices, sizeof rawKeys, rawKeys};
+    XISelectEvents(display_, root_, &keyMask, 1);
 
     // Focus moving between top-level windows is reported only to those windows, so every
     // top-level window is watched; new ones are announced to the root before they can take focus.
@@ -50,6 +60,14 @@ void X11Connection::readEvents() {
 const KeyboardLayout& X11Connection::layout() {
     if (layoutStale_) {
         layout_ = KeyboardLayout::read(display_);
+
+    // Raw key events reach the root whichever window has the focus; they only tell when the
+    // keyboard state is worth asking for again.
+    unsigned char rawKeys[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(rawKeys, XI_RawKeyPress);
+    XISetMask(rawKeys, XI_RawKeyRelease);
+    XIEventMask keyMask{XIAllMasterDevices, sizeof rawKeys, rawKeys};
+    XISelectEvents(display_, root_, &keyMask, 1);
         layoutStale_ = false;
     }
     return layout_;
@@ -68,6 +86,11 @@ void X11Connection::handle(const XEvent& event) {
     case DestroyNotify:
     case ReparentNotify:
         ++focusChanges_;
+        break;
+    case GenericEvent:
+        if (event.xcookie.extension == xinputOpcode_) {
+            ++keyChanges_;
+        }
         break;
     case PropertyNotify:
         if (event.xproperty.atom == activeWindow_ || event.xproperty.atom == windowManagerCheck_) {

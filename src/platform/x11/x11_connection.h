@@ -13,8 +13,8 @@ namespace kivo {
 // the services can answer most calls without a round trip to the server.
 class X11Connection {
 public:
-    // Takes ownership of an open display that has the XKEYBOARD extension.
-    X11Connection(Display* display, int xkbEventBase);
+    // Takes ownership of an open display that has the XKEYBOARD and XInputExtension 2 extensions.
+    X11Connection(Display* display, int xkbEventBase, int xinputOpcode);
     ~X11Connection();
     X11Connection(const X11Connection&) = delete;
     X11Connection& operator=(const X11Connection&) = delete;
@@ -32,6 +32,8 @@ public:
     unsigned litIndicators() const { return litIndicators_; }
     // Grows whenever an event says the input focus or the active window may have moved.
     std::uint64_t focusChanges() const { return focusChanges_; }
+    // Grows whenever a key is pressed or released anywhere on the display.
+    std::uint64_t keyChanges() const { return keyChanges_; }
 
 private:
     void handle(const XEvent& event);
@@ -39,6 +41,7 @@ private:
 
     Display* display_;
     int xkbEventBase_;
+    int xinputOpcode_;
     Window root_;
     Atom activeWindow_;
     Atom windowManagerCheck_;
@@ -46,6 +49,7 @@ private:
     bool layoutStale_ = false;
     unsigned litIndicators_ = 0;
     std::uint64_t focusChanges_ = 0;
+    std::uint64_t keyChanges_ = 0;
 };
 
 }  // namespace kivo

@@ -1,5 +1,7 @@
 #include "platform/x11/x11_backends.h"
 
+#include <array>
+#include <optional>
 #include <utility>
 
 namespace kivo {
@@ -15,18 +17,22 @@ class X11Keyboard final : public Keyboard {
 public:
     explicit X11Keyboard(X11Connection& connection) : connection_(connection) {}
 
+    // Asks the server only after a key went up or down somewhere.
     bool state(KeyboardState& keys) override {
-        char down[32];
-        XQueryKeymap(connection_.display(), down);
-        // Light changes that happened before the reply arrived with it.
         connection_.readEvents();
+        if (seenKeyChanges_ != connection_.keyChanges()) {
+            seenKeyChanges_ = connection_.keyChanges();
+            XQueryKeymap(connection_.display(), down_.data());
+            // Key and light changes that happened before the reply arrived with it.
+            connection_.readEvents();
+        }
         const KeyboardLayout& layout = connection_.layout();
         const unsigned lit = connection_.litIndicators();
         const bool numLockOn = (lit & layout.numLockLight()) != 0;
 
         keys.fill(0);
         for (unsigned keycode = 0; keycode < 256; ++keycode) {
-            if ((static_cast<unsigned char>(down[keycode / 8]) & (1U << (keycode % 8))) == 0) {
+            if ((static_cast<unsigned char>(down_[keycode / 8]) & (1U << (keycode % 8))) == 0) {
                 continue;
             }
             for (std::uint8_t code : layout.virtualKeys(static_cast<KeyCode>(keycode), numLockOn)) {
@@ -46,6 +52,8 @@ public:
 
 private:
     X11Connection& connection_;
+    std::optional<std::uint64_t> seenKeyChanges_;
+    std::array<char, 32> down_{};
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "platform/x11/x11_backends.h"
 
 #include <X11/XKBlib.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 
 #include <iostream>
@@ -13,8 +14,8 @@ namespace {
 // Members are destroyed last first, so the services go before the connection they use.
 class X11ServiceSet final : public X11Services {
 public:
-    X11ServiceSet(Display* display, int xkbEventBase)
-        : connection_(display, xkbEventBase),
+    X11ServiceSet(Display* display, int xkbEventBase, int xinputOpcode)
+        : connection_(display, xkbEventBase, xinputOpcode),
           keyboard_(makeX11Keyboard(connection_)),
           foreground_(makeX11Foreground(connection_)),
           sender_(makeXTestKeySender(connection_)) {}
@@ -54,11 +55,17 @@ std::unique_ptr<X11Services> openX11Services(const std::string& displayName) {
     int xkbEventBase = 0;
     int xkbMajor = XkbMajorVersion;
     int xkbMinor = XkbMinorVersion;
+    int xinputOpcode = 0;
+    int xinputMajor = 2;
+    int xinputMinor = 0;
     const char* missing = nullptr;
     if (!XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) {
         missing = "XTEST";
     } else if (!XkbQueryExtension(display, &xkbOpcode, &xkbEventBase, &errorBase, &xkbMajor, &xkbMinor)) {
         missing = "XKEYBOARD";
+    } else if (!XQueryExtension(display, "XInputExtension", &xinputOpcode, &eventBase, &errorBase) ||
+               XIQueryVersion(display, &xinputMajor, &xinputMinor) != Success) {
+        missing = "XInputExtension 2";
     }
     if (missing != nullptr) {
         std::cerr << "kivo: the X display " << shownName(displayName) << " lacks the " << missing
@@ -66,7 +73,7 @@ std::unique_ptr<X11Services> openX11Services(const std::string& displayName) {
         XCloseDisplay(display);
         return nullptr;
     }
-    return std::make_unique<X11ServiceSet>(display, xkbEventBase);
+    return std::make_unique<X11ServiceSet>(display, xkbEventBase, xinputOpcode);
 }
 
 }  // namespace kivo
