@@ -78,10 +78,15 @@ std::string_view lineEndingOf(std::string_view text) {
     return crlf ? "\r\n" : "\n";
 }
 
+struct Span {
+    std::size_t begin;
+    std::size_t length;
+};
+
 struct KeyPlace {
     bool sectionFound = false;
-    // The key's stored value as offsets into the text, when the key is there.
-    std::optional<std::pair<std::size_t, std::size_t>> value;
+    // Where the key's stored value lies in the text, when the key is there.
+    std::optional<Span> value;
     // Just past the last line of the section that is not blank: where a new key goes.
     std::size_t sectionEnd = 0;
 };
@@ -101,7 +106,7 @@ KeyPlace findKey(std::string_view text, std::string_view section, std::string_vi
             }
         } else if (place.sectionFound) {
             if (const auto offset = valueOffset(content, key)) {
-                place.value.emplace(line.begin + *offset, line.end);
+                place.value = Span{line.begin + *offset, line.end - line.begin - *offset};
                 break;
             }
             if (!trimmed(content).empty()) place.sectionEnd = line.next;
@@ -117,10 +122,8 @@ ProfileText::ProfileText(std::string text) : text_(std::move(text)) {}
 std::string ProfileText::value(std::string_view section, std::string_view key, std::string_view fallback,
                                std::size_t limit) const {
     const KeyPlace place = findKey(text_, section, key);
-    const std::string_view text = text_;
     const std::string_view found =
-        place.value ? readValue(text.substr(place.value->first, place.value->second - place.value->first))
-                    : fallback;
+        place.value ? readValue(std::string_view(text_).substr(place.value->begin, place.value->length)) : fallback;
     return std::string(found.substr(0, limit == 0 ? 0 : limit - 1));
 }
 
@@ -128,7 +131,7 @@ void ProfileText::setValue(std::string_view section, std::string_view key, std::
     const KeyPlace place = findKey(text_, section, key);
     const std::string stored = storedValue(value);
     if (place.value) {
-        text_.replace(place.value->first, place.value->second - place.value->first, stored);
+        text_.replace(place.value->begin, place.value->length, stored);
         return;
     }
     const std::string lineEnding(lineEndingOf(text_));

@@ -83,6 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "[Settings]\r\n0=a\r\n1=v\r\n\r\n[B]\r\n"},
         WriteCase{"missing section goes at the end", "[A]\nk=1", "v", "[A]\nk=1\n[Settings]\n1=v\n"},
         WriteCase{"no final line ending", "[Settings]\n0=a", "v", "[Settings]\n0=a\n1=v\n"},
+        WriteCase{"a CR that ends the text is completed", "[Settings]\r\n0=a\r", "v", "[Settings]\r\n0=a\r\n1=v\r\n"},
         WriteCase{"line breaks are not written", "", "a\r\nb\nc", "[Settings]\n1=abc\n"},
         WriteCase{"trailing blanks written as they are", "", "Button 2:  ", "[Settings]\n1=Button 2:  \n"},
         WriteCase{"leading blanks quoted", "", " x", "[Settings]\n1=\" x\"\n"},
