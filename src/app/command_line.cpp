@@ -1,0 +1,43 @@
+#include "app/command_line.h"
+
+#include <string_view>
+
+namespace kivo {
+
+StartRequest readCommandLine(int argc, const char* const* argv)
+{
+    if (argc <= 1)
+        return {};
+    const std::string_view option = argv[1];
+    if (argc > 2)
+        return {StartAction::Refuse, "kivo: too many arguments; try 'kivo --help'"};
+    if (option == "--help" || option == "-h")
+        return {StartAction::ShowHelp, {}};
+    if (option == "--version")
+        return {StartAction::ShowVersion, {}};
+    return {StartAction::Refuse, "kivo: unknown option '" + std::string(option) + "'; try 'kivo --help'"};
+}
+
+std::string helpText()
+{
+    return "Usage: kivo [--help | --version]\n"
+           "Play a keyboard-controlled game with the first joystick.\n"
+           "\n"
+           "While Kivo runs, pushing the stick types arrow keys and holding a joystick\n"
+           "button types the key assigned to the selected button into the window that\n"
+           "has the input focus. To assign a key, bring Kivo's window to the front,\n"
+           "press a joystick button, then press the key.\n"
+           "\n"
+           "Assignments are kept in $XDG_CONFIG_HOME/kivo/kivo.ini\n"
+           "(~/.config/kivo/kivo.ini when XDG_CONFIG_HOME is not set).\n"
+           "\n"
+           "  -h, --help     show this help and exit\n"
+           "      --version  show the version and exit\n";
+}
+
+std::string versionText()
+{
+    return "kivo 1.0\n";
+}
+
+}  // namespace kivo
