@@ -23,6 +23,8 @@ public:
     // Builds Form1 (start-up runs here: button count, layout, rest position, captions) and shows it.
     void showWindow();
     WindowHandle windowId() const;
+    // The window built by showWindow().
+    KivoWindow& window() { return *window_; }
     int run();
 
 private:

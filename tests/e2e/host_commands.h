@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kivo::e2e {
+
+// One line a script sends to the host: "axes X Y" (raw 0..65535), "press B", "release B"
+// (B from 1), or "labels" to have the host print every label's bold flag and caption.
+struct HostCommand {
+    enum class Kind { Axes, Press, Release, Labels } kind;
+    std::uint32_t x = 0;
+    std::uint32_t y = 0;
+    int button = 0;
+};
+
+// nullopt, with the reason in `error`, for a line that is not a command for `buttons` buttons.
+std::optional<HostCommand> parseHostCommand(std::string_view line, int buttons, std::string& error);
+
+// Raw joystick units (0..65535, rest near 32767) as an SDL axis value.
+std::int16_t sdlAxisFromRaw(std::uint32_t raw);
+
+}  // namespace kivo::e2e

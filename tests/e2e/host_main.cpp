@@ -1,0 +1,158 @@
+// Runs Kivo exactly as `kivo` does, on SDL's virtual joystick, driven line by line from
+// standard input, so scripts can test and measure the whole program.
+#include "app/kivo_program.h"
+#include "e2e/host_commands.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QSocketNotifier>
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+struct HostOptions {
+    int buttons = 0;
+    std::uint32_t restX = 32767;
+    std::uint32_t restY = 32767;
+};
+
+[[noreturn]] void usage(const char* why)
+{
+    std::fprintf(stderr, "kivo-e2e-host: %s\nusage: kivo-e2e-host --buttons N [--rest X Y]\n", why);
+    std::exit(2);
+}
+
+long number(const char* text, long low, long high)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < low || value > high)
+        usage("a number is out of range");
+    return value;
+}
+
+HostOptions readOptions(int argc, char** argv)
+{
+    HostOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--buttons" && i + 1 < argc) {
+            options.buttons = static_cast<int>(number(argv[++i], 1, 32));
+        } else if (option == "--rest" && i + 2 < argc) {
+            options.restX = static_cast<std::uint32_t>(number(argv[++i], 0, 65535));
+            options.restY = static_cast<std::uint32_t>(number(argv[++i], 0, 65535));
+        } else {
+            usage(("unexpected argument '" + option + "'").c_str());
+        }
+    }
+    if (options.buttons == 0)
+        usage("--buttons is required");
+    return options;
+}
+
+class VirtualStick {
+public:
+    explicit VirtualStick(const HostOptions& options)
+    {
+        const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, options.buttons, 0);
+        handle_ = index < 0 ? nullptr : SDL_JoystickOpen(index);
+        if (handle_ == nullptr) {
+            std::fprintf(stderr, "kivo-e2e-host: no virtual joystick: %s\n", SDL_GetError());
+            std::exit(1);
+        }
+        axes(options.restX, options.restY);
+    }
+
+    void axes(std::uint32_t x, std::uint32_t y)
+    {
+        SDL_JoystickSetVirtualAxis(handle_, 0, kivo::e2e::sdlAxisFromRaw(x));
+        SDL_JoystickSetVirtualAxis(handle_, 1, kivo::e2e::sdlAxisFromRaw(y));
+    }
+    void button(int fromOne, bool down) { SDL_JoystickSetVirtualButton(handle_, fromOne - 1, down ? 1 : 0); }
+
+private:
+    SDL_Joystick* handle_ = nullptr;
+};
+
+void printLabels(kivo::KivoWindow& window)
+{
+    kivo::Form1& form = window.form();
+    for (int i = 0; form.exists(i); ++i) {
+        const auto* label = form.findChild<QLabel*>(QStringLiteral("Label(%1)").arg(i));
+        const bool bold = label != nullptr && label->font().bold();
+        std::printf("label %d %d %s\n", i + 1, bold ? 1 : 0, form.caption(i).c_str());
+    }
+    std::printf("end\n");
+    std::fflush(stdout);
+}
+
+// Reads commands from standard input as they arrive, without blocking the window's thread.
+class CommandReader {
+public:
+    CommandReader(VirtualStick& stick, kivo::KivoWindow& window, int buttons)
+        : stick_(stick), window_(window), buttons_(buttons), notifier_(STDIN_FILENO, QSocketNotifier::Read)
+    {
+        QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { readAvailable(); });
+    }
+
+private:
+    void readAvailable()
+    {
+        char chunk[4096];
+        const ssize_t count = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (count <= 0) {
+            // End of input: Kivo keeps running until it is closed like `kivo`.
+            notifier_.setEnabled(false);
+            return;
+        }
+        pending_.append(chunk, static_cast<std::size_t>(count));
+        for (std::size_t end; (end = pending_.find('\n')) != std::string::npos; pending_.erase(0, end + 1))
+            run(std::string_view(pending_).substr(0, end));
+    }
+
+    void run(std::string_view line)
+    {
+        std::string error;
+        const auto command = kivo::e2e::parseHostCommand(line, buttons_, error);
+        if (!command) {
+            std::fprintf(stderr, "kivo-e2e-host: %s\n", error.c_str());
+            return;
+        }
+        using Kind = kivo::e2e::HostCommand::Kind;
+        switch (command->kind) {
+        case Kind::Axes: stick_.axes(command->x, command->y); break;
+        case Kind::Press: stick_.button(command->button, true); break;
+        case Kind::Release: stick_.button(command->button, false); break;
+        case Kind::Labels: printLabels(window_); break;
+        }
+    }
+
+    VirtualStick& stick_;
+    kivo::KivoWindow& window_;
+    int buttons_;
+    QSocketNotifier notifier_;
+    std::string pending_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const HostOptions options = readOptions(argc, argv);
+    int qtArgc = 1;
+    auto program = kivo::KivoProgram::open(qtArgc, argv);
+    if (!program)
+        return 1;
+    VirtualStick stick(options);
+    program->showWindow();
+    std::printf("ready %lu\n", static_cast<unsigned long>(program->windowId()));
+    std::fflush(stdout);
+    CommandReader reader(stick, program->window(), options.buttons);
+    return program->run();
+}
