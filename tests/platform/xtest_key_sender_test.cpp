@@ -1,6 +1,7 @@
 // GoogleTest goes before the X headers, whose macros clash with its names.
 #include "x11_fixture.h"
 
+#include "platform/x11/keysyms.h"
 #include "support/key_recorder.h"
 
 #include <X11/keysym.h>
@@ -91,6 +92,20 @@ TEST_F(XTestKeySenderTest, TypesCharactersTheLayoutLacks) {
         const std::vector<RecordedKey> keys = send(entry.keys, entry.events);
         EXPECT_EQ(typedKeysyms(keys), entry.keysyms) << entry.keys;
         EXPECT_TRUE(everyPressReleased(keys)) << entry.keys;
+    }
+}
+
+// More such characters than the keyboard has spare keycodes: the oldest are given new keysyms.
+TEST_F(XTestKeySenderTest, TypesEveryCharacterOfTheUpperHalfOfTheCodePage) {
+    const CharacterKeysyms keysyms;
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const char character = static_cast<char>(byte);
+        if (keysyms[character] == NoSymbol) {
+            continue;
+        }
+        const std::vector<RecordedKey> keys = send(std::string_view(&character, 1), 2);
+        EXPECT_EQ(typedKeysyms(keys), std::vector<KeySym>{keysyms[character]}) << byte;
+        EXPECT_TRUE(everyPressReleased(keys)) << byte;
     }
 }
 

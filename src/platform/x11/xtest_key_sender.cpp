@@ -39,15 +39,17 @@ private:
 
 class XTestKeySender final : public KeySender {
 public:
-    explicit XTestKeySender(X11Connection& connection)
-        : connection_(connection), spares_(connection.layout().unusedKeycodes()) {}
+    explicit XTestKeySender(X11Connection& connection) : connection_(connection) {}
 
     // Receivers look a keycode up only when its event arrives, so the keysyms given to spare
-    // keycodes are taken back only now.
+    // keycodes are taken back only now, from those that still carry them.
     ~XTestKeySender() override {
+        connection_.readEvents();
         KeySym none = NoSymbol;
         for (const auto& [keysym, keycode] : mapped_) {
-            XChangeKeyboardMapping(connection_.display(), keycode, 1, &none, 1);
+            if (connection_.layout().find(keysym) == KeyPosition{keycode, false}) {
+                XChangeKeyboardMapping(connection_.display(), keycode, 1, &none, 1);
+            }
         }
         XSync(connection_.display(), False);
     }
@@ -62,18 +64,21 @@ public:
             report(keys, parsed.error);
             return;
         }
-        bool typedAll = true;
+        std::string problem;
         for (const KeyStroke& stroke : parsed.strokes) {
-            typedAll = type(stroke) && typedAll;
+            if (std::string untyped = type(stroke); !untyped.empty()) {
+                problem = std::move(untyped);
+            }
         }
         XFlush(connection_.display());
-        if (!typedAll) {
-            report(keys, "a character has no key and no spare keycode is left for it");
+        if (!problem.empty()) {
+            report(keys, problem);
         }
     }
 
 private:
-    bool type(const KeyStroke& stroke) {
+    // Returns why the key could not be typed, or nothing when it was.
+    std::string type(const KeyStroke& stroke) {
         HeldKeys held(connection_.display());
         const KeyModifiers& modifiers = stroke.modifiers;
         for (auto [wanted, keysym] : {std::pair{modifiers.shift, XK_Shift_L}, std::pair{modifiers.control, XK_Control_L},
@@ -83,19 +88,22 @@ private:
             }
         }
         if (stroke.kind == KeyStroke::Kind::ModifiersOnly) {
-            return true;
+            return {};
         }
         const KeySym keysym = stroke.kind == KeyStroke::Kind::Named ? keysymFor(stroke.key) : characters_[stroke.character];
-        const std::optional<KeyPosition> position = keysym == NoSymbol ? std::nullopt : positionOf(keysym);
+        if (keysym == NoSymbol) {
+            return "Windows-1252 has no character " + std::to_string(static_cast<unsigned char>(stroke.character));
+        }
+        const std::optional<KeyPosition> position = positionOf(keysym);
         if (!position) {
-            return false;
+            return "no key types it and no spare keycode is left";
         }
         if (position->shifted) {
             pressKeysym(held, XK_Shift_L);
         }
         XTestFakeKeyEvent(connection_.display(), position->keycode, True, CurrentTime);
         XTestFakeKeyEvent(connection_.display(), position->keycode, False, CurrentTime);
-        return true;
+        return {};
     }
 
     void pressKeysym(HeldKeys& held, KeySym keysym) {
@@ -113,25 +121,31 @@ private:
     }
 
     // A keysym no key produces is given a keycode that has none, on both levels so Shift
-    // does not matter. Once all spares are taken, the longest-held one is reused.
+    // does not matter. Once no keycode is free, the one given a keysym longest ago is reused.
     std::optional<KeyCode> spareKeycodeFor(KeySym keysym) {
-        auto entry = std::ranges::find(mapped_, keysym, &std::pair<KeySym, KeyCode>::first);
+        auto entry = std::ranges::find(mapped_, keysym, &Mapped::first);
         if (entry == mapped_.end()) {
-            if (spares_.empty()) {
+            const std::optional<KeyCode> keycode = freeKeycode();
+            if (!keycode) {
                 return std::nullopt;
             }
-            const KeyCode keycode =
-                mapped_.size() < spares_.size() ? spares_[mapped_.size()] : mapped_.front().second;
-            if (mapped_.size() == spares_.size()) {
-                mapped_.erase(mapped_.begin());
-            }
-            mapped_.emplace_back(keysym, keycode);
-            entry = std::prev(mapped_.end());
+            std::erase_if(mapped_, [&](const Mapped& mapped) { return mapped.second == *keycode; });
+            entry = mapped_.insert(mapped_.end(), {keysym, *keycode});
         }
         // Mapped again until the layout shows it, in case the mapping was changed under us.
         KeySym symbols[] = {keysym, keysym};
         XChangeKeyboardMapping(connection_.display(), entry->second, 2, symbols, 1);
         return entry->second;
+    }
+
+    // Unused in the current layout and not given a keysym already, whose mapping may not show yet.
+    std::optional<KeyCode> freeKeycode() {
+        for (KeyCode keycode : connection_.layout().unusedKeycodes()) {
+            if (std::ranges::find(mapped_, keycode, &Mapped::second) == mapped_.end()) {
+                return keycode;
+            }
+        }
+        return mapped_.empty() ? std::nullopt : std::optional<KeyCode>{mapped_.front().second};
     }
 
     // A string held on a button arrives every tick, so each problem is told once.
@@ -143,10 +157,11 @@ private:
         std::cerr << "kivo: cannot type \"" << keys << "\": " << problem << '\n';
     }
 
+    using Mapped = std::pair<KeySym, KeyCode>;
+
     X11Connection& connection_;
     CharacterKeysyms characters_;
-    std::vector<KeyCode> spares_;
-    std::vector<std::pair<KeySym, KeyCode>> mapped_;
+    std::vector<Mapped> mapped_;  // oldest first
     std::string lastReported_;
 };
 
