@@ -1,0 +1,125 @@
+#include "e2e/host_process.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kivo::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kStartTimeout = 20s;
+constexpr auto kAnswerTimeout = 5s;
+
+[[noreturn]] void runHost(const std::string& displayName, const std::filesystem::path& configHome,
+                          const std::vector<std::string>& arguments, int input, int output)
+{
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    dup2(input, STDIN_FILENO);
+    dup2(output, STDOUT_FILENO);
+    setenv("DISPLAY", displayName.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    const std::string program = hostProgram().string();
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
+
+}  // namespace
+
+std::filesystem::path hostProgram()
+{
+    return KIVO_E2E_HOST_PATH;
+}
+
+HostProcess::HostProcess(const std::string& displayName, const std::filesystem::path& configHome,
+                         const std::vector<std::string>& arguments)
+{
+    int input[2];
+    int output[2];
+    if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0)
+        throw std::runtime_error("HostProcess: cannot create pipes");
+    pid_ = fork();
+    if (pid_ == 0)
+        runHost(displayName, configHome, arguments, input[0], output[1]);
+    close(input[0]);
+    close(output[1]);
+    toHost_ = input[1];
+    fromHost_ = output[0];
+    const std::string ready = readLine(kStartTimeout);
+    if (ready.rfind("ready ", 0) != 0) {
+        terminate(SIGKILL);
+        throw std::runtime_error("HostProcess: the host did not become ready (got '" + ready + "')");
+    }
+    windowId_ = std::stoul(ready.substr(6));
+}
+
+HostProcess::~HostProcess()
+{
+    if (pid_ > 0)
+        terminate(SIGKILL);
+    close(toHost_);
+    close(fromHost_);
+}
+
+void HostProcess::send(const std::string& line)
+{
+    const std::string text = line + "\n";
+    if (write(toHost_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+        throw std::runtime_error("HostProcess: cannot write to the host");
+}
+
+std::vector<std::string> HostProcess::labels()
+{
+    send("labels");
+    std::vector<std::string> lines;
+    for (std::string line = readLine(kAnswerTimeout); line != "end"; line = readLine(kAnswerTimeout)) {
+        if (line.empty())
+            throw std::runtime_error("HostProcess: no answer to 'labels'");
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+int HostProcess::terminate(int signal)
+{
+    int status = -1;
+    if (pid_ > 0) {
+        kill(pid_, signal);
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
+    return status;
+}
+
+std::string HostProcess::readLine(std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (const auto end = pending_.find('\n'); end != std::string::npos) {
+            std::string line = pending_.substr(0, end);
+            pending_.erase(0, end + 1);
+            return line;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd readable{fromHost_, POLLIN, 0};
+        if (left.count() <= 0 || poll(&readable, 1, static_cast<int>(left.count())) <= 0)
+            return {};
+        char chunk[1024];
+        const ssize_t count = read(fromHost_, chunk, sizeof chunk);
+        if (count <= 0)
+            return {};
+        pending_.append(chunk, static_cast<std::size_t>(count));
+    }
+}
+
+}  // namespace kivo::e2e

@@ -1,0 +1,119 @@
+// GoogleTest first: Xlib defines None as a macro.
+#include <gtest/gtest.h>
+
+#include "e2e/host_process.h"
+#include "support/key_recorder.h"
+#include "support/private_xvfb.h"
+
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+
+namespace kivo {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::KeyRecorder;
+using testing::PrivateXvfb;
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::size_t pressesOf(const std::vector<testing::RecordedKey>& keys, KeySym keysym)
+{
+    return static_cast<std::size_t>(std::ranges::count(testing::typedKeysyms(keys), keysym));
+}
+
+class KivoEndToEnd : public ::testing::Test {
+protected:
+    PrivateXvfb xvfb;
+    std::filesystem::path configHome = std::filesystem::temp_directory_path()
+                                       / ("kivo-e2e-" + std::to_string(::getpid()));
+    KeyRecorder game{xvfb.displayName()};
+    Display* keyboard = game.display();
+
+    void SetUp() override { std::filesystem::create_directories(configHome); }
+    void TearDown() override { std::filesystem::remove_all(configHome); }
+
+    void focus(Window window)
+    {
+        XSetInputFocus(keyboard, window, RevertToPointerRoot, CurrentTime);
+        XSync(keyboard, False);
+    }
+
+    // A person holding a key on the real keyboard.
+    void holdKey(KeySym keysym, std::chrono::milliseconds duration)
+    {
+        const KeyCode code = XKeysymToKeycode(keyboard, keysym);
+        XTestFakeKeyEvent(keyboard, code, True, CurrentTime);
+        XSync(keyboard, False);
+        std::this_thread::sleep_for(duration);
+        XTestFakeKeyEvent(keyboard, code, False, CurrentTime);
+        XSync(keyboard, False);
+    }
+};
+
+TEST_F(KivoEndToEnd, AssignsAKeyTypesItIntoTheGameAndKeepsItAfterSigterm)
+{
+    e2e::HostProcess kivo(xvfb.displayName(), configHome, {"--buttons", "4"});
+    focus(kivo.windowId());
+
+    kivo.send("press 3");
+    std::this_thread::sleep_for(100ms);
+    kivo.send("release 3");
+    EXPECT_EQ(kivo.labels(), (std::vector<std::string>{"label 1 0 ", "label 2 0 ", "label 3 1 ", "label 4 0 "}));
+
+    holdKey(XK_F5, 100ms);
+    EXPECT_EQ(kivo.labels()[2], "label 3 1 Button 3:  {F5}");
+
+    game.takeFocus();
+    game.clear();
+    kivo.send("press 3");
+    std::this_thread::sleep_for(100ms);
+    kivo.send("release 3");
+    const auto& typed = game.settle();
+    EXPECT_GE(pressesOf(typed, XK_F5), 20u) << "one F5 per tick while the button is held";
+    EXPECT_TRUE(testing::everyPressReleased(typed));
+
+    game.clear();
+    kivo.send("axes 65535 32767");
+    std::this_thread::sleep_for(50ms);
+    kivo.send("axes 32767 32767");
+    EXPECT_GE(pressesOf(game.settle(), XK_Right), 10u);
+    EXPECT_FALSE(game.anyKeyDown());
+
+    const int status = kivo.terminate(SIGTERM);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const std::string ini = readFile(configHome / "kivo" / "kivo.ini");
+    EXPECT_NE(ini.find("\n2=Button 3:  {F5}\n"), std::string::npos) << ini;
+}
+
+TEST_F(KivoEndToEnd, StartsWithTheStoredAssignmentsAndSendsNothingAtRest)
+{
+    std::filesystem::create_directories(configHome / "kivo");
+    std::ofstream(configHome / "kivo" / "kivo.ini") << "[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n";
+    e2e::HostProcess kivo(xvfb.displayName(), configHome, {"--buttons", "2", "--rest", "30000", "30000"});
+    EXPECT_EQ(kivo.labels(), (std::vector<std::string>{"label 1 0 Button 1:  {Enter}", "label 2 0 Button 2:  "}));
+
+    game.takeFocus();
+    game.clear();
+    kivo.send("axes 32000 27600");
+    EXPECT_TRUE(game.settle().empty()) << "inside the dead zone around the rest position";
+    kivo.send("axes 30000 27400");
+    EXPECT_GE(pressesOf(game.waitForKeys(2, 2s), XK_Up), 1u);
+}
+
+}  // namespace
+}  // namespace kivo
