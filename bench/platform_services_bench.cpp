@@ -105,12 +105,27 @@ void BM_SendCharacterTheLayoutLacks(benchmark::State& state) {
     }
 }
 
+// What one idle tick asks of the platform with Kivo's window in front: nothing held, nothing typed.
+void BM_IdleTick(benchmark::State& state) {
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 12, 0);
+    ServerTime server(state);
+    JOYINFOEX info{};
+    KeyboardState keys{};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(platform->joystick->position(0, info));
+        benchmark::DoNotOptimize(platform->x11->foreground().current());
+        benchmark::DoNotOptimize(platform->x11->keyboard().state(keys));
+    }
+    SDL_JoystickDetachVirtual(index);
+}
+
 BENCHMARK(BM_JoystickReadWithoutJoystick);
 BENCHMARK(BM_JoystickRead);
 BENCHMARK(BM_KeyboardState);
 BENCHMARK(BM_ForegroundWindow);
 BENCHMARK(BM_SendKey);
 BENCHMARK(BM_SendCharacterTheLayoutLacks);
+BENCHMARK(BM_IdleTick);
 
 }  // namespace
 }  // namespace kivo

@@ -1,5 +1,6 @@
 #include "x11_fixture.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -20,6 +21,10 @@ public:
 
     void press(KeySym keysym) { fake(keysym, True); }
     void release(KeySym keysym) { fake(keysym, False); }
+    void light(const char* indicator, bool on) {
+        XkbSetNamedIndicator(display_, XInternAtom(display_, indicator, False), True, on ? True : False, False, nullptr);
+        XSync(display_, False);
+    }
     void tap(KeySym keysym) {
         press(keysym);
         release(keysym);
@@ -99,6 +104,14 @@ TEST_F(X11KeyboardTest, LockLightsShowInTheLowBit) {
         user_.release(keysym);
         EXPECT_EQ(settled([this] { return lit(); }, std::vector<int>{}), std::vector<int>{});
     }
+}
+
+// The default keymap ties no modifier to Scroll Lock, so its light is switched directly.
+TEST_F(X11KeyboardTest, TheScrollLockLightShowsInTheLowBit) {
+    user_.light("Scroll Lock", true);
+    EXPECT_EQ(settled([this] { return lit(); }, std::vector<int>{145}), std::vector<int>{145});
+    user_.light("Scroll Lock", false);
+    EXPECT_EQ(settled([this] { return lit(); }, std::vector<int>{}), std::vector<int>{});
 }
 
 TEST_F(X11KeyboardTest, KeypadKeysFollowNumLock) {
