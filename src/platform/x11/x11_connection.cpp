@@ -60,14 +60,6 @@ void X11Connection::readEvents() {
 const KeyboardLayout& X11Connection::layout() {
     if (layoutStale_) {
         layout_ = KeyboardLayout::read(display_);
-
-    // Raw key events reach the root whichever window has the focus; they only tell when the
-    // keyboard state is worth asking for again.
-    unsigned char rawKeys[XIMaskLen(XI_LASTEVENT)] = {};
-    XISetMask(rawKeys, XI_RawKeyPress);
-    XISetMask(rawKeys, XI_RawKeyRelease);
-    XIEventMask keyMask{XIAllMasterDevices, sizeof rawKeys, rawKeys};
-    XISelectEvents(display_, root_, &keyMask, 1);
         layoutStale_ = false;
     }
     return layout_;
