@@ -58,8 +58,13 @@ protected:
         EXPECT_TRUE(services_->keyboard().state(keys));
         return keys;
     }
-    std::vector<int> down() { return codesWithBits(read(), 0x80); }
-    std::vector<int> lit() { return codesWithBits(read(), 0x01); }
+    // The keys down and the lights lit, once the service has heard of the change.
+    std::vector<int> down(const std::vector<int>& expected) {
+        return settled([this] { return codesWithBits(read(), 0x80); }, expected);
+    }
+    std::vector<int> lit(const std::vector<int>& expected) {
+        return settled([this] { return codesWithBits(read(), 0x01); }, expected);
+    }
 
     KeyboardUser user_{displayName()};
 };
@@ -76,53 +81,54 @@ TEST_F(X11KeyboardTest, HeldKeysShowUnderTheirVirtualKeyCodes) {
         {XK_F5, {116}},          {XK_space, {32}},        {XK_Prior, {33}},        {XK_KP_End, {35}},
         {XK_apostrophe, {222}},  {XK_slash, {191}},       {XK_Escape, {27}},
     };
-    ASSERT_EQ(down(), std::vector<int>{});
+    ASSERT_EQ(down({}), std::vector<int>{});
     for (const HeldKey& key : table) {
         user_.press(key.keysym);
-        EXPECT_EQ(down(), key.codes) << XKeysymToString(key.keysym);
+        EXPECT_EQ(down(key.codes), key.codes) << XKeysymToString(key.keysym);
         user_.release(key.keysym);
-        EXPECT_EQ(down(), std::vector<int>{}) << XKeysymToString(key.keysym);
+        EXPECT_EQ(down({}), std::vector<int>{}) << XKeysymToString(key.keysym);
     }
 }
 
 TEST_F(X11KeyboardTest, BothShiftKeysHeldShowBothSides) {
     user_.press(XK_Shift_L);
     user_.press(XK_Shift_R);
-    EXPECT_EQ(down(), (std::vector<int>{16, 160, 161}));
+    EXPECT_EQ(down({16, 160, 161}), (std::vector<int>{16, 160, 161}));
     user_.release(XK_Shift_L);
-    EXPECT_EQ(down(), (std::vector<int>{16, 161}));
+    EXPECT_EQ(down({16, 161}), (std::vector<int>{16, 161}));
     user_.release(XK_Shift_R);
 }
 
 TEST_F(X11KeyboardTest, LockLightsShowInTheLowBit) {
     for (auto [keysym, code] : {std::pair{XK_Caps_Lock, 20}, std::pair{XK_Num_Lock, 144}}) {
         user_.tap(keysym);
-        EXPECT_EQ(settled([this] { return lit(); }, std::vector<int>{code}), std::vector<int>{code});
-        EXPECT_EQ(down(), std::vector<int>{});
+        EXPECT_EQ(lit({code}), std::vector<int>{code});
+        EXPECT_EQ(down({}), std::vector<int>{});
         user_.press(keysym);
+        EXPECT_EQ(down({code}), std::vector<int>{code});
         EXPECT_EQ(read()[static_cast<std::size_t>(code)], 0x81);
         user_.release(keysym);
-        EXPECT_EQ(settled([this] { return lit(); }, std::vector<int>{}), std::vector<int>{});
+        EXPECT_EQ(lit({}), std::vector<int>{});
     }
 }
 
 // The default keymap ties no modifier to Scroll Lock, so its light is switched directly.
 TEST_F(X11KeyboardTest, TheScrollLockLightShowsInTheLowBit) {
     user_.light("Scroll Lock", true);
-    EXPECT_EQ(settled([this] { return lit(); }, std::vector<int>{145}), std::vector<int>{145});
+    EXPECT_EQ(lit({145}), std::vector<int>{145});
     user_.light("Scroll Lock", false);
-    EXPECT_EQ(settled([this] { return lit(); }, std::vector<int>{}), std::vector<int>{});
+    EXPECT_EQ(lit({}), std::vector<int>{});
 }
 
 TEST_F(X11KeyboardTest, KeypadKeysFollowNumLock) {
     user_.press(XK_KP_End);
-    EXPECT_EQ(down(), std::vector<int>{35});
+    EXPECT_EQ(down({35}), std::vector<int>{35});
     user_.release(XK_KP_End);
 
     user_.tap(XK_Num_Lock);
-    ASSERT_EQ(settled([this] { return lit(); }, std::vector<int>{144}), std::vector<int>{144});
+    ASSERT_EQ(lit({144}), std::vector<int>{144});
     user_.press(XK_KP_End);
-    EXPECT_EQ(down(), std::vector<int>{97});
+    EXPECT_EQ(down({97}), std::vector<int>{97});
     user_.release(XK_KP_End);
     user_.tap(XK_Num_Lock);
 }
