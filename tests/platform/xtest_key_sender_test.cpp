@@ -109,6 +109,15 @@ TEST_F(XTestKeySenderTest, TypesEveryCharacterOfTheUpperHalfOfTheCodePage) {
     }
 }
 
+TEST_F(XTestKeySenderTest, SpareKeycodesAreClearedAtExit) {
+    ASSERT_EQ(typedKeysyms(send("\xA3", 2)), std::vector<KeySym>{XK_sterling});
+    services_.reset();
+
+    Display* fresh = XOpenDisplay(displayName().c_str());
+    EXPECT_EQ(XKeysymToKeycode(fresh, XK_sterling), 0);
+    XCloseDisplay(fresh);
+}
+
 TEST_F(XTestKeySenderTest, HoldsModifiersAroundTheNextKeyOnly) {
     const std::vector<RecordedKey> keys = send("^c%{F4}x", 10);
     ASSERT_EQ(keys.size(), 10U);

@@ -44,6 +44,7 @@ public:
     // Receivers look a keycode up only when its event arrives, so the keysyms given to spare
     // keycodes are taken back only now, from those that still carry them.
     ~XTestKeySender() override {
+        XSync(connection_.display(), False);
         connection_.readEvents();
         KeySym none = NoSymbol;
         for (const auto& [keysym, keycode] : mapped_) {
