@@ -1,0 +1,192 @@
+// Measures the whole program as a player meets it: kivo-e2e-host under a private Xvfb, a
+// receiving X client in front, keys typed for buttons and stick. Prints figures next to
+// their targets; nothing here passes or fails.
+#include "e2e/host_process.h"
+#include "key_arrivals.h"
+#include "process_usage.h"
+#include "support/key_recorder.h"
+#include "support/private_xvfb.h"
+
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace kivo::bench {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = KeyArrivals::Clock;
+using Milliseconds = std::chrono::duration<double, std::milli>;
+
+constexpr int kPresses = 300;
+constexpr auto kLostAfter = 1s;
+// Longer than any gap between two ticks' keys, so the next press starts with Kivo silent.
+constexpr auto kQuiet = 30ms;
+constexpr auto kRateWindow = 2s;
+constexpr auto kIdleWindow = 10s;
+// Time for Kivo to see a focus change or a command before the next step relies on it.
+constexpr auto kSettle = 100ms;
+
+// A settings folder of its own, holding assignments for the buttons the host offers.
+class ConfigHome {
+public:
+    ConfigHome() {
+        std::filesystem::create_directories(path_ / "kivo");
+        std::ofstream(path_ / "kivo" / "kivo.ini")
+            << "[Settings]\n0=Button 1:  {F5}\n1=Button 2:  a\n2=Button 3:  {Enter}\n3=Button 4:  \n";
+    }
+    ~ConfigHome() { std::filesystem::remove_all(path_); }
+    ConfigHome(const ConfigHome&) = delete;
+    ConfigHome& operator=(const ConfigHome&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_ =
+        std::filesystem::temp_directory_path() / ("kivo-e2e-measure-" + std::to_string(::getpid()));
+};
+
+struct Session {
+    testing::PrivateXvfb xvfb;
+    ConfigHome config;
+    testing::KeyRecorder game{xvfb.displayName()};
+    KeyArrivals arrivals{game.display()};
+    KeyCode f5 = XKeysymToKeycode(game.display(), XK_F5);
+    KeyCode right = XKeysymToKeycode(game.display(), XK_Right);
+    e2e::HostProcess kivo{xvfb.displayName(), config.path(), {"--buttons", "4"}};
+
+    void focusKivo() {
+        XSetInputFocus(game.display(), kivo.windowId(), RevertToPointerRoot, CurrentTime);
+        XSync(game.display(), False);
+        std::this_thread::sleep_for(kSettle);
+    }
+    void focusGame() {
+        game.takeFocus();
+        std::this_thread::sleep_for(kSettle);
+        arrivals.waitForQuiet(kQuiet, Clock::now() + 1s);
+    }
+};
+
+// Button 1 is chosen the way a player chooses it: pressed with Kivo's window in front.
+bool selectButtonOne(Session& session) {
+    session.focusKivo();
+    session.kivo.send("press 1");
+    std::this_thread::sleep_for(kSettle);
+    session.kivo.send("release 1");
+    const std::vector<std::string> labels = session.kivo.labels();
+    return !labels.empty() && labels.front() == "label 1 1 Button 1:  {F5}";
+}
+
+double percentile(std::vector<double> values, double fraction) {
+    std::ranges::sort(values);
+    const auto rank = static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(values.size())));
+    return values[std::max<std::size_t>(rank, 1) - 1];
+}
+
+void measureLatency(Session& session) {
+    std::vector<double> latencies;
+    int lost = 0;
+    for (int press = 0; press < kPresses; ++press) {
+        const Clock::time_point sent = Clock::now();
+        session.kivo.send("press 1");
+        if (const auto arrived = session.arrivals.nextPress(session.f5, sent + kLostAfter)) {
+            latencies.push_back(Milliseconds(*arrived - sent).count());
+        } else {
+            ++lost;
+        }
+        session.kivo.send("release 1");
+        if (!session.arrivals.waitForQuiet(kQuiet, Clock::now() + 2s)) {
+            std::printf("warning: keys kept coming after release %d\n", press + 1);
+        }
+    }
+    std::printf("button-to-key latency, %d presses of button 1 ({F5}):\n", kPresses);
+    if (!latencies.empty()) {
+        std::printf("  median          %7.3f ms   (target < 1 ms)\n", percentile(latencies, 0.5));
+        std::printf("  90th percentile %7.3f ms\n", percentile(latencies, 0.9));
+        std::printf("  99th percentile %7.3f ms   (target < 3 ms)\n", percentile(latencies, 0.99));
+        std::printf("  min / max       %7.3f / %.3f ms\n", percentile(latencies, 0), percentile(latencies, 1));
+    }
+    std::printf("  lost            %7d      (target 0; no KeyPress within %lld ms)\n", lost,
+                static_cast<long long>(std::chrono::milliseconds(kLostAfter).count()));
+}
+
+// Kivo types one key per tick while the input is held, so keys per second is ticks per second.
+double keysPerSecond(Session& session, const char* hold, const char* letGo, KeyCode keycode) {
+    session.kivo.send(hold);
+    const auto first = session.arrivals.nextPress(keycode, Clock::now() + kLostAfter);
+    const std::size_t count = first ? session.arrivals.countPresses(keycode, *first + kRateWindow) : 0;
+    session.kivo.send(letGo);
+    session.arrivals.waitForQuiet(kQuiet, Clock::now() + 2s);
+    return static_cast<double>(count) / std::chrono::duration<double>(kRateWindow).count();
+}
+
+void measureTickRate(Session& session) {
+    std::printf("achieved tick rate (timer interval 1 ms, so 1000/s at best), over %lld s:\n",
+                static_cast<long long>(std::chrono::seconds(kRateWindow).count()));
+    std::printf("  button 1 held   %7.1f F5 presses/s\n",
+                keysPerSecond(session, "press 1", "release 1", session.f5));
+    std::printf("  stick right     %7.1f Right presses/s\n",
+                keysPerSecond(session, "axes 65535 32767", "axes 32767 32767", session.right));
+}
+
+void measureIdleCpu(Session& session, const char* inFront) {
+    const pid_t kivo = session.kivo.pid();
+    const pid_t server = session.xvfb.pid();
+    const double kivoStart = cpuSeconds(kivo);
+    const double serverStart = cpuSeconds(server);
+    const Clock::time_point start = Clock::now();
+    std::this_thread::sleep_for(kIdleWindow);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("idle polling, %s in front, over %.1f s:\n", inFront, seconds);
+    std::printf("  Kivo CPU        %7.2f %% of one core   (target < 3 %%)\n",
+                100 * (cpuSeconds(kivo) - kivoStart) / seconds);
+    std::printf("  Xvfb CPU        %7.2f %% of one core   (the server's share of Kivo's requests)\n",
+                100 * (cpuSeconds(server) - serverStart) / seconds);
+}
+
+void printMemory(Session& session) {
+    const pid_t kivo = session.kivo.pid();
+    std::printf("resident memory of the Kivo process:\n");
+    std::printf("  VmRSS           %7.1f MB   (target < 40 MB)\n",
+                static_cast<double>(statusKilobytes(kivo, "VmRSS")) / 1024);
+    std::printf("  VmHWM           %7.1f MB\n", static_cast<double>(statusKilobytes(kivo, "VmHWM")) / 1024);
+}
+
+int run() {
+    std::printf("load average at start: %s (%ld cores)\n", loadAverage().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
+    Session session;
+    if (!selectButtonOne(session)) {
+        std::fprintf(stderr, "kivo_e2e_measure: pressing button 1 with Kivo in front did not select it\n");
+        return 1;
+    }
+    session.focusGame();
+    measureLatency(session);
+    measureTickRate(session);
+    measureIdleCpu(session, "the receiver");
+    session.focusKivo();
+    measureIdleCpu(session, "Kivo's own window");
+    printMemory(session);
+    std::printf("load average at end: %s\n", loadAverage().c_str());
+    return 0;
+}
+
+}  // namespace
+}  // namespace kivo::bench
+
+int main() {
+    try {
+        return kivo::bench::run();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kivo_e2e_measure: %s\n", error.what());
+        return 1;
+    }
+}
