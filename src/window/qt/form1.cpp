@@ -93,7 +93,7 @@ void Form1::buildControls()
     command1_ = addButton("Command1", design::kCommand1Caption, design::kCommand1);
     command3_ = addButton("Command3", design::kCommand3Caption, design::kCommand3);
     command4_ = addButton("Command4", design::kCommand4Caption, design::kCommand4);
-    addLabel("Label2", design::kLabel2Caption, design::kLabel2)->setWordWrap(true);
+    addInstructions();
 
     setTabOrder(command1_, command3_);
     setTabOrder(command3_, command4_);
@@ -116,6 +116,18 @@ QLabel* Form1::addLabel(const char* name, const char* caption, TwipsRect rect)
     paintBackground(label, QApplication::palette().color(QPalette::Button));
     place(label, rect);
     return label;
+}
+
+void Form1::addInstructions()
+{
+    QLabel* label2 = addLabel("Label2", design::kLabel2Caption, design::kLabel2);
+    label2->setWordWrap(true);
+    // Where the desktop's font is wider than the design's, the wrapped text takes an extra
+    // line; the label grows into the free space above the button labels rather than cut it.
+    const int room = toPixelsY(design::kLabel0.top) - label2->y();
+    const int needed = label2->heightForWidth(label2->width());
+    if (needed > label2->height())
+        label2->resize(label2->width(), std::min(needed, room));
 }
 
 QPushButton* Form1::addButton(const char* name, const char* caption, TwipsRect rect)

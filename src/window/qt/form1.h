@@ -60,6 +60,7 @@ private:
 
     void buildControls();
     QLabel* addLabel(const char* name, const char* caption, TwipsRect rect);
+    void addInstructions();
     QPushButton* addButton(const char* name, const char* caption, TwipsRect rect);
     ButtonLabel makeButtonLabel(int index);
     void place(QWidget* widget, TwipsRect rect) const;
