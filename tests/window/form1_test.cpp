@@ -141,20 +141,22 @@ TEST_F(Form1Test, CaptionsAreWindows1252BytesShownAsUnicode)
 }
 
 // Ticks set every bold flag a thousand times a second; only a real change may touch the font.
+// Counts the font changes a widget goes through, each one a relayout and repaint.
+struct FontChangeCounter : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::FontChange;
+        return false;
+    }
+};
+
 TEST_F(Form1Test, UnchangedBoldCostsNoFontChange)
 {
     start(2);
     auto* label = control<QLabel>("Label(1)");
-    int fontChanges = 0;
-    struct Counter : QObject {
-        int& count;
-        explicit Counter(int& c) : count(c) {}
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            count += event->type() == QEvent::FontChange;
-            return false;
-        }
-    } counter(fontChanges);
+    FontChangeCounter counter;
+    int& fontChanges = counter.count;
     label->installEventFilter(&counter);
 
     for (int i = 0; i < 100; ++i)
@@ -164,6 +166,20 @@ TEST_F(Form1Test, UnchangedBoldCostsNoFontChange)
     form().setBold(1, true);
     EXPECT_EQ(fontChanges, 1);
     EXPECT_TRUE(label->font().bold());
+}
+
+TEST_F(Form1Test, TicksKeepingTheSelectionBoldChangeItsFontOnce)
+{
+    start(3);
+    fakes.foreground.window = window->windowId();
+    fakes.joystick.hold(2);
+    auto* label = control<QLabel>("Label(1)");
+    FontChangeCounter counter;
+    label->installEventFilter(&counter);
+
+    QTest::qWait(50);
+    EXPECT_TRUE(label->font().bold());
+    EXPECT_EQ(counter.count, 1);
 }
 
 TEST_F(Form1Test, FocusGoesToCommand3WhenTheWindowIsActivated)

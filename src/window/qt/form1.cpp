@@ -69,8 +69,15 @@ Form1::Form1()
     timer1_.setTimerType(Qt::PreciseTimer);
     timer1_.setInterval(design::kTimerIntervalMs);
     connect(&timer1_, &QTimer::timeout, this, [this] {
-        if (events_)
-            events_->timerTicked();
+        if (!events_)
+            return;
+        // A tick turns every label plain before making the selected one bold again; fonts are
+        // shown once the tick is over, so a label whose weight did not change costs no relayout.
+        ticking_ = true;
+        events_->timerTicked();
+        ticking_ = false;
+        for (ButtonLabel& label : labels_)
+            showBold(label);
     });
 }
 
@@ -207,12 +214,20 @@ void Form1::setCaption(int index, std::string_view caption)
 void Form1::setBold(int index, bool bold)
 {
     ButtonLabel* label = buttonLabel(index);
-    if (!label || label->bold == bold)
+    if (!label)
         return;
     label->bold = bold;
-    QFont font = label->widget->font();
-    font.setBold(bold);
-    label->widget->setFont(font);
+    if (!ticking_)
+        showBold(*label);
+}
+
+void Form1::showBold(ButtonLabel& label)
+{
+    QFont font = label.widget->font();
+    if (font.bold() == label.bold)
+        return;
+    font.setBold(label.bold);
+    label.widget->setFont(font);
 }
 
 // Elements are created in order; asking for one that exists leaves it as it is.

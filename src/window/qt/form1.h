@@ -59,6 +59,7 @@ private:
     };
 
     void buildControls();
+    void showBold(ButtonLabel& label);
     QLabel* addLabel(const char* name, const char* caption, TwipsRect rect);
     void addInstructions();
     QPushButton* addButton(const char* name, const char* caption, TwipsRect rect);
@@ -79,6 +80,7 @@ private:
     double dpiY_ = 96;
     WindowEvents* events_ = nullptr;
     bool ended_ = false;
+    bool ticking_ = false;
 };
 
 }  // namespace kivo
