@@ -60,8 +60,12 @@ void PollEngine::readButtonCount()
 
 void PollEngine::captureRestPosition()
 {
-    if (!readPosition())
-        return;
+    if (readPosition())
+        restAtCurrentPosition();
+}
+
+void PollEngine::restAtCurrentPosition()
+{
     restX_ = static_cast<std::int32_t>(joystick_.dwXpos);
     restY_ = static_cast<std::int32_t>(joystick_.dwYpos);
     restCaptured_ = true;
@@ -76,13 +80,9 @@ bool PollEngine::readPosition()
 
 void PollEngine::tick()
 {
-    const bool answered = readPosition();
     // A joystick that was not there at start-up rests wherever it first answers.
-    if (answered && !restCaptured_) {
-        restX_ = static_cast<std::int32_t>(joystick_.dwXpos);
-        restY_ = static_cast<std::int32_t>(joystick_.dwYpos);
-        restCaptured_ = true;
-    }
+    if (readPosition() && !restCaptured_)
+        restAtCurrentPosition();
     sendArrows();
     if (services_.foreground.current() == mainWindow_)
         captureAssignment();

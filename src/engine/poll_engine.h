@@ -26,6 +26,7 @@ public:
 
 private:
     bool readPosition();
+    void restAtCurrentPosition();
     void sendArrows();
     void captureAssignment();
     void highlightSelection();
