@@ -9,6 +9,7 @@
 
 #include <X11/keysym.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -17,7 +18,6 @@
 #include <fstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace kivo::bench {
@@ -39,7 +39,8 @@ constexpr auto kSettle = 100ms;
 // A settings folder of its own, holding assignments for the buttons the host offers.
 class ConfigHome {
 public:
-    ConfigHome() {
+    ConfigHome()
+    {
         std::filesystem::create_directories(path_ / "kivo");
         std::ofstream(path_ / "kivo" / "kivo.ini")
             << "[Settings]\n0=Button 1:  {F5}\n1=Button 2:  a\n2=Button 3:  {Enter}\n3=Button 4:  \n";
@@ -64,12 +65,14 @@ struct Session {
     KeyCode right = XKeysymToKeycode(game.display(), XK_Right);
     e2e::HostProcess kivo{xvfb.displayName(), config.path(), {"--buttons", "4"}};
 
-    void focusKivo() {
+    void focusKivo()
+    {
         XSetInputFocus(game.display(), kivo.windowId(), RevertToPointerRoot, CurrentTime);
         XSync(game.display(), False);
         std::this_thread::sleep_for(kSettle);
     }
-    void focusGame() {
+    void focusGame()
+    {
         game.takeFocus();
         std::this_thread::sleep_for(kSettle);
         arrivals.waitForQuiet(kQuiet, Clock::now() + 1s);
@@ -77,7 +80,8 @@ struct Session {
 };
 
 // Button 1 is chosen the way a player chooses it: pressed with Kivo's window in front.
-bool selectButtonOne(Session& session) {
+bool selectButtonOne(Session& session)
+{
     session.focusKivo();
     session.kivo.send("press 1");
     std::this_thread::sleep_for(kSettle);
@@ -86,13 +90,15 @@ bool selectButtonOne(Session& session) {
     return !labels.empty() && labels.front() == "label 1 1 Button 1:  {F5}";
 }
 
-double percentile(std::vector<double> values, double fraction) {
+double percentile(std::vector<double> values, double fraction)
+{
     std::ranges::sort(values);
     const auto rank = static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(values.size())));
     return values[std::max<std::size_t>(rank, 1) - 1];
 }
 
-void measureLatency(Session& session) {
+void measureLatency(Session& session)
+{
     std::vector<double> latencies;
     int lost = 0;
     for (int press = 0; press < kPresses; ++press) {
@@ -120,7 +126,8 @@ void measureLatency(Session& session) {
 }
 
 // Kivo types one key per tick while the input is held, so keys per second is ticks per second.
-double keysPerSecond(Session& session, const char* hold, const char* letGo, KeyCode keycode) {
+double keysPerSecond(Session& session, const char* hold, const char* letGo, KeyCode keycode)
+{
     session.kivo.send(hold);
     const auto first = session.arrivals.nextPress(keycode, Clock::now() + kLostAfter);
     const std::size_t count = first ? session.arrivals.countPresses(keycode, *first + kRateWindow) : 0;
@@ -129,16 +136,17 @@ double keysPerSecond(Session& session, const char* hold, const char* letGo, KeyC
     return static_cast<double>(count) / std::chrono::duration<double>(kRateWindow).count();
 }
 
-void measureTickRate(Session& session) {
+void measureTickRate(Session& session)
+{
     std::printf("achieved tick rate (timer interval 1 ms, so 1000/s at best), over %lld s:\n",
                 static_cast<long long>(std::chrono::seconds(kRateWindow).count()));
-    std::printf("  button 1 held   %7.1f F5 presses/s\n",
-                keysPerSecond(session, "press 1", "release 1", session.f5));
+    std::printf("  button 1 held   %7.1f F5 presses/s\n", keysPerSecond(session, "press 1", "release 1", session.f5));
     std::printf("  stick right     %7.1f Right presses/s\n",
                 keysPerSecond(session, "axes 65535 32767", "axes 32767 32767", session.right));
 }
 
-void measureIdleCpu(Session& session, const char* inFront) {
+void measureIdleCpu(Session& session, const char* inFront)
+{
     const pid_t kivo = session.kivo.pid();
     const pid_t server = session.xvfb.pid();
     const double kivoStart = cpuSeconds(kivo);
@@ -153,7 +161,8 @@ void measureIdleCpu(Session& session, const char* inFront) {
                 100 * (cpuSeconds(server) - serverStart) / seconds);
 }
 
-void printMemory(Session& session) {
+void printMemory(Session& session)
+{
     const pid_t kivo = session.kivo.pid();
     std::printf("resident memory of the Kivo process:\n");
     std::printf("  VmRSS           %7.1f MB   (target < 40 MB)\n",
@@ -161,7 +170,8 @@ void printMemory(Session& session) {
     std::printf("  VmHWM           %7.1f MB\n", static_cast<double>(statusKilobytes(kivo, "VmHWM")) / 1024);
 }
 
-int run() {
+int run()
+{
     std::printf("load average at start: %s (%ld cores)\n", loadAverage().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
     Session session;
     if (!selectButtonOne(session)) {
@@ -182,7 +192,8 @@ int run() {
 }  // namespace
 }  // namespace kivo::bench
 
-int main() {
+int main()
+{
     try {
         return kivo::bench::run();
     } catch (const std::exception& error) {

@@ -1,11 +1,12 @@
 #include "key_arrivals.h"
 
-#include <algorithm>
 #include <poll.h>
+#include <algorithm>
 
 namespace kivo::bench {
 
-std::optional<KeyArrivals::Clock::time_point> KeyArrivals::nextPress(KeyCode keycode, Clock::time_point deadline) {
+std::optional<KeyArrivals::Clock::time_point> KeyArrivals::nextPress(KeyCode keycode, Clock::time_point deadline)
+{
     while (const std::optional<Arrival> arrival = next(deadline)) {
         if (arrival->pressed && arrival->keycode == keycode) {
             return arrival->at;
@@ -14,7 +15,8 @@ std::optional<KeyArrivals::Clock::time_point> KeyArrivals::nextPress(KeyCode key
     return std::nullopt;
 }
 
-std::size_t KeyArrivals::countPresses(KeyCode keycode, Clock::time_point end) {
+std::size_t KeyArrivals::countPresses(KeyCode keycode, Clock::time_point end)
+{
     std::size_t count = 0;
     while (nextPress(keycode, end)) {
         ++count;
@@ -22,7 +24,8 @@ std::size_t KeyArrivals::countPresses(KeyCode keycode, Clock::time_point end) {
     return count;
 }
 
-bool KeyArrivals::waitForQuiet(std::chrono::milliseconds quiet, Clock::time_point limit) {
+bool KeyArrivals::waitForQuiet(std::chrono::milliseconds quiet, Clock::time_point limit)
+{
     while (Clock::now() < limit) {
         if (!next(std::min(Clock::now() + quiet, limit))) {
             return Clock::now() < limit;
@@ -31,7 +34,8 @@ bool KeyArrivals::waitForQuiet(std::chrono::milliseconds quiet, Clock::time_poin
     return false;
 }
 
-std::optional<KeyArrivals::Arrival> KeyArrivals::next(Clock::time_point deadline) {
+std::optional<KeyArrivals::Arrival> KeyArrivals::next(Clock::time_point deadline)
+{
     while (arrived_.empty() && Clock::now() < deadline) {
         readConnection(deadline);
     }
@@ -44,7 +48,8 @@ std::optional<KeyArrivals::Arrival> KeyArrivals::next(Clock::time_point deadline
 }
 
 // Sleeps in poll rather than spinning, so the receiver does not take the CPU Kivo needs.
-void KeyArrivals::readConnection(Clock::time_point deadline) {
+void KeyArrivals::readConnection(Clock::time_point deadline)
+{
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     pollfd readable{ConnectionNumber(display_), POLLIN, 0};
     if (XEventsQueued(display_, QueuedAlready) == 0 && poll(&readable, 1, static_cast<int>(left.count())) <= 0) {

@@ -8,12 +8,12 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace kivo {
 namespace {
@@ -27,7 +27,8 @@ struct Platform {
 Platform* platform = nullptr;
 
 // User plus system time of a process, in microseconds.
-double cpuMicroseconds(pid_t pid) {
+double cpuMicroseconds(pid_t pid)
+{
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
     std::istringstream fields(text.substr(text.rfind(')') + 2));
@@ -46,12 +47,13 @@ double cpuMicroseconds(pid_t pid) {
 class ServerTime {
 public:
     explicit ServerTime(benchmark::State& state) : state_(state), start_(cpuMicroseconds(platform->xvfb.pid())) {}
-    ~ServerTime() {
+    ~ServerTime()
+    {
         // A keyboard-state read is a round trip: everything sent before it has been handled.
         KeyboardState keys{};
         platform->x11->keyboard().state(keys);
-        state_.counters["server_us"] = benchmark::Counter(
-            (cpuMicroseconds(platform->xvfb.pid()) - start_) / static_cast<double>(state_.iterations()));
+        state_.counters["server_us"] = benchmark::Counter((cpuMicroseconds(platform->xvfb.pid()) - start_) /
+                                                          static_cast<double>(state_.iterations()));
     }
     ServerTime(const ServerTime&) = delete;
     ServerTime& operator=(const ServerTime&) = delete;
@@ -61,22 +63,28 @@ private:
     double start_;
 };
 
-void readJoystick(benchmark::State& state) {
+void readJoystick(benchmark::State& state)
+{
     JOYINFOEX info{};
     for (auto _ : state) {
         benchmark::DoNotOptimize(platform->joystick->position(0, info));
     }
 }
 
-void BM_JoystickReadWithoutJoystick(benchmark::State& state) { readJoystick(state); }
+void BM_JoystickReadWithoutJoystick(benchmark::State& state)
+{
+    readJoystick(state);
+}
 
-void BM_JoystickRead(benchmark::State& state) {
+void BM_JoystickRead(benchmark::State& state)
+{
     const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 12, 0);
     readJoystick(state);
     SDL_JoystickDetachVirtual(index);
 }
 
-void BM_KeyboardState(benchmark::State& state) {
+void BM_KeyboardState(benchmark::State& state)
+{
     ServerTime server(state);
     KeyboardState keys{};
     for (auto _ : state) {
@@ -84,21 +92,24 @@ void BM_KeyboardState(benchmark::State& state) {
     }
 }
 
-void BM_ForegroundWindow(benchmark::State& state) {
+void BM_ForegroundWindow(benchmark::State& state)
+{
     ServerTime server(state);
     for (auto _ : state) {
         benchmark::DoNotOptimize(platform->x11->foreground().current());
     }
 }
 
-void BM_SendKey(benchmark::State& state) {
+void BM_SendKey(benchmark::State& state)
+{
     ServerTime server(state);
     for (auto _ : state) {
         platform->x11->sender().send("{right}");
     }
 }
 
-void BM_SendCharacterTheLayoutLacks(benchmark::State& state) {
+void BM_SendCharacterTheLayoutLacks(benchmark::State& state)
+{
     ServerTime server(state);
     for (auto _ : state) {
         platform->x11->sender().send("\xA3");
@@ -106,7 +117,8 @@ void BM_SendCharacterTheLayoutLacks(benchmark::State& state) {
 }
 
 // What one idle tick asks of the platform with Kivo's window in front: nothing held, nothing typed.
-void BM_IdleTick(benchmark::State& state) {
+void BM_IdleTick(benchmark::State& state)
+{
     const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 12, 0);
     ServerTime server(state);
     JOYINFOEX info{};
@@ -130,7 +142,8 @@ BENCHMARK(BM_IdleTick);
 }  // namespace
 }  // namespace kivo
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     benchmark::Initialize(&argc, argv);
     kivo::Platform platform;
     if (!platform.x11) {

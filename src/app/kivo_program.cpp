@@ -3,9 +3,9 @@
 #include "platform/sdl/sdl_joystick.h"
 #include "settings/captions.h"
 
+#include <sys/prctl.h>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/prctl.h>
 
 namespace kivo {
 

@@ -91,10 +91,10 @@ void PollEngine::tick()
 
 void PollEngine::sendArrows()
 {
-    const double dx = static_cast<double>(static_cast<std::int32_t>(joystick_.dwXpos)) / kAxisScale
-                      - static_cast<double>(restX_) / kAxisScale;
-    const double dy = static_cast<double>(static_cast<std::int32_t>(joystick_.dwYpos)) / kAxisScale
-                      - static_cast<double>(restY_) / kAxisScale;
+    const double dx = static_cast<double>(static_cast<std::int32_t>(joystick_.dwXpos)) / kAxisScale -
+                      static_cast<double>(restX_) / kAxisScale;
+    const double dy = static_cast<double>(static_cast<std::int32_t>(joystick_.dwYpos)) / kAxisScale -
+                      static_cast<double>(restY_) / kAxisScale;
     if (dx > kDeadZone)
         services_.sender.send("{right}");
     else if (dx < -kDeadZone)
@@ -134,8 +134,8 @@ void PollEngine::scanKeys()
     for (int code = kFirstScannedCode; code <= kLastScannedCode; ++code) {
         if (buffer[static_cast<std::size_t>(code)] <= kToggledOnly)
             continue;
-        if (code >= kLeftShift && code <= kRightAlt
-            && buffer[static_cast<std::size_t>(generalModifierCode(code))] > kToggledOnly)
+        if (code >= kLeftShift && code <= kRightAlt &&
+            buffer[static_cast<std::size_t>(generalModifierCode(code))] > kToggledOnly)
             continue;
         currentToken_ = keyNames_.tokenForCode(code);
         if (selectionNamesLabel())

@@ -9,23 +9,44 @@ namespace kivo {
 namespace {
 
 constexpr std::array<std::pair<std::string_view, NamedKey>, 24> kNames{{
-    {"BACKSPACE", NamedKey::Backspace}, {"BS", NamedKey::Backspace},       {"BKSP", NamedKey::Backspace},
-    {"TAB", NamedKey::Tab},             {"ENTER", NamedKey::Enter},        {"ESC", NamedKey::Escape},
-    {"PGUP", NamedKey::PageUp},         {"PGDN", NamedKey::PageDown},      {"END", NamedKey::End},
-    {"HOME", NamedKey::Home},           {"LEFT", NamedKey::Left},          {"UP", NamedKey::Up},
-    {"RIGHT", NamedKey::Right},         {"DOWN", NamedKey::Down},          {"PRTSC", NamedKey::PrintScreen},
-    {"INSERT", NamedKey::Insert},       {"INS", NamedKey::Insert},         {"DELETE", NamedKey::Delete},
-    {"DEL", NamedKey::Delete},          {"HELP", NamedKey::Help},          {"BREAK", NamedKey::Break},
-    {"CAPSLOCK", NamedKey::CapsLock},   {"NUMLOCK", NamedKey::NumLock},    {"SCROLLLOCK", NamedKey::ScrollLock},
+    {"BACKSPACE", NamedKey::Backspace},
+    {"BS", NamedKey::Backspace},
+    {"BKSP", NamedKey::Backspace},
+    {"TAB", NamedKey::Tab},
+    {"ENTER", NamedKey::Enter},
+    {"ESC", NamedKey::Escape},
+    {"PGUP", NamedKey::PageUp},
+    {"PGDN", NamedKey::PageDown},
+    {"END", NamedKey::End},
+    {"HOME", NamedKey::Home},
+    {"LEFT", NamedKey::Left},
+    {"UP", NamedKey::Up},
+    {"RIGHT", NamedKey::Right},
+    {"DOWN", NamedKey::Down},
+    {"PRTSC", NamedKey::PrintScreen},
+    {"INSERT", NamedKey::Insert},
+    {"INS", NamedKey::Insert},
+    {"DELETE", NamedKey::Delete},
+    {"DEL", NamedKey::Delete},
+    {"HELP", NamedKey::Help},
+    {"BREAK", NamedKey::Break},
+    {"CAPSLOCK", NamedKey::CapsLock},
+    {"NUMLOCK", NamedKey::NumLock},
+    {"SCROLLLOCK", NamedKey::ScrollLock},
 }};
 
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
+bool sameIgnoringCase(std::string_view a, std::string_view b)
+{
     return std::ranges::equal(a, b, [](char x, char y) { return upper(x) == upper(y); });
 }
 
-std::optional<NamedKey> functionKeyFor(std::string_view name) {
+std::optional<NamedKey> functionKeyFor(std::string_view name)
+{
     if (name.size() < 2 || upper(name[0]) != 'F' || name[1] == '0') {
         return std::nullopt;
     }
@@ -38,9 +59,13 @@ std::optional<NamedKey> functionKeyFor(std::string_view name) {
     return functionKey(number);
 }
 
-bool isModifierPrefix(char c) { return c == '+' || c == '^' || c == '%'; }
+bool isModifierPrefix(char c)
+{
+    return c == '+' || c == '^' || c == '%';
+}
 
-void addModifier(KeyModifiers& modifiers, char prefix) {
+void addModifier(KeyModifiers& modifiers, char prefix)
+{
     if (prefix == '+') {
         modifiers.shift = true;
     } else if (prefix == '^') {
@@ -50,23 +75,30 @@ void addModifier(KeyModifiers& modifiers, char prefix) {
     }
 }
 
-ParsedKeyString malformed(std::string error) { return {{}, std::move(error)}; }
+ParsedKeyString malformed(std::string error)
+{
+    return {{}, std::move(error)};
+}
 
 }  // namespace
 
-KeyStroke KeyStroke::named(NamedKey key, KeyModifiers modifiers) {
+KeyStroke KeyStroke::named(NamedKey key, KeyModifiers modifiers)
+{
     return {Kind::Named, key, 0, modifiers};
 }
 
-KeyStroke KeyStroke::typed(char character, KeyModifiers modifiers) {
+KeyStroke KeyStroke::typed(char character, KeyModifiers modifiers)
+{
     return {Kind::Character, NamedKey::Enter, character, modifiers};
 }
 
-KeyStroke KeyStroke::modifiersOnly(KeyModifiers modifiers) {
+KeyStroke KeyStroke::modifiersOnly(KeyModifiers modifiers)
+{
     return {Kind::ModifiersOnly, NamedKey::Enter, 0, modifiers};
 }
 
-std::optional<NamedKey> namedKeyFor(std::string_view name) {
+std::optional<NamedKey> namedKeyFor(std::string_view name)
+{
     for (const auto& [known, key] : kNames) {
         if (sameIgnoringCase(known, name)) {
             return key;
@@ -75,7 +107,8 @@ std::optional<NamedKey> namedKeyFor(std::string_view name) {
     return functionKeyFor(name);
 }
 
-ParsedKeyString parseKeyString(std::string_view text) {
+ParsedKeyString parseKeyString(std::string_view text)
+{
     ParsedKeyString parsed;
     KeyModifiers pending;
     std::size_t i = 0;

@@ -37,7 +37,10 @@ enum class NamedKey : std::uint8_t {
 inline constexpr int kFunctionKeyCount = 16;
 
 // Function key n (1 to 16).
-constexpr NamedKey functionKey(int n) { return static_cast<NamedKey>(static_cast<int>(NamedKey::F1) + n - 1); }
+constexpr NamedKey functionKey(int n)
+{
+    return static_cast<NamedKey>(static_cast<int>(NamedKey::F1) + n - 1);
+}
 
 // The named key a brace name stands for, matched without regard to case.
 std::optional<NamedKey> namedKeyFor(std::string_view name);

@@ -14,23 +14,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string failure(std::string_view what, const fs::path& where, DWORD error) {
+std::string failure(std::string_view what, const fs::path& where, DWORD error)
+{
     return std::string(what) + ' ' + shown(where) + ": " + std::system_category().message(static_cast<int>(error));
 }
 
 // Closes and removes the unfinished temporary file; the old file was never touched.
-std::string abandoned(HANDLE handle, const fs::path& temporary, std::string_view what) {
+std::string abandoned(HANDLE handle, const fs::path& temporary, std::string_view what)
+{
     const DWORD error = GetLastError();
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
     DeleteFileW(temporary.c_str());
     return failure(what, temporary, error);
 }
 
-bool writeAll(HANDLE handle, std::string_view bytes) {
+bool writeAll(HANDLE handle, std::string_view bytes)
+{
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
         DWORD written = 0;
-        if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr)) return false;
+        if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr))
+            return false;
         if (written == 0) {
             SetLastError(ERROR_WRITE_FAULT);
             return false;
@@ -42,7 +47,8 @@ bool writeAll(HANDLE handle, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> replaceFile(const fs::path& file, std::string_view bytes) {
+std::optional<std::string> replaceFile(const fs::path& file, std::string_view bytes)
+{
     const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(L".");
     // GetTempFileNameW creates the file under a name no other file has.
     wchar_t temporaryName[MAX_PATH];
@@ -52,10 +58,14 @@ std::optional<std::string> replaceFile(const fs::path& file, std::string_view by
     const fs::path temporary(temporaryName);
     const HANDLE handle =
         CreateFileW(temporaryName, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return abandoned(handle, temporary, "cannot open");
-    if (!writeAll(handle, bytes)) return abandoned(handle, temporary, "cannot write");
-    if (!FlushFileBuffers(handle)) return abandoned(handle, temporary, "cannot flush to disk");
-    if (!CloseHandle(handle)) return abandoned(INVALID_HANDLE_VALUE, temporary, "cannot close");
+    if (handle == INVALID_HANDLE_VALUE)
+        return abandoned(handle, temporary, "cannot open");
+    if (!writeAll(handle, bytes))
+        return abandoned(handle, temporary, "cannot write");
+    if (!FlushFileBuffers(handle))
+        return abandoned(handle, temporary, "cannot flush to disk");
+    if (!CloseHandle(handle))
+        return abandoned(INVALID_HANDLE_VALUE, temporary, "cannot close");
     if (!MoveFileExW(temporaryName, file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
         DeleteFileW(temporaryName);

@@ -10,8 +10,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path homeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
+fs::path homeFolder()
+{
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
+        return home;
     if (const passwd* entry = ::getpwuid(::geteuid()); entry != nullptr && entry->pw_dir != nullptr) {
         return entry->pw_dir;
     }
@@ -19,7 +21,8 @@ fs::path homeFolder() {
 }
 
 // The XDG rule: an unset, empty or relative XDG_CONFIG_HOME means ~/.config.
-fs::path configFolder() {
+fs::path configFolder()
+{
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && fs::path(config).is_absolute()) {
         return config;
     }
@@ -28,7 +31,8 @@ fs::path configFolder() {
 
 }  // namespace
 
-SettingsLocation defaultSettingsLocation() {
+SettingsLocation defaultSettingsLocation()
+{
     const fs::path file = configFolder() / "kivo" / "kivo.ini";
     return {file, file};
 }

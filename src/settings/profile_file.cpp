@@ -14,22 +14,29 @@ namespace fs = std::filesystem;
 
 constexpr int kMaxBackups = 99;
 
-ProfileFileContents unusable(std::string problem) {
+ProfileFileContents unusable(std::string problem)
+{
     return {ProfileFileContents::State::Unusable, {}, std::move(problem)};
 }
 
 }  // namespace
 
-ProfileFileContents readProfileFile(const fs::path& file) {
+ProfileFileContents readProfileFile(const fs::path& file)
+{
     std::error_code error;
     const fs::file_status status = fs::status(file, error);
-    if (status.type() == fs::file_type::not_found) return {};
-    if (error) return unusable("it cannot be looked at: " + error.message());
+    if (status.type() == fs::file_type::not_found)
+        return {};
+    if (error)
+        return unusable("it cannot be looked at: " + error.message());
     // Opening a FIFO or a device could block or never end.
-    if (!fs::is_regular_file(status)) return unusable("it is not a regular file");
+    if (!fs::is_regular_file(status))
+        return unusable("it is not a regular file");
     const std::uintmax_t size = fs::file_size(file, error);
-    if (error) return unusable("its size cannot be read: " + error.message());
-    if (size > kMaxProfileFileBytes) return unusable("it is larger than 1 MiB");
+    if (error)
+        return unusable("its size cannot be read: " + error.message());
+    if (size > kMaxProfileFileBytes)
+        return unusable("it is larger than 1 MiB");
 
     errno = 0;
     std::ifstream in(file, std::ios::binary);
@@ -39,18 +46,22 @@ ProfileFileContents readProfileFile(const fs::path& file) {
     std::string text(static_cast<std::size_t>(size), '\0');
     // A short read is an error here: taking part of the file for all of it would lose
     // the rest at the next save.
-    if (!in.read(text.data(), static_cast<std::streamsize>(size))) return unusable("it cannot be read to its end");
+    if (!in.read(text.data(), static_cast<std::streamsize>(size)))
+        return unusable("it cannot be read to its end");
     return {ProfileFileContents::State::Read, std::move(text), {}};
 }
 
-std::optional<fs::path> keepAsBackup(const fs::path& file, std::string& problem) {
+std::optional<fs::path> keepAsBackup(const fs::path& file, std::string& problem)
+{
     for (int number = 1; number <= kMaxBackups; ++number) {
         fs::path backup = file;
         backup += number == 1 ? std::string(".bak") : ".bak." + std::to_string(number);
         std::error_code error;
-        if (fs::exists(fs::symlink_status(backup, error))) continue;
+        if (fs::exists(fs::symlink_status(backup, error)))
+            continue;
         fs::rename(file, backup, error);
-        if (!error) return backup;
+        if (!error)
+            return backup;
         problem = "it cannot be renamed to " + shown(backup) + ": " + error.message();
         return std::nullopt;
     }

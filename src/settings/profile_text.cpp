@@ -18,34 +18,44 @@ struct Line {
 
 // Both "\r\n" and "\n" end a line, and so does a "\r" that ends the text: it becomes
 // part of a "\r\n" as soon as a line is added after it.
-Line lineAt(std::string_view text, std::size_t begin) {
+Line lineAt(std::string_view text, std::size_t begin)
+{
     const std::size_t newline = std::min(text.find('\n', begin), text.size());
     const bool cr = newline > begin && text[newline - 1] == '\r';
     return {begin, cr ? newline - 1 : newline, std::min(newline + 1, text.size())};
 }
 
-std::string_view trimmed(std::string_view text) {
+std::string_view trimmed(std::string_view text)
+{
     const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
+    if (first == std::string_view::npos)
+        return {};
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-bool sameName(std::string_view a, std::string_view b) {
+bool sameName(std::string_view a, std::string_view b)
+{
     return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
 // The name of a "[name]" line; a header that lacks its "]" runs to the end of the line.
-std::optional<std::string_view> sectionName(std::string_view content) {
+std::optional<std::string_view> sectionName(std::string_view content)
+{
     const std::string_view line = trimmed(content);
-    if (line.empty() || line.front() != '[') return std::nullopt;
+    if (line.empty() || line.front() != '[')
+        return std::nullopt;
     const std::string_view inside = line.substr(1);
     return trimmed(inside.substr(0, inside.find(']')));
 }
 
 // Where the value of a "key=value" line begins, when the line holds that key.
-std::optional<std::size_t> valueOffset(std::string_view content, std::string_view key) {
+std::optional<std::size_t> valueOffset(std::string_view content, std::string_view key)
+{
     const std::size_t equals = content.find('=');
     if (equals == std::string_view::npos || !sameName(trimmed(content.substr(0, equals)), key)) {
         return std::nullopt;
@@ -55,9 +65,11 @@ std::optional<std::size_t> valueOffset(std::string_view content, std::string_vie
 
 // What a stored value reads as: blanks after "=" are skipped, and a pair of double
 // quotes around the rest is taken off, which is how a value keeps leading blanks.
-std::string_view readValue(std::string_view stored) {
+std::string_view readValue(std::string_view stored)
+{
     const std::size_t first = stored.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
+    if (first == std::string_view::npos)
+        return {};
     stored.remove_prefix(first);
     if (stored.size() >= 2 && stored.front() == '"' && stored.back() == '"') {
         return stored.substr(1, stored.size() - 2);
@@ -65,14 +77,17 @@ std::string_view readValue(std::string_view stored) {
     return stored;
 }
 
-std::string storedValue(std::string_view value) {
+std::string storedValue(std::string_view value)
+{
     std::string bytes;
     std::ranges::copy_if(value, std::back_inserter(bytes), [](char c) { return c != '\r' && c != '\n'; });
-    if (readValue(bytes) == bytes) return bytes;
+    if (readValue(bytes) == bytes)
+        return bytes;
     return '"' + bytes + '"';
 }
 
-std::string_view lineEndingOf(std::string_view text) {
+std::string_view lineEndingOf(std::string_view text)
+{
     const std::size_t newline = text.find('\n');
     const bool crlf = newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r';
     return crlf ? "\r\n" : "\n";
@@ -92,14 +107,16 @@ struct KeyPlace {
 };
 
 // Only the first section of that name counts, and in it only the first line of the key.
-KeyPlace findKey(std::string_view text, std::string_view section, std::string_view key) {
+KeyPlace findKey(std::string_view text, std::string_view section, std::string_view key)
+{
     KeyPlace place;
     for (std::size_t at = 0; at < text.size();) {
         const Line line = lineAt(text, at);
         at = line.next;
         const std::string_view content = text.substr(line.begin, line.end - line.begin);
         if (const auto name = sectionName(content)) {
-            if (place.sectionFound) break;
+            if (place.sectionFound)
+                break;
             if (sameName(*name, section)) {
                 place.sectionFound = true;
                 place.sectionEnd = line.next;
@@ -109,7 +126,8 @@ KeyPlace findKey(std::string_view text, std::string_view section, std::string_vi
                 place.value = Span{line.begin + *offset, line.end - line.begin - *offset};
                 break;
             }
-            if (!trimmed(content).empty()) place.sectionEnd = line.next;
+            if (!trimmed(content).empty())
+                place.sectionEnd = line.next;
         }
     }
     return place;
@@ -120,14 +138,16 @@ KeyPlace findKey(std::string_view text, std::string_view section, std::string_vi
 ProfileText::ProfileText(std::string text) : text_(std::move(text)) {}
 
 std::string ProfileText::value(std::string_view section, std::string_view key, std::string_view fallback,
-                               std::size_t limit) const {
+                               std::size_t limit) const
+{
     const KeyPlace place = findKey(text_, section, key);
     const std::string_view found =
         place.value ? readValue(std::string_view(text_).substr(place.value->begin, place.value->length)) : fallback;
     return std::string(found.substr(0, limit == 0 ? 0 : limit - 1));
 }
 
-void ProfileText::setValue(std::string_view section, std::string_view key, std::string_view value) {
+void ProfileText::setValue(std::string_view section, std::string_view key, std::string_view value)
+{
     const KeyPlace place = findKey(text_, section, key);
     const std::string stored = storedValue(value);
     if (place.value) {

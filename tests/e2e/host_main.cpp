@@ -9,10 +9,10 @@
 
 #include <SDL.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -126,10 +126,18 @@ private:
         }
         using Kind = kivo::e2e::HostCommand::Kind;
         switch (command->kind) {
-        case Kind::Axes: stick_.axes(command->x, command->y); break;
-        case Kind::Press: stick_.button(command->button, true); break;
-        case Kind::Release: stick_.button(command->button, false); break;
-        case Kind::Labels: printLabels(window_); break;
+            case Kind::Axes:
+                stick_.axes(command->x, command->y);
+                break;
+            case Kind::Press:
+                stick_.button(command->button, true);
+                break;
+            case Kind::Release:
+                stick_.button(command->button, false);
+                break;
+            case Kind::Labels:
+                printLabels(window_);
+                break;
         }
     }
 

@@ -1,13 +1,13 @@
 #include "e2e/host_process.h"
 
-#include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
-#include <stdexcept>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <cstdlib>
+#include <stdexcept>
 
 namespace kivo::e2e {
 namespace {
@@ -110,7 +110,8 @@ std::string HostProcess::readLine(std::chrono::milliseconds timeout)
             pending_.erase(0, end + 1);
             return line;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd readable{fromHost_, POLLIN, 0};
         if (left.count() <= 0 || poll(&readable, 1, static_cast<int>(left.count())) <= 0)
             return {};

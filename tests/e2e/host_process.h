@@ -1,9 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace kivo::e2e {

@@ -8,12 +8,12 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <sys/wait.h>
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 #include <thread>
 
 namespace kivo {
@@ -39,8 +39,8 @@ std::size_t pressesOf(const std::vector<testing::RecordedKey>& keys, KeySym keys
 class KivoEndToEnd : public ::testing::Test {
 protected:
     PrivateXvfb xvfb;
-    std::filesystem::path configHome = std::filesystem::temp_directory_path()
-                                       / ("kivo-e2e-" + std::to_string(::getpid()));
+    std::filesystem::path configHome =
+        std::filesystem::temp_directory_path() / ("kivo-e2e-" + std::to_string(::getpid()));
     KeyRecorder game{xvfb.displayName()};
     Display* keyboard = game.display();
 

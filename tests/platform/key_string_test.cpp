@@ -17,7 +17,8 @@ struct WellFormed {
 
 class WellFormedKeyString : public ::testing::TestWithParam<WellFormed> {};
 
-TEST_P(WellFormedKeyString, ParsesToStrokes) {
+TEST_P(WellFormedKeyString, ParsesToStrokes)
+{
     const ParsedKeyString parsed = parseKeyString(GetParam().text);
     EXPECT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.strokes, GetParam().strokes);
@@ -26,36 +27,25 @@ TEST_P(WellFormedKeyString, ParsesToStrokes) {
 INSTANTIATE_TEST_SUITE_P(
     Notation, WellFormedKeyString,
     ::testing::Values(
-        WellFormed{"", {}},
-        WellFormed{"a", {KeyStroke::typed('a')}},
-        WellFormed{"A", {KeyStroke::typed('A')}},
+        WellFormed{"", {}}, WellFormed{"a", {KeyStroke::typed('a')}}, WellFormed{"A", {KeyStroke::typed('A')}},
         WellFormed{"ab1", {KeyStroke::typed('a'), KeyStroke::typed('b'), KeyStroke::typed('1')}},
-        WellFormed{" ", {KeyStroke::typed(' ')}},
-        WellFormed{"\xA3", {KeyStroke::typed('\xA3')}},
+        WellFormed{" ", {KeyStroke::typed(' ')}}, WellFormed{"\xA3", {KeyStroke::typed('\xA3')}},
         WellFormed{"{Enter}", {KeyStroke::named(NamedKey::Enter)}},
         WellFormed{"{right}", {KeyStroke::named(NamedKey::Right)}},
         WellFormed{"{RIGHT}", {KeyStroke::named(NamedKey::Right)}},
-        WellFormed{"{F1}", {KeyStroke::named(NamedKey::F1)}},
-        WellFormed{"{f16}", {KeyStroke::named(NamedKey::F16)}},
-        WellFormed{"{+}", {KeyStroke::typed('+')}},
-        WellFormed{"{^}", {KeyStroke::typed('^')}},
-        WellFormed{"{%}", {KeyStroke::typed('%')}},
-        WellFormed{"{{}", {KeyStroke::typed('{')}},
-        WellFormed{"{}}", {KeyStroke::typed('}')}},
-        WellFormed{"{0}", {KeyStroke::typed('0')}},
-        WellFormed{"}", {KeyStroke::typed('}')}},
-        WellFormed{"+a", {KeyStroke::typed('a', kShift)}},
+        WellFormed{"{F1}", {KeyStroke::named(NamedKey::F1)}}, WellFormed{"{f16}", {KeyStroke::named(NamedKey::F16)}},
+        WellFormed{"{+}", {KeyStroke::typed('+')}}, WellFormed{"{^}", {KeyStroke::typed('^')}},
+        WellFormed{"{%}", {KeyStroke::typed('%')}}, WellFormed{"{{}", {KeyStroke::typed('{')}},
+        WellFormed{"{}}", {KeyStroke::typed('}')}}, WellFormed{"{0}", {KeyStroke::typed('0')}},
+        WellFormed{"}", {KeyStroke::typed('}')}}, WellFormed{"+a", {KeyStroke::typed('a', kShift)}},
         WellFormed{"^c", {KeyStroke::typed('c', kControl)}},
         WellFormed{"%{F4}", {KeyStroke::named(functionKey(4), kAlt)}},
         WellFormed{"+^%{Del}", {KeyStroke::named(NamedKey::Delete, {true, true, true})}},
         WellFormed{"+ab", {KeyStroke::typed('a', kShift), KeyStroke::typed('b', kNone)}},
-        WellFormed{"+{+}", {KeyStroke::typed('+', kShift)}},
-        WellFormed{"+", {KeyStroke::modifiersOnly(kShift)}},
-        WellFormed{"^", {KeyStroke::modifiersOnly(kControl)}},
-        WellFormed{"%", {KeyStroke::modifiersOnly(kAlt)}},
+        WellFormed{"+{+}", {KeyStroke::typed('+', kShift)}}, WellFormed{"+", {KeyStroke::modifiersOnly(kShift)}},
+        WellFormed{"^", {KeyStroke::modifiersOnly(kControl)}}, WellFormed{"%", {KeyStroke::modifiersOnly(kAlt)}},
         WellFormed{"a+^", {KeyStroke::typed('a'), KeyStroke::modifiersOnly({true, true, false})}},
-        WellFormed{")", {KeyStroke::typed(')')}},
-        WellFormed{"[", {KeyStroke::typed('[')}}));
+        WellFormed{")", {KeyStroke::typed(')')}}, WellFormed{"[", {KeyStroke::typed('[')}}));
 
 struct Named {
     std::string_view name;
@@ -64,24 +54,29 @@ struct Named {
 
 class KeyName : public ::testing::TestWithParam<Named> {};
 
-TEST_P(KeyName, NamesItsKey) { EXPECT_EQ(namedKeyFor(GetParam().name), GetParam().key); }
+TEST_P(KeyName, NamesItsKey)
+{
+    EXPECT_EQ(namedKeyFor(GetParam().name), GetParam().key);
+}
 
 // The names captions carry, and the other usual names of the same notation.
-INSTANTIATE_TEST_SUITE_P(
-    Names, KeyName,
-    ::testing::Values(Named{"BackSpace", NamedKey::Backspace}, Named{"BS", NamedKey::Backspace},
-                      Named{"bksp", NamedKey::Backspace}, Named{"Tab", NamedKey::Tab}, Named{"Enter", NamedKey::Enter},
-                      Named{"Esc", NamedKey::Escape}, Named{"PgUp", NamedKey::PageUp},
-                      Named{"PgDn", NamedKey::PageDown}, Named{"End", NamedKey::End}, Named{"Home", NamedKey::Home},
-                      Named{"Left", NamedKey::Left}, Named{"Up", NamedKey::Up}, Named{"Right", NamedKey::Right},
-                      Named{"Down", NamedKey::Down}, Named{"Prtsc", NamedKey::PrintScreen},
-                      Named{"Insert", NamedKey::Insert}, Named{"INS", NamedKey::Insert},
-                      Named{"Delete", NamedKey::Delete}, Named{"Del", NamedKey::Delete}, Named{"Help", NamedKey::Help},
-                      Named{"Break", NamedKey::Break}, Named{"CapsLock", NamedKey::CapsLock},
-                      Named{"NumLock", NamedKey::NumLock}, Named{"ScrollLock", NamedKey::ScrollLock},
-                      Named{"F10", functionKey(10)}));
+INSTANTIATE_TEST_SUITE_P(Names, KeyName,
+                         ::testing::Values(Named{"BackSpace", NamedKey::Backspace}, Named{"BS", NamedKey::Backspace},
+                                           Named{"bksp", NamedKey::Backspace}, Named{"Tab", NamedKey::Tab},
+                                           Named{"Enter", NamedKey::Enter}, Named{"Esc", NamedKey::Escape},
+                                           Named{"PgUp", NamedKey::PageUp}, Named{"PgDn", NamedKey::PageDown},
+                                           Named{"End", NamedKey::End}, Named{"Home", NamedKey::Home},
+                                           Named{"Left", NamedKey::Left}, Named{"Up", NamedKey::Up},
+                                           Named{"Right", NamedKey::Right}, Named{"Down", NamedKey::Down},
+                                           Named{"Prtsc", NamedKey::PrintScreen}, Named{"Insert", NamedKey::Insert},
+                                           Named{"INS", NamedKey::Insert}, Named{"Delete", NamedKey::Delete},
+                                           Named{"Del", NamedKey::Delete}, Named{"Help", NamedKey::Help},
+                                           Named{"Break", NamedKey::Break}, Named{"CapsLock", NamedKey::CapsLock},
+                                           Named{"NumLock", NamedKey::NumLock},
+                                           Named{"ScrollLock", NamedKey::ScrollLock}, Named{"F10", functionKey(10)}));
 
-TEST(KeyName, RejectsWhatNamesNoKey) {
+TEST(KeyName, RejectsWhatNamesNoKey)
+{
     for (std::string_view name : {"", "Nope", "F0", "F17", "F01", "F", "F1x", "Enter ", "BackSpac"}) {
         EXPECT_EQ(namedKeyFor(name), std::nullopt) << name;
     }
@@ -90,7 +85,8 @@ TEST(KeyName, RejectsWhatNamesNoKey) {
 class MalformedKeyString : public ::testing::TestWithParam<std::string_view> {};
 
 // Nothing of a malformed string is typed, not even the part before the fault.
-TEST_P(MalformedKeyString, YieldsNoStrokesAndSaysWhy) {
+TEST_P(MalformedKeyString, YieldsNoStrokesAndSaysWhy)
+{
     const ParsedKeyString parsed = parseKeyString(GetParam());
     EXPECT_TRUE(parsed.strokes.empty());
     EXPECT_NE(parsed.error, "");

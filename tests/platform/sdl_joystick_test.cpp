@@ -11,14 +11,16 @@ namespace {
 
 // A record full of a pattern no read produces, to see whether a read touched it.
 template <typename Record>
-Record scribbled() {
+Record scribbled()
+{
     Record record;
     std::memset(&record, 0xA5, sizeof record);
     return record;
 }
 
 template <typename Record>
-bool sameBytes(const Record& a, const Record& b) {
+bool sameBytes(const Record& a, const Record& b)
+{
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
@@ -27,7 +29,9 @@ class VirtualJoystick {
 public:
     VirtualJoystick(int axes, int buttons)
         : index_(SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, 0)),
-          handle_(SDL_JoystickOpen(index_)) {}
+          handle_(SDL_JoystickOpen(index_))
+    {
+    }
     ~VirtualJoystick() { unplug(); }
     VirtualJoystick(const VirtualJoystick&) = delete;
     VirtualJoystick& operator=(const VirtualJoystick&) = delete;
@@ -35,7 +39,8 @@ public:
     bool attached() const { return handle_ != nullptr; }
     void axis(int axis, Sint16 value) { SDL_JoystickSetVirtualAxis(handle_, axis, value); }
     void button(int button, bool down) { SDL_JoystickSetVirtualButton(handle_, button, down ? 1 : 0); }
-    void unplug() {
+    void unplug()
+    {
         if (handle_ != nullptr) {
             SDL_JoystickClose(handle_);
             SDL_JoystickDetachVirtual(index_);
@@ -50,7 +55,8 @@ private:
 
 class SdlJoystickTest : public ::testing::Test {
 protected:
-    JOYINFOEX read() {
+    JOYINFOEX read()
+    {
         JOYINFOEX info{};
         info.dwSize = kJoyInfoExSize;
         info.dwFlags = kJoyReturnAll;
@@ -61,7 +67,8 @@ protected:
     std::unique_ptr<Joystick> joystick_ = makeSdlJoystick();
 };
 
-TEST_F(SdlJoystickTest, WithoutAJoystickReadsFailAndLeaveThePositionAsItWas) {
+TEST_F(SdlJoystickTest, WithoutAJoystickReadsFailAndLeaveThePositionAsItWas)
+{
     JOYINFOEX info = scribbled<JOYINFOEX>();
     EXPECT_FALSE(joystick_->position(0, info));
     EXPECT_TRUE(sameBytes(info, scribbled<JOYINFOEX>()));
@@ -71,7 +78,8 @@ TEST_F(SdlJoystickTest, WithoutAJoystickReadsFailAndLeaveThePositionAsItWas) {
     EXPECT_TRUE(sameBytes(caps, JOYCAPS{}));
 }
 
-TEST_F(SdlJoystickTest, ReportsItsButtonCount) {
+TEST_F(SdlJoystickTest, ReportsItsButtonCount)
+{
     VirtualJoystick stick(2, 12);
     ASSERT_TRUE(stick.attached());
     JOYCAPS caps = scribbled<JOYCAPS>();
@@ -80,7 +88,8 @@ TEST_F(SdlJoystickTest, ReportsItsButtonCount) {
     EXPECT_EQ(caps.wXmax, 65535U);
 }
 
-TEST_F(SdlJoystickTest, MapsAxesToTheWindowsRange) {
+TEST_F(SdlJoystickTest, MapsAxesToTheWindowsRange)
+{
     VirtualJoystick stick(2, 4);
     ASSERT_TRUE(stick.attached());
     struct Case {
@@ -98,7 +107,8 @@ TEST_F(SdlJoystickTest, MapsAxesToTheWindowsRange) {
     }
 }
 
-TEST_F(SdlJoystickTest, AtRestTheMissingAxesSitInTheMiddle) {
+TEST_F(SdlJoystickTest, AtRestTheMissingAxesSitInTheMiddle)
+{
     VirtualJoystick stick(2, 4);
     ASSERT_TRUE(stick.attached());
     const JOYINFOEX info = read();
@@ -107,7 +117,8 @@ TEST_F(SdlJoystickTest, AtRestTheMissingAxesSitInTheMiddle) {
     }
 }
 
-TEST_F(SdlJoystickTest, ReportsHeldButtonsAsBitsAndTheLowestAsTheButtonNumber) {
+TEST_F(SdlJoystickTest, ReportsHeldButtonsAsBitsAndTheLowestAsTheButtonNumber)
+{
     VirtualJoystick stick(2, 40);
     ASSERT_TRUE(stick.attached());
     struct Case {
@@ -132,7 +143,8 @@ TEST_F(SdlJoystickTest, ReportsHeldButtonsAsBitsAndTheLowestAsTheButtonNumber) {
     EXPECT_EQ(caps.wNumButtons, 32U);
 }
 
-TEST_F(SdlJoystickTest, AJoystickPluggedInLaterIsReadAndOneUnpluggedIsNot) {
+TEST_F(SdlJoystickTest, AJoystickPluggedInLaterIsReadAndOneUnpluggedIsNot)
+{
     JOYINFOEX info{};
     EXPECT_FALSE(joystick_->position(0, info));
 
@@ -147,7 +159,8 @@ TEST_F(SdlJoystickTest, AJoystickPluggedInLaterIsReadAndOneUnpluggedIsNot) {
     EXPECT_TRUE(sameBytes(info, scribbled<JOYINFOEX>()));
 }
 
-TEST_F(SdlJoystickTest, OnlyDeviceZeroIsServed) {
+TEST_F(SdlJoystickTest, OnlyDeviceZeroIsServed)
+{
     VirtualJoystick stick(2, 4);
     ASSERT_TRUE(stick.attached());
     JOYINFOEX info{};

@@ -17,7 +17,8 @@ protected:
     static void SetUpTestSuite() { xvfb_ = std::make_unique<testing::PrivateXvfb>(); }
     static void TearDownTestSuite() { xvfb_.reset(); }
 
-    void openServices() {
+    void openServices()
+    {
         services_ = openX11Services(displayName());
         ASSERT_NE(services_, nullptr);
     }
@@ -31,7 +32,8 @@ protected:
 // Polls until the answer is the expected one or two seconds pass, and returns the last
 // answer: the services learn of changes from events, which arrive a moment later.
 template <typename Read, typename Value>
-Value settled(Read read, const Value& expected) {
+Value settled(Read read, const Value& expected)
+{
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     Value value = read();
     while (value != expected && std::chrono::steady_clock::now() < deadline) {

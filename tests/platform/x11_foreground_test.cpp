@@ -17,25 +17,27 @@ protected:
     static void SetUpTestSuite() {}
     static void TearDownTestSuite() {}
     void SetUp() override { X11Test::SetUpTestSuite(); }
-    void TearDown() override {
+    void TearDown() override
+    {
         services_.reset();
         X11Test::TearDownTestSuite();
     }
 
-    WindowHandle foreground() {
-        return services_->foreground().current();
-    }
-    WindowHandle settledForeground(WindowHandle expected) {
+    WindowHandle foreground() { return services_->foreground().current(); }
+    WindowHandle settledForeground(WindowHandle expected)
+    {
         return settled([this] { return foreground(); }, expected);
     }
 };
 
-void setFocus(Display* display, Window window) {
+void setFocus(Display* display, Window window)
+{
     XSetInputFocus(display, window, RevertToNone, CurrentTime);
     XSync(display, False);
 }
 
-TEST_F(X11ForegroundTest, FollowsTheFocusBetweenTopLevelWindowsWithoutAWindowManager) {
+TEST_F(X11ForegroundTest, FollowsTheFocusBetweenTopLevelWindowsWithoutAWindowManager)
+{
     openServices();
     KeyRecorder kivo(displayName());
     KeyRecorder game(displayName());
@@ -48,7 +50,8 @@ TEST_F(X11ForegroundTest, FollowsTheFocusBetweenTopLevelWindowsWithoutAWindowMan
     EXPECT_EQ(settledForeground(kivo.window()), kivo.window());
 }
 
-TEST_F(X11ForegroundTest, WindowsThatExistedBeforeStartUpAreFollowedToo) {
+TEST_F(X11ForegroundTest, WindowsThatExistedBeforeStartUpAreFollowedToo)
+{
     KeyRecorder kivo(displayName());
     KeyRecorder game(displayName());
     game.takeFocus();
@@ -59,7 +62,8 @@ TEST_F(X11ForegroundTest, WindowsThatExistedBeforeStartUpAreFollowedToo) {
     EXPECT_EQ(settledForeground(kivo.window()), kivo.window());
 }
 
-TEST_F(X11ForegroundTest, FocusOnAChildWindowCountsAsItsTopLevelWindow) {
+TEST_F(X11ForegroundTest, FocusOnAChildWindowCountsAsItsTopLevelWindow)
+{
     openServices();
     KeyRecorder kivo(displayName());
     Display* display = kivo.display();
@@ -71,7 +75,8 @@ TEST_F(X11ForegroundTest, FocusOnAChildWindowCountsAsItsTopLevelWindow) {
     EXPECT_EQ(settledForeground(kivo.window()), kivo.window());
 }
 
-TEST_F(X11ForegroundTest, NoWindowWhenFocusIsOnPointerRootOrNone) {
+TEST_F(X11ForegroundTest, NoWindowWhenFocusIsOnPointerRootOrNone)
+{
     openServices();
     KeyRecorder kivo(displayName());
     for (Window nobody : {static_cast<Window>(PointerRoot), static_cast<Window>(None)}) {
@@ -90,20 +95,23 @@ public:
           root_(DefaultRootWindow(display)),
           check_(XCreateSimpleWindow(display, root_, 0, 0, 1, 1, 0, 0, 0)),
           checkAtom_(XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False)),
-          activeAtom_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)) {
+          activeAtom_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False))
+    {
         setWindowProperty(check_, checkAtom_, check_);
         setWindowProperty(root_, checkAtom_, check_);
     }
 
     void activate(Window window) { setWindowProperty(root_, activeAtom_, window); }
     // Leaves the root's properties behind, as a window manager that was killed does.
-    void die() {
+    void die()
+    {
         XDestroyWindow(display_, check_);
         XSync(display_, False);
     }
 
 private:
-    void setWindowProperty(Window window, Atom property, Window value) {
+    void setWindowProperty(Window window, Atom property, Window value)
+    {
         XChangeProperty(display_, window, property, XA_WINDOW, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&value), 1);
         XSync(display_, False);
@@ -116,7 +124,8 @@ private:
     Atom activeAtom_;
 };
 
-TEST_F(X11ForegroundTest, WithAWindowManagerTheActiveWindowCounts) {
+TEST_F(X11ForegroundTest, WithAWindowManagerTheActiveWindowCounts)
+{
     openServices();
     KeyRecorder kivo(displayName());
     KeyRecorder game(displayName());

@@ -21,17 +21,21 @@ public:
 
     void press(KeySym keysym) { fake(keysym, True); }
     void release(KeySym keysym) { fake(keysym, False); }
-    void light(const char* indicator, bool on) {
-        XkbSetNamedIndicator(display_, XInternAtom(display_, indicator, False), True, on ? True : False, False, nullptr);
+    void light(const char* indicator, bool on)
+    {
+        XkbSetNamedIndicator(display_, XInternAtom(display_, indicator, False), True, on ? True : False, False,
+                             nullptr);
         XSync(display_, False);
     }
-    void tap(KeySym keysym) {
+    void tap(KeySym keysym)
+    {
         press(keysym);
         release(keysym);
     }
 
 private:
-    void fake(KeySym keysym, Bool down) {
+    void fake(KeySym keysym, Bool down)
+    {
         XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, keysym), down, CurrentTime);
         XSync(display_, False);
     }
@@ -39,7 +43,8 @@ private:
     Display* display_;
 };
 
-std::vector<int> codesWithBits(const KeyboardState& keys, std::uint8_t bits) {
+std::vector<int> codesWithBits(const KeyboardState& keys, std::uint8_t bits)
+{
     std::vector<int> codes;
     for (std::size_t code = 0; code < keys.size(); ++code) {
         if ((keys[code] & bits) != 0) {
@@ -53,16 +58,19 @@ class X11KeyboardTest : public X11Test {
 protected:
     void SetUp() override { openServices(); }
 
-    KeyboardState read() {
+    KeyboardState read()
+    {
         KeyboardState keys{};
         EXPECT_TRUE(services_->keyboard().state(keys));
         return keys;
     }
     // The keys down and the lights lit, once the service has heard of the change.
-    std::vector<int> down(const std::vector<int>& expected) {
+    std::vector<int> down(const std::vector<int>& expected)
+    {
         return settled([this] { return codesWithBits(read(), 0x80); }, expected);
     }
-    std::vector<int> lit(const std::vector<int>& expected) {
+    std::vector<int> lit(const std::vector<int>& expected)
+    {
         return settled([this] { return codesWithBits(read(), 0x01); }, expected);
     }
 
@@ -74,12 +82,24 @@ struct HeldKey {
     std::vector<int> codes;
 };
 
-TEST_F(X11KeyboardTest, HeldKeysShowUnderTheirVirtualKeyCodes) {
+TEST_F(X11KeyboardTest, HeldKeysShowUnderTheirVirtualKeyCodes)
+{
     const std::initializer_list<HeldKey> table{
-        {XK_Shift_L, {16, 160}}, {XK_Shift_R, {16, 161}}, {XK_Control_L, {17, 162}}, {XK_Control_R, {17, 163}},
-        {XK_Alt_L, {18, 164}},   {XK_a, {'A'}},           {XK_7, {'7'}},           {XK_Return, {13}},
-        {XK_F5, {116}},          {XK_space, {32}},        {XK_Prior, {33}},        {XK_KP_End, {35}},
-        {XK_apostrophe, {222}},  {XK_slash, {191}},       {XK_Escape, {27}},
+        {XK_Shift_L, {16, 160}},
+        {XK_Shift_R, {16, 161}},
+        {XK_Control_L, {17, 162}},
+        {XK_Control_R, {17, 163}},
+        {XK_Alt_L, {18, 164}},
+        {XK_a, {'A'}},
+        {XK_7, {'7'}},
+        {XK_Return, {13}},
+        {XK_F5, {116}},
+        {XK_space, {32}},
+        {XK_Prior, {33}},
+        {XK_KP_End, {35}},
+        {XK_apostrophe, {222}},
+        {XK_slash, {191}},
+        {XK_Escape, {27}},
     };
     ASSERT_EQ(down({}), std::vector<int>{});
     for (const HeldKey& key : table) {
@@ -90,7 +110,8 @@ TEST_F(X11KeyboardTest, HeldKeysShowUnderTheirVirtualKeyCodes) {
     }
 }
 
-TEST_F(X11KeyboardTest, BothShiftKeysHeldShowBothSides) {
+TEST_F(X11KeyboardTest, BothShiftKeysHeldShowBothSides)
+{
     user_.press(XK_Shift_L);
     user_.press(XK_Shift_R);
     EXPECT_EQ(down({16, 160, 161}), (std::vector<int>{16, 160, 161}));
@@ -99,7 +120,8 @@ TEST_F(X11KeyboardTest, BothShiftKeysHeldShowBothSides) {
     user_.release(XK_Shift_R);
 }
 
-TEST_F(X11KeyboardTest, LockLightsShowInTheLowBit) {
+TEST_F(X11KeyboardTest, LockLightsShowInTheLowBit)
+{
     for (auto [keysym, code] : {std::pair{XK_Caps_Lock, 20}, std::pair{XK_Num_Lock, 144}}) {
         user_.tap(keysym);
         EXPECT_EQ(lit({code}), std::vector<int>{code});
@@ -113,14 +135,16 @@ TEST_F(X11KeyboardTest, LockLightsShowInTheLowBit) {
 }
 
 // The default keymap ties no modifier to Scroll Lock, so its light is switched directly.
-TEST_F(X11KeyboardTest, TheScrollLockLightShowsInTheLowBit) {
+TEST_F(X11KeyboardTest, TheScrollLockLightShowsInTheLowBit)
+{
     user_.light("Scroll Lock", true);
     EXPECT_EQ(lit({145}), std::vector<int>{145});
     user_.light("Scroll Lock", false);
     EXPECT_EQ(lit({}), std::vector<int>{});
 }
 
-TEST_F(X11KeyboardTest, KeypadKeysFollowNumLock) {
+TEST_F(X11KeyboardTest, KeypadKeysFollowNumLock)
+{
     user_.press(XK_KP_End);
     EXPECT_EQ(down({35}), std::vector<int>{35});
     user_.release(XK_KP_End);

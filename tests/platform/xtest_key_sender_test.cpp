@@ -20,14 +20,16 @@ using testing::typedKeysyms;
 
 class XTestKeySenderTest : public X11Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         openServices();
         recorder_ = std::make_unique<KeyRecorder>(displayName());
         recorder_->takeFocus();
     }
 
     // Sends the string and returns the events of `count` key presses and releases.
-    std::vector<RecordedKey> send(std::string_view keys, std::size_t count) {
+    std::vector<RecordedKey> send(std::string_view keys, std::size_t count)
+    {
         recorder_->clear();
         services_->sender().send(keys);
         return recorder_->waitForKeys(count, 2s);
@@ -42,21 +44,48 @@ struct Typed {
     std::size_t events;  // presses and releases, modifiers included
 };
 
-TEST_F(XTestKeySenderTest, TypesEachNamedKey) {
+TEST_F(XTestKeySenderTest, TypesEachNamedKey)
+{
     const std::initializer_list<Typed> table{
-        {"{BackSpace}", {XK_BackSpace}, 2}, {"{BS}", {XK_BackSpace}, 2},   {"{BKSP}", {XK_BackSpace}, 2},
-        {"{Tab}", {XK_Tab}, 2},             {"{Enter}", {XK_Return}, 2},   {"{Esc}", {XK_Escape}, 2},
-        {"{PgUp}", {XK_Prior}, 2},          {"{PgDn}", {XK_Next}, 2},      {"{End}", {XK_End}, 2},
-        {"{Home}", {XK_Home}, 2},           {"{Left}", {XK_Left}, 2},      {"{up}", {XK_Up}, 2},
-        {"{right}", {XK_Right}, 2},         {"{DOWN}", {XK_Down}, 2},      {"{Prtsc}", {XK_Print}, 2},
-        {"{Insert}", {XK_Insert}, 2},       {"{Ins}", {XK_Insert}, 2},     {"{Delete}", {XK_Delete}, 2},
-        {"{Del}", {XK_Delete}, 2},          {"{Help}", {XK_Help}, 2},      {"{Break}", {XK_Break}, 2},
-        {"{F1}", {XK_F1}, 2},               {"{F12}", {XK_F12}, 2},        {"{F16}", {XK_F16}, 2},
-        {"{0}", {XK_0}, 2},                 {"{*}", {XK_asterisk}, 4},     {"{+}", {XK_plus}, 4},
-        {"{-}", {XK_minus}, 2},             {"{.}", {XK_period}, 2},       {"{/}", {XK_slash}, 2},
-        {"{|}", {XK_bar}, 4},               {"{;}", {XK_semicolon}, 2},    {"{=}", {XK_equal}, 2},
-        {"{,}", {XK_comma}, 2},             {"{'}", {XK_apostrophe}, 2},   {"{[}", {XK_bracketleft}, 2},
-        {"{\\}", {XK_backslash}, 2},        {"{]}", {XK_bracketright}, 2}, {"{#}", {XK_numbersign}, 4},
+        {"{BackSpace}", {XK_BackSpace}, 2},
+        {"{BS}", {XK_BackSpace}, 2},
+        {"{BKSP}", {XK_BackSpace}, 2},
+        {"{Tab}", {XK_Tab}, 2},
+        {"{Enter}", {XK_Return}, 2},
+        {"{Esc}", {XK_Escape}, 2},
+        {"{PgUp}", {XK_Prior}, 2},
+        {"{PgDn}", {XK_Next}, 2},
+        {"{End}", {XK_End}, 2},
+        {"{Home}", {XK_Home}, 2},
+        {"{Left}", {XK_Left}, 2},
+        {"{up}", {XK_Up}, 2},
+        {"{right}", {XK_Right}, 2},
+        {"{DOWN}", {XK_Down}, 2},
+        {"{Prtsc}", {XK_Print}, 2},
+        {"{Insert}", {XK_Insert}, 2},
+        {"{Ins}", {XK_Insert}, 2},
+        {"{Delete}", {XK_Delete}, 2},
+        {"{Del}", {XK_Delete}, 2},
+        {"{Help}", {XK_Help}, 2},
+        {"{Break}", {XK_Break}, 2},
+        {"{F1}", {XK_F1}, 2},
+        {"{F12}", {XK_F12}, 2},
+        {"{F16}", {XK_F16}, 2},
+        {"{0}", {XK_0}, 2},
+        {"{*}", {XK_asterisk}, 4},
+        {"{+}", {XK_plus}, 4},
+        {"{-}", {XK_minus}, 2},
+        {"{.}", {XK_period}, 2},
+        {"{/}", {XK_slash}, 2},
+        {"{|}", {XK_bar}, 4},
+        {"{;}", {XK_semicolon}, 2},
+        {"{=}", {XK_equal}, 2},
+        {"{,}", {XK_comma}, 2},
+        {"{'}", {XK_apostrophe}, 2},
+        {"{[}", {XK_bracketleft}, 2},
+        {"{\\}", {XK_backslash}, 2},
+        {"{]}", {XK_bracketright}, 2},
+        {"{#}", {XK_numbersign}, 4},
     };
     for (const Typed& entry : table) {
         const std::vector<RecordedKey> keys = send(entry.keys, entry.events);
@@ -66,11 +95,19 @@ TEST_F(XTestKeySenderTest, TypesEachNamedKey) {
     }
 }
 
-TEST_F(XTestKeySenderTest, TypesCharactersWithShiftWhereTheLayoutNeedsIt) {
+TEST_F(XTestKeySenderTest, TypesCharactersWithShiftWhereTheLayoutNeedsIt)
+{
     const std::initializer_list<Typed> table{
-        {"a", {XK_a}, 2},           {"A", {XK_A}, 4},      {"!", {XK_exclam}, 4},  {" ", {XK_space}, 2},
-        {"aB1", {XK_a, XK_B, XK_1}, 8},                    {"+a", {XK_A}, 4},      {"+1", {XK_exclam}, 4},
-        {")", {XK_parenright}, 4},  {"[", {XK_bracketleft}, 2},                    {"~", {XK_asciitilde}, 4},
+        {"a", {XK_a}, 2},
+        {"A", {XK_A}, 4},
+        {"!", {XK_exclam}, 4},
+        {" ", {XK_space}, 2},
+        {"aB1", {XK_a, XK_B, XK_1}, 8},
+        {"+a", {XK_A}, 4},
+        {"+1", {XK_exclam}, 4},
+        {")", {XK_parenright}, 4},
+        {"[", {XK_bracketleft}, 2},
+        {"~", {XK_asciitilde}, 4},
     };
     for (const Typed& entry : table) {
         const std::vector<RecordedKey> keys = send(entry.keys, entry.events);
@@ -81,7 +118,8 @@ TEST_F(XTestKeySenderTest, TypesCharactersWithShiftWhereTheLayoutNeedsIt) {
 }
 
 // "£", "€" and "é" are on no key of a US layout; they are typed through spare keycodes.
-TEST_F(XTestKeySenderTest, TypesCharactersTheLayoutLacks) {
+TEST_F(XTestKeySenderTest, TypesCharactersTheLayoutLacks)
+{
     const std::initializer_list<Typed> table{
         {"\xA3", {XK_sterling}, 2},
         {"\x80", {XK_EuroSign}, 2},
@@ -96,7 +134,8 @@ TEST_F(XTestKeySenderTest, TypesCharactersTheLayoutLacks) {
 }
 
 // More such characters than the keyboard has spare keycodes: the oldest are given new keysyms.
-TEST_F(XTestKeySenderTest, TypesEveryCharacterOfTheUpperHalfOfTheCodePage) {
+TEST_F(XTestKeySenderTest, TypesEveryCharacterOfTheUpperHalfOfTheCodePage)
+{
     const CharacterKeysyms keysyms;
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
         const char character = static_cast<char>(byte);
@@ -109,7 +148,8 @@ TEST_F(XTestKeySenderTest, TypesEveryCharacterOfTheUpperHalfOfTheCodePage) {
     }
 }
 
-TEST_F(XTestKeySenderTest, SpareKeycodesAreClearedAtExit) {
+TEST_F(XTestKeySenderTest, SpareKeycodesAreClearedAtExit)
+{
     ASSERT_EQ(typedKeysyms(send("\xA3", 2)), std::vector<KeySym>{XK_sterling});
     services_.reset();
 
@@ -118,7 +158,8 @@ TEST_F(XTestKeySenderTest, SpareKeycodesAreClearedAtExit) {
     XCloseDisplay(fresh);
 }
 
-TEST_F(XTestKeySenderTest, HoldsModifiersAroundTheNextKeyOnly) {
+TEST_F(XTestKeySenderTest, HoldsModifiersAroundTheNextKeyOnly)
+{
     const std::vector<RecordedKey> keys = send("^c%{F4}x", 10);
     ASSERT_EQ(keys.size(), 10U);
     EXPECT_EQ(typedKeysyms(keys), (std::vector<KeySym>{XK_c, XK_F4, XK_x}));
@@ -129,7 +170,8 @@ TEST_F(XTestKeySenderTest, HoldsModifiersAroundTheNextKeyOnly) {
     EXPECT_FALSE(recorder_->anyKeyDown());
 }
 
-TEST_F(XTestKeySenderTest, ALoneModifierTapsThatModifier) {
+TEST_F(XTestKeySenderTest, ALoneModifierTapsThatModifier)
+{
     for (auto [keys, keysym] : {std::pair{"+", XK_Shift_L}, std::pair{"^", XK_Control_L}, std::pair{"%", XK_Alt_L}}) {
         const std::vector<RecordedKey> events = send(keys, 2);
         ASSERT_EQ(events.size(), 2U) << keys;
@@ -140,7 +182,8 @@ TEST_F(XTestKeySenderTest, ALoneModifierTapsThatModifier) {
     }
 }
 
-TEST_F(XTestKeySenderTest, TypesNothingOfAMalformedString) {
+TEST_F(XTestKeySenderTest, TypesNothingOfAMalformedString)
+{
     for (std::string_view keys : {"{", "{Nope}", "a{Nope}", "+{", "{F99}"}) {
         recorder_->clear();
         services_->sender().send(keys);

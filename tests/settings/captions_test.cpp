@@ -20,8 +20,10 @@ using testing::HasSubstr;
 
 // Root may read and write anything, so permission cases run in a child process that
 // gives up root first.
-void runAsOrdinaryUser() {
-    if (::geteuid() != 0) return;
+void runAsOrdinaryUser()
+{
+    if (::geteuid() != 0)
+        return;
     const passwd* nobody = ::getpwnam("nobody");
     if (nobody == nullptr || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
         ::setuid(nobody->pw_uid) != 0) {
@@ -34,38 +36,45 @@ protected:
     fs::path file() const { return folder_ / "kivo.ini"; }
     SettingsLocation location() const { return {file(), file()}; }
 
-    std::vector<std::string> loaded(std::int32_t n) const {
+    std::vector<std::string> loaded(std::int32_t n) const
+    {
         FakeButtonLabels labels(std::vector<std::string>(static_cast<std::size_t>(n), "Button 1:"));
         loadCaptions(location(), labels, n);
         return labels.captions();
     }
-    bool saved(std::vector<std::string> captions) const {
+    bool saved(std::vector<std::string> captions) const
+    {
         const auto n = static_cast<std::int32_t>(captions.size());
         return saveCaptions(location(), FakeButtonLabels(std::move(captions)), n);
     }
 };
 
-TEST_F(Captions, ExampleFileIsWrittenByteForByteAndReadBackWithItsBlanks) {
+TEST_F(Captions, ExampleFileIsWrittenByteForByteAndReadBackWithItsBlanks)
+{
     const std::vector<std::string> captions{"Button 1:  {Enter}", "Button 2:  ", "Button 3:  {F1}"};
     ASSERT_TRUE(saved(captions));
     EXPECT_EQ(fileContents(file()), "[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n2=Button 3:  {F1}\n");
     EXPECT_EQ(loaded(3), captions);
 }
 
-TEST_F(Captions, SaveChangesTheFirstNKeysInPlaceAndKeepsEverythingElse) {
+TEST_F(Captions, SaveChangesTheFirstNKeysInPlaceAndKeepsEverythingElse)
+{
     writeFile(file(), "; mine\r\n[settings]\r\n0=old\r\n4=Button 5:  {F5}\r\n[Other]\r\n1=x\r\n");
     ASSERT_TRUE(saved({"a", "Space "}));
-    EXPECT_EQ(fileContents(file()), "; mine\r\n[settings]\r\n0=a\r\n4=Button 5:  {F5}\r\n1=Space \r\n[Other]\r\n1=x\r\n");
+    EXPECT_EQ(fileContents(file()),
+              "; mine\r\n[settings]\r\n0=a\r\n4=Button 5:  {F5}\r\n1=Space \r\n[Other]\r\n1=x\r\n");
 }
 
-TEST_F(Captions, LoadSetsOnlyTheFirstNLabelsCutTo254Bytes) {
+TEST_F(Captions, LoadSetsOnlyTheFirstNLabelsCutTo254Bytes)
+{
     writeFile(file(), "[Settings]\n1=" + std::string(300, 'x') + "\n3=four\n");
     FakeButtonLabels labels({"one", "two", "three", "keep"});
     loadCaptions(location(), labels, 3);
     EXPECT_EQ(labels.captions(), (std::vector<std::string>{"", std::string(254, 'x'), "", "keep"}));
 }
 
-TEST_F(Captions, NoButtonsReadsAndWritesNothing) {
+TEST_F(Captions, NoButtonsReadsAndWritesNothing)
+{
     writeFile(file(), "[Settings]\n0=a\n");
     FakeButtonLabels labels({"keep"});
     loadCaptions(location(), labels, 0);
@@ -77,7 +86,8 @@ TEST_F(Captions, NoButtonsReadsAndWritesNothing) {
     EXPECT_FALSE(fs::exists(folder_ / "new"));
 }
 
-TEST_F(Captions, FirstRunLoadsEmptyCaptionsAndSaveCreatesTheFolder) {
+TEST_F(Captions, FirstRunLoadsEmptyCaptionsAndSaveCreatesTheFolder)
+{
     const fs::path nested = folder_ / "config" / "kivo" / "kivo.ini";
     FakeButtonLabels labels({"Button 1:"});
     loadCaptions({nested, nested}, labels, 1);
@@ -87,7 +97,8 @@ TEST_F(Captions, FirstRunLoadsEmptyCaptionsAndSaveCreatesTheFolder) {
     EXPECT_EQ(fileContents(nested), "[Settings]\n0=Button 1:  A\n");
 }
 
-TEST_F(Captions, FirstSaveCarriesAnEarlierFileOverAndLeavesItAlone) {
+TEST_F(Captions, FirstSaveCarriesAnEarlierFileOverAndLeavesItAlone)
+{
     const fs::path earlier = folder_ / "kivo-old.ini";
     const std::string old = "[Settings]\r\n0=old\r\n7=Button 8:  X\r\n";
     writeFile(earlier, old);
@@ -99,7 +110,8 @@ TEST_F(Captions, FirstSaveCarriesAnEarlierFileOverAndLeavesItAlone) {
     EXPECT_EQ(fileContents(earlier), old);
 }
 
-TEST_F(Captions, SaveKeepsASymbolicLinkAndThePermissions) {
+TEST_F(Captions, SaveKeepsASymbolicLinkAndThePermissions)
+{
     const fs::path real = folder_ / "dotfiles-kivo.ini";
     writeFile(real, "[Settings]\n0=old\n");
     fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -113,15 +125,19 @@ TEST_F(Captions, SaveKeepsASymbolicLinkAndThePermissions) {
 struct OddFile {
     const char* what;
     std::string contents;
-    std::string caption;  // that loads for button 1
+    std::string caption;    // that loads for button 1
     std::string afterSave;  // once button 1 is saved as "new"
 };
 
-void PrintTo(const OddFile& file, std::ostream* out) { *out << file.what; }
+void PrintTo(const OddFile& file, std::ostream* out)
+{
+    *out << file.what;
+}
 
 class OddFiles : public Captions, public testing::WithParamInterface<OddFile> {};
 
-TEST_P(OddFiles, LoadQuietlyAndKeepTheirOtherBytesOnSave) {
+TEST_P(OddFiles, LoadQuietlyAndKeepTheirOtherBytesOnSave)
+{
     writeFile(file(), GetParam().contents);
     CapturedStderr errors;
     EXPECT_EQ(loaded(1), std::vector<std::string>{GetParam().caption});
@@ -134,17 +150,17 @@ const std::string kLongLine(1'000'000, 'x');
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, OddFiles,
-    testing::Values(
-        OddFile{"empty", "", "", "[Settings]\n0=new\n"},
-        OddFile{"no_settings_section", "[Other]\n0=x", "", "[Other]\n0=x\n[Settings]\n0=new\n"},
-        OddFile{"binary_garbage", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff"s, "",
-                "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\r\n[Settings]\r\n0=new\r\n"s},
-        OddFile{"nul_bytes_in_values", "[Settings]\n0=a\0b\n1=\0\n"s, "a\0b"s, "[Settings]\n0=new\n1=\0\n"s},
-        OddFile{"key_without_equals", "[Settings]\n0\n", "", "[Settings]\n0\n0=new\n"},
-        OddFile{"duplicate_sections_and_keys", "[Settings]\n0=a\n0=b\n[SETTINGS]\n0=c\n", "a",
-                "[Settings]\n0=new\n0=b\n[SETTINGS]\n0=c\n"},
-        OddFile{"line_of_almost_a_mebibyte", ";" + kLongLine + "\n[Settings]\n0=a\n", "a",
-                ";" + kLongLine + "\n[Settings]\n0=new\n"}),
+    testing::Values(OddFile{"empty", "", "", "[Settings]\n0=new\n"},
+                    OddFile{"no_settings_section", "[Other]\n0=x", "", "[Other]\n0=x\n[Settings]\n0=new\n"},
+                    OddFile{"binary_garbage", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff"s, "",
+                            "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\r\n[Settings]\r\n0=new\r\n"s},
+                    OddFile{"nul_bytes_in_values", "[Settings]\n0=a\0b\n1=\0\n"s, "a\0b"s,
+                            "[Settings]\n0=new\n1=\0\n"s},
+                    OddFile{"key_without_equals", "[Settings]\n0\n", "", "[Settings]\n0\n0=new\n"},
+                    OddFile{"duplicate_sections_and_keys", "[Settings]\n0=a\n0=b\n[SETTINGS]\n0=c\n", "a",
+                            "[Settings]\n0=new\n0=b\n[SETTINGS]\n0=c\n"},
+                    OddFile{"line_of_almost_a_mebibyte", ";" + kLongLine + "\n[Settings]\n0=a\n", "a",
+                            ";" + kLongLine + "\n[Settings]\n0=new\n"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // A file that cannot be read as a profile loads as empty captions and is left alone;
@@ -152,7 +168,8 @@ INSTANTIATE_TEST_SUITE_P(
 class UnusableFile : public Captions {
 protected:
     // inside names the file within a folder that stands in place of kivo.ini.
-    void expectLeftAloneThenKeptAs(const fs::path& backup, const std::string& inside, const std::string& contents) {
+    void expectLeftAloneThenKeptAs(const fs::path& backup, const std::string& inside, const std::string& contents)
+    {
         const auto part = [&](const fs::path& path) { return inside.empty() ? path : path / inside; };
         {
             CapturedStderr errors;
@@ -168,19 +185,22 @@ protected:
     }
 };
 
-TEST_F(UnusableFile, Folder) {
+TEST_F(UnusableFile, Folder)
+{
     fs::create_directory(file());
     writeFile(file() / "note", "mine");
     expectLeftAloneThenKeptAs(folder_ / "kivo.ini.bak", "note", "mine");
 }
 
-TEST_F(UnusableFile, LargerThanAMebibyte) {
+TEST_F(UnusableFile, LargerThanAMebibyte)
+{
     const std::string huge = "[Settings]\n0=" + std::string(2'000'000, 'x') + "\n";
     writeFile(file(), huge);
     expectLeftAloneThenKeptAs(folder_ / "kivo.ini.bak", "", huge);
 }
 
-TEST_F(UnusableFile, EarlierBackupIsNotOverwritten) {
+TEST_F(UnusableFile, EarlierBackupIsNotOverwritten)
+{
     writeFile(folder_ / "kivo.ini.bak", "earlier");
     fs::create_directory(file());
     writeFile(file() / "note", "mine");
@@ -188,7 +208,8 @@ TEST_F(UnusableFile, EarlierBackupIsNotOverwritten) {
     EXPECT_EQ(fileContents(folder_ / "kivo.ini.bak"), "earlier");
 }
 
-TEST_F(UnusableFile, Unreadable) {
+TEST_F(UnusableFile, Unreadable)
+{
     writeFile(file(), "[Settings]\n0=secret\n");
     fs::permissions(file(), fs::perms::owner_write);
     EXPECT_EXIT(
@@ -201,7 +222,8 @@ TEST_F(UnusableFile, Unreadable) {
         testing::ExitedWithCode(0), "cannot use the settings file .*Permission denied");
 }
 
-TEST_F(Captions, SaveIntoAReadOnlyFolderFailsLeavingTheOldFileWhole) {
+TEST_F(Captions, SaveIntoAReadOnlyFolderFailsLeavingTheOldFileWhole)
+{
     const std::string old = "[Settings]\n0=old\n";
     writeFile(file(), old);
     fs::permissions(file(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
@@ -216,7 +238,8 @@ TEST_F(Captions, SaveIntoAReadOnlyFolderFailsLeavingTheOldFileWhole) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
-TEST_F(Captions, SaveFailsWhereAFileStandsForTheFolder) {
+TEST_F(Captions, SaveFailsWhereAFileStandsForTheFolder)
+{
     writeFile(folder_ / "kivo", "not a folder");
     const fs::path inside = folder_ / "kivo" / "kivo.ini";
     CapturedStderr errors;

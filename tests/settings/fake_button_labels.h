@@ -13,7 +13,8 @@ public:
 
     bool exists(int index) const override { return index >= 0 && index < static_cast<int>(captions_.size()); }
     std::string caption(int index) const override { return captions_.at(static_cast<std::size_t>(index)); }
-    void setCaption(int index, std::string_view caption) override {
+    void setCaption(int index, std::string_view caption) override
+    {
         captions_.at(static_cast<std::size_t>(index)) = caption;
     }
     void setBold(int, bool) override {}

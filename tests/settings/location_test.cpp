@@ -12,8 +12,10 @@ namespace {
 // Sets an environment variable (or unsets it, given nothing) for the life of the object.
 class ScopedVariable {
 public:
-    ScopedVariable(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
+    ScopedVariable(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old;
         value ? ::setenv(name, value, 1) : ::unsetenv(name);
     }
     ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
@@ -25,16 +27,16 @@ private:
     std::optional<std::string> old_;
 };
 
-TEST(SettingsLocation, FollowsXdgConfigHomeElseHomeConfig) {
+TEST(SettingsLocation, FollowsXdgConfigHomeElseHomeConfig)
+{
     const ScopedVariable home("HOME", "/home/ann");
     struct Case {
         const char* xdgConfigHome;
         const char* file;
     };
-    for (const Case& c : {Case{"/srv/conf", "/srv/conf/kivo/kivo.ini"},
-                          Case{nullptr, "/home/ann/.config/kivo/kivo.ini"},
-                          Case{"", "/home/ann/.config/kivo/kivo.ini"},
-                          Case{"relative/conf", "/home/ann/.config/kivo/kivo.ini"}}) {
+    for (const Case& c :
+         {Case{"/srv/conf", "/srv/conf/kivo/kivo.ini"}, Case{nullptr, "/home/ann/.config/kivo/kivo.ini"},
+          Case{"", "/home/ann/.config/kivo/kivo.ini"}, Case{"relative/conf", "/home/ann/.config/kivo/kivo.ini"}}) {
         const ScopedVariable xdg("XDG_CONFIG_HOME", c.xdgConfigHome);
         const SettingsLocation location = defaultSettingsLocation();
         EXPECT_EQ(location.readFrom, c.file) << (c.xdgConfigHome ? c.xdgConfigHome : "unset");

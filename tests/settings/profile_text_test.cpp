@@ -10,9 +10,11 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string testName(std::string what) {
+std::string testName(std::string what)
+{
     for (char& c : what) {
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
     }
     return what;
 }
@@ -23,33 +25,38 @@ struct ReadCase {
     std::string expected;  // value of key "0" in section "settings", "none" when absent
 };
 
-void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.what; }
+void PrintTo(const ReadCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
 
 class ProfileRead : public testing::TestWithParam<ReadCase> {};
 
-TEST_P(ProfileRead, FindsTheValue) {
+TEST_P(ProfileRead, FindsTheValue)
+{
     EXPECT_EQ(ProfileText(GetParam().text).value("settings", "0", "none", 255), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProfileRead,
-    testing::Values(
-        ReadCase{"section and key match without case", "[SETTINGS]\nx=1\n0=a\n", "a"},
-        ReadCase{"blanks around names are ignored", "  [ Settings ]  \n  0  =a\n", "a"},
-        ReadCase{"blanks after = are skipped, trailing ones kept", "[Settings]\n0=  Button 2:  \n", "Button 2:  "},
-        ReadCase{"quotes keep leading and trailing blanks", "[Settings]\n0= \"  x  \"\n", "  x  "},
-        ReadCase{"a lone quote is part of the value", "[Settings]\n0=\"x\n", "\"x"},
-        ReadCase{"CRLF lines", "[Settings]\r\n0=Space \r\n1=b\r\n", "Space "},
-        ReadCase{"the first section wins", "[Settings]\n1=a\n[Other]\n0=b\n[settings]\n0=c\n", "none"},
-        ReadCase{"the first key wins", "[Settings]\n0=a\n0=b\n", "a"},
-        ReadCase{"a key before any section belongs to none", "0=a\n[Settings]\n", "none"},
-        ReadCase{"a line without = is no key", "[Settings]\n0\n", "none"},
-        ReadCase{"a header without ] still counts", "[Settings\n0=a\n", "a"},
-        ReadCase{"NUL and 8-bit bytes come back", "[Settings]\n0=a\0\xe9\x14z\n"s, "a\0\xe9\x14z"s},
-        ReadCase{"empty text", "", "none"}),
+    testing::Values(ReadCase{"section and key match without case", "[SETTINGS]\nx=1\n0=a\n", "a"},
+                    ReadCase{"blanks around names are ignored", "  [ Settings ]  \n  0  =a\n", "a"},
+                    ReadCase{"blanks after = are skipped, trailing ones kept", "[Settings]\n0=  Button 2:  \n",
+                             "Button 2:  "},
+                    ReadCase{"quotes keep leading and trailing blanks", "[Settings]\n0= \"  x  \"\n", "  x  "},
+                    ReadCase{"a lone quote is part of the value", "[Settings]\n0=\"x\n", "\"x"},
+                    ReadCase{"CRLF lines", "[Settings]\r\n0=Space \r\n1=b\r\n", "Space "},
+                    ReadCase{"the first section wins", "[Settings]\n1=a\n[Other]\n0=b\n[settings]\n0=c\n", "none"},
+                    ReadCase{"the first key wins", "[Settings]\n0=a\n0=b\n", "a"},
+                    ReadCase{"a key before any section belongs to none", "0=a\n[Settings]\n", "none"},
+                    ReadCase{"a line without = is no key", "[Settings]\n0\n", "none"},
+                    ReadCase{"a header without ] still counts", "[Settings\n0=a\n", "a"},
+                    ReadCase{"NUL and 8-bit bytes come back", "[Settings]\n0=a\0\xe9\x14z\n"s, "a\0\xe9\x14z"s},
+                    ReadCase{"empty text", "", "none"}),
     [](const auto& info) { return testName(info.param.what); });
 
-TEST(ProfileRead, LimitCountsTheTerminatingZero) {
+TEST(ProfileRead, LimitCountsTheTerminatingZero)
+{
     const ProfileText profile("[Settings]\n0=" + std::string(300, 'x') + "\n");
     EXPECT_EQ(profile.value("Settings", "0", "", 255), std::string(254, 'x'));
     EXPECT_EQ(profile.value("Settings", "1", "fallback", 4), "fal");
@@ -63,11 +70,15 @@ struct WriteCase {
     std::string after;
 };
 
-void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.what; }
+void PrintTo(const WriteCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
 
 class ProfileWrite : public testing::TestWithParam<WriteCase> {};
 
-TEST_P(ProfileWrite, ChangesOnlyTheKeysLine) {
+TEST_P(ProfileWrite, ChangesOnlyTheKeysLine)
+{
     ProfileText profile(GetParam().before);
     profile.setValue("Settings", "1", GetParam().value);
     EXPECT_EQ(profile.text(), GetParam().after);
@@ -75,24 +86,25 @@ TEST_P(ProfileWrite, ChangesOnlyTheKeysLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProfileWrite,
-    testing::Values(
-        WriteCase{"empty file", "", "v", "[Settings]\n1=v\n"},
-        WriteCase{"in place, other lines kept", "; note\n[settings]\n 1 = old\n\n[Other]\n1=x\n", "v",
-                  "; note\n[settings]\n 1 =v\n\n[Other]\n1=x\n"},
-        WriteCase{"missing key goes after the section's last line", "[Settings]\r\n0=a\r\n\r\n[B]\r\n", "v",
-                  "[Settings]\r\n0=a\r\n1=v\r\n\r\n[B]\r\n"},
-        WriteCase{"missing section goes at the end", "[A]\nk=1", "v", "[A]\nk=1\n[Settings]\n1=v\n"},
-        WriteCase{"no final line ending", "[Settings]\n0=a", "v", "[Settings]\n0=a\n1=v\n"},
-        WriteCase{"a CR that ends the text is completed", "[Settings]\r\n0=a\r", "v", "[Settings]\r\n0=a\r\n1=v\r\n"},
-        WriteCase{"line breaks are not written", "", "a\r\nb\nc", "[Settings]\n1=abc\n"},
-        WriteCase{"trailing blanks written as they are", "", "Button 2:  ", "[Settings]\n1=Button 2:  \n"},
-        WriteCase{"leading blanks quoted", "", " x", "[Settings]\n1=\" x\"\n"},
-        WriteCase{"a quoted value quoted again", "", "\"x\"", "[Settings]\n1=\"\"x\"\"\n"}),
+    testing::Values(WriteCase{"empty file", "", "v", "[Settings]\n1=v\n"},
+                    WriteCase{"in place, other lines kept", "; note\n[settings]\n 1 = old\n\n[Other]\n1=x\n", "v",
+                              "; note\n[settings]\n 1 =v\n\n[Other]\n1=x\n"},
+                    WriteCase{"missing key goes after the section's last line", "[Settings]\r\n0=a\r\n\r\n[B]\r\n", "v",
+                              "[Settings]\r\n0=a\r\n1=v\r\n\r\n[B]\r\n"},
+                    WriteCase{"missing section goes at the end", "[A]\nk=1", "v", "[A]\nk=1\n[Settings]\n1=v\n"},
+                    WriteCase{"no final line ending", "[Settings]\n0=a", "v", "[Settings]\n0=a\n1=v\n"},
+                    WriteCase{"a CR that ends the text is completed", "[Settings]\r\n0=a\r", "v",
+                              "[Settings]\r\n0=a\r\n1=v\r\n"},
+                    WriteCase{"line breaks are not written", "", "a\r\nb\nc", "[Settings]\n1=abc\n"},
+                    WriteCase{"trailing blanks written as they are", "", "Button 2:  ", "[Settings]\n1=Button 2:  \n"},
+                    WriteCase{"leading blanks quoted", "", " x", "[Settings]\n1=\" x\"\n"},
+                    WriteCase{"a quoted value quoted again", "", "\"x\"", "[Settings]\n1=\"\"x\"\"\n"}),
     [](const auto& info) { return testName(info.param.what); });
 
-TEST(ProfileRoundTrip, EveryValueReadsBackAsWritten) {
+TEST(ProfileRoundTrip, EveryValueReadsBackAsWritten)
+{
     for (const std::string& value : {""s, "Button 2:  "s, "Space "s, " \t lead"s, "\"q\""s, "\""s, "a=b;c[d]"s,
-                                    "\0\x01\x7f\x80\xff"s, std::string(254, ' ')}) {
+                                     "\0\x01\x7f\x80\xff"s, std::string(254, ' ')}) {
         ProfileText profile("[Settings]\n1=old\n");
         profile.setValue("Settings", "1", value);
         EXPECT_EQ(ProfileText(profile.text()).value("settings", "1", "none", 255), value) << profile.text();

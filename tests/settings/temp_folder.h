@@ -14,14 +14,16 @@
 // test can also run as an ordinary user.
 class TempFolderTest : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         std::string pattern = (std::filesystem::temp_directory_path() / "kivo-settings-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         folder_ = pattern;
         std::filesystem::permissions(folder_, std::filesystem::perms::owner_all | std::filesystem::perms::group_exec |
                                                   std::filesystem::perms::others_exec);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         std::filesystem::permissions(folder_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
         std::filesystem::remove_all(folder_);
     }
@@ -29,12 +31,14 @@ protected:
     std::filesystem::path folder_;
 };
 
-inline std::string fileContents(const std::filesystem::path& file) {
+inline std::string fileContents(const std::filesystem::path& file)
+{
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline void writeFile(const std::filesystem::path& file, const std::string& bytes) {
+inline void writeFile(const std::filesystem::path& file, const std::string& bytes)
+{
     std::ofstream(file, std::ios::binary) << bytes;
 }
 

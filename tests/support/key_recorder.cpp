@@ -3,15 +3,16 @@
 #include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 
-#include <algorithm>
 #include <poll.h>
+#include <algorithm>
 #include <stdexcept>
 
 namespace kivo::testing {
 
 using Clock = std::chrono::steady_clock;
 
-KeyRecorder::KeyRecorder(const std::string& displayName) : display_(XOpenDisplay(displayName.c_str())) {
+KeyRecorder::KeyRecorder(const std::string& displayName) : display_(XOpenDisplay(displayName.c_str()))
+{
     if (display_ == nullptr) {
         throw std::runtime_error("KeyRecorder: cannot open display " + displayName);
     }
@@ -33,14 +34,19 @@ KeyRecorder::KeyRecorder(const std::string& displayName) : display_(XOpenDisplay
     } while (event.type != MapNotify);
 }
 
-KeyRecorder::~KeyRecorder() { XCloseDisplay(display_); }
+KeyRecorder::~KeyRecorder()
+{
+    XCloseDisplay(display_);
+}
 
-void KeyRecorder::takeFocus() {
+void KeyRecorder::takeFocus()
+{
     XSetInputFocus(display_, window_, RevertToPointerRoot, CurrentTime);
     XSync(display_, False);
 }
 
-const std::vector<RecordedKey>& KeyRecorder::waitForKeys(std::size_t count, std::chrono::milliseconds timeout) {
+const std::vector<RecordedKey>& KeyRecorder::waitForKeys(std::size_t count, std::chrono::milliseconds timeout)
+{
     const auto deadline = Clock::now() + timeout;
     readAvailable();
     while (keys_.size() < count && Clock::now() < deadline) {
@@ -51,17 +57,20 @@ const std::vector<RecordedKey>& KeyRecorder::waitForKeys(std::size_t count, std:
     return keys_;
 }
 
-const std::vector<RecordedKey>& KeyRecorder::settle() {
+const std::vector<RecordedKey>& KeyRecorder::settle()
+{
     return waitForKeys(static_cast<std::size_t>(-1), std::chrono::milliseconds(100));
 }
 
-bool KeyRecorder::anyKeyDown() const {
+bool KeyRecorder::anyKeyDown() const
+{
     char down[32];
     XQueryKeymap(display_, down);
     return std::ranges::any_of(down, [](char byte) { return byte != 0; });
 }
 
-void KeyRecorder::readAvailable() {
+void KeyRecorder::readAvailable()
+{
     while (XEventsQueued(display_, QueuedAfterReading) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
@@ -76,12 +85,14 @@ void KeyRecorder::readAvailable() {
             KeySym keysym = NoSymbol;
             char text[8];
             XLookupString(&event.xkey, text, sizeof text, &keysym, nullptr);
-            keys_.push_back({event.type == KeyPress, static_cast<KeyCode>(event.xkey.keycode), keysym, event.xkey.state});
+            keys_.push_back(
+                {event.type == KeyPress, static_cast<KeyCode>(event.xkey.keycode), keysym, event.xkey.state});
         }
     }
 }
 
-std::vector<KeySym> typedKeysyms(const std::vector<RecordedKey>& keys) {
+std::vector<KeySym> typedKeysyms(const std::vector<RecordedKey>& keys)
+{
     std::vector<KeySym> typed;
     for (const RecordedKey& key : keys) {
         if (key.pressed && !IsModifierKey(key.keysym)) {
@@ -91,13 +102,13 @@ std::vector<KeySym> typedKeysyms(const std::vector<RecordedKey>& keys) {
     return typed;
 }
 
-bool everyPressReleased(const std::vector<RecordedKey>& keys) {
+bool everyPressReleased(const std::vector<RecordedKey>& keys)
+{
     for (auto key = keys.begin(); key != keys.end(); ++key) {
         const KeyCode keycode = key->keycode;
-        if (key->pressed &&
-            std::find_if(key + 1, keys.end(), [keycode](const RecordedKey& later) {
-                return !later.pressed && later.keycode == keycode;
-            }) == keys.end()) {
+        if (key->pressed && std::find_if(key + 1, keys.end(), [keycode](const RecordedKey& later) {
+                                return !later.pressed && later.keycode == keycode;
+                            }) == keys.end()) {
             return false;
         }
     }

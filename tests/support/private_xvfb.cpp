@@ -1,19 +1,20 @@
 #include "support/private_xvfb.h"
 
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <stdexcept>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <stdexcept>
 
 namespace kivo::testing {
 namespace {
 
 constexpr int kStartTimeoutMs = 15000;
 
-[[noreturn]] void runXvfb(int displayFd) {
+[[noreturn]] void runXvfb(int displayFd)
+{
     // Xvfb must not outlive a test that crashes.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     fcntl(displayFd, F_SETFD, 0);
@@ -24,7 +25,8 @@ constexpr int kStartTimeoutMs = 15000;
 }
 
 // Xvfb writes the display number it chose, then a newline, once it accepts connections.
-std::string readDisplayNumber(int fd) {
+std::string readDisplayNumber(int fd)
+{
     std::string number;
     pollfd readable{fd, POLLIN, 0};
     while (poll(&readable, 1, kStartTimeoutMs) > 0) {
@@ -42,7 +44,8 @@ std::string readDisplayNumber(int fd) {
 
 }  // namespace
 
-PrivateXvfb::PrivateXvfb() {
+PrivateXvfb::PrivateXvfb()
+{
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
         throw std::runtime_error("PrivateXvfb: cannot create a pipe");
@@ -61,9 +64,13 @@ PrivateXvfb::PrivateXvfb() {
     displayName_ = ":" + number;
 }
 
-PrivateXvfb::~PrivateXvfb() { stop(); }
+PrivateXvfb::~PrivateXvfb()
+{
+    stop();
+}
 
-void PrivateXvfb::stop() {
+void PrivateXvfb::stop()
+{
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);

@@ -26,9 +26,9 @@ TEST_F(Form1Test, ControlsSitAtTheirDesignRectangles)
         const char* name;
         QRect pixels;
     };
-    for (const Case& c : {Case{"Label(0)", {8, 152, 129, 17}}, Case{"Label(1)", {8, 176, 129, 17}},
-                          Case{"Label1", {8, 80, 209, 25}}, Case{"Command1", {8, 8, 81, 33}},
-                          Case{"Command3", {400, 8, 9, 13}}, Case{"Command4", {104, 8, 89, 33}}}) {
+    for (const Case& c :
+         {Case{"Label(0)", {8, 152, 129, 17}}, Case{"Label(1)", {8, 176, 129, 17}}, Case{"Label1", {8, 80, 209, 25}},
+          Case{"Command1", {8, 8, 81, 33}}, Case{"Command3", {400, 8, 9, 13}}, Case{"Command4", {104, 8, 89, 33}}}) {
         if (auto* widget = control<QWidget>(c.name)) {
             EXPECT_EQ(widget->geometry(), c.pixels) << c.name;
         }

@@ -60,8 +60,7 @@ protected:
     SelectedButton selected{7};
     MemoryToolkit form;
     LoggingJoystick joystick{fakes.joystick, form.log, selected};
-    MainWindow window{form, {joystick, fakes.keyboard, fakes.foreground, fakes.sender}, selected,
-                      settings.location()};
+    MainWindow window{form, {joystick, fakes.keyboard, fakes.foreground, fakes.sender}, selected, settings.location()};
 };
 
 TEST_F(MainWindowTest, LoadRunsStartUpInOrderWithTheTimerOffThroughout)
@@ -70,10 +69,10 @@ TEST_F(MainWindowTest, LoadRunsStartUpInOrderWithTheTimerOffThroughout)
     fakes.joystick.buttonCount = 2;
     window.load();
 
-    EXPECT_EQ(form.log, (std::vector<std::string>{"timer off", "capabilities, selection -1", "create 1", "place 1",
-                                                  "show 1", "caption 1 Button 2:", "position",
-                                                  "caption 0 Button 1:  {Enter}", "caption 1 Button 2:  ",
-                                                  "timer on"}));
+    EXPECT_EQ(form.log,
+              (std::vector<std::string>{"timer off", "capabilities, selection -1", "create 1", "place 1", "show 1",
+                                        "caption 1 Button 2:", "position", "caption 0 Button 1:  {Enter}",
+                                        "caption 1 Button 2:  ", "timer on"}));
     EXPECT_EQ(window.buttonCount(), 2);
 }
 

@@ -37,8 +37,12 @@ inline void answerNextQuestion(QMessageBox::StandardButton answer, SeenQuestion&
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
-        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                box->standardButton(box->defaultButton()), box->windowModality()};
+        seen = {box->windowTitle(),
+                box->text(),
+                box->icon(),
+                box->standardButtons(),
+                box->standardButton(box->defaultButton()),
+                box->windowModality()};
         box->button(answer)->click();
         poll->deleteLater();
     });

@@ -11,7 +11,8 @@ namespace {
 
 class SdlJoystick final : public Joystick {
 public:
-    SdlJoystick() {
+    SdlJoystick()
+    {
         // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit events nobody reads.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         started_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
@@ -24,7 +25,8 @@ public:
         SDL_JoystickEventState(SDL_IGNORE);
     }
 
-    ~SdlJoystick() override {
+    ~SdlJoystick() override
+    {
         if (!started_) {
             return;
         }
@@ -37,7 +39,8 @@ public:
     SdlJoystick(const SdlJoystick&) = delete;
     SdlJoystick& operator=(const SdlJoystick&) = delete;
 
-    bool capabilities(unsigned deviceId, JOYCAPS& caps) override {
+    bool capabilities(unsigned deviceId, JOYCAPS& caps) override
+    {
         caps = JOYCAPS{};
         if (!refresh(deviceId)) {
             return false;
@@ -46,7 +49,8 @@ public:
         return true;
     }
 
-    bool position(unsigned deviceId, JOYINFOEX& info) override {
+    bool position(unsigned deviceId, JOYINFOEX& info) override
+    {
         if (!refresh(deviceId)) {
             return false;
         }
@@ -57,7 +61,8 @@ public:
 private:
     // Brings SDL's joystick state and device list up to date and keeps the first joystick
     // open; a joystick plugged in late is opened here, one unplugged is closed.
-    bool refresh(unsigned deviceId) {
+    bool refresh(unsigned deviceId)
+    {
         if (!started_ || deviceId != 0) {
             return false;
         }
@@ -78,6 +83,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Joystick> makeSdlJoystick() { return std::make_unique<SdlJoystick>(); }
+std::unique_ptr<Joystick> makeSdlJoystick()
+{
+    return std::make_unique<SdlJoystick>();
+}
 
 }  // namespace kivo

@@ -12,26 +12,40 @@ constexpr int kMaxAxes = 6;
 constexpr std::uint32_t kAxisMax = 65535;
 constexpr std::uint32_t kPovCentered = 65535;
 
-std::uint32_t windowsAxis(Sint16 value) { return static_cast<std::uint32_t>(value + 32768); }
+std::uint32_t windowsAxis(Sint16 value)
+{
+    return static_cast<std::uint32_t>(value + 32768);
+}
 
 // Hundredths of a degree clockwise from forward, as the Windows records hold them.
-std::uint32_t pointOfView(Uint8 hat) {
+std::uint32_t pointOfView(Uint8 hat)
+{
     switch (hat) {
-    case SDL_HAT_UP: return 0;
-    case SDL_HAT_RIGHTUP: return 4500;
-    case SDL_HAT_RIGHT: return 9000;
-    case SDL_HAT_RIGHTDOWN: return 13500;
-    case SDL_HAT_DOWN: return 18000;
-    case SDL_HAT_LEFTDOWN: return 22500;
-    case SDL_HAT_LEFT: return 27000;
-    case SDL_HAT_LEFTUP: return 31500;
-    default: return kPovCentered;
+        case SDL_HAT_UP:
+            return 0;
+        case SDL_HAT_RIGHTUP:
+            return 4500;
+        case SDL_HAT_RIGHT:
+            return 9000;
+        case SDL_HAT_RIGHTDOWN:
+            return 13500;
+        case SDL_HAT_DOWN:
+            return 18000;
+        case SDL_HAT_LEFTDOWN:
+            return 22500;
+        case SDL_HAT_LEFT:
+            return 27000;
+        case SDL_HAT_LEFTUP:
+            return 31500;
+        default:
+            return kPovCentered;
     }
 }
 
 }  // namespace
 
-void fillCapabilities(SDL_Joystick* joystick, JOYCAPS& caps) {
+void fillCapabilities(SDL_Joystick* joystick, JOYCAPS& caps)
+{
     if (const char* name = SDL_JoystickName(joystick)) {
         std::strncpy(caps.szPname, name, sizeof caps.szPname - 1);
     }
@@ -45,9 +59,10 @@ void fillCapabilities(SDL_Joystick* joystick, JOYCAPS& caps) {
     caps.wMaxAxes = kMaxAxes;
 }
 
-void fillPosition(SDL_Joystick* joystick, JOYINFOEX& info) {
+void fillPosition(SDL_Joystick* joystick, JOYINFOEX& info)
+{
     const std::array<std::uint32_t*, kMaxAxes> axes{&info.dwXpos, &info.dwYpos, &info.dwZpos,
-                                                   &info.dwRpos, &info.dwUpos, &info.dwVpos};
+                                                    &info.dwRpos, &info.dwUpos, &info.dwVpos};
     const int present = SDL_JoystickNumAxes(joystick);
     for (int axis = 0; axis < kMaxAxes; ++axis) {
         // An axis the device lacks stays at rest.

@@ -11,7 +11,8 @@
 namespace kivo {
 namespace {
 
-unsigned indicatorBit(Display* display, const char* name) {
+unsigned indicatorBit(Display* display, const char* name)
+{
     int index = 0;
     if (!XkbGetNamedIndicator(display, XInternAtom(display, name, False), &index, nullptr, nullptr, nullptr)) {
         return 0;
@@ -20,13 +21,15 @@ unsigned indicatorBit(Display* display, const char* name) {
 }
 
 // A UK-style layout types "#" without Shift; a US one needs Shift for it.
-OemLayout oemLayoutOf(std::span<const KeySym> unshifted) {
+OemLayout oemLayoutOf(std::span<const KeySym> unshifted)
+{
     return std::ranges::find(unshifted, XK_numbersign) != unshifted.end() ? OemLayout::Uk : OemLayout::Us;
 }
 
 }  // namespace
 
-KeyboardLayout KeyboardLayout::read(Display* display) {
+KeyboardLayout KeyboardLayout::read(Display* display)
+{
     KeyboardLayout layout;
     XkbDescPtr xkb = XkbGetMap(display, XkbAllClientInfoMask, XkbUseCoreKbd);
     if (xkb == nullptr) {
@@ -62,7 +65,8 @@ KeyboardLayout KeyboardLayout::read(Display* display) {
         // Keypad keys type their digits on the second level, which Num Lock selects.
         const KeySym numLockLevel =
             XkbKeyGroupWidth(xkb, keycode, 0) > 1 ? XkbKeySymEntry(xkb, keycode, 1, 0) : NoSymbol;
-        layout.numLockOn_[slot] = IsKeypadKey(numLockLevel) ? virtualKeysFor(numLockLevel, oem) : layout.numLockOff_[slot];
+        layout.numLockOn_[slot] =
+            IsKeypadKey(numLockLevel) ? virtualKeysFor(numLockLevel, oem) : layout.numLockOff_[slot];
         if (XkbKeyNumGroups(xkb, keycode) == 0) {
             layout.unused_.push_back(static_cast<KeyCode>(keycode));
         }
@@ -75,14 +79,16 @@ KeyboardLayout KeyboardLayout::read(Display* display) {
     return layout;
 }
 
-std::optional<KeyPosition> KeyboardLayout::find(KeySym keysym) const {
+std::optional<KeyPosition> KeyboardLayout::find(KeySym keysym) const
+{
     if (const auto found = positions_.find(keysym); found != positions_.end()) {
         return found->second;
     }
     return std::nullopt;
 }
 
-const VirtualKeyCodes& KeyboardLayout::virtualKeys(KeyCode keycode, bool numLockOn) const {
+const VirtualKeyCodes& KeyboardLayout::virtualKeys(KeyCode keycode, bool numLockOn) const
+{
     return numLockOn ? numLockOn_[keycode] : numLockOff_[keycode];
 }
 

@@ -11,14 +11,15 @@ namespace kivo {
 namespace {
 
 constexpr KeySym kNamedKeysyms[] = {
-    XK_BackSpace, XK_Tab,  XK_Return, XK_Escape, XK_Prior,     XK_Next,   XK_End,     XK_Home,      XK_Left,
-    XK_Up,        XK_Right, XK_Down,  XK_Print,  XK_Insert,    XK_Delete, XK_Help,    XK_Break,     XK_Caps_Lock,
-    XK_Num_Lock,  XK_Scroll_Lock,
+    XK_BackSpace, XK_Tab,  XK_Return, XK_Escape,    XK_Prior,    XK_Next,        XK_End,
+    XK_Home,      XK_Left, XK_Up,     XK_Right,     XK_Down,     XK_Print,       XK_Insert,
+    XK_Delete,    XK_Help, XK_Break,  XK_Caps_Lock, XK_Num_Lock, XK_Scroll_Lock,
 };
 static_assert(std::size(kNamedKeysyms) == static_cast<std::size_t>(NamedKey::F1));
 
 // The Unicode character of a Windows-1252 byte, or 0 when the code page leaves it undefined.
-wchar_t unicodeOf(iconv_t toUnicode, unsigned char byte) {
+wchar_t unicodeOf(iconv_t toUnicode, unsigned char byte)
+{
     char in = static_cast<char>(byte);
     wchar_t out = 0;
     char* inPointer = &in;
@@ -33,7 +34,8 @@ wchar_t unicodeOf(iconv_t toUnicode, unsigned char byte) {
 
 }  // namespace
 
-KeySym keysymFor(NamedKey key) {
+KeySym keysymFor(NamedKey key)
+{
     const auto index = static_cast<std::size_t>(key);
     if (index < std::size(kNamedKeysyms)) {
         return kNamedKeysyms[index];
@@ -41,7 +43,8 @@ KeySym keysymFor(NamedKey key) {
     return XK_F1 + (index - static_cast<std::size_t>(NamedKey::F1));
 }
 
-CharacterKeysyms::CharacterKeysyms() {
+CharacterKeysyms::CharacterKeysyms()
+{
     // glibc's iconv knows Windows-1252 and xkbcommon the keysym of every character.
     const iconv_t toUnicode = iconv_open("WCHAR_T", "WINDOWS-1252");
     if (toUnicode == reinterpret_cast<iconv_t>(-1)) {

@@ -13,7 +13,8 @@ X11Connection::X11Connection(Display* display, int xkbEventBase, int xinputOpcod
       xinputOpcode_(xinputOpcode),
       root_(DefaultRootWindow(display)),
       activeWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
-      windowManagerCheck_(XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False)) {
+      windowManagerCheck_(XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False))
+{
     guardAgainstErrors(display_);
     constexpr unsigned long kKeyboardEvents = XkbIndicatorStateNotifyMask | XkbMapNotifyMask | XkbNewKeyboardNotifyMask;
     XkbSelectEvents(display_, XkbUseCoreKbd, kKeyboardEvents, kKeyboardEvents);
@@ -44,12 +45,14 @@ X11Connection::X11Connection(Display* display, int xkbEventBase, int xinputOpcod
     XFlush(display_);
 }
 
-X11Connection::~X11Connection() {
+X11Connection::~X11Connection()
+{
     XCloseDisplay(display_);
     stopGuarding(display_);
 }
 
-void X11Connection::readEvents() {
+void X11Connection::readEvents()
+{
     while (XEventsQueued(display_, QueuedAfterReading) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
@@ -57,7 +60,8 @@ void X11Connection::readEvents() {
     }
 }
 
-const KeyboardLayout& X11Connection::layout() {
+const KeyboardLayout& X11Connection::layout()
+{
     if (layoutStale_) {
         layout_ = KeyboardLayout::read(display_);
         layoutStale_ = false;
@@ -65,43 +69,47 @@ const KeyboardLayout& X11Connection::layout() {
     return layout_;
 }
 
-void X11Connection::handle(const XEvent& event) {
+void X11Connection::handle(const XEvent& event)
+{
     switch (event.type) {
-    case CreateNotify:
-        if (event.xcreatewindow.parent == root_) {
-            watchFocusOf(event.xcreatewindow.window);
-        }
-        ++focusChanges_;
-        break;
-    case FocusIn:
-    case FocusOut:
-    case DestroyNotify:
-    case ReparentNotify:
-        ++focusChanges_;
-        break;
-    case GenericEvent:
-        if (event.xcookie.extension == xinputOpcode_) {
-            ++keyChanges_;
-        }
-        break;
-    case PropertyNotify:
-        if (event.xproperty.atom == activeWindow_ || event.xproperty.atom == windowManagerCheck_) {
-            ++focusChanges_;
-        }
-        break;
-    default:
-        if (event.type == xkbEventBase_) {
-            const int xkbType = reinterpret_cast<const XkbAnyEvent&>(event).xkb_type;
-            if (xkbType == XkbIndicatorStateNotify) {
-                litIndicators_ = reinterpret_cast<const XkbIndicatorNotifyEvent&>(event).state;
-            } else if (xkbType == XkbMapNotify || xkbType == XkbNewKeyboardNotify) {
-                layoutStale_ = true;
+        case CreateNotify:
+            if (event.xcreatewindow.parent == root_) {
+                watchFocusOf(event.xcreatewindow.window);
             }
-        }
-        break;
+            ++focusChanges_;
+            break;
+        case FocusIn:
+        case FocusOut:
+        case DestroyNotify:
+        case ReparentNotify:
+            ++focusChanges_;
+            break;
+        case GenericEvent:
+            if (event.xcookie.extension == xinputOpcode_) {
+                ++keyChanges_;
+            }
+            break;
+        case PropertyNotify:
+            if (event.xproperty.atom == activeWindow_ || event.xproperty.atom == windowManagerCheck_) {
+                ++focusChanges_;
+            }
+            break;
+        default:
+            if (event.type == xkbEventBase_) {
+                const int xkbType = reinterpret_cast<const XkbAnyEvent&>(event).xkb_type;
+                if (xkbType == XkbIndicatorStateNotify) {
+                    litIndicators_ = reinterpret_cast<const XkbIndicatorNotifyEvent&>(event).state;
+                } else if (xkbType == XkbMapNotify || xkbType == XkbNewKeyboardNotify) {
+                    layoutStale_ = true;
+                }
+            }
+            break;
     }
 }
 
-void X11Connection::watchFocusOf(Window topLevel) { XSelectInput(display_, topLevel, FocusChangeMask); }
+void X11Connection::watchFocusOf(Window topLevel)
+{
+    XSelectInput(display_, topLevel, FocusChangeMask);
+}
 
 }  // namespace kivo

@@ -14,12 +14,14 @@ struct Guard {
     XErrorHandler previous = nullptr;
 };
 
-Guard& guard() {
+Guard& guard()
+{
     static Guard instance;
     return instance;
 }
 
-int onError(Display* display, XErrorEvent* error) {
+int onError(Display* display, XErrorEvent* error)
+{
     Guard& g = guard();
     {
         std::lock_guard lock(g.mutex);
@@ -32,7 +34,8 @@ int onError(Display* display, XErrorEvent* error) {
 
 }  // namespace
 
-void guardAgainstErrors(Display* display) {
+void guardAgainstErrors(Display* display)
+{
     Guard& g = guard();
     static std::once_flag installed;
     std::call_once(installed, [&g] { g.previous = XSetErrorHandler(onError); });
@@ -40,7 +43,8 @@ void guardAgainstErrors(Display* display) {
     g.displays.push_back(display);
 }
 
-void stopGuarding(Display* display) {
+void stopGuarding(Display* display)
+{
     Guard& g = guard();
     std::lock_guard lock(g.mutex);
     std::erase(g.displays, display);

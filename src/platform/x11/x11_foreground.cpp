@@ -7,7 +7,8 @@
 namespace kivo {
 namespace {
 
-std::optional<Window> windowProperty(Display* display, Window window, Atom property) {
+std::optional<Window> windowProperty(Display* display, Window window, Atom property)
+{
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
@@ -30,7 +31,8 @@ public:
     explicit X11Foreground(X11Connection& connection) : connection_(connection) {}
 
     // Asks the server only when an event said the answer may have changed.
-    WindowHandle current() override {
+    WindowHandle current() override
+    {
         connection_.readEvents();
         if (seenChanges_ != connection_.focusChanges()) {
             seenChanges_ = connection_.focusChanges();
@@ -40,7 +42,8 @@ public:
     }
 
 private:
-    WindowHandle lookUp() const {
+    WindowHandle lookUp() const
+    {
         if (const std::optional<Window> active = activeWindowOfWindowManager()) {
             return *active;
         }
@@ -55,7 +58,8 @@ private:
 
     // A running window manager names the active client window; one that has gone away
     // leaves a stale property behind, so its check window must still point at itself.
-    std::optional<Window> activeWindowOfWindowManager() const {
+    std::optional<Window> activeWindowOfWindowManager() const
+    {
         Display* display = connection_.display();
         const Atom check = connection_.windowManagerCheckAtom();
         const std::optional<Window> checkWindow = windowProperty(display, connection_.root(), check);
@@ -66,7 +70,8 @@ private:
     }
 
     // Without a window manager the top-level window is the child of the root holding the focus.
-    WindowHandle topLevelOf(Window window) const {
+    WindowHandle topLevelOf(Window window) const
+    {
         while (window != connection_.root()) {
             Window root = 0;
             Window parent = 0;
@@ -93,7 +98,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ForegroundWindow> makeX11Foreground(X11Connection& connection) {
+std::unique_ptr<ForegroundWindow> makeX11Foreground(X11Connection& connection)
+{
     return std::make_unique<X11Foreground>(connection);
 }
 

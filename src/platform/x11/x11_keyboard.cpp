@@ -18,7 +18,8 @@ public:
     explicit X11Keyboard(X11Connection& connection) : connection_(connection) {}
 
     // Asks the server only after a key went up or down somewhere.
-    bool state(KeyboardState& keys) override {
+    bool state(KeyboardState& keys) override
+    {
         connection_.readEvents();
         if (seenKeyChanges_ != connection_.keyChanges()) {
             seenKeyChanges_ = connection_.keyChanges();
@@ -41,8 +42,9 @@ public:
                 }
             }
         }
-        for (auto [light, code] : {std::pair{layout.capsLockLight(), kCapsLock}, std::pair{layout.numLockLight(), kNumLock},
-                                   std::pair{layout.scrollLockLight(), kScrollLock}}) {
+        for (auto [light, code] :
+             {std::pair{layout.capsLockLight(), kCapsLock}, std::pair{layout.numLockLight(), kNumLock},
+              std::pair{layout.scrollLockLight(), kScrollLock}}) {
             if ((lit & light) != 0) {
                 keys[code] |= kToggled;
             }
@@ -58,6 +60,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Keyboard> makeX11Keyboard(X11Connection& connection) { return std::make_unique<X11Keyboard>(connection); }
+std::unique_ptr<Keyboard> makeX11Keyboard(X11Connection& connection)
+{
+    return std::make_unique<X11Keyboard>(connection);
+}
 
 }  // namespace kivo

@@ -18,7 +18,9 @@ public:
         : connection_(display, xkbEventBase, xinputOpcode),
           keyboard_(makeX11Keyboard(connection_)),
           foreground_(makeX11Foreground(connection_)),
-          sender_(makeXTestKeySender(connection_)) {}
+          sender_(makeXTestKeySender(connection_))
+    {
+    }
 
     Keyboard& keyboard() override { return *keyboard_; }
     ForegroundWindow& foreground() override { return *foreground_; }
@@ -31,7 +33,8 @@ private:
     std::unique_ptr<KeySender> sender_;
 };
 
-std::string shownName(const std::string& displayName) {
+std::string shownName(const std::string& displayName)
+{
     if (!displayName.empty()) {
         return displayName;
     }
@@ -41,7 +44,8 @@ std::string shownName(const std::string& displayName) {
 
 }  // namespace
 
-std::unique_ptr<X11Services> openX11Services(const std::string& displayName) {
+std::unique_ptr<X11Services> openX11Services(const std::string& displayName)
+{
     Display* display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
     if (display == nullptr) {
         std::cerr << "kivo: cannot open the X display " << shownName(displayName) << '\n';

@@ -17,7 +17,8 @@ namespace {
 class HeldKeys {
 public:
     explicit HeldKeys(Display* display) : display_(display) {}
-    ~HeldKeys() {
+    ~HeldKeys()
+    {
         for (auto key = held_.rbegin(); key != held_.rend(); ++key) {
             XTestFakeKeyEvent(display_, *key, False, CurrentTime);
         }
@@ -25,7 +26,8 @@ public:
     HeldKeys(const HeldKeys&) = delete;
     HeldKeys& operator=(const HeldKeys&) = delete;
 
-    void press(KeyCode keycode) {
+    void press(KeyCode keycode)
+    {
         if (std::ranges::find(held_, keycode) == held_.end()) {
             XTestFakeKeyEvent(display_, keycode, True, CurrentTime);
             held_.push_back(keycode);
@@ -43,7 +45,8 @@ public:
 
     // Receivers look a keycode up only when its event arrives, so the keysyms given to spare
     // keycodes are taken back only now, from those that still carry them.
-    ~XTestKeySender() override {
+    ~XTestKeySender() override
+    {
         XSync(connection_.display(), False);
         connection_.readEvents();
         KeySym none = NoSymbol;
@@ -58,7 +61,8 @@ public:
     XTestKeySender(const XTestKeySender&) = delete;
     XTestKeySender& operator=(const XTestKeySender&) = delete;
 
-    void send(std::string_view keys) override {
+    void send(std::string_view keys) override
+    {
         connection_.readEvents();
         const ParsedKeyString parsed = parseKeyString(keys);
         if (!parsed.error.empty()) {
@@ -79,11 +83,12 @@ public:
 
 private:
     // Returns why the key could not be typed, or nothing when it was.
-    std::string type(const KeyStroke& stroke) {
+    std::string type(const KeyStroke& stroke)
+    {
         HeldKeys held(connection_.display());
         const KeyModifiers& modifiers = stroke.modifiers;
-        for (auto [wanted, keysym] : {std::pair{modifiers.shift, XK_Shift_L}, std::pair{modifiers.control, XK_Control_L},
-                                      std::pair{modifiers.alt, XK_Alt_L}}) {
+        for (auto [wanted, keysym] : {std::pair{modifiers.shift, XK_Shift_L},
+                                      std::pair{modifiers.control, XK_Control_L}, std::pair{modifiers.alt, XK_Alt_L}}) {
             if (wanted) {
                 pressKeysym(held, keysym);
             }
@@ -91,7 +96,8 @@ private:
         if (stroke.kind == KeyStroke::Kind::ModifiersOnly) {
             return {};
         }
-        const KeySym keysym = stroke.kind == KeyStroke::Kind::Named ? keysymFor(stroke.key) : characters_[stroke.character];
+        const KeySym keysym =
+            stroke.kind == KeyStroke::Kind::Named ? keysymFor(stroke.key) : characters_[stroke.character];
         if (keysym == NoSymbol) {
             return "Windows-1252 has no character " + std::to_string(static_cast<unsigned char>(stroke.character));
         }
@@ -107,13 +113,15 @@ private:
         return {};
     }
 
-    void pressKeysym(HeldKeys& held, KeySym keysym) {
+    void pressKeysym(HeldKeys& held, KeySym keysym)
+    {
         if (const std::optional<KeyPosition> position = positionOf(keysym)) {
             held.press(position->keycode);
         }
     }
 
-    std::optional<KeyPosition> positionOf(KeySym keysym) {
+    std::optional<KeyPosition> positionOf(KeySym keysym)
+    {
         if (std::optional<KeyPosition> position = connection_.layout().find(keysym)) {
             return position;
         }
@@ -123,7 +131,8 @@ private:
 
     // A keysym no key produces is given a keycode that has none, on both levels so Shift
     // does not matter. Once no keycode is free, the one given a keysym longest ago is reused.
-    std::optional<KeyCode> spareKeycodeFor(KeySym keysym) {
+    std::optional<KeyCode> spareKeycodeFor(KeySym keysym)
+    {
         auto entry = std::ranges::find(mapped_, keysym, &Mapped::first);
         if (entry == mapped_.end()) {
             const std::optional<KeyCode> keycode = freeKeycode();
@@ -140,7 +149,8 @@ private:
     }
 
     // Unused in the current layout and not given a keysym already, whose mapping may not show yet.
-    std::optional<KeyCode> freeKeycode() {
+    std::optional<KeyCode> freeKeycode()
+    {
         for (KeyCode keycode : connection_.layout().unusedKeycodes()) {
             if (std::ranges::find(mapped_, keycode, &Mapped::second) == mapped_.end()) {
                 return keycode;
@@ -150,7 +160,8 @@ private:
     }
 
     // A string held on a button arrives every tick, so each problem is told once.
-    void report(std::string_view keys, std::string_view problem) {
+    void report(std::string_view keys, std::string_view problem)
+    {
         if (keys == lastReported_) {
             return;
         }
@@ -168,7 +179,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<KeySender> makeXTestKeySender(X11Connection& connection) {
+std::unique_ptr<KeySender> makeXTestKeySender(X11Connection& connection)
+{
     return std::make_unique<XTestKeySender>(connection);
 }
 

@@ -9,7 +9,8 @@
 // Takes the input as a kivo.ini whose last line is a caption to store. Besides not
 // crashing, the reader and writer must agree: the caption reads back as written, less
 // its line breaks, and storing it changes no other key.
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const std::string input(reinterpret_cast<const char*>(data), size);
     const std::size_t lastLine = input.rfind('\n');
     const std::string text = lastLine == std::string::npos ? input : input.substr(0, lastLine);
@@ -21,8 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string expected = caption;
     std::erase(expected, '\r');
-    if (profile.value("settings", "1", "none", expected.size() + 1) != expected) std::abort();
-    if (profile.value("settings", "0", "none", 255) != other) std::abort();
+    if (profile.value("settings", "1", "none", expected.size() + 1) != expected)
+        std::abort();
+    if (profile.value("settings", "0", "none", 255) != other)
+        std::abort();
     if (kivo::ProfileText(profile.text()).value("SETTINGS", "1", "none", 255) != expected.substr(0, 254)) {
         std::abort();
     }
