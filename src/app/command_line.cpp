@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "kivo_version.h"
+
 #include <string_view>
 
 namespace kivo {
@@ -18,7 +20,7 @@ StartRequest readCommandLine(int argc, const char* const* argv)
     return {StartAction::Refuse, "kivo: unknown option '" + std::string(option) + "'; try 'kivo --help'"};
 }
 
-std::string helpText()
+std::string helpText(const std::filesystem::path& settingsFile)
 {
     return "Usage: kivo [--help | --version]\n"
            "Play a keyboard-controlled game with the first joystick.\n"
@@ -28,8 +30,9 @@ std::string helpText()
            "has the input focus. To assign a key, bring Kivo's window to the front,\n"
            "press a joystick button, then press the key.\n"
            "\n"
-           "Assignments are kept in $XDG_CONFIG_HOME/kivo/kivo.ini\n"
-           "(~/.config/kivo/kivo.ini when XDG_CONFIG_HOME is not set).\n"
+           "Assignments are kept in " +
+           settingsFile.string() +
+           "\n"
            "\n"
            "  -h, --help     show this help and exit\n"
            "      --version  show the version and exit\n";
@@ -37,7 +40,7 @@ std::string helpText()
 
 std::string versionText()
 {
-    return "kivo 1.0\n";
+    return "kivo " KIVO_VERSION "\n";
 }
 
 }  // namespace kivo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace kivo {
@@ -13,7 +14,8 @@ struct StartRequest {
 
 // Kivo takes no options but --help and --version.
 StartRequest readCommandLine(int argc, const char* const* argv);
-std::string helpText();
+// The help, naming the settings file this user's assignments are kept in.
+std::string helpText(const std::filesystem::path& settingsFile);
 std::string versionText();
 
 }  // namespace kivo

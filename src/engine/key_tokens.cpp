@@ -1,5 +1,7 @@
 #include "engine/key_tokens.h"
 
+#include "platform/virtual_key_codes.h"
+
 #include <string>
 
 namespace kivo {
@@ -12,17 +14,45 @@ struct NamedCode {
 };
 
 constexpr NamedCode kNamedCodes[] = {
-    {8, "{BackSpace}"}, {9, "{Tab}"},   {13, "{Enter}"}, {16, "Shift+"}, {17, "Control^"}, {18, "Alt%"},
-    {27, "{Esc}"},      {32, "Space "}, {33, "{PgUp}"},  {34, "{PgDn}"}, {35, "{End}"},    {36, "{Home}"},
-    {37, "{Left}"},     {38, "{Up}"},   {39, "{Right}"}, {40, "{Down}"}, {42, "{Prtsc}"},  {45, "{Insert}"},
-    {46, "{Delete}"},   {47, "{Help}"}, {106, "{*}"},    {107, "{+}"},   {108, "{|}"},     {109, "{-}"},
-    {110, "{.}"},       {111, "{/}"},   {186, "{;}"},    {187, "{=}"},   {188, "{,}"},     {189, "{-}"},
-    {190, "{.}"},       {191, "{/}"},   {192, "{'}"},    {219, "{[}"},   {220, "{\\}"},    {221, "{]}"},
-    {222, "{#}"},
+    {vk::kBackspace, "{BackSpace}"},
+    {vk::kTab, "{Tab}"},
+    {vk::kEnter, "{Enter}"},
+    {vk::kShift, "Shift+"},
+    {vk::kControl, "Control^"},
+    {vk::kAlt, "Alt%"},
+    {vk::kEscape, "{Esc}"},
+    {vk::kSpace, "Space "},
+    {vk::kPageUp, "{PgUp}"},
+    {vk::kPageDown, "{PgDn}"},
+    {vk::kEnd, "{End}"},
+    {vk::kHome, "{Home}"},
+    {vk::kLeft, "{Left}"},
+    {vk::kUp, "{Up}"},
+    {vk::kRight, "{Right}"},
+    {vk::kDown, "{Down}"},
+    {vk::kPrint, "{Prtsc}"},
+    {vk::kInsert, "{Insert}"},
+    {vk::kDelete, "{Delete}"},
+    {vk::kHelp, "{Help}"},
+    {vk::kKeypadMultiply, "{*}"},
+    {vk::kKeypadAdd, "{+}"},
+    {vk::kKeypadSeparator, "{|}"},
+    {vk::kKeypadSubtract, "{-}"},
+    {vk::kKeypadDecimal, "{.}"},
+    {vk::kKeypadDivide, "{/}"},
+    {vk::kSemicolon, "{;}"},
+    {vk::kEquals, "{=}"},
+    {vk::kComma, "{,}"},
+    {vk::kMinus, "{-}"},
+    {vk::kPeriod, "{.}"},
+    {vk::kSlash, "{/}"},
+    {vk::kOem3, "{'}"},
+    {vk::kOpenBracket, "{[}"},
+    {vk::kBackslash, "{\\}"},
+    {vk::kCloseBracket, "{]}"},
+    {vk::kOem7, "{#}"},
 };
 
-constexpr int kKeypad0 = 96;
-constexpr int kF1 = 112;
 constexpr int kFunctionKeys = 16;
 constexpr int kLastByteCode = 255;
 
@@ -33,9 +63,9 @@ void KeyNameTable::fill()
     for (const auto& [code, token] : kNamedCodes)
         slots_[static_cast<std::size_t>(code)] = token;
     for (int digit = 0; digit <= 9; ++digit)
-        slots_[static_cast<std::size_t>(kKeypad0 + digit)] = "{" + std::to_string(digit) + "}";
+        slots_[static_cast<std::size_t>(vk::kKeypad0 + digit)] = "{" + std::to_string(digit) + "}";
     for (int key = 1; key <= kFunctionKeys; ++key)
-        slots_[static_cast<std::size_t>(kF1 + key - 1)] = "{F" + std::to_string(key) + "}";
+        slots_[static_cast<std::size_t>(vk::kF1 + key - 1)] = "{F" + std::to_string(key) + "}";
 }
 
 std::string KeyNameTable::tokenForCode(int code) const
@@ -49,9 +79,14 @@ std::string KeyNameTable::tokenForCode(int code) const
     return std::string(1, static_cast<char>(code));
 }
 
+std::string buttonCaption(int index)
+{
+    return "Button " + std::to_string(index + 1) + ":";
+}
+
 std::string composeCaption(int index, std::string_view token)
 {
-    std::string caption = "Button " + std::to_string(index + 1) + ":  ";
+    std::string caption = buttonCaption(index) + "  ";
     caption += token;
     return caption;
 }

@@ -20,7 +20,9 @@ private:
     std::array<std::string, kKeyCodeSlots> slots_;
 };
 
-// "Button " + (index + 1) + ":  " + token.
+// "Button " + (index + 1) + ":", the start of every button label's caption.
+std::string buttonCaption(int index);
+// The button caption, two blanks and the token.
 std::string composeCaption(int index, std::string_view token);
 // The caption from three characters after its first ": " (or from its third character when there is none).
 std::string_view tokenOfCaption(std::string_view caption);

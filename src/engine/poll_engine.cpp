@@ -1,5 +1,7 @@
 #include "engine/poll_engine.h"
 
+#include "platform/virtual_key_codes.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -17,13 +19,14 @@ constexpr std::uint8_t kToggledOnly = 1;
 
 // Windows reports a held modifier under its general code and a left- or right-hand one;
 // the hand-specific codes must not hide the general code's readable name.
-constexpr int kLeftShift = 160;
-constexpr int kRightAlt = 165;
-constexpr int kShift = 16;
+bool isHandedModifier(int code)
+{
+    return code >= vk::kLeftShift && code <= vk::kRightAlt;
+}
 
 int generalModifierCode(int handedCode)
 {
-    return kShift + (handedCode - kLeftShift) / 2;
+    return vk::kShift + (handedCode - vk::kLeftShift) / 2;
 }
 
 std::int16_t selectionFromButtonNumber(std::uint32_t buttonNumber)
@@ -134,8 +137,7 @@ void PollEngine::scanKeys()
     for (int code = kFirstScannedCode; code <= kLastScannedCode; ++code) {
         if (buffer[static_cast<std::size_t>(code)] <= kToggledOnly)
             continue;
-        if (code >= kLeftShift && code <= kRightAlt &&
-            buffer[static_cast<std::size_t>(generalModifierCode(code))] > kToggledOnly)
+        if (isHandedModifier(code) && buffer[static_cast<std::size_t>(generalModifierCode(code))] > kToggledOnly)
             continue;
         currentToken_ = keyNames_.tokenForCode(code);
         if (selectionNamesLabel())

@@ -1,5 +1,7 @@
 #include "platform/key_string.h"
 
+#include "platform/ascii_case.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -35,19 +37,9 @@ constexpr std::array<std::pair<std::string_view, NamedKey>, 24> kNames{{
     {"SCROLLLOCK", NamedKey::ScrollLock},
 }};
 
-char upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(a, b, [](char x, char y) { return upper(x) == upper(y); });
-}
-
 std::optional<NamedKey> functionKeyFor(std::string_view name)
 {
-    if (name.size() < 2 || upper(name[0]) != 'F' || name[1] == '0') {
+    if (name.size() < 2 || asciiUpper(name[0]) != 'F' || name[1] == '0') {
         return std::nullopt;
     }
     int number = 0;
@@ -100,7 +92,7 @@ KeyStroke KeyStroke::modifiersOnly(KeyModifiers modifiers)
 std::optional<NamedKey> namedKeyFor(std::string_view name)
 {
     for (const auto& [known, key] : kNames) {
-        if (sameIgnoringCase(known, name)) {
+        if (equalIgnoringAsciiCase(known, name)) {
             return key;
         }
     }

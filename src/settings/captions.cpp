@@ -13,7 +13,6 @@ namespace kivo {
 namespace {
 
 namespace fs = std::filesystem;
-using State = ProfileFileContents::State;
 
 // Written as "Settings", read as "settings": the same section, names match without regard to case.
 constexpr std::string_view kWrittenSection = "Settings";
@@ -26,22 +25,24 @@ std::string keyOf(std::int32_t index)
     return std::to_string(index);
 }
 
-bool saveFailed(const fs::path& file, std::string_view problem)
+Problem saveFailed(const fs::path& file, std::string_view problem)
 {
-    reportProblem("could not save the button captions to " + shown(file) + ": " + std::string(problem) +
-                  ". The file is left as it was.");
-    return false;
+    return {"could not save the button captions to " + quotedPath(file) + ": " + std::string(problem) +
+            ". The file is left as it was."};
 }
 
 // The text to save: the file as it is with the captions stored in it. Until the first
 // save the file may still be read from an earlier place; its other lines carry over.
-ProfileText withCaptions(const SettingsLocation& location, const ProfileFileContents& current,
-                         const ButtonLabels& labels, std::int32_t n)
+ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText& current, const ButtonLabels& labels,
+                         std::int32_t n)
 {
-    const ProfileFileContents base = current.state == State::Missing && location.readFrom != location.writeTo
-                                         ? readProfileFile(location.readFrom)
-                                         : current;
-    ProfileText profile(base.state == State::Read ? base.text : std::string());
+    ProfileFileText base = current;
+    if (!current && location.readFrom != location.writeTo) {
+        const Result<ProfileFileText> earlier = readProfileFile(location.readFrom);
+        if (earlier)
+            base = earlier.value();
+    }
+    ProfileText profile(base.value_or(std::string()));
     for (std::int32_t index = 0; index < n; ++index) {
         if (labels.exists(index))
             profile.setValue(kWrittenSection, keyOf(index), labels.caption(index));
@@ -51,55 +52,56 @@ ProfileText withCaptions(const SettingsLocation& location, const ProfileFileCont
 
 }  // namespace
 
-void loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std::int32_t n)
+Status loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std::int32_t n)
 {
     if (n <= 0)
-        return;
-    const ProfileFileContents file = readProfileFile(location.readFrom);
-    if (file.state == State::Unusable) {
-        reportProblem("cannot use the settings file " + shown(location.readFrom) + ": " + file.problem +
-                      ". It is left alone and the button captions start empty.");
-    }
-    const ProfileText profile(file.text);
+        return {};
+    const Result<ProfileFileText> file = readProfileFile(location.readFrom);
+    const ProfileText profile(file ? file.value().value_or(std::string()) : std::string());
     for (std::int32_t index = 0; index < n; ++index) {
         if (labels.exists(index))
             labels.setCaption(index, profile.value(kReadSection, keyOf(index), "", kReadLimit));
     }
+    if (!file) {
+        return Problem{"cannot use the settings file " + quotedPath(location.readFrom) + ": " + file.problem() +
+                       ". It is left alone and the button captions start empty."};
+    }
+    return {};
 }
 
-bool saveCaptions(const SettingsLocation& location, const ButtonLabels& labels, std::int32_t n)
+Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels, std::int32_t n)
 {
     if (n <= 0)
-        return true;
+        return {};
     const fs::path& file = location.writeTo;
     std::error_code error;
     if (file.has_parent_path() && !fs::create_directories(file.parent_path(), error) && error) {
-        return saveFailed(file, "cannot create the folder " + shown(file.parent_path()) + ": " + error.message());
+        return saveFailed(file, "cannot create the folder " + quotedPath(file.parent_path()) + ": " + error.message());
     }
 
-    const ProfileFileContents current = readProfileFile(file);
-    const ProfileText profile = withCaptions(location, current, labels, n);
-    if (current.state == State::Read && profile.text() == current.text)
-        return true;
+    const Result<ProfileFileText> current = readProfileFile(file);
+    const ProfileText profile = withCaptions(location, current ? current.value() : ProfileFileText(), labels, n);
+    if (current && current.value() == profile.text())
+        return {};
 
     std::optional<fs::path> backup;
-    if (current.state == State::Unusable) {
-        std::string problem;
-        backup = keepAsBackup(file, problem);
-        if (!backup)
-            return saveFailed(file, "the old file (" + current.problem + ") cannot be kept: " + problem);
+    if (!current) {
+        const Result<fs::path> kept = keepAsBackup(file);
+        if (!kept)
+            return saveFailed(file, "the old file (" + current.problem() + ") cannot be kept: " + kept.problem());
+        backup = kept.value();
     }
-    if (const std::optional<std::string> problem = replaceFile(file, profile.text())) {
+    if (const Status replaced = replaceFile(file, profile.text()); !replaced) {
         // The old file goes back to its name, so a failed save changes nothing.
         if (backup)
             fs::rename(*backup, file, error);
-        return saveFailed(file, *problem);
+        return saveFailed(file, replaced.problem());
     }
     if (backup) {
-        reportProblem("kept the old settings file, which could not be used (" + current.problem + "), as " +
-                      shown(*backup) + ".");
+        reportProblem("kept the old settings file, which could not be used (" + current.problem() + "), as " +
+                      quotedPath(*backup) + ".");
     }
-    return true;
+    return {};
 }
 
 }  // namespace kivo

@@ -1,26 +1,17 @@
 #pragma once
 
 #include "engine/button_labels.h"
+#include "settings/location.h"
+#include "settings/result.h"
 
 #include <cstdint>
-#include <filesystem>
 
 namespace kivo {
 
-// Where kivo.ini is read from and written to. They differ only where an older
-// profile is carried over (read from its old place until the first save).
-struct SettingsLocation {
-    std::filesystem::path readFrom;
-    std::filesystem::path writeTo;
-};
-
-// The location for this user on this platform, from the environment.
-SettingsLocation defaultSettingsLocation();
-
-// Sets labels 0 to n - 1 to the stored captions (empty where none is stored).
-void loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std::int32_t n);
-// Stores the captions of labels 0 to n - 1. Returns false, having said why on standard
-// error, when the file could not be written; the old file is then left as it was.
-bool saveCaptions(const SettingsLocation& location, const ButtonLabels& labels, std::int32_t n);
+// Sets labels 0 to n - 1 to the stored captions (empty where none is stored). Fails when
+// the file cannot be used; the labels then start empty and the file is left alone.
+Status loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std::int32_t n);
+// Stores the captions of labels 0 to n - 1. When it fails, the old file is left as it was.
+Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels, std::int32_t n);
 
 }  // namespace kivo

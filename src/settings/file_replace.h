@@ -1,17 +1,16 @@
 #pragma once
 
+#include "settings/result.h"
+
 #include <filesystem>
-#include <optional>
-#include <string>
 #include <string_view>
 
 namespace kivo {
 
 // Gives file the contents bytes by writing them to a temporary file in the same folder,
 // flushing that to disk and renaming it over file. A crash, a kill or a full disk at
-// any moment therefore leaves either the old file or the new one, whole. Returns what
-// failed and where when it could not; the temporary file is then gone and the old file
-// is as it was.
-std::optional<std::string> replaceFile(const std::filesystem::path& file, std::string_view bytes);
+// any moment therefore leaves either the old file or the new one, whole. When it fails,
+// the temporary file is gone and the old file is as it was.
+Status replaceFile(const std::filesystem::path& file, std::string_view bytes);
 
 }  // namespace kivo

@@ -14,13 +14,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string failure(std::string_view what, const fs::path& where, int error)
+Problem failure(std::string_view what, const fs::path& where, int error)
 {
-    return std::string(what) + ' ' + shown(where) + ": " + std::generic_category().message(error);
+    return Problem{std::string(what) + ' ' + quotedPath(where) + ": " + std::generic_category().message(error)};
 }
 
 // Closes and removes the unfinished temporary file; the old file was never touched.
-std::string abandoned(int descriptor, const std::string& temporary, std::string_view what)
+Problem abandoned(int descriptor, const std::string& temporary, std::string_view what)
 {
     const int error = errno;
     if (descriptor >= 0)
@@ -69,7 +69,7 @@ void syncFolder(const fs::path& folder)
 
 }  // namespace
 
-std::optional<std::string> replaceFile(const fs::path& file, std::string_view bytes)
+Status replaceFile(const fs::path& file, std::string_view bytes)
 {
     const fs::path target = linkTarget(file);
     std::string temporary = target.string() + ".new-XXXXXX";
@@ -91,10 +91,10 @@ std::optional<std::string> replaceFile(const fs::path& file, std::string_view by
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
-        return failure("cannot rename " + shown(temporary) + " to", target, error);
+        return failure("cannot rename " + quotedPath(temporary) + " to", target, error);
     }
     syncFolder(target.parent_path());
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace kivo

@@ -14,13 +14,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string failure(std::string_view what, const fs::path& where, DWORD error)
+Problem failure(std::string_view what, const fs::path& where, DWORD error)
 {
-    return std::string(what) + ' ' + shown(where) + ": " + std::system_category().message(static_cast<int>(error));
+    return Problem{std::string(what) + ' ' + quotedPath(where) + ": " +
+                   std::system_category().message(static_cast<int>(error))};
 }
 
 // Closes and removes the unfinished temporary file; the old file was never touched.
-std::string abandoned(HANDLE handle, const fs::path& temporary, std::string_view what)
+Problem abandoned(HANDLE handle, const fs::path& temporary, std::string_view what)
 {
     const DWORD error = GetLastError();
     if (handle != INVALID_HANDLE_VALUE)
@@ -47,7 +48,7 @@ bool writeAll(HANDLE handle, std::string_view bytes)
 
 }  // namespace
 
-std::optional<std::string> replaceFile(const fs::path& file, std::string_view bytes)
+Status replaceFile(const fs::path& file, std::string_view bytes)
 {
     const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(L".");
     // GetTempFileNameW creates the file under a name no other file has.
@@ -69,9 +70,9 @@ std::optional<std::string> replaceFile(const fs::path& file, std::string_view by
     if (!MoveFileExW(temporaryName, file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
         DeleteFileW(temporaryName);
-        return failure("cannot rename " + shown(temporary) + " to", file, error);
+        return failure("cannot rename " + quotedPath(temporary) + " to", file, error);
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace kivo

@@ -1,4 +1,4 @@
-#include "settings/captions.h"
+#include "settings/location.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "settings/captions.h"
+#include "settings/location.h"
 
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX

@@ -11,6 +11,6 @@ namespace kivo {
 void reportProblem(std::string_view message);
 
 // A path as messages show it: in double quotes, so blanks in it stay visible.
-std::string shown(const std::filesystem::path& path);
+std::string quotedPath(const std::filesystem::path& path);
 
 }  // namespace kivo

@@ -14,19 +14,19 @@ namespace fs = std::filesystem;
 
 constexpr int kMaxBackups = 99;
 
-ProfileFileContents unusable(std::string problem)
+Problem unusable(std::string problem)
 {
-    return {ProfileFileContents::State::Unusable, {}, std::move(problem)};
+    return {std::move(problem)};
 }
 
 }  // namespace
 
-ProfileFileContents readProfileFile(const fs::path& file)
+Result<ProfileFileText> readProfileFile(const fs::path& file)
 {
     std::error_code error;
     const fs::file_status status = fs::status(file, error);
     if (status.type() == fs::file_type::not_found)
-        return {};
+        return ProfileFileText();
     if (error)
         return unusable("it cannot be looked at: " + error.message());
     // Opening a FIFO or a device could block or never end.
@@ -48,10 +48,10 @@ ProfileFileContents readProfileFile(const fs::path& file)
     // the rest at the next save.
     if (!in.read(text.data(), static_cast<std::streamsize>(size)))
         return unusable("it cannot be read to its end");
-    return {ProfileFileContents::State::Read, std::move(text), {}};
+    return ProfileFileText(std::move(text));
 }
 
-std::optional<fs::path> keepAsBackup(const fs::path& file, std::string& problem)
+Result<fs::path> keepAsBackup(const fs::path& file)
 {
     for (int number = 1; number <= kMaxBackups; ++number) {
         fs::path backup = file;
@@ -62,11 +62,9 @@ std::optional<fs::path> keepAsBackup(const fs::path& file, std::string& problem)
         fs::rename(file, backup, error);
         if (!error)
             return backup;
-        problem = "it cannot be renamed to " + shown(backup) + ": " + error.message();
-        return std::nullopt;
+        return Problem{"it cannot be renamed to " + quotedPath(backup) + ": " + error.message()};
     }
-    problem = "all of its backup names up to .bak." + std::to_string(kMaxBackups) + " are taken";
-    return std::nullopt;
+    return Problem{"all of its backup names up to .bak." + std::to_string(kMaxBackups) + " are taken"};
 }
 
 }  // namespace kivo

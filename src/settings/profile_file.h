@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/result.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -11,18 +13,14 @@ namespace kivo {
 // program wrote, and it is not read into memory.
 inline constexpr std::uintmax_t kMaxProfileFileBytes = 1024 * 1024;
 
-struct ProfileFileContents {
-    enum class State { Missing, Read, Unusable };
-    State state = State::Missing;
-    std::string text;     // the whole file, when Read
-    std::string problem;  // why it cannot be read as a profile, when Unusable
-};
+// The whole text of a profile file; nothing when there is no such file.
+using ProfileFileText = std::optional<std::string>;
 
-ProfileFileContents readProfileFile(const std::filesystem::path& file);
+// Fails when the file exists but cannot be read as a profile.
+Result<ProfileFileText> readProfileFile(const std::filesystem::path& file);
 
 // Moves file aside to file.bak, or to file.bak.2, file.bak.3 ... when an earlier backup
-// holds that name, so that no backup is overwritten. Returns the name it now has, or
-// nothing, with the reason in problem.
-std::optional<std::filesystem::path> keepAsBackup(const std::filesystem::path& file, std::string& problem);
+// holds that name, so that no backup is overwritten. Gives the name it now has.
+Result<std::filesystem::path> keepAsBackup(const std::filesystem::path& file);
 
 }  // namespace kivo

@@ -1,5 +1,7 @@
 #include "settings/profile_text.h"
 
+#include "platform/ascii_case.h"
+
 #include <algorithm>
 #include <iterator>
 #include <optional>
@@ -33,16 +35,6 @@ std::string_view trimmed(std::string_view text)
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
-}
-
 // The name of a "[name]" line; a header that lacks its "]" runs to the end of the line.
 std::optional<std::string_view> sectionName(std::string_view content)
 {
@@ -57,7 +49,7 @@ std::optional<std::string_view> sectionName(std::string_view content)
 std::optional<std::size_t> valueOffset(std::string_view content, std::string_view key)
 {
     const std::size_t equals = content.find('=');
-    if (equals == std::string_view::npos || !sameName(trimmed(content.substr(0, equals)), key)) {
+    if (equals == std::string_view::npos || !equalIgnoringAsciiCase(trimmed(content.substr(0, equals)), key)) {
         return std::nullopt;
     }
     return equals + 1;
@@ -117,7 +109,7 @@ KeyPlace findKey(std::string_view text, std::string_view section, std::string_vi
         if (const auto name = sectionName(content)) {
             if (place.sectionFound)
                 break;
-            if (sameName(*name, section)) {
+            if (equalIgnoringAsciiCase(*name, section)) {
                 place.sectionFound = true;
                 place.sectionEnd = line.next;
             }

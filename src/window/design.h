@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kivo_version.h"
+
 namespace kivo {
 
 // Form1 as designed, in twips. Every toolkit builds the window from these values.
@@ -25,11 +27,12 @@ inline constexpr float kFrameBottom = 45;
 inline constexpr float kOuterWidth = kFrameLeft + kClientWidth + kFrameRight;
 inline constexpr float kOuterHeight = kFrameTop + kClientHeight + kFrameBottom;
 
-inline constexpr const char* kTitle = "Kivo v1.0";
+inline constexpr const char* kTitle = "Kivo v" KIVO_VERSION;
 inline constexpr const char* kProgramName = "Kivo";
 
-inline constexpr TwipsRect kLabel0{120, 2280, 1935, 255};
-inline constexpr const char* kLabel0Caption = "Button 1:";
+// Element 0 of the button labels, the template of every other element.
+inline constexpr TwipsRect kButtonLabel0{120, 2280, 1935, 255};
+inline constexpr const char* kButtonLabel0Caption = "Button 1:";
 inline constexpr TwipsRect kLabel1{120, 1200, 3135, 375};
 inline constexpr const char* kLabel1Caption = "JoyStick Button Settings:";
 inline constexpr TwipsRect kCommand1{120, 120, 1215, 495};
@@ -52,8 +55,8 @@ inline constexpr const char* kFontFamily = "MS Sans Serif";
 
 // Colours as 0xRRGGBB.
 inline constexpr unsigned kFormBackground = 0xC0C0C0;
-inline constexpr unsigned kLabel0Background = 0x000000;
-inline constexpr unsigned kLabel0Text = 0x00C000;
+inline constexpr unsigned kButtonLabelBackground = 0x000000;
+inline constexpr unsigned kButtonLabelText = 0x00C000;
 
 }  // namespace design
 }  // namespace kivo

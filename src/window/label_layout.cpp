@@ -1,5 +1,6 @@
 #include "window/label_layout.h"
 
+#include "engine/key_tokens.h"
 #include "window/rounding.h"
 
 #include <string>
@@ -23,7 +24,7 @@ void addLabel(Toolkit& form, int index, std::int32_t x, std::int32_t y, TwipsRec
     form.createLabel(index);
     form.setLabelRect(index, {static_cast<float>(x), static_cast<float>(y), templateRect.width, templateRect.height});
     form.setLabelVisible(index, true);
-    form.setCaption(index, "Button " + std::to_string(index + 1) + ":");
+    form.setCaption(index, buttonCaption(index));
 }
 
 }  // namespace

@@ -8,7 +8,19 @@
 
 namespace kivo {
 
-// What the main-window logic needs from a window toolkit. Qt and Win32 each implement it
+// The window's events, delivered by the toolkit one at a time on the window's thread.
+class WindowEvents {
+public:
+    virtual ~WindowEvents() = default;
+    virtual void activated() = 0;
+    virtual void timerTicked() = 0;
+    virtual void quitClicked() = 0;
+    virtual void clearClicked() = 0;
+    // The window is closed other than by Quit; it cannot be cancelled.
+    virtual void closed() = 0;
+};
+
+// What Form1's logic needs from a window toolkit. Qt and Win32 each implement it
 // once; tests implement it in memory. Geometry is in twips.
 class Toolkit : public ButtonLabels {
 public:
@@ -25,24 +37,19 @@ public:
     virtual float outerHeight() const = 0;
     virtual void setOuterWidth(float width) = 0;
 
+    // Where clicks, ticks, activation and closing go from now on; nullptr delivers nothing.
+    virtual void setEvents(WindowEvents* events) = 0;
     // A modal question with Yes (the default) and No; true unless the answer is No.
     virtual bool askYesNo(std::string_view question) = 0;
+    // Gives the input focus to the invisible Command3, so no visible button holds it.
     virtual void focusCommand3() = 0;
+    // Starts or stops Timer1, which ticks every millisecond on the window's thread.
     virtual void setTimerEnabled(bool enabled) = 0;
-    virtual void endProcess() = 0;
+    // Stops the timer, hides the window and leaves the event loop with exitCode; the program
+    // ends once the loop has returned.
+    virtual void leaveEventLoop(int exitCode) = 0;
+    // The platform's handle of the window, the one compared with the foreground window.
     virtual WindowHandle nativeHandle() const = 0;
-};
-
-// The window's events, delivered by the toolkit one at a time on the window's thread.
-class WindowEvents {
-public:
-    virtual ~WindowEvents() = default;
-    virtual void activated() = 0;
-    virtual void timerTicked() = 0;
-    virtual void quitClicked() = 0;
-    virtual void clearClicked() = 0;
-    // The window is closed other than by Quit; it cannot be cancelled.
-    virtual void closed() = 0;
 };
 
 }  // namespace kivo

@@ -1,6 +1,6 @@
 // Runs Kivo exactly as `kivo` does, on SDL's virtual joystick, driven line by line from
 // standard input, so scripts can test and measure the whole program.
-#include "app/kivo_program.h"
+#include "app/linux/linux_program.h"
 #include "e2e/host_commands.h"
 
 #include <QFont>
@@ -80,9 +80,8 @@ private:
     SDL_Joystick* handle_ = nullptr;
 };
 
-void printLabels(kivo::KivoWindow& window)
+void printLabels(kivo::Form1& form)
 {
-    kivo::Form1& form = window.form();
     for (int i = 0; form.exists(i); ++i) {
         const auto* label = form.findChild<QLabel*>(QStringLiteral("Label(%1)").arg(i));
         const bool bold = label != nullptr && label->font().bold();
@@ -95,8 +94,8 @@ void printLabels(kivo::KivoWindow& window)
 // Reads commands from standard input as they arrive, without blocking the window's thread.
 class CommandReader {
 public:
-    CommandReader(VirtualStick& stick, kivo::KivoWindow& window, int buttons)
-        : stick_(stick), window_(window), buttons_(buttons), notifier_(STDIN_FILENO, QSocketNotifier::Read)
+    CommandReader(VirtualStick& stick, kivo::Form1& form, int buttons)
+        : stick_(stick), form_(form), buttons_(buttons), notifier_(STDIN_FILENO, QSocketNotifier::Read)
     {
         QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { readAvailable(); });
     }
@@ -136,13 +135,13 @@ private:
                 stick_.button(command->button, false);
                 break;
             case Kind::Labels:
-                printLabels(window_);
+                printLabels(form_);
                 break;
         }
     }
 
     VirtualStick& stick_;
-    kivo::KivoWindow& window_;
+    kivo::Form1& form_;
     int buttons_;
     QSocketNotifier notifier_;
     std::string pending_;
@@ -154,13 +153,13 @@ int main(int argc, char** argv)
 {
     const HostOptions options = readOptions(argc, argv);
     int qtArgc = 1;
-    auto program = kivo::KivoProgram::open(qtArgc, argv);
+    auto program = kivo::LinuxProgram::open(qtArgc, argv);
     if (!program)
         return 1;
     VirtualStick stick(options);
     program->showWindow();
     std::printf("ready %lu\n", static_cast<unsigned long>(program->windowId()));
     std::fflush(stdout);
-    CommandReader reader(stick, program->window(), options.buttons);
+    CommandReader reader(stick, program->form(), options.buttons);
     return program->run();
 }

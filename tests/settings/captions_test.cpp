@@ -39,10 +39,10 @@ protected:
     std::vector<std::string> loaded(std::int32_t n) const
     {
         FakeButtonLabels labels(std::vector<std::string>(static_cast<std::size_t>(n), "Button 1:"));
-        loadCaptions(location(), labels, n);
+        EXPECT_TRUE(loadCaptions(location(), labels, n));
         return labels.captions();
     }
-    bool saved(std::vector<std::string> captions) const
+    Status saved(std::vector<std::string> captions) const
     {
         const auto n = static_cast<std::int32_t>(captions.size());
         return saveCaptions(location(), FakeButtonLabels(std::move(captions)), n);
@@ -69,7 +69,7 @@ TEST_F(Captions, LoadSetsOnlyTheFirstNLabelsCutTo254Bytes)
 {
     writeFile(file(), "[Settings]\n1=" + std::string(300, 'x') + "\n3=four\n");
     FakeButtonLabels labels({"one", "two", "three", "keep"});
-    loadCaptions(location(), labels, 3);
+    ASSERT_TRUE(loadCaptions(location(), labels, 3));
     EXPECT_EQ(labels.captions(), (std::vector<std::string>{"", std::string(254, 'x'), "", "keep"}));
 }
 
@@ -77,7 +77,7 @@ TEST_F(Captions, NoButtonsReadsAndWritesNothing)
 {
     writeFile(file(), "[Settings]\n0=a\n");
     FakeButtonLabels labels({"keep"});
-    loadCaptions(location(), labels, 0);
+    ASSERT_TRUE(loadCaptions(location(), labels, 0));
     EXPECT_TRUE(saveCaptions(location(), labels, 0));
     const fs::path elsewhere = folder_ / "new" / "kivo.ini";
     EXPECT_TRUE(saveCaptions({elsewhere, elsewhere}, labels, 0));
@@ -90,7 +90,7 @@ TEST_F(Captions, FirstRunLoadsEmptyCaptionsAndSaveCreatesTheFolder)
 {
     const fs::path nested = folder_ / "config" / "kivo" / "kivo.ini";
     FakeButtonLabels labels({"Button 1:"});
-    loadCaptions({nested, nested}, labels, 1);
+    ASSERT_TRUE(loadCaptions({nested, nested}, labels, 1));
     EXPECT_EQ(labels.caption(0), "");
     labels.setCaption(0, "Button 1:  A");
     ASSERT_TRUE(saveCaptions({nested, nested}, labels, 1));
@@ -103,7 +103,7 @@ TEST_F(Captions, FirstSaveCarriesAnEarlierFileOverAndLeavesItAlone)
     const std::string old = "[Settings]\r\n0=old\r\n7=Button 8:  X\r\n";
     writeFile(earlier, old);
     FakeButtonLabels labels({""});
-    loadCaptions({earlier, file()}, labels, 1);
+    ASSERT_TRUE(loadCaptions({earlier, file()}, labels, 1));
     EXPECT_EQ(labels.caption(0), "old");
     ASSERT_TRUE(saveCaptions({earlier, file()}, FakeButtonLabels({"new"}), 1));
     EXPECT_EQ(fileContents(file()), "[Settings]\r\n0=new\r\n7=Button 8:  X\r\n");
@@ -171,11 +171,11 @@ protected:
     void expectLeftAloneThenKeptAs(const fs::path& backup, const std::string& inside, const std::string& contents)
     {
         const auto part = [&](const fs::path& path) { return inside.empty() ? path : path / inside; };
-        {
-            CapturedStderr errors;
-            EXPECT_EQ(loaded(1), std::vector<std::string>{""});
-            EXPECT_THAT(errors.text(), HasSubstr("cannot use the settings file \"" + file().string()));
-        }
+        FakeButtonLabels labels({"Button 1:"});
+        const Status loaded = loadCaptions(location(), labels, 1);
+        ASSERT_FALSE(loaded);
+        EXPECT_THAT(loaded.problem(), HasSubstr("cannot use the settings file \"" + file().string()));
+        EXPECT_EQ(labels.caption(0), "");
         EXPECT_EQ(fileContents(part(file())), contents);
         CapturedStderr errors;
         ASSERT_TRUE(saved({"new"}));
@@ -216,7 +216,8 @@ TEST_F(UnusableFile, Unreadable)
         {
             runAsOrdinaryUser();
             FakeButtonLabels labels({"x"});
-            loadCaptions(location(), labels, 1);
+            const Status loaded = loadCaptions(location(), labels, 1);
+            std::fputs(loaded ? "" : loaded.problem().c_str(), stderr);
             std::exit(labels.caption(0).empty() ? 0 : 1);
         },
         testing::ExitedWithCode(0), "cannot use the settings file .*Permission denied");
@@ -231,7 +232,9 @@ TEST_F(Captions, SaveIntoAReadOnlyFolderFailsLeavingTheOldFileWhole)
     EXPECT_EXIT(
         {
             runAsOrdinaryUser();
-            std::exit(saved({"new"}) ? 1 : 0);
+            const Status status = saved({"new"});
+            std::fputs(status ? "" : status.problem().c_str(), stderr);
+            std::exit(status ? 1 : 0);
         },
         testing::ExitedWithCode(0), "could not save .*kivo.ini.*Permission denied");
     EXPECT_EQ(fileContents(file()), old);
@@ -242,9 +245,9 @@ TEST_F(Captions, SaveFailsWhereAFileStandsForTheFolder)
 {
     writeFile(folder_ / "kivo", "not a folder");
     const fs::path inside = folder_ / "kivo" / "kivo.ini";
-    CapturedStderr errors;
-    EXPECT_FALSE(saveCaptions({inside, inside}, FakeButtonLabels({"a"}), 1));
-    EXPECT_THAT(errors.text(), HasSubstr("cannot create the folder"));
+    const Status status = saveCaptions({inside, inside}, FakeButtonLabels({"a"}), 1);
+    ASSERT_FALSE(status);
+    EXPECT_THAT(status.problem(), HasSubstr("cannot create the folder"));
     EXPECT_EQ(fileContents(folder_ / "kivo"), "not a folder");
 }
 

@@ -171,7 +171,7 @@ TEST_F(Form1Test, UnchangedBoldCostsNoFontChange)
 TEST_F(Form1Test, TicksKeepingTheSelectionBoldChangeItsFontOnce)
 {
     start(3);
-    fakes.foreground.window = window->windowId();
+    fakes.foreground.window = form().nativeHandle();
     fakes.joystick.hold(2);
     auto* label = control<QLabel>("Label(1)");
     FontChangeCounter counter;

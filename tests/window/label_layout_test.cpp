@@ -61,7 +61,7 @@ TEST_P(LabelLayoutFigures, PlacesLabelsAndSizesTheWindow)
 
     ASSERT_EQ(form.labels.size(), static_cast<std::size_t>(c.buttons));
     EXPECT_EQ(form.width, c.width);
-    EXPECT_EQ(form.at(0).rect, design::kLabel0);
+    EXPECT_EQ(form.at(0).rect, design::kButtonLabel0);
     EXPECT_EQ(form.at(0).caption, "Button 1:");
     for (const Placement& p : c.placements) {
         const MemoryToolkit::Label& label = form.at(p.index);

@@ -16,10 +16,10 @@ namespace kivo::testing {
 class MemoryToolkit final : public Toolkit {
 public:
     struct Label {
-        std::string caption = design::kLabel0Caption;
+        std::string caption = design::kButtonLabel0Caption;
         bool bold = false;
         bool visible = true;
-        TwipsRect rect = design::kLabel0;
+        TwipsRect rect = design::kButtonLabel0;
     };
 
     static constexpr WindowHandle kHandle = 0x4c00001;
@@ -34,7 +34,8 @@ public:
     std::vector<std::string> log;
     bool timerEnabled = true;
     bool focusOnCommand3 = false;
-    int processEnds = 0;
+    std::vector<int> exitCodes;
+    WindowEvents* events = nullptr;
 
     bool exists(int index) const override { return index >= 0 && index < static_cast<int>(labels.size()); }
     std::string caption(int index) const override { return at(index).caption; }
@@ -95,9 +96,10 @@ public:
         timerEnabled = enabled;
         log.push_back(enabled ? "timer on" : "timer off");
     }
-    void endProcess() override
+    void setEvents(WindowEvents* newEvents) override { events = newEvents; }
+    void leaveEventLoop(int exitCode) override
     {
-        ++processEnds;
+        exitCodes.push_back(exitCode);
         log.push_back("end");
     }
     WindowHandle nativeHandle() const override { return kHandle; }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "temp_settings.h"
-#include "window/qt/kivo_window.h"
+#include "window/form1_logic.h"
+#include "window/qt/close_requests.h"
+#include "window/qt/form1.h"
 
 #include "fakes/fake_input_services.h"
 
@@ -66,10 +68,24 @@ protected:
     {
         fakes.joystick.buttonCount = buttons;
         window.reset();  // one window at a time watches the signals
-        window = std::make_unique<KivoWindow>(fakes.services(), selected, settings.location());
+        window = std::make_unique<Window>(fakes.services(), selected, settings.location());
     }
 
-    Form1& form() { return window->form(); }
+    // Form1 put together as the program does it.
+    struct Window {
+        Window(InputServices services, SelectedButton& selected, const SettingsLocation& location)
+            : logic(form, services, selected, location), closeRequests(form)
+        {
+            logic.load();
+        }
+        void show() { form.show(); }
+
+        Form1 form;
+        Form1Logic logic;
+        CloseRequests closeRequests;
+    };
+
+    Form1& form() { return window->form; }
     template <typename Widget>
     Widget* control(const char* name)
     {
@@ -81,7 +97,7 @@ protected:
     TempSettings settings;
     fakes::FakeInputServices fakes;
     SelectedButton selected;
-    std::unique_ptr<KivoWindow> window;
+    std::unique_ptr<Window> window;
 };
 
 }  // namespace kivo::testing

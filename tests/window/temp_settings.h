@@ -36,7 +36,7 @@ public:
     std::vector<std::string> stored(int n) const
     {
         fakes::MemoryLabels labels(n);
-        loadCaptions(location(), labels, n);
+        EXPECT_TRUE(loadCaptions(location(), labels, n));
         std::vector<std::string> captions;
         for (const auto& label : labels.labels)
             captions.push_back(label.caption);

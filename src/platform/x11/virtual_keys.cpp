@@ -1,5 +1,7 @@
 #include "platform/x11/virtual_keys.h"
 
+#include "platform/virtual_key_codes.h"
+
 #include <X11/keysym.h>
 
 #include <span>
@@ -13,85 +15,83 @@ struct KeyCodes {
 };
 
 constexpr KeyCodes kKeys[] = {
-    {XK_BackSpace, {8}},
-    {XK_Tab, {9}},
-    {XK_Clear, {12}},
-    {XK_Return, {13}},
-    {XK_KP_Enter, {13}},
-    {XK_Pause, {19}},
-    {XK_Caps_Lock, {20}},
-    {XK_Escape, {27}},
-    {XK_space, {32}},
-    {XK_Prior, {33}},
-    {XK_Next, {34}},
-    {XK_End, {35}},
-    {XK_Home, {36}},
-    {XK_Left, {37}},
-    {XK_Up, {38}},
-    {XK_Right, {39}},
-    {XK_Down, {40}},
-    {XK_Select, {41}},
-    {XK_Execute, {43}},
-    {XK_Print, {44}},
-    {XK_Insert, {45}},
-    {XK_Delete, {46}},
-    {XK_Help, {47}},
-    {XK_Super_L, {91}},
-    {XK_Super_R, {92}},
-    {XK_Menu, {93}},
-    {XK_Num_Lock, {144}},
-    {XK_Scroll_Lock, {145}},
-    {XK_KP_Multiply, {106}},
-    {XK_KP_Add, {107}},
-    {XK_KP_Separator, {108}},
-    {XK_KP_Subtract, {109}},
-    {XK_KP_Decimal, {110}},
-    {XK_KP_Divide, {111}},
-    {XK_KP_Home, {36}},
-    {XK_KP_Up, {38}},
-    {XK_KP_Prior, {33}},
-    {XK_KP_Left, {37}},
-    {XK_KP_Begin, {12}},
-    {XK_KP_Right, {39}},
-    {XK_KP_End, {35}},
-    {XK_KP_Down, {40}},
-    {XK_KP_Next, {34}},
-    {XK_KP_Insert, {45}},
-    {XK_KP_Delete, {46}},
-    {XK_Shift_L, {16, 160}},
-    {XK_Shift_R, {16, 161}},
-    {XK_Control_L, {17, 162}},
-    {XK_Control_R, {17, 163}},
-    {XK_Alt_L, {18, 164}},
-    {XK_Alt_R, {18, 165}},
+    {XK_BackSpace, {vk::kBackspace}},
+    {XK_Tab, {vk::kTab}},
+    {XK_Clear, {vk::kClear}},
+    {XK_Return, {vk::kEnter}},
+    {XK_KP_Enter, {vk::kEnter}},
+    {XK_Pause, {vk::kPause}},
+    {XK_Caps_Lock, {vk::kCapsLock}},
+    {XK_Escape, {vk::kEscape}},
+    {XK_space, {vk::kSpace}},
+    {XK_Prior, {vk::kPageUp}},
+    {XK_Next, {vk::kPageDown}},
+    {XK_End, {vk::kEnd}},
+    {XK_Home, {vk::kHome}},
+    {XK_Left, {vk::kLeft}},
+    {XK_Up, {vk::kUp}},
+    {XK_Right, {vk::kRight}},
+    {XK_Down, {vk::kDown}},
+    {XK_Select, {vk::kSelect}},
+    {XK_Execute, {vk::kExecute}},
+    {XK_Print, {vk::kPrintScreen}},
+    {XK_Insert, {vk::kInsert}},
+    {XK_Delete, {vk::kDelete}},
+    {XK_Help, {vk::kHelp}},
+    {XK_Super_L, {vk::kLeftWindows}},
+    {XK_Super_R, {vk::kRightWindows}},
+    {XK_Menu, {vk::kMenu}},
+    {XK_Num_Lock, {vk::kNumLock}},
+    {XK_Scroll_Lock, {vk::kScrollLock}},
+    {XK_KP_Multiply, {vk::kKeypadMultiply}},
+    {XK_KP_Add, {vk::kKeypadAdd}},
+    {XK_KP_Separator, {vk::kKeypadSeparator}},
+    {XK_KP_Subtract, {vk::kKeypadSubtract}},
+    {XK_KP_Decimal, {vk::kKeypadDecimal}},
+    {XK_KP_Divide, {vk::kKeypadDivide}},
+    {XK_KP_Home, {vk::kHome}},
+    {XK_KP_Up, {vk::kUp}},
+    {XK_KP_Prior, {vk::kPageUp}},
+    {XK_KP_Left, {vk::kLeft}},
+    {XK_KP_Begin, {vk::kClear}},
+    {XK_KP_Right, {vk::kRight}},
+    {XK_KP_End, {vk::kEnd}},
+    {XK_KP_Down, {vk::kDown}},
+    {XK_KP_Next, {vk::kPageDown}},
+    {XK_KP_Insert, {vk::kInsert}},
+    {XK_KP_Delete, {vk::kDelete}},
+    {XK_Shift_L, {vk::kShift, vk::kLeftShift}},
+    {XK_Shift_R, {vk::kShift, vk::kRightShift}},
+    {XK_Control_L, {vk::kControl, vk::kLeftControl}},
+    {XK_Control_R, {vk::kControl, vk::kRightControl}},
+    {XK_Alt_L, {vk::kAlt, vk::kLeftAlt}},
+    {XK_Alt_R, {vk::kAlt, vk::kRightAlt}},
     // AltGr is the right-hand Alt key.
-    {XK_ISO_Level3_Shift, {18, 165}},
-    {XK_semicolon, {186}},
-    {XK_equal, {187}},
-    {XK_comma, {188}},
-    {XK_minus, {189}},
-    {XK_period, {190}},
-    {XK_slash, {191}},
-    {XK_bracketleft, {219}},
-    {XK_bracketright, {221}},
+    {XK_ISO_Level3_Shift, {vk::kAlt, vk::kRightAlt}},
+    {XK_semicolon, {vk::kSemicolon}},
+    {XK_equal, {vk::kEquals}},
+    {XK_comma, {vk::kComma}},
+    {XK_minus, {vk::kMinus}},
+    {XK_period, {vk::kPeriod}},
+    {XK_slash, {vk::kSlash}},
+    {XK_bracketleft, {vk::kOpenBracket}},
+    {XK_bracketright, {vk::kCloseBracket}},
 };
 
 constexpr KeyCodes kUsPunctuation[] = {
-    {XK_grave, {192}},
-    {XK_backslash, {220}},
-    {XK_apostrophe, {222}},
+    {XK_grave, {vk::kOem3}},
+    {XK_backslash, {vk::kBackslash}},
+    {XK_apostrophe, {vk::kOem7}},
 };
 
 constexpr KeyCodes kUkPunctuation[] = {
-    {XK_apostrophe, {192}},
-    {XK_numbersign, {222}},
-    {XK_grave, {223}},
-    {XK_backslash, {226}},
+    {XK_apostrophe, {vk::kOem3}},
+    {XK_numbersign, {vk::kOem7}},
+    {XK_grave, {vk::kOem8}},
+    {XK_backslash, {vk::kOem102}},
 };
 
-constexpr std::uint8_t kF1 = 112;
 constexpr KeySym kLastFunctionKeysym = XK_F24;
-constexpr std::uint8_t kKeypad0 = 96;
 
 VirtualKeyCodes single(KeySym offset, std::uint8_t first)
 {
@@ -122,10 +122,10 @@ VirtualKeyCodes virtualKeysFor(KeySym keysym, OemLayout layout)
         return single(keysym - XK_0, '0');
     }
     if (keysym >= XK_KP_0 && keysym <= XK_KP_9) {
-        return single(keysym - XK_KP_0, kKeypad0);
+        return single(keysym - XK_KP_0, vk::kKeypad0);
     }
     if (keysym >= XK_F1 && keysym <= kLastFunctionKeysym) {
-        return single(keysym - XK_F1, kF1);
+        return single(keysym - XK_F1, vk::kF1);
     }
     const VirtualKeyCodes common = lookUp(kKeys, keysym);
     if (common[0] != 0) {

@@ -1,17 +1,13 @@
 #include "platform/x11/x11_backends.h"
 
+#include "platform/virtual_key_codes.h"
+
 #include <array>
 #include <optional>
 #include <utility>
 
 namespace kivo {
 namespace {
-
-constexpr std::uint8_t kDown = 0x80;
-constexpr std::uint8_t kToggled = 0x01;
-constexpr std::uint8_t kCapsLock = 20;
-constexpr std::uint8_t kNumLock = 144;
-constexpr std::uint8_t kScrollLock = 145;
 
 class X11Keyboard final : public Keyboard {
 public:
@@ -38,15 +34,15 @@ public:
             }
             for (std::uint8_t code : layout.virtualKeys(static_cast<KeyCode>(keycode), numLockOn)) {
                 if (code != 0) {
-                    keys[code] |= kDown;
+                    keys[code] |= vk::kStateDown;
                 }
             }
         }
         for (auto [light, code] :
-             {std::pair{layout.capsLockLight(), kCapsLock}, std::pair{layout.numLockLight(), kNumLock},
-              std::pair{layout.scrollLockLight(), kScrollLock}}) {
+             {std::pair{layout.capsLockLight(), vk::kCapsLock}, std::pair{layout.numLockLight(), vk::kNumLock},
+              std::pair{layout.scrollLockLight(), vk::kScrollLock}}) {
             if ((lit & light) != 0) {
-                keys[code] |= kToggled;
+                keys[code] |= vk::kStateToggled;
             }
         }
         return true;

@@ -86,8 +86,8 @@ void Form1::buildControls()
     // Created in the tab order of the design.
     labels_.push_back(makeButtonLabel(0));
     ButtonLabel& first = labels_.front();
-    first.caption = design::kLabel0Caption;
-    first.rect = design::kLabel0;
+    first.caption = design::kButtonLabel0Caption;
+    first.rect = design::kButtonLabel0;
     first.widget->setText(fromWindows1252(first.caption));
     place(first.widget, first.rect);
     first.widget->show();
@@ -131,7 +131,7 @@ void Form1::addInstructions()
     label2->setWordWrap(true);
     // Where the desktop's font is wider than the design's, the wrapped text takes an extra
     // line; the label grows into the free space above the button labels rather than cut it.
-    const int room = toPixelsY(design::kLabel0.top) - label2->y();
+    const int room = toPixelsY(design::kButtonLabel0.top) - label2->y();
     const int needed = label2->heightForWidth(label2->width());
     if (needed > label2->height())
         label2->resize(label2->width(), std::min(needed, room));
@@ -153,9 +153,9 @@ Form1::ButtonLabel Form1::makeButtonLabel(int index)
     label.widget->setObjectName(buttonLabelName(index));
     label.widget->setTextFormat(Qt::PlainText);
     label.widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    paintBackground(label.widget, fromRgb(design::kLabel0Background));
+    paintBackground(label.widget, fromRgb(design::kButtonLabelBackground));
     QPalette palette = label.widget->palette();
-    palette.setColor(QPalette::WindowText, fromRgb(design::kLabel0Text));
+    palette.setColor(QPalette::WindowText, fromRgb(design::kButtonLabelText));
     label.widget->setPalette(palette);
     label.widget->hide();
     return label;
@@ -283,9 +283,7 @@ bool Form1::askYesNo(std::string_view question)
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::Yes);
     box.setWindowModality(Qt::ApplicationModal);
-    const int answer = box.exec();
-    // A window closed while the question was open has already saved; nothing more may happen.
-    return !ended_ && answer != QMessageBox::No;
+    return box.exec() != QMessageBox::No;
 }
 
 void Form1::focusCommand3()
@@ -295,18 +293,17 @@ void Form1::focusCommand3()
 
 void Form1::setTimerEnabled(bool enabled)
 {
-    if (enabled && !ended_)
+    if (enabled)
         timer1_.start();
     else
         timer1_.stop();
 }
 
-void Form1::endProcess()
+void Form1::leaveEventLoop(int exitCode)
 {
-    ended_ = true;
     timer1_.stop();
     hide();
-    QCoreApplication::exit(0);
+    QCoreApplication::exit(exitCode);
 }
 
 WindowHandle Form1::nativeHandle() const
@@ -317,14 +314,14 @@ WindowHandle Form1::nativeHandle() const
 bool Form1::event(QEvent* event)
 {
     const bool handled = QWidget::event(event);
-    if (event->type() == QEvent::WindowActivate && events_ && !ended_)
+    if (event->type() == QEvent::WindowActivate && events_)
         events_->activated();
     return handled;
 }
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    if (!ended_ && events_)
+    if (events_)
         events_->closed();
     event->accept();
 }

@@ -22,9 +22,6 @@ public:
 
     Form1();
 
-    // Where clicks, ticks, activation and closing go; nothing is delivered before this is set.
-    void setEvents(WindowEvents* events) { events_ = events; }
-
     bool exists(int index) const override;
     std::string caption(int index) const override;
     void setCaption(int index, std::string_view caption) override;
@@ -40,10 +37,11 @@ public:
     float outerHeight() const override { return design::kOuterHeight; }
     void setOuterWidth(float width) override;
 
+    void setEvents(WindowEvents* events) override { events_ = events; }
     bool askYesNo(std::string_view question) override;
     void focusCommand3() override;
     void setTimerEnabled(bool enabled) override;
-    void endProcess() override;
+    void leaveEventLoop(int exitCode) override;
     WindowHandle nativeHandle() const override;
 
 protected:
@@ -79,7 +77,6 @@ private:
     double dpiX_ = 96;
     double dpiY_ = 96;
     WindowEvents* events_ = nullptr;
-    bool ended_ = false;
     bool ticking_ = false;
 };
 

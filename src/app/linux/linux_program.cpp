@@ -1,7 +1,8 @@
-#include "app/kivo_program.h"
+#include "app/linux/linux_program.h"
 
+#include "kivo_version.h"
 #include "platform/sdl/sdl_joystick.h"
-#include "settings/captions.h"
+#include "settings/location.h"
 
 #include <sys/prctl.h>
 #include <cstdio>
@@ -9,7 +10,7 @@
 
 namespace kivo {
 
-std::unique_ptr<KivoProgram> KivoProgram::open(int& argc, char** argv)
+std::unique_ptr<LinuxProgram> LinuxProgram::open(int& argc, char** argv)
 {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
@@ -22,35 +23,41 @@ std::unique_ptr<KivoProgram> KivoProgram::open(int& argc, char** argv)
     // Kivo compares its own X window with the one holding the input focus, so its window must
     // be an X window even in a Wayland session.
     qputenv("QT_QPA_PLATFORM", "xcb");
-    return std::unique_ptr<KivoProgram>(new KivoProgram(std::move(x11), argc, argv));
+    return std::unique_ptr<LinuxProgram>(new LinuxProgram(std::move(x11), argc, argv));
 }
 
-KivoProgram::KivoProgram(std::unique_ptr<X11Services> x11, int& argc, char** argv)
+LinuxProgram::LinuxProgram(std::unique_ptr<X11Services> x11, int& argc, char** argv)
     : x11_(std::move(x11)), joystick_(makeSdlJoystick()), application_(argc, argv)
 {
     QApplication::setApplicationName("Kivo");
-    QApplication::setApplicationVersion("1.0");
+    QApplication::setApplicationVersion(QStringLiteral(KIVO_VERSION));
     QApplication::setDesktopFileName("kivo");
     // Timer1 is due every millisecond; the kernel's default 50 µs of timer slack would make
     // every tick, and so every key, that much later.
     prctl(PR_SET_TIMERSLACK, 1UL);
 }
 
-KivoProgram::~KivoProgram() = default;
+LinuxProgram::~LinuxProgram() = default;
 
-void KivoProgram::showWindow()
+void LinuxProgram::showWindow()
 {
     const InputServices services{*joystick_, x11_->keyboard(), x11_->foreground(), x11_->sender()};
-    window_ = std::make_unique<KivoWindow>(services, selected_, defaultSettingsLocation());
-    window_->show();
+    form_ = std::make_unique<Form1>();
+    logic_ = std::make_unique<Form1Logic>(*form_, services, selected_, defaultSettingsLocation());
+    // Start-up runs before the window is first shown.
+    logic_->load();
+    closeRequests_ = std::make_unique<CloseRequests>(*form_);
+    form_->show();
+    form_->raise();
+    form_->activateWindow();
 }
 
-WindowHandle KivoProgram::windowId() const
+WindowHandle LinuxProgram::windowId() const
 {
-    return window_ ? window_->windowId() : 0;
+    return form_ ? form_->nativeHandle() : 0;
 }
 
-int KivoProgram::run()
+int LinuxProgram::run()
 {
     return QApplication::exec();
 }

@@ -1,4 +1,4 @@
-#include "window/main_window.h"
+#include "window/form1_logic.h"
 
 #include "memory_toolkit.h"
 #include "temp_settings.h"
@@ -37,7 +37,7 @@ private:
     const SelectedButton& selected_;
 };
 
-class MainWindowTest : public ::testing::Test {
+class Form1LogicTest : public ::testing::Test {
 protected:
     void start(std::uint32_t buttons)
     {
@@ -60,10 +60,10 @@ protected:
     SelectedButton selected{7};
     MemoryToolkit form;
     LoggingJoystick joystick{fakes.joystick, form.log, selected};
-    MainWindow window{form, {joystick, fakes.keyboard, fakes.foreground, fakes.sender}, selected, settings.location()};
+    Form1Logic window{form, {joystick, fakes.keyboard, fakes.foreground, fakes.sender}, selected, settings.location()};
 };
 
-TEST_F(MainWindowTest, LoadRunsStartUpInOrderWithTheTimerOffThroughout)
+TEST_F(Form1LogicTest, LoadRunsStartUpInOrderWithTheTimerOffThroughout)
 {
     settings.store({"Button 1:  {Enter}", "Button 2:  "});
     fakes.joystick.buttonCount = 2;
@@ -76,13 +76,13 @@ TEST_F(MainWindowTest, LoadRunsStartUpInOrderWithTheTimerOffThroughout)
     EXPECT_EQ(window.buttonCount(), 2);
 }
 
-TEST_F(MainWindowTest, FirstRunLeavesEveryLabelBlank)
+TEST_F(Form1LogicTest, FirstRunLeavesEveryLabelBlank)
 {
     start(3);
     EXPECT_EQ(captions(), (std::vector<std::string>{"", "", ""}));
 }
 
-TEST_F(MainWindowTest, NoJoystickHidesTheLabelAndLoadsNothing)
+TEST_F(Form1LogicTest, NoJoystickHidesTheLabelAndLoadsNothing)
 {
     fakes.joystick.buttonCount.reset();
     window.load();
@@ -92,13 +92,13 @@ TEST_F(MainWindowTest, NoJoystickHidesTheLabelAndLoadsNothing)
     EXPECT_TRUE(form.timerEnabled);
 }
 
-TEST_F(MainWindowTest, FocusIsOnCommand3AfterStartUp)
+TEST_F(Form1LogicTest, FocusIsOnCommand3AfterStartUp)
 {
     start(2);
     EXPECT_TRUE(form.focusOnCommand3);
 }
 
-TEST_F(MainWindowTest, TickRunsAPollCycle)
+TEST_F(Form1LogicTest, TickRunsAPollCycle)
 {
     start(4);
     fakes.foreground.window = MemoryToolkit::kHandle;
@@ -109,7 +109,7 @@ TEST_F(MainWindowTest, TickRunsAPollCycle)
     EXPECT_EQ(selected.index, 2);
 }
 
-TEST_F(MainWindowTest, ClearThenQuitStoresTheClearedCaptions)
+TEST_F(Form1LogicTest, ClearThenQuitStoresTheClearedCaptions)
 {
     start(3);
     form.at(0).caption = "Button 1:  {Enter}";
@@ -122,10 +122,10 @@ TEST_F(MainWindowTest, ClearThenQuitStoresTheClearedCaptions)
                                                         "Are you sure you want to quit?"}));
     EXPECT_EQ(settings.stored(3), (std::vector<std::string>{"Button 1:  ", "Button 2:  ", "Button 3:  "}));
     EXPECT_EQ(form.log.back(), "end");
-    EXPECT_EQ(form.processEnds, 1);
+    EXPECT_EQ(form.exitCodes, std::vector<int>{0});
 }
 
-TEST_F(MainWindowTest, ClearMovesTheFocusFirstAndChangesNothingButCaptions)
+TEST_F(Form1LogicTest, ClearMovesTheFocusFirstAndChangesNothingButCaptions)
 {
     start(3);
     form.focusOnCommand3 = false;
@@ -139,10 +139,10 @@ TEST_F(MainWindowTest, ClearMovesTheFocusFirstAndChangesNothingButCaptions)
     EXPECT_TRUE(form.at(1).bold);
     EXPECT_EQ(selected.index, 1);
     EXPECT_FALSE(settings.written());
-    EXPECT_EQ(form.processEnds, 0);
+    EXPECT_TRUE(form.exitCodes.empty());
 }
 
-TEST_F(MainWindowTest, AnsweringNoDoesNothing)
+TEST_F(Form1LogicTest, AnsweringNoDoesNothing)
 {
     start(2);
     form.at(0).caption = "Button 1:  A";
@@ -153,10 +153,10 @@ TEST_F(MainWindowTest, AnsweringNoDoesNothing)
     EXPECT_TRUE(form.log.empty());
     EXPECT_EQ(form.at(0).caption, "Button 1:  A");
     EXPECT_FALSE(settings.written());
-    EXPECT_EQ(form.processEnds, 0);
+    EXPECT_TRUE(form.exitCodes.empty());
 }
 
-TEST_F(MainWindowTest, CloseAfterQuitAnsweredNoSaves)
+TEST_F(Form1LogicTest, CloseAfterQuitAnsweredNoSaves)
 {
     start(2);
     form.at(1).caption = "Button 2:  {F5}";
@@ -165,10 +165,10 @@ TEST_F(MainWindowTest, CloseAfterQuitAnsweredNoSaves)
     window.closed();
 
     EXPECT_EQ(settings.stored(2), (std::vector<std::string>{"", "Button 2:  {F5}"}));
-    EXPECT_EQ(form.processEnds, 1);
+    EXPECT_EQ(form.exitCodes, std::vector<int>{0});
 }
 
-TEST_F(MainWindowTest, QuitSavesOnlyTheFirstNCaptions)
+TEST_F(Form1LogicTest, QuitSavesOnlyTheFirstNCaptions)
 {
     settings.store({"a", "b", "Button 3:  kept"});
     start(2);

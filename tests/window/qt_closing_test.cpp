@@ -10,7 +10,7 @@ using testing::QtWindowTest;
 using testing::runUntilEnded;
 using testing::SeenQuestion;
 
-class KivoWindowTest : public QtWindowTest {
+class QtClosingTest : public QtWindowTest {
 protected:
     void SetUp() override
     {
@@ -23,7 +23,7 @@ protected:
     const std::vector<std::string> assigned{"Button 1:  {Enter}", "Button 2:  A"};
 };
 
-TEST_F(KivoWindowTest, QuestionsAreModalYesNoQuestionsTitledKivo)
+TEST_F(QtClosingTest, QuestionsAreModalYesNoQuestionsTitledKivo)
 {
     struct Case {
         const char* button;
@@ -47,7 +47,7 @@ TEST_F(KivoWindowTest, QuestionsAreModalYesNoQuestionsTitledKivo)
     EXPECT_FALSE(settings.written());
 }
 
-TEST_F(KivoWindowTest, QuitAnsweredYesSavesAndEnds)
+TEST_F(QtClosingTest, QuitAnsweredYesSavesAndEnds)
 {
     SeenQuestion seen;
     const int exitCode = runUntilEnded([&] {
@@ -60,7 +60,7 @@ TEST_F(KivoWindowTest, QuitAnsweredYesSavesAndEnds)
     EXPECT_EQ(settings.stored(2), assigned);
 }
 
-TEST_F(KivoWindowTest, ClearAnsweredYesClearsWithoutSaving)
+TEST_F(QtClosingTest, ClearAnsweredYesClearsWithoutSaving)
 {
     SeenQuestion seen;
     answerNextQuestion(QMessageBox::Yes, seen);
@@ -72,7 +72,7 @@ TEST_F(KivoWindowTest, ClearAnsweredYesClearsWithoutSaving)
     EXPECT_FALSE(settings.written());
 }
 
-TEST_F(KivoWindowTest, CloseBoxSavesAndEnds)
+TEST_F(QtClosingTest, CloseBoxSavesAndEnds)
 {
     const int exitCode = runUntilEnded([&] { form().close(); });
 
@@ -81,13 +81,13 @@ TEST_F(KivoWindowTest, CloseBoxSavesAndEnds)
     EXPECT_EQ(settings.stored(2), assigned);
 }
 
-TEST_F(KivoWindowTest, EndingTheEventLoopElsewhereSaves)
+TEST_F(QtClosingTest, EndingTheEventLoopElsewhereSaves)
 {
     runUntilEnded([] { QCoreApplication::quit(); });
     EXPECT_EQ(settings.stored(2), assigned);
 }
 
-TEST_F(KivoWindowTest, TerminationSignalsTakeTheClosePath)
+TEST_F(QtClosingTest, TerminationSignalsTakeTheClosePath)
 {
     for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
         SetUp();
@@ -100,7 +100,7 @@ TEST_F(KivoWindowTest, TerminationSignalsTakeTheClosePath)
     }
 }
 
-TEST_F(KivoWindowTest, SignalWhileAQuestionIsOpenSavesAndAnswersNothing)
+TEST_F(QtClosingTest, SignalWhileAQuestionIsOpenSavesAndAnswersNothing)
 {
     const int exitCode = runUntilEnded([&] {
         QTimer::singleShot(50, [] { std::raise(SIGTERM); });

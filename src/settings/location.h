@@ -1,0 +1,17 @@
+#pragma once
+
+#include <filesystem>
+
+namespace kivo {
+
+// Where kivo.ini is read from and written to. They differ only where an older
+// profile is carried over (read from its old place until the first save).
+struct SettingsLocation {
+    std::filesystem::path readFrom;
+    std::filesystem::path writeTo;
+};
+
+// The location for this user on this platform, from the environment.
+SettingsLocation defaultSettingsLocation();
+
+}  // namespace kivo

@@ -1,0 +1,88 @@
+#include "window/form1_logic.h"
+
+#include "engine/key_tokens.h"
+#include "settings/captions.h"
+#include "settings/messages.h"
+#include "window/label_layout.h"
+
+#include <utility>
+
+namespace kivo {
+namespace {
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitSaveFailed = 1;
+
+}  // namespace
+
+Form1Logic::Form1Logic(Toolkit& form, InputServices services, SelectedButton& selected, SettingsLocation settings)
+    : form_(form), engine_(services, form, selected, form.nativeHandle()), settings_(std::move(settings))
+{
+}
+
+Form1Logic::~Form1Logic()
+{
+    form_.setEvents(nullptr);
+}
+
+void Form1Logic::load()
+{
+    form_.setTimerEnabled(false);
+    engine_.resetSelection();
+    engine_.fillKeyNameTable();
+    engine_.readButtonCount();
+    layOutButtonLabels(form_, engine_.buttonCount());
+    engine_.captureRestPosition();
+    if (const Status loaded = loadCaptions(settings_, form_, engine_.buttonCount()); !loaded)
+        reportProblem(loaded.problem());
+    stage_ = Stage::Running;
+    form_.setEvents(this);
+    form_.setTimerEnabled(true);
+}
+
+void Form1Logic::activated()
+{
+    if (stage_ == Stage::Running)
+        form_.focusCommand3();
+}
+
+void Form1Logic::timerTicked()
+{
+    if (stage_ == Stage::Running)
+        engine_.tick();
+}
+
+void Form1Logic::quitClicked()
+{
+    if (stage_ != Stage::Running || !form_.askYesNo(design::kQuitQuestion))
+        return;
+    // The window may have been closed, and saved, while the question was open.
+    if (stage_ == Stage::Running)
+        end();
+}
+
+void Form1Logic::clearClicked()
+{
+    if (stage_ != Stage::Running || !form_.askYesNo(design::kClearQuestion) || stage_ != Stage::Running)
+        return;
+    form_.focusCommand3();
+    for (std::int32_t i = 0; i < engine_.buttonCount(); ++i)
+        form_.setCaption(i, composeCaption(i, ""));
+}
+
+void Form1Logic::closed()
+{
+    if (stage_ == Stage::Running)
+        end();
+}
+
+void Form1Logic::end()
+{
+    stage_ = Stage::Ended;
+    const Status saved = saveCaptions(settings_, form_, engine_.buttonCount());
+    if (!saved)
+        reportProblem(saved.problem());
+    form_.leaveEventLoop(saved ? kExitSuccess : kExitSaveFailed);
+}
+
+}  // namespace kivo

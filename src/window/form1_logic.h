@@ -1,0 +1,44 @@
+#pragma once
+
+#include "engine/poll_engine.h"
+#include "engine/selected_button.h"
+#include "platform/input_services.h"
+#include "settings/location.h"
+#include "window/toolkit.h"
+
+namespace kivo {
+
+// Form1's behaviour, whatever toolkit draws it: start-up, the poll timer, Quit, Clear and
+// closing. Holds the engine for the life of the window. Events reach it only between the
+// end of start-up and the end of the window: nothing happens after the captions are saved.
+class Form1Logic final : public WindowEvents {
+public:
+    Form1Logic(Toolkit& form, InputServices services, SelectedButton& selected, SettingsLocation settings);
+    ~Form1Logic() override;
+    Form1Logic(const Form1Logic&) = delete;
+    Form1Logic& operator=(const Form1Logic&) = delete;
+
+    // Start-up; runs before the window is first shown.
+    void load();
+
+    void activated() override;
+    void timerTicked() override;
+    void quitClicked() override;
+    void clearClicked() override;
+    void closed() override;
+
+    std::int32_t buttonCount() const { return engine_.buttonCount(); }
+
+private:
+    enum class Stage { Loading, Running, Ended };
+
+    // Saves the captions and ends the event loop, with a failure status when the save failed.
+    void end();
+
+    Toolkit& form_;
+    PollEngine engine_;
+    SettingsLocation settings_;
+    Stage stage_ = Stage::Loading;
+};
+
+}  // namespace kivo

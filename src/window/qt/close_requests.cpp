@@ -1,0 +1,19 @@
+#include "window/qt/close_requests.h"
+
+#include <QGuiApplication>
+#include <QSessionManager>
+
+namespace kivo {
+
+CloseRequests::CloseRequests(QWidget& window) : signals_([&window] { window.close(); })
+{
+    auto* application = qGuiApp;
+    if (!application)
+        return;
+    QObject::connect(application, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.close(); });
+    // Whatever else ends the event loop first.
+    QObject::connect(application, &QCoreApplication::aboutToQuit, &window, [&window] { window.close(); });
+}
+
+}  // namespace kivo
