@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core libgl-dev
   libsdl2-dev libx11-dev libxtst-dev libxi-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   xvfb x11-utils xdotool imagemagick
 )
 

@@ -4,7 +4,7 @@
 
 namespace kivo {
 
-// Form1 as designed, in twips. Every toolkit builds the window from these values.
+// The main window as designed, in twips. Every toolkit builds the window from these values.
 struct TwipsRect {
     float left = 0;
     float top = 0;

@@ -20,7 +20,7 @@ public:
     virtual void closed() = 0;
 };
 
-// What Form1's logic needs from a window toolkit. Qt and Win32 each implement it
+// What the window logic needs from a window toolkit. Each toolkit implements it
 // once; tests implement it in memory. Geometry is in twips.
 class Toolkit : public ButtonLabels {
 public:

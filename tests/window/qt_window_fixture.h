@@ -1,9 +1,9 @@
 #pragma once
 
 #include "temp_settings.h"
-#include "window/form1_logic.h"
 #include "window/qt/close_requests.h"
 #include "window/qt/form1.h"
+#include "window/window_logic.h"
 
 #include "fakes/fake_input_services.h"
 
@@ -81,7 +81,7 @@ protected:
         void show() { form.show(); }
 
         Form1 form;
-        Form1Logic logic;
+        WindowLogic logic;
         CloseRequests closeRequests;
     };
 

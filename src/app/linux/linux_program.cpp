@@ -43,7 +43,7 @@ void LinuxProgram::showWindow()
 {
     const InputServices services{*joystick_, x11_->keyboard(), x11_->foreground(), x11_->sender()};
     form_ = std::make_unique<Form1>();
-    logic_ = std::make_unique<Form1Logic>(*form_, services, selected_, defaultSettingsLocation());
+    logic_ = std::make_unique<WindowLogic>(*form_, services, selected_, defaultSettingsLocation());
     // Start-up runs before the window is first shown.
     logic_->load();
     closeRequests_ = std::make_unique<CloseRequests>(*form_);

@@ -3,7 +3,7 @@
 #include "engine/selected_button.h"
 #include "platform/input_services.h"
 #include "platform/x11/x11_services.h"
-#include "window/form1_logic.h"
+#include "window/window_logic.h"
 #include "window/qt/close_requests.h"
 #include "window/qt/form1.h"
 
@@ -38,7 +38,7 @@ private:
     QApplication application_;
     SelectedButton selected_;
     std::unique_ptr<Form1> form_;
-    std::unique_ptr<Form1Logic> logic_;
+    std::unique_ptr<WindowLogic> logic_;
     std::unique_ptr<CloseRequests> closeRequests_;
 };
 

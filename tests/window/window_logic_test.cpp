@@ -1,4 +1,4 @@
-#include "window/form1_logic.h"
+#include "window/window_logic.h"
 
 #include "memory_toolkit.h"
 #include "temp_settings.h"
@@ -37,7 +37,7 @@ private:
     const SelectedButton& selected_;
 };
 
-class Form1LogicTest : public ::testing::Test {
+class WindowLogicTest : public ::testing::Test {
 protected:
     void start(std::uint32_t buttons)
     {
@@ -60,10 +60,10 @@ protected:
     SelectedButton selected{7};
     MemoryToolkit form;
     LoggingJoystick joystick{fakes.joystick, form.log, selected};
-    Form1Logic window{form, {joystick, fakes.keyboard, fakes.foreground, fakes.sender}, selected, settings.location()};
+    WindowLogic window{form, {joystick, fakes.keyboard, fakes.foreground, fakes.sender}, selected, settings.location()};
 };
 
-TEST_F(Form1LogicTest, LoadRunsStartUpInOrderWithTheTimerOffThroughout)
+TEST_F(WindowLogicTest, LoadRunsStartUpInOrderWithTheTimerOffThroughout)
 {
     settings.store({"Button 1:  {Enter}", "Button 2:  "});
     fakes.joystick.buttonCount = 2;
@@ -76,13 +76,13 @@ TEST_F(Form1LogicTest, LoadRunsStartUpInOrderWithTheTimerOffThroughout)
     EXPECT_EQ(window.buttonCount(), 2);
 }
 
-TEST_F(Form1LogicTest, FirstRunLeavesEveryLabelBlank)
+TEST_F(WindowLogicTest, FirstRunLeavesEveryLabelBlank)
 {
     start(3);
     EXPECT_EQ(captions(), (std::vector<std::string>{"", "", ""}));
 }
 
-TEST_F(Form1LogicTest, NoJoystickHidesTheLabelAndLoadsNothing)
+TEST_F(WindowLogicTest, NoJoystickHidesTheLabelAndLoadsNothing)
 {
     fakes.joystick.buttonCount.reset();
     window.load();
@@ -92,13 +92,13 @@ TEST_F(Form1LogicTest, NoJoystickHidesTheLabelAndLoadsNothing)
     EXPECT_TRUE(form.timerEnabled);
 }
 
-TEST_F(Form1LogicTest, FocusIsOnCommand3AfterStartUp)
+TEST_F(WindowLogicTest, FocusIsOnCommand3AfterStartUp)
 {
     start(2);
     EXPECT_TRUE(form.focusOnCommand3);
 }
 
-TEST_F(Form1LogicTest, TickRunsAPollCycle)
+TEST_F(WindowLogicTest, TickRunsAPollCycle)
 {
     start(4);
     fakes.foreground.window = MemoryToolkit::kHandle;
@@ -109,7 +109,7 @@ TEST_F(Form1LogicTest, TickRunsAPollCycle)
     EXPECT_EQ(selected.index, 2);
 }
 
-TEST_F(Form1LogicTest, ClearThenQuitStoresTheClearedCaptions)
+TEST_F(WindowLogicTest, ClearThenQuitStoresTheClearedCaptions)
 {
     start(3);
     form.at(0).caption = "Button 1:  {Enter}";
@@ -125,7 +125,7 @@ TEST_F(Form1LogicTest, ClearThenQuitStoresTheClearedCaptions)
     EXPECT_EQ(form.exitCodes, std::vector<int>{0});
 }
 
-TEST_F(Form1LogicTest, ClearMovesTheFocusFirstAndChangesNothingButCaptions)
+TEST_F(WindowLogicTest, ClearMovesTheFocusFirstAndChangesNothingButCaptions)
 {
     start(3);
     form.focusOnCommand3 = false;
@@ -142,7 +142,7 @@ TEST_F(Form1LogicTest, ClearMovesTheFocusFirstAndChangesNothingButCaptions)
     EXPECT_TRUE(form.exitCodes.empty());
 }
 
-TEST_F(Form1LogicTest, AnsweringNoDoesNothing)
+TEST_F(WindowLogicTest, AnsweringNoDoesNothing)
 {
     start(2);
     form.at(0).caption = "Button 1:  A";
@@ -156,7 +156,7 @@ TEST_F(Form1LogicTest, AnsweringNoDoesNothing)
     EXPECT_TRUE(form.exitCodes.empty());
 }
 
-TEST_F(Form1LogicTest, CloseAfterQuitAnsweredNoSaves)
+TEST_F(WindowLogicTest, CloseAfterQuitAnsweredNoSaves)
 {
     start(2);
     form.at(1).caption = "Button 2:  {F5}";
@@ -168,7 +168,7 @@ TEST_F(Form1LogicTest, CloseAfterQuitAnsweredNoSaves)
     EXPECT_EQ(form.exitCodes, std::vector<int>{0});
 }
 
-TEST_F(Form1LogicTest, QuitSavesOnlyTheFirstNCaptions)
+TEST_F(WindowLogicTest, QuitSavesOnlyTheFirstNCaptions)
 {
     settings.store({"a", "b", "Button 3:  kept"});
     start(2);

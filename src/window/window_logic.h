@@ -8,15 +8,15 @@
 
 namespace kivo {
 
-// Form1's behaviour, whatever toolkit draws it: start-up, the poll timer, Quit, Clear and
+// The main window's behaviour, whatever toolkit draws it: start-up, the poll timer, Quit, Clear and
 // closing. Holds the engine for the life of the window. Events reach it only between the
 // end of start-up and the end of the window: nothing happens after the captions are saved.
-class Form1Logic final : public WindowEvents {
+class WindowLogic final : public WindowEvents {
 public:
-    Form1Logic(Toolkit& form, InputServices services, SelectedButton& selected, SettingsLocation settings);
-    ~Form1Logic() override;
-    Form1Logic(const Form1Logic&) = delete;
-    Form1Logic& operator=(const Form1Logic&) = delete;
+    WindowLogic(Toolkit& form, InputServices services, SelectedButton& selected, SettingsLocation settings);
+    ~WindowLogic() override;
+    WindowLogic(const WindowLogic&) = delete;
+    WindowLogic& operator=(const WindowLogic&) = delete;
 
     // Start-up; runs before the window is first shown.
     void load();

@@ -1,4 +1,4 @@
-#include "window/form1_logic.h"
+#include "window/window_logic.h"
 
 #include "engine/key_tokens.h"
 #include "settings/captions.h"
@@ -15,17 +15,17 @@ constexpr int kExitSaveFailed = 1;
 
 }  // namespace
 
-Form1Logic::Form1Logic(Toolkit& form, InputServices services, SelectedButton& selected, SettingsLocation settings)
+WindowLogic::WindowLogic(Toolkit& form, InputServices services, SelectedButton& selected, SettingsLocation settings)
     : form_(form), engine_(services, form, selected, form.nativeHandle()), settings_(std::move(settings))
 {
 }
 
-Form1Logic::~Form1Logic()
+WindowLogic::~WindowLogic()
 {
     form_.setEvents(nullptr);
 }
 
-void Form1Logic::load()
+void WindowLogic::load()
 {
     form_.setTimerEnabled(false);
     engine_.resetSelection();
@@ -40,19 +40,19 @@ void Form1Logic::load()
     form_.setTimerEnabled(true);
 }
 
-void Form1Logic::activated()
+void WindowLogic::activated()
 {
     if (stage_ == Stage::Running)
         form_.focusCommand3();
 }
 
-void Form1Logic::timerTicked()
+void WindowLogic::timerTicked()
 {
     if (stage_ == Stage::Running)
         engine_.tick();
 }
 
-void Form1Logic::quitClicked()
+void WindowLogic::quitClicked()
 {
     if (stage_ != Stage::Running || !form_.askYesNo(design::kQuitQuestion))
         return;
@@ -61,7 +61,7 @@ void Form1Logic::quitClicked()
         end();
 }
 
-void Form1Logic::clearClicked()
+void WindowLogic::clearClicked()
 {
     if (stage_ != Stage::Running || !form_.askYesNo(design::kClearQuestion) || stage_ != Stage::Running)
         return;
@@ -70,13 +70,13 @@ void Form1Logic::clearClicked()
         form_.setCaption(i, composeCaption(i, ""));
 }
 
-void Form1Logic::closed()
+void WindowLogic::closed()
 {
     if (stage_ == Stage::Running)
         end();
 }
 
-void Form1Logic::end()
+void WindowLogic::end()
 {
     stage_ = Stage::Ended;
     const Status saved = saveCaptions(settings_, form_, engine_.buttonCount());
