@@ -3,9 +3,9 @@
 #include "engine/selected_button.h"
 #include "platform/input_services.h"
 #include "platform/x11/x11_services.h"
-#include "window/window_logic.h"
 #include "window/qt/close_requests.h"
 #include "window/qt/form1.h"
+#include "window/window_logic.h"
 
 #include <QApplication>
 
