@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target kivo
-exec build/linux/src/app/kivo "$@"
+exec build/linux/kivo "$@"
