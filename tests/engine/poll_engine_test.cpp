@@ -145,6 +145,7 @@ TEST_F(PollEngineTest, KeyScanWritesTheTokenOfTheHighestDownCode)
         {"toggled but not down", {{20, 0x01}}, "unchanged"},
         {"down and toggled", {{20, 0x81}}, "Button 3:  \x14"},
         {"codes below 8 are never scanned", {{1, 0x80}, {7, 0x80}}, "unchanged"},
+        {"backspace is the lowest code scanned", {{7, 0x80}, {8, 0x80}}, "Button 3:  {BackSpace}"},
         {"highest code wins", {{13, 0x80}, {'A', 0x80}, {116, 0x80}}, "Button 3:  {F5}"},
         {"shift with its left-hand code", {{16, 0x80}, {160, 0x80}}, "Button 3:  Shift+"},
         {"control with its right-hand code", {{17, 0x80}, {163, 0x80}}, "Button 3:  Control^"},

@@ -1,22 +1,29 @@
 #include "settings/captions.h"
 
-#include "fake_button_labels.h"
-#include "temp_folder.h"
+#include "support/captured_stderr.h"
+#include "support/temp_settings.h"
 
 #include <gmock/gmock.h>
 #include <grp.h>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <iterator>
+#include <set>
 
 namespace kivo {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-using testing::HasSubstr;
+using fakes::MemoryLabels;
+using testing::CapturedStderr;
+using testing::fileContents;
+using ::testing::HasSubstr;
+using testing::writeFile;
 
 // Root may read and write anything, so permission cases run in a child process that
 // gives up root first.
@@ -31,22 +38,26 @@ void runAsOrdinaryUser()
     }
 }
 
-class Captions : public TempFolderTest {
+class Captions : public ::testing::Test {
 protected:
-    fs::path file() const { return folder_ / "kivo.ini"; }
-    SettingsLocation location() const { return {file(), file()}; }
+    const fs::path& folder() const { return settings_.folder(); }
+    fs::path file() const { return settings_.file(); }
+    SettingsLocation location() const { return settings_.location(); }
 
     std::vector<std::string> loaded(std::int32_t n) const
     {
-        FakeButtonLabels labels(std::vector<std::string>(static_cast<std::size_t>(n), "Button 1:"));
+        MemoryLabels labels(std::vector<std::string>(static_cast<std::size_t>(n), "Button 1:"));
         EXPECT_TRUE(loadCaptions(location(), labels, n));
         return labels.captions();
     }
-    Status saved(std::vector<std::string> captions) const
+    Status saved(const std::vector<std::string>& captions) const
     {
         const auto n = static_cast<std::int32_t>(captions.size());
-        return saveCaptions(location(), FakeButtonLabels(std::move(captions)), n);
+        return saveCaptions(location(), MemoryLabels(captions), n);
     }
+
+private:
+    testing::TempSettings settings_;
 };
 
 TEST_F(Captions, ExampleFileIsWrittenByteForByteAndReadBackWithItsBlanks)
@@ -68,7 +79,7 @@ TEST_F(Captions, SaveChangesTheFirstNKeysInPlaceAndKeepsEverythingElse)
 TEST_F(Captions, LoadSetsOnlyTheFirstNLabelsCutTo254Bytes)
 {
     writeFile(file(), "[Settings]\n1=" + std::string(300, 'x') + "\n3=four\n");
-    FakeButtonLabels labels({"one", "two", "three", "keep"});
+    MemoryLabels labels({"one", "two", "three", "keep"});
     ASSERT_TRUE(loadCaptions(location(), labels, 3));
     EXPECT_EQ(labels.captions(), (std::vector<std::string>{"", std::string(254, 'x'), "", "keep"}));
 }
@@ -76,20 +87,20 @@ TEST_F(Captions, LoadSetsOnlyTheFirstNLabelsCutTo254Bytes)
 TEST_F(Captions, NoButtonsReadsAndWritesNothing)
 {
     writeFile(file(), "[Settings]\n0=a\n");
-    FakeButtonLabels labels({"keep"});
+    MemoryLabels labels({"keep"});
     ASSERT_TRUE(loadCaptions(location(), labels, 0));
     EXPECT_TRUE(saveCaptions(location(), labels, 0));
-    const fs::path elsewhere = folder_ / "new" / "kivo.ini";
+    const fs::path elsewhere = folder() / "new" / "kivo.ini";
     EXPECT_TRUE(saveCaptions({elsewhere, elsewhere}, labels, 0));
     EXPECT_EQ(labels.caption(0), "keep");
     EXPECT_EQ(fileContents(file()), "[Settings]\n0=a\n");
-    EXPECT_FALSE(fs::exists(folder_ / "new"));
+    EXPECT_FALSE(fs::exists(folder() / "new"));
 }
 
 TEST_F(Captions, FirstRunLoadsEmptyCaptionsAndSaveCreatesTheFolder)
 {
-    const fs::path nested = folder_ / "config" / "kivo" / "kivo.ini";
-    FakeButtonLabels labels({"Button 1:"});
+    const fs::path nested = folder() / "config" / "kivo" / "kivo.ini";
+    MemoryLabels labels({"Button 1:"});
     ASSERT_TRUE(loadCaptions({nested, nested}, labels, 1));
     EXPECT_EQ(labels.caption(0), "");
     labels.setCaption(0, "Button 1:  A");
@@ -99,20 +110,20 @@ TEST_F(Captions, FirstRunLoadsEmptyCaptionsAndSaveCreatesTheFolder)
 
 TEST_F(Captions, FirstSaveCarriesAnEarlierFileOverAndLeavesItAlone)
 {
-    const fs::path earlier = folder_ / "kivo-old.ini";
+    const fs::path earlier = folder() / "kivo-old.ini";
     const std::string old = "[Settings]\r\n0=old\r\n7=Button 8:  X\r\n";
     writeFile(earlier, old);
-    FakeButtonLabels labels({""});
+    MemoryLabels labels({""});
     ASSERT_TRUE(loadCaptions({earlier, file()}, labels, 1));
     EXPECT_EQ(labels.caption(0), "old");
-    ASSERT_TRUE(saveCaptions({earlier, file()}, FakeButtonLabels({"new"}), 1));
+    ASSERT_TRUE(saveCaptions({earlier, file()}, MemoryLabels({"new"}), 1));
     EXPECT_EQ(fileContents(file()), "[Settings]\r\n0=new\r\n7=Button 8:  X\r\n");
     EXPECT_EQ(fileContents(earlier), old);
 }
 
 TEST_F(Captions, SaveKeepsASymbolicLinkAndThePermissions)
 {
-    const fs::path real = folder_ / "dotfiles-kivo.ini";
+    const fs::path real = folder() / "dotfiles-kivo.ini";
     writeFile(real, "[Settings]\n0=old\n");
     fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink(real.filename(), file());
@@ -134,7 +145,7 @@ void PrintTo(const OddFile& file, std::ostream* out)
     *out << file.what;
 }
 
-class OddFiles : public Captions, public testing::WithParamInterface<OddFile> {};
+class OddFiles : public Captions, public ::testing::WithParamInterface<OddFile> {};
 
 TEST_P(OddFiles, LoadQuietlyAndKeepTheirOtherBytesOnSave)
 {
@@ -150,17 +161,17 @@ const std::string kLongLine(1'000'000, 'x');
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, OddFiles,
-    testing::Values(OddFile{"empty", "", "", "[Settings]\n0=new\n"},
-                    OddFile{"no_settings_section", "[Other]\n0=x", "", "[Other]\n0=x\n[Settings]\n0=new\n"},
-                    OddFile{"binary_garbage", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff"s, "",
-                            "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\r\n[Settings]\r\n0=new\r\n"s},
-                    OddFile{"nul_bytes_in_values", "[Settings]\n0=a\0b\n1=\0\n"s, "a\0b"s,
-                            "[Settings]\n0=new\n1=\0\n"s},
-                    OddFile{"key_without_equals", "[Settings]\n0\n", "", "[Settings]\n0\n0=new\n"},
-                    OddFile{"duplicate_sections_and_keys", "[Settings]\n0=a\n0=b\n[SETTINGS]\n0=c\n", "a",
-                            "[Settings]\n0=new\n0=b\n[SETTINGS]\n0=c\n"},
-                    OddFile{"line_of_almost_a_mebibyte", ";" + kLongLine + "\n[Settings]\n0=a\n", "a",
-                            ";" + kLongLine + "\n[Settings]\n0=new\n"}),
+    ::testing::Values(OddFile{"empty", "", "", "[Settings]\n0=new\n"},
+                      OddFile{"no_settings_section", "[Other]\n0=x", "", "[Other]\n0=x\n[Settings]\n0=new\n"},
+                      OddFile{"binary_garbage", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff"s, "",
+                              "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\r\n[Settings]\r\n0=new\r\n"s},
+                      OddFile{"nul_bytes_in_values", "[Settings]\n0=a\0b\n1=\0\n"s, "a\0b"s,
+                              "[Settings]\n0=new\n1=\0\n"s},
+                      OddFile{"key_without_equals", "[Settings]\n0\n", "", "[Settings]\n0\n0=new\n"},
+                      OddFile{"duplicate_sections_and_keys", "[Settings]\n0=a\n0=b\n[SETTINGS]\n0=c\n", "a",
+                              "[Settings]\n0=new\n0=b\n[SETTINGS]\n0=c\n"},
+                      OddFile{"line_of_almost_a_mebibyte", ";" + kLongLine + "\n[Settings]\n0=a\n", "a",
+                              ";" + kLongLine + "\n[Settings]\n0=new\n"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // A file that cannot be read as a profile loads as empty captions and is left alone;
@@ -171,7 +182,7 @@ protected:
     void expectLeftAloneThenKeptAs(const fs::path& backup, const std::string& inside, const std::string& contents)
     {
         const auto part = [&](const fs::path& path) { return inside.empty() ? path : path / inside; };
-        FakeButtonLabels labels({"Button 1:"});
+        MemoryLabels labels({"Button 1:"});
         const Status loaded = loadCaptions(location(), labels, 1);
         ASSERT_FALSE(loaded);
         EXPECT_THAT(loaded.problem(), HasSubstr("cannot use the settings file \"" + file().string()));
@@ -189,23 +200,23 @@ TEST_F(UnusableFile, Folder)
 {
     fs::create_directory(file());
     writeFile(file() / "note", "mine");
-    expectLeftAloneThenKeptAs(folder_ / "kivo.ini.bak", "note", "mine");
+    expectLeftAloneThenKeptAs(folder() / "kivo.ini.bak", "note", "mine");
 }
 
 TEST_F(UnusableFile, LargerThanAMebibyte)
 {
     const std::string huge = "[Settings]\n0=" + std::string(2'000'000, 'x') + "\n";
     writeFile(file(), huge);
-    expectLeftAloneThenKeptAs(folder_ / "kivo.ini.bak", "", huge);
+    expectLeftAloneThenKeptAs(folder() / "kivo.ini.bak", "", huge);
 }
 
 TEST_F(UnusableFile, EarlierBackupIsNotOverwritten)
 {
-    writeFile(folder_ / "kivo.ini.bak", "earlier");
+    writeFile(folder() / "kivo.ini.bak", "earlier");
     fs::create_directory(file());
     writeFile(file() / "note", "mine");
-    expectLeftAloneThenKeptAs(folder_ / "kivo.ini.bak.2", "note", "mine");
-    EXPECT_EQ(fileContents(folder_ / "kivo.ini.bak"), "earlier");
+    expectLeftAloneThenKeptAs(folder() / "kivo.ini.bak.2", "note", "mine");
+    EXPECT_EQ(fileContents(folder() / "kivo.ini.bak"), "earlier");
 }
 
 TEST_F(UnusableFile, Unreadable)
@@ -215,12 +226,12 @@ TEST_F(UnusableFile, Unreadable)
     EXPECT_EXIT(
         {
             runAsOrdinaryUser();
-            FakeButtonLabels labels({"x"});
+            MemoryLabels labels({"x"});
             const Status loaded = loadCaptions(location(), labels, 1);
             std::fputs(loaded ? "" : loaded.problem().c_str(), stderr);
             std::exit(labels.caption(0).empty() ? 0 : 1);
         },
-        testing::ExitedWithCode(0), "cannot use the settings file .*Permission denied");
+        ::testing::ExitedWithCode(0), "cannot use the settings file .*Permission denied");
 }
 
 TEST_F(Captions, SaveIntoAReadOnlyFolderFailsLeavingTheOldFileWhole)
@@ -228,7 +239,7 @@ TEST_F(Captions, SaveIntoAReadOnlyFolderFailsLeavingTheOldFileWhole)
     const std::string old = "[Settings]\n0=old\n";
     writeFile(file(), old);
     fs::permissions(file(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
-    fs::permissions(folder_, fs::perms::owner_write, fs::perm_options::remove);
+    fs::permissions(folder(), fs::perms::owner_write, fs::perm_options::remove);
     EXPECT_EXIT(
         {
             runAsOrdinaryUser();
@@ -236,19 +247,70 @@ TEST_F(Captions, SaveIntoAReadOnlyFolderFailsLeavingTheOldFileWhole)
             std::fputs(status ? "" : status.problem().c_str(), stderr);
             std::exit(status ? 1 : 0);
         },
-        testing::ExitedWithCode(0), "could not save .*kivo.ini.*Permission denied");
+        ::testing::ExitedWithCode(0), "could not save .*kivo.ini.*Permission denied");
     EXPECT_EQ(fileContents(file()), old);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1);
+}
+
+// While it lives, no file of this process may grow, as on a full disk: the new file cannot
+// be written, yet renames still work. With SIGXFSZ ignored the write fails with EFBIG
+// instead of killing the test.
+class NoRoomToWrite {
+public:
+    NoRoomToWrite() : handler_(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        const rlimit none{0, old_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~NoRoomToWrite()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, handler_);
+    }
+    NoRoomToWrite(const NoRoomToWrite&) = delete;
+    NoRoomToWrite& operator=(const NoRoomToWrite&) = delete;
+
+private:
+    rlimit old_{};
+    void (*handler_)(int);
+};
+
+TEST_F(Captions, SaveThatCannotWriteLeavesTheFolderAsItWas)
+{
+    const auto names = [this] {
+        std::set<std::string> all;
+        for (const auto& entry : fs::directory_iterator(folder()))
+            all.insert(entry.path().filename().string());
+        return all;
+    };
+    // inside: where the old bytes are, kivo.ini itself or a file in a folder standing in its
+    // place, which the save first moves aside as unusable.
+    for (const fs::path inside : {"", "note"}) {
+        const fs::path old = inside.empty() ? file() : file() / inside;
+        if (!inside.empty())
+            fs::create_directory(file());
+        writeFile(old, "[Settings]\n0=old\n");
+        const Status status = [this] {
+            const NoRoomToWrite full;
+            return saved({"new"});
+        }();
+        ASSERT_FALSE(status) << inside;
+        EXPECT_THAT(status.problem(), HasSubstr("File too large. The file is left as it was."));
+        EXPECT_EQ(fileContents(old), "[Settings]\n0=old\n") << inside;
+        EXPECT_EQ(names(), std::set<std::string>{"kivo.ini"}) << inside;
+        fs::remove_all(file());
+    }
 }
 
 TEST_F(Captions, SaveFailsWhereAFileStandsForTheFolder)
 {
-    writeFile(folder_ / "kivo", "not a folder");
-    const fs::path inside = folder_ / "kivo" / "kivo.ini";
-    const Status status = saveCaptions({inside, inside}, FakeButtonLabels({"a"}), 1);
+    writeFile(folder() / "kivo", "not a folder");
+    const fs::path inside = folder() / "kivo" / "kivo.ini";
+    const Status status = saveCaptions({inside, inside}, MemoryLabels({"a"}), 1);
     ASSERT_FALSE(status);
     EXPECT_THAT(status.problem(), HasSubstr("cannot create the folder"));
-    EXPECT_EQ(fileContents(folder_ / "kivo"), "not a folder");
+    EXPECT_EQ(fileContents(folder() / "kivo"), "not a folder");
 }
 
 }  // namespace

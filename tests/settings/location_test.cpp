@@ -1,6 +1,8 @@
 #include "settings/captions.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <optional>
@@ -41,6 +43,22 @@ TEST(SettingsLocation, FollowsXdgConfigHomeElseHomeConfig)
         const SettingsLocation location = defaultSettingsLocation();
         EXPECT_EQ(location.readFrom, c.file) << (c.xdgConfigHome ? c.xdgConfigHome : "unset");
         EXPECT_EQ(location.writeTo, c.file);
+    }
+}
+
+// A relative location would follow the working folder, so each start could read another file.
+TEST(SettingsLocation, WithoutHomeIsInTheHomeOfTheUsersPasswdEntry)
+{
+    const passwd* user = ::getpwuid(::geteuid());
+    ASSERT_NE(user, nullptr);
+    const ScopedVariable xdg("XDG_CONFIG_HOME", nullptr);
+    for (const char* home : {"", static_cast<const char*>(nullptr)}) {
+        const ScopedVariable variable("HOME", home);
+        const SettingsLocation location = defaultSettingsLocation();
+        EXPECT_TRUE(location.writeTo.is_absolute()) << location.writeTo;
+        EXPECT_EQ(location.writeTo, std::filesystem::path(user->pw_dir) / ".config/kivo/kivo.ini")
+            << (home ? "empty" : "unset");
+        EXPECT_EQ(location.readFrom, location.writeTo);
     }
 }
 

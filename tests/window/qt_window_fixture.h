@@ -1,6 +1,6 @@
 #pragma once
 
-#include "temp_settings.h"
+#include "support/temp_settings.h"
 #include "window/qt/close_requests.h"
 #include "window/qt/form1.h"
 #include "window/window_logic.h"

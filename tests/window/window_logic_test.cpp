@@ -1,7 +1,7 @@
 #include "window/window_logic.h"
 
 #include "memory_toolkit.h"
-#include "temp_settings.h"
+#include "support/temp_settings.h"
 
 #include "fakes/fake_input_services.h"
 
@@ -172,10 +172,13 @@ TEST_F(WindowLogicTest, QuitSavesOnlyTheFirstNCaptions)
 {
     settings.store({"a", "b", "Button 3:  kept"});
     start(2);
+    form.at(1).caption = "Button 2:  {F5}";
+    // A label beyond the joystick's buttons, whose caption is not a setting.
+    form.labels.push_back({.caption = "Button 3:  not a button"});
     form.answers = {true};
     window.quitClicked();
 
-    EXPECT_EQ(settings.stored(3), (std::vector<std::string>{"a", "b", "Button 3:  kept"}));
+    EXPECT_EQ(settings.stored(3), (std::vector<std::string>{"a", "Button 2:  {F5}", "Button 3:  kept"}));
 }
 
 }  // namespace

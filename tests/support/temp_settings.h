@@ -1,0 +1,80 @@
+#pragma once
+
+#include "settings/captions.h"
+
+#include "fakes/memory_labels.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace kivo::testing {
+
+inline std::string fileContents(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeFile(const std::filesystem::path& file, const std::string& bytes)
+{
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// A fresh folder for kivo.ini, removed with the test. Others may enter it, so that a child
+// process that gives up root can still work in it.
+class TempSettings {
+public:
+    TempSettings()
+    {
+        namespace fs = std::filesystem;
+        std::string pattern = (fs::temp_directory_path() / "kivo-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw fs::filesystem_error("cannot create a temporary folder", pattern,
+                                       std::error_code(errno, std::generic_category()));
+        folder_ = pattern;
+        fs::permissions(folder_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    }
+    ~TempSettings()
+    {
+        namespace fs = std::filesystem;
+        std::error_code ignored;
+        // A test may have taken its own rights away to make a save fail.
+        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(folder_, ignored);
+    }
+    TempSettings(const TempSettings&) = delete;
+    TempSettings& operator=(const TempSettings&) = delete;
+
+    const std::filesystem::path& folder() const { return folder_; }
+    std::filesystem::path file() const { return folder_ / "kivo.ini"; }
+    SettingsLocation location() const { return {file(), file()}; }
+    bool written() const { return std::filesystem::exists(file()); }
+
+    // The captions of buttons 1 to n as the program would load them.
+    std::vector<std::string> stored(int n) const
+    {
+        fakes::MemoryLabels labels(n);
+        EXPECT_TRUE(loadCaptions(location(), labels, n));
+        return labels.captions();
+    }
+
+    void store(const std::vector<std::string>& captions) const
+    {
+        ASSERT_TRUE(
+            saveCaptions(location(), fakes::MemoryLabels(captions), static_cast<std::int32_t>(captions.size())));
+    }
+
+private:
+    std::filesystem::path folder_;
+};
+
+}  // namespace kivo::testing
