@@ -1,6 +1,9 @@
 #include "qt_window_fixture.h"
 
+#include <QSessionManager>
+
 #include <csignal>
+#include <ostream>
 
 namespace kivo {
 namespace {
@@ -72,33 +75,49 @@ TEST_F(QtClosingTest, ClearAnsweredYesClearsWithoutSaving)
     EXPECT_FALSE(settings.written());
 }
 
-TEST_F(QtClosingTest, CloseBoxSavesAndEnds)
+// A way the window is asked to close, from outside the window logic.
+struct CloseRequest {
+    const char* name;
+    void (*send)(Form1& form);
+};
+
+void PrintTo(const CloseRequest& request, std::ostream* out)
 {
-    const int exitCode = runUntilEnded([&] { form().close(); });
+    *out << request.name;
+}
+
+// Qt creates the session manager with the application, as its child; the close path
+// ignores it, but the signal cannot be sent without one.
+void endSession(Form1&)
+{
+    auto* manager = qGuiApp->findChild<QSessionManager*>();
+    if (manager == nullptr) {
+        ADD_FAILURE() << "Qt made no session manager";
+        return;
+    }
+    Q_EMIT qGuiApp->commitDataRequest(*manager);
+}
+
+class QtCloseRequestTest : public QtClosingTest, public ::testing::WithParamInterface<CloseRequest> {};
+
+TEST_P(QtCloseRequestTest, SavesAndEnds)
+{
+    const int exitCode = runUntilEnded([this] { GetParam().send(form()); });
 
     EXPECT_EQ(exitCode, 0);
     EXPECT_FALSE(form().isVisible());
     EXPECT_EQ(settings.stored(2), assigned);
 }
 
-TEST_F(QtClosingTest, EndingTheEventLoopElsewhereSaves)
-{
-    runUntilEnded([] { QCoreApplication::quit(); });
-    EXPECT_EQ(settings.stored(2), assigned);
-}
-
-TEST_F(QtClosingTest, TerminationSignalsTakeTheClosePath)
-{
-    for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
-        SetUp();
-        const int exitCode = runUntilEnded([signal] { std::raise(signal); });
-
-        EXPECT_EQ(exitCode, 0) << signal;
-        EXPECT_FALSE(form().isVisible()) << signal;
-        EXPECT_EQ(settings.stored(2), assigned) << signal;
-        std::filesystem::remove(settings.file());
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Requests, QtCloseRequestTest,
+                         ::testing::Values(CloseRequest{"CloseBox", [](Form1& form) { form.close(); }},
+                                           CloseRequest{"SessionEnd", endSession},
+                                           CloseRequest{"EventLoopQuitElsewhere",
+                                                        [](Form1&) { QCoreApplication::quit(); }},
+                                           CloseRequest{"SIGTERM", [](Form1&) { std::raise(SIGTERM); }},
+                                           CloseRequest{"SIGHUP", [](Form1&) { std::raise(SIGHUP); }},
+                                           CloseRequest{"SIGINT", [](Form1&) { std::raise(SIGINT); }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(QtClosingTest, SignalWhileAQuestionIsOpenSavesAndAnswersNothing)
 {
