@@ -1,5 +1,7 @@
 #include "platform/x11/x11_services.h"
 
+#include "support/captured_stderr.h"
+
 #include <gtest/gtest.h>
 
 namespace kivo {
@@ -7,9 +9,9 @@ namespace {
 
 TEST(X11Services, ADisplayThatCannotBeOpenedGivesNoServicesAndSaysWhich)
 {
-    ::testing::internal::CaptureStderr();
+    const testing::CapturedStderr errors;
     EXPECT_EQ(openX11Services(":4242"), nullptr);
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot open the X display :4242"), std::string::npos);
+    EXPECT_NE(errors.text().find("cannot open the X display :4242"), std::string::npos);
 }
 
 }  // namespace
