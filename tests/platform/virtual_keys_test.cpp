@@ -10,6 +10,8 @@
 
 #include <X11/keysym.h>
 
+#include <ostream>
+
 namespace kivo {
 namespace {
 
@@ -51,79 +53,60 @@ KeySym typedAfterAssigning(KeySym pressed, OemLayout layout)
     return NoSymbol;
 }
 
-TEST(VirtualKeys, TheKeyPressedToAssignIsTheKeyTheButtonTypes)
+struct Assignment {
+    KeySym pressed;
+    OemLayout layout;
+    KeySym typed;
+};
+
+void PrintTo(const Assignment& assignment, std::ostream* out)
 {
-    constexpr OemLayout kUs = OemLayout::Us;
-    constexpr OemLayout kUk = OemLayout::Uk;
-    struct Case {
-        KeySym pressed;
-        OemLayout layout;
-        KeySym typed;
-    };
-    const Case cases[] = {
-        // Letters are named by their capitals; the keypad types its characters.
-        {XK_a, kUs, XK_A},
-        {XK_Q, kUs, XK_Q},
-        {XK_0, kUs, XK_0},
-        {XK_9, kUs, XK_9},
-        {XK_KP_0, kUs, XK_0},
-        {XK_KP_9, kUs, XK_9},
-        {XK_KP_Multiply, kUs, XK_asterisk},
-        {XK_KP_Add, kUs, XK_plus},
-        {XK_KP_Subtract, kUs, XK_minus},
-        {XK_KP_Decimal, kUs, XK_period},
-        {XK_KP_Divide, kUs, XK_slash},
-        // Named keys, also from the keypad with Num Lock off.
-        {XK_BackSpace, kUs, XK_BackSpace},
-        {XK_Tab, kUs, XK_Tab},
-        {XK_Return, kUs, XK_Return},
-        {XK_KP_Enter, kUs, XK_Return},
-        {XK_Escape, kUs, XK_Escape},
-        {XK_space, kUs, XK_space},
-        {XK_Prior, kUs, XK_Prior},
-        {XK_Next, kUs, XK_Next},
-        {XK_End, kUs, XK_End},
-        {XK_KP_Home, kUs, XK_Home},
-        {XK_Left, kUs, XK_Left},
-        {XK_Up, kUs, XK_Up},
-        {XK_Right, kUs, XK_Right},
-        {XK_KP_Down, kUs, XK_Down},
-        {XK_Insert, kUs, XK_Insert},
-        {XK_KP_Delete, kUs, XK_Delete},
-        {XK_Help, kUs, XK_Help},
-        {XK_F1, kUs, XK_F1},
-        {XK_F16, kUs, XK_F16},
-        // Either hand's modifier, reported under two codes, taps that modifier; AltGr is Alt.
-        {XK_Shift_L, kUs, XK_Shift_L},
-        {XK_Shift_R, kUs, XK_Shift_L},
-        {XK_Control_L, kUs, XK_Control_L},
-        {XK_Control_R, kUs, XK_Control_L},
-        {XK_Alt_L, kUs, XK_Alt_L},
-        {XK_Alt_R, kUs, XK_Alt_L},
-        {XK_ISO_Level3_Shift, kUk, XK_Alt_L},
-        // Punctuation, whose codes differ between the layouts.
-        {XK_semicolon, kUk, XK_semicolon},
-        {XK_equal, kUs, XK_equal},
-        {XK_comma, kUs, XK_comma},
-        {XK_minus, kUk, XK_minus},
-        {XK_period, kUs, XK_period},
-        {XK_slash, kUs, XK_slash},
-        {XK_bracketleft, kUs, XK_bracketleft},
-        {XK_bracketright, kUk, XK_bracketright},
-        {XK_backslash, kUs, XK_backslash},
-        {XK_apostrophe, kUk, XK_apostrophe},
-        {XK_numbersign, kUk, XK_numbersign},
-        // Keys that cannot be placed assign nothing.
-        {XK_numbersign, kUs, NoSymbol},
-        {XK_udiaeresis, kUs, NoSymbol},
-        {XK_less, kUs, NoSymbol},
-        {NoSymbol, kUs, NoSymbol},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(typedAfterAssigning(c.pressed, c.layout), c.typed)
-            << "keysym " << std::showbase << std::hex << c.pressed << (c.layout == kUk ? " (UK)" : "");
-    }
+    *out << "keysym " << std::showbase << std::hex << assignment.pressed
+         << (assignment.layout == OemLayout::Uk ? " (UK)" : "");
 }
+
+class VirtualKeys : public ::testing::TestWithParam<Assignment> {};
+
+TEST_P(VirtualKeys, TheKeyPressedToAssignIsTheKeyTheButtonTypes)
+{
+    EXPECT_EQ(typedAfterAssigning(GetParam().pressed, GetParam().layout), GetParam().typed);
+}
+
+constexpr OemLayout kUs = OemLayout::Us;
+constexpr OemLayout kUk = OemLayout::Uk;
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, VirtualKeys,
+    ::testing::Values(
+        // Letters are named by their capitals; the keypad types its characters.
+        Assignment{XK_a, kUs, XK_A}, Assignment{XK_Q, kUs, XK_Q}, Assignment{XK_0, kUs, XK_0},
+        Assignment{XK_9, kUs, XK_9}, Assignment{XK_KP_0, kUs, XK_0}, Assignment{XK_KP_9, kUs, XK_9},
+        Assignment{XK_KP_Multiply, kUs, XK_asterisk}, Assignment{XK_KP_Add, kUs, XK_plus},
+        Assignment{XK_KP_Subtract, kUs, XK_minus}, Assignment{XK_KP_Decimal, kUs, XK_period},
+        Assignment{XK_KP_Divide, kUs, XK_slash},
+        // Named keys, also from the keypad with Num Lock off.
+        Assignment{XK_BackSpace, kUs, XK_BackSpace}, Assignment{XK_Tab, kUs, XK_Tab},
+        Assignment{XK_Return, kUs, XK_Return}, Assignment{XK_KP_Enter, kUs, XK_Return},
+        Assignment{XK_Escape, kUs, XK_Escape}, Assignment{XK_space, kUs, XK_space}, Assignment{XK_Prior, kUs, XK_Prior},
+        Assignment{XK_Next, kUs, XK_Next}, Assignment{XK_End, kUs, XK_End}, Assignment{XK_KP_Home, kUs, XK_Home},
+        Assignment{XK_Left, kUs, XK_Left}, Assignment{XK_Up, kUs, XK_Up}, Assignment{XK_Right, kUs, XK_Right},
+        Assignment{XK_KP_Down, kUs, XK_Down}, Assignment{XK_Insert, kUs, XK_Insert},
+        Assignment{XK_KP_Delete, kUs, XK_Delete}, Assignment{XK_Help, kUs, XK_Help}, Assignment{XK_F1, kUs, XK_F1},
+        Assignment{XK_F16, kUs, XK_F16},
+        // Either hand's modifier, reported under two codes, taps that modifier; AltGr is Alt.
+        Assignment{XK_Shift_L, kUs, XK_Shift_L}, Assignment{XK_Shift_R, kUs, XK_Shift_L},
+        Assignment{XK_Control_L, kUs, XK_Control_L}, Assignment{XK_Control_R, kUs, XK_Control_L},
+        Assignment{XK_Alt_L, kUs, XK_Alt_L}, Assignment{XK_Alt_R, kUs, XK_Alt_L},
+        Assignment{XK_ISO_Level3_Shift, kUk, XK_Alt_L},
+        // Punctuation, whose codes differ between the layouts.
+        Assignment{XK_semicolon, kUk, XK_semicolon}, Assignment{XK_equal, kUs, XK_equal},
+        Assignment{XK_comma, kUs, XK_comma}, Assignment{XK_minus, kUk, XK_minus}, Assignment{XK_period, kUs, XK_period},
+        Assignment{XK_slash, kUs, XK_slash}, Assignment{XK_bracketleft, kUs, XK_bracketleft},
+        Assignment{XK_bracketright, kUk, XK_bracketright}, Assignment{XK_backslash, kUs, XK_backslash},
+        Assignment{XK_apostrophe, kUk, XK_apostrophe}, Assignment{XK_numbersign, kUk, XK_numbersign},
+        // Keys that cannot be placed assign nothing.
+        Assignment{XK_numbersign, kUs, NoSymbol}, Assignment{XK_udiaeresis, kUs, NoSymbol},
+        Assignment{XK_less, kUs, NoSymbol}, Assignment{NoSymbol, kUs, NoSymbol}));
 
 }  // namespace
 }  // namespace kivo
