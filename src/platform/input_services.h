@@ -26,12 +26,14 @@ public:
 class Keyboard {
 public:
     virtual ~Keyboard() = default;
+    // Fills one byte per virtual-key code as the keyboard stands now; false when it cannot be read.
     virtual bool state(KeyboardState& keys) = 0;
 };
 
 class ForegroundWindow {
 public:
     virtual ~ForegroundWindow() = default;
+    // The top-level window that receives the user's keys now; 0 when there is none.
     virtual WindowHandle current() = 0;
 };
 
