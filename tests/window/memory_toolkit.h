@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kivo::testing {
@@ -30,6 +32,8 @@ public:
     float height = design::kOuterHeight;
     std::vector<float> widthRequests;
     std::deque<bool> answers;
+    // Runs once while the next question is open, as events a modal loop delivers would.
+    std::function<void()> whileAsking;
     std::vector<std::string> questions;
     std::vector<std::string> log;
     bool timerEnabled = true;
@@ -78,6 +82,8 @@ public:
     bool askYesNo(std::string_view question) override
     {
         questions.emplace_back(question);
+        if (whileAsking)
+            std::exchange(whileAsking, nullptr)();
         if (answers.empty()) {
             ADD_FAILURE() << "unexpected question: " << question;
             return false;

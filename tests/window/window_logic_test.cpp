@@ -76,6 +76,55 @@ TEST_F(WindowLogicTest, LoadRunsStartUpInOrderWithTheTimerOffThroughout)
     EXPECT_EQ(window.buttonCount(), 2);
 }
 
+TEST_F(WindowLogicTest, EventsReachTheLogicOnlyOnceStartUpIsDone)
+{
+    EXPECT_EQ(form.events, nullptr);
+    start(2);
+    EXPECT_EQ(form.events, &window);
+}
+
+TEST_F(WindowLogicTest, NothingHappensAfterTheEnd)
+{
+    start(2);
+    form.at(0).caption = "Button 1:  A";
+    window.closed();
+    form.at(0).caption = "Button 1:  B";
+    fakes.foreground.window = MemoryToolkit::kHandle;
+    fakes.joystick.hold(2);
+    form.answers = {true, true};
+    window.closed();
+    window.quitClicked();
+    window.clearClicked();
+    window.activated();
+    window.timerTicked();
+
+    EXPECT_EQ(form.exitCodes, std::vector<int>{0});
+    EXPECT_TRUE(form.questions.empty());
+    EXPECT_EQ(settings.stored(2), (std::vector<std::string>{"Button 1:  A", ""}));
+    EXPECT_EQ(selected.index, SelectedButton::kNone);
+    EXPECT_TRUE(fakes.sender.sent.empty());
+}
+
+// A modal question lets other events through; a close among them ends the window there.
+TEST_F(WindowLogicTest, ClosedWhileAQuestionIsOpenSavesOnceAndAnswersNothing)
+{
+    for (const auto click : {&WindowLogic::quitClicked, &WindowLogic::clearClicked}) {
+        TempSettings own;
+        MemoryToolkit toolkit;
+        WindowLogic logic{toolkit, fakes.services(), selected, own.location()};
+        fakes.joystick.buttonCount = 2;
+        logic.load();
+        toolkit.at(0).caption = "Button 1:  A";
+        toolkit.answers = {true};
+        toolkit.whileAsking = [&] { logic.closed(); };
+        (logic.*click)();
+
+        EXPECT_EQ(toolkit.exitCodes, std::vector<int>{0});
+        EXPECT_EQ(toolkit.at(0).caption, "Button 1:  A");
+        EXPECT_EQ(own.stored(2), (std::vector<std::string>{"Button 1:  A", ""}));
+    }
+}
+
 TEST_F(WindowLogicTest, FirstRunLeavesEveryLabelBlank)
 {
     start(3);
