@@ -31,7 +31,8 @@ std::string helpText(const std::filesystem::path& settingsFile)
            "press a joystick button, then press the key.\n"
            "\n"
            "Assignments are kept in " +
-           settingsFile.string() +
+           (settingsFile.empty() ? std::string("no file: neither HOME nor XDG_CONFIG_HOME names an absolute folder")
+                                 : settingsFile.string()) +
            "\n"
            "\n"
            "  -h, --help     show this help and exit\n"

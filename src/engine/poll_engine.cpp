@@ -29,6 +29,13 @@ int generalModifierCode(int handedCode)
     return vk::kShift + (handedCode - vk::kLeftShift) / 2;
 }
 
+template <class KeyBytes>
+bool anyKeyDown(const KeyBytes& keys)
+{
+    return std::any_of(keys.begin() + kFirstScannedCode, keys.end(),
+                       [](std::uint8_t key) { return key > kToggledOnly; });
+}
+
 std::int16_t selectionFromButtonNumber(std::uint32_t buttonNumber)
 {
     const std::int64_t index = static_cast<std::int64_t>(static_cast<std::int32_t>(buttonNumber)) - 1;
@@ -74,18 +81,33 @@ void PollEngine::restAtCurrentPosition()
     restCaptured_ = true;
 }
 
+// A joystick that stops answering, unplugged say, would otherwise leave its last stick and
+// buttons in the record, and Kivo would go on typing them.
+void PollEngine::settleAtRest()
+{
+    joystick_.dwXpos = static_cast<std::uint32_t>(restX_);
+    joystick_.dwYpos = static_cast<std::uint32_t>(restY_);
+    joystick_.dwButtons = 0;
+    joystick_.dwButtonNumber = 0;
+}
+
 bool PollEngine::readPosition()
 {
     joystick_.dwSize = kJoyInfoExSize;
     joystick_.dwFlags = kJoyReturnAll;
-    return services_.joystick.position(kFirstJoystick, joystick_);
+    answering_ = services_.joystick.position(kFirstJoystick, joystick_);
+    return answering_;
 }
 
 void PollEngine::tick()
 {
-    // A joystick that was not there at start-up rests wherever it first answers.
-    if (readPosition() && !restCaptured_)
+    if (!readPosition()) {
+        if (restCaptured_)
+            settleAtRest();
+    } else if (!restCaptured_) {
+        // A joystick that was not there at start-up rests wherever it first answers.
         restAtCurrentPosition();
+    }
     sendArrows();
     if (services_.foreground.current() == mainWindow_)
         captureAssignment();
@@ -134,6 +156,11 @@ void PollEngine::scanKeys()
     services_.keyboard.state(state);
     std::copy(state.begin(), state.end(), buffer.begin());
 
+    if (!anyKeyDown(buffer)) {
+        captionsBeforeKeys_.clear();
+        return;
+    }
+    rememberCaptionBeforeKeys();
     for (int code = kFirstScannedCode; code <= kLastScannedCode; ++code) {
         if (buffer[static_cast<std::size_t>(code)] <= kToggledOnly)
             continue;
@@ -143,6 +170,28 @@ void PollEngine::scanKeys()
         if (selectionNamesLabel())
             labels_.setCaption(selected_.index, composeCaption(selected_.index, currentToken_));
     }
+}
+
+void PollEngine::rememberCaptionBeforeKeys()
+{
+    if (!selectionNamesLabel())
+        return;
+    const std::int16_t index = selected_.index;
+    const bool remembered = std::any_of(captionsBeforeKeys_.begin(), captionsBeforeKeys_.end(),
+                                        [index](const auto& entry) { return entry.first == index; });
+    if (!remembered)
+        captionsBeforeKeys_.emplace_back(index, labels_.caption(index));
+}
+
+void PollEngine::undoCaptureOfKeysStillDown()
+{
+    KeyboardState state{};
+    services_.keyboard.state(state);
+    if (anyKeyDown(state)) {
+        for (const auto& [index, caption] : captionsBeforeKeys_)
+            labels_.setCaption(index, caption);
+    }
+    captionsBeforeKeys_.clear();
 }
 
 void PollEngine::sendHeldButtonKey()

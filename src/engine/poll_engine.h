@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kivo {
 
@@ -21,12 +23,19 @@ public:
     void readButtonCount();
     void captureRestPosition();
     void tick();
+    // Puts back the captions that keys still down have rewritten since they went down, so
+    // that the keys closing the window (Alt+F4) do not become an assignment.
+    void undoCaptureOfKeysStillDown();
 
     std::int32_t buttonCount() const { return buttonCount_; }
+    // Whether the last read of the joystick's position found a joystick.
+    bool joystickAnswering() const { return answering_; }
 
 private:
     bool readPosition();
     void restAtCurrentPosition();
+    void settleAtRest();
+    void rememberCaptionBeforeKeys();
     void sendArrows();
     void captureAssignment();
     void highlightSelection();
@@ -44,8 +53,11 @@ private:
     std::int32_t restX_ = 0;
     std::int32_t restY_ = 0;
     bool restCaptured_ = false;
+    bool answering_ = false;
     KeyNameTable keyNames_;
     std::string currentToken_;
+    // Captions as they stood before the keys now down went down, by label index.
+    std::vector<std::pair<std::int16_t, std::string>> captionsBeforeKeys_;
 };
 
 }  // namespace kivo

@@ -44,10 +44,38 @@ ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText
     }
     ProfileText profile(base.value_or(std::string()));
     for (std::int32_t index = 0; index < n; ++index) {
-        if (labels.exists(index))
-            profile.setValue(kWrittenSection, keyOf(index), labels.caption(index));
+        if (!labels.exists(index))
+            continue;
+        const std::string key = keyOf(index);
+        const std::string caption = labels.caption(index);
+        // A value longer than the read limit came back cut; unless the caption changed, the
+        // whole value stays as it was written.
+        if (profile.hasKey(kReadSection, key) && profile.value(kReadSection, key, "", kReadLimit) == caption)
+            continue;
+        profile.setValue(kWrittenSection, key, caption);
     }
     return profile;
+}
+
+// Without a home folder there is nowhere that belongs to this user, and a relative path
+// would put the file wherever Kivo happened to be started.
+Status placeToKeepTheFile(const SettingsLocation& location, std::string_view consequence)
+{
+    if (location.writeTo.empty() || location.readFrom.empty()) {
+        return Problem{
+            "there is no folder to keep kivo.ini in (neither XDG_CONFIG_HOME nor HOME names an "
+            "absolute folder); " +
+            std::string(consequence)};
+    }
+    return {};
+}
+
+void noteMissingSection(const SettingsLocation& location, const ProfileFileText& text, const ProfileText& profile)
+{
+    if (text && !text->empty() && !profile.hasSection(kReadSection)) {
+        reportProblem("the settings file " + quotedPath(location.readFrom) +
+                      " has no [Settings] section; the button captions start empty.");
+    }
 }
 
 }  // namespace
@@ -56,8 +84,12 @@ Status loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std:
 {
     if (n <= 0)
         return {};
+    if (const Status place = placeToKeepTheFile(location, "the button captions start empty."); !place)
+        return place;
     const Result<ProfileFileText> file = readProfileFile(location.readFrom);
     const ProfileText profile(file ? file.value().value_or(std::string()) : std::string());
+    if (file)
+        noteMissingSection(location, file.value(), profile);
     for (std::int32_t index = 0; index < n; ++index) {
         if (labels.exists(index))
             labels.setCaption(index, profile.value(kReadSection, keyOf(index), "", kReadLimit));
@@ -73,6 +105,8 @@ Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels
 {
     if (n <= 0)
         return {};
+    if (const Status place = placeToKeepTheFile(location, "the button captions are not saved."); !place)
+        return place;
     const fs::path& file = location.writeTo;
     std::error_code error;
     if (file.has_parent_path() && !fs::create_directories(file.parent_path(), error) && error) {

@@ -10,7 +10,8 @@ namespace kivo {
 // Gives file the contents bytes by writing them to a temporary file in the same folder,
 // flushing that to disk and renaming it over file. A crash, a kill or a full disk at
 // any moment therefore leaves either the old file or the new one, whole. When it fails,
-// the temporary file is gone and the old file is as it was.
+// the temporary file is gone and the old file is as it was. A read-only file is not
+// replaced, and temporary files that killed saves left beside it are removed.
 Status replaceFile(const std::filesystem::path& file, std::string_view bytes);
 
 }  // namespace kivo

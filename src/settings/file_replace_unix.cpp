@@ -3,6 +3,7 @@
 #include "settings/messages.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,15 +68,54 @@ void syncFolder(const fs::path& folder)
     ::close(descriptor);
 }
 
+// A file nobody may write, or this user may not, is one its owner wants left alone, as the
+// Windows profile functions leave a read-only file; root, who may write anything, included.
+bool readOnly(const fs::path& target)
+{
+    struct stat status {};
+    if (::stat(target.c_str(), &status) != 0)
+        return false;
+    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0;
+}
+
+std::string temporaryPrefix(const fs::path& target)
+{
+    return target.filename().string() + ".new-";
+}
+
+// Removes what saves killed half-way left behind. A live save holds a lock on its temporary
+// file until the file has its name, so only files nobody holds are taken.
+void removeStaleTemporaries(const fs::path& target)
+{
+    const std::string prefix = temporaryPrefix(target);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        if (!entry.path().filename().string().starts_with(prefix) || !entry.is_regular_file(error))
+            continue;
+        const int descriptor = ::open(entry.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor < 0)
+            continue;
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(entry.path().c_str());
+        ::close(descriptor);
+    }
+}
+
 }  // namespace
 
 Status replaceFile(const fs::path& file, std::string_view bytes)
 {
     const fs::path target = linkTarget(file);
+    if (readOnly(target))
+        return failure("will not replace the read-only file", target, EACCES);
+    removeStaleTemporaries(target);
     std::string temporary = target.string() + ".new-XXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
+    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (descriptor < 0)
         return failure("cannot create a temporary file beside", target, errno);
+    if (::flock(descriptor, LOCK_EX) != 0)
+        return abandoned(descriptor, temporary, "cannot lock");
     // The new file keeps the permissions of the one it replaces; a first file stays
     // private to its owner, as mkstemp made it.
     struct stat old {};
@@ -86,13 +126,15 @@ Status replaceFile(const fs::path& file, std::string_view bytes)
         return abandoned(descriptor, temporary, "cannot write");
     if (::fsync(descriptor) != 0)
         return abandoned(descriptor, temporary, "cannot flush to disk");
-    if (::close(descriptor) != 0)
-        return abandoned(-1, temporary, "cannot close");
+    // Renamed while still open and locked, so no other save takes it for a stale one; the
+    // bytes are on disk already, so closing has nothing left to fail at.
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const int error = errno;
+        ::close(descriptor);
         ::unlink(temporary.c_str());
         return failure("cannot rename " + quotedPath(temporary) + " to", target, error);
     }
+    ::close(descriptor);
     syncFolder(target.parent_path());
     return {};
 }

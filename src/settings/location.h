@@ -11,7 +11,8 @@ struct SettingsLocation {
     std::filesystem::path writeTo;
 };
 
-// The location for this user on this platform, from the environment.
+// The location for this user on this platform, from the environment; both paths are empty
+// when there is no absolute folder for it.
 SettingsLocation defaultSettingsLocation();
 
 }  // namespace kivo

@@ -10,30 +10,38 @@ namespace {
 
 namespace fs = std::filesystem;
 
+bool isAbsolute(const char* folder)
+{
+    return folder != nullptr && fs::path(folder).is_absolute();
+}
+
+// Empty when neither HOME nor the user's passwd entry names an absolute folder.
 fs::path homeFolder()
 {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
+    if (const char* home = std::getenv("HOME"); isAbsolute(home))
         return home;
-    if (const passwd* entry = ::getpwuid(::geteuid()); entry != nullptr && entry->pw_dir != nullptr) {
+    if (const passwd* entry = ::getpwuid(::geteuid()); entry != nullptr && isAbsolute(entry->pw_dir))
         return entry->pw_dir;
-    }
     return {};
 }
 
 // The XDG rule: an unset, empty or relative XDG_CONFIG_HOME means ~/.config.
 fs::path configFolder()
 {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && fs::path(config).is_absolute()) {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); isAbsolute(config))
         return config;
-    }
-    return homeFolder() / ".config";
+    const fs::path home = homeFolder();
+    return home.empty() ? fs::path() : home / ".config";
 }
 
 }  // namespace
 
 SettingsLocation defaultSettingsLocation()
 {
-    const fs::path file = configFolder() / "kivo" / "kivo.ini";
+    const fs::path folder = configFolder();
+    if (folder.empty())
+        return {};
+    const fs::path file = folder / "kivo" / "kivo.ini";
     return {file, file};
 }
 

@@ -11,6 +11,13 @@ namespace kivo {
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Where the first line begins: after the byte-order mark, when there is one.
+std::size_t textStart(std::string_view text)
+{
+    return text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
 
 struct Line {
     std::size_t begin;  // first byte of the line
@@ -102,7 +109,7 @@ struct KeyPlace {
 KeyPlace findKey(std::string_view text, std::string_view section, std::string_view key)
 {
     KeyPlace place;
-    for (std::size_t at = 0; at < text.size();) {
+    for (std::size_t at = textStart(text); at < text.size();) {
         const Line line = lineAt(text, at);
         at = line.next;
         const std::string_view content = text.substr(line.begin, line.end - line.begin);
@@ -138,6 +145,16 @@ std::string ProfileText::value(std::string_view section, std::string_view key, s
     return std::string(found.substr(0, limit == 0 ? 0 : limit - 1));
 }
 
+bool ProfileText::hasKey(std::string_view section, std::string_view key) const
+{
+    return findKey(text_, section, key).value.has_value();
+}
+
+bool ProfileText::hasSection(std::string_view section) const
+{
+    return findKey(text_, section, {}).sectionFound;
+}
+
 void ProfileText::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
     const KeyPlace place = findKey(text_, section, key);
@@ -153,9 +170,10 @@ void ProfileText::setValue(std::string_view section, std::string_view key, std::
         lines.insert(0, '[' + std::string(section) + ']' + lineEnding);
         at = text_.size();
     }
-    if (at > 0 && text_[at - 1] == '\r') {
+    const std::size_t start = textStart(text_);
+    if (at > start && text_[at - 1] == '\r') {
         lines.insert(0, "\n");
-    } else if (at > 0 && text_[at - 1] != '\n') {
+    } else if (at > start && text_[at - 1] != '\n') {
         lines.insert(0, lineEnding);
     }
     text_.insert(at, lines);

@@ -9,7 +9,8 @@ namespace kivo {
 // The text of a profile (INI) file, read and changed the way the Windows profile
 // functions do it: section and key names match without regard to case and with the
 // blanks around them ignored, the first match wins, and a write changes only the
-// line of its key. Values keep their bytes exactly, trailing blanks included.
+// line of its key. Values keep their bytes exactly, trailing blanks included. A UTF-8
+// byte-order mark at the start, as Windows editors write it, is skipped and kept.
 class ProfileText {
 public:
     explicit ProfileText(std::string text = {});
@@ -18,6 +19,10 @@ public:
     // terminating zero, as the Windows call does, so at most limit - 1 bytes come back.
     std::string value(std::string_view section, std::string_view key, std::string_view fallback,
                       std::size_t limit) const;
+
+    // Whether the section has a line for key, and whether there is such a section at all.
+    bool hasKey(std::string_view section, std::string_view key) const;
+    bool hasSection(std::string_view section) const;
 
     // Replaces the value on the key's line, or adds the key at the end of its section,
     // or the section at the end of the text. Carriage returns and line feeds in value

@@ -5,6 +5,7 @@
 #include "settings/messages.h"
 #include "window/label_layout.h"
 
+#include <string>
 #include <utility>
 
 namespace kivo {
@@ -12,6 +13,7 @@ namespace {
 
 constexpr int kExitSuccess = 0;
 constexpr int kExitSaveFailed = 1;
+constexpr int kExitWindowLost = 3;
 
 }  // namespace
 
@@ -33,6 +35,7 @@ void WindowLogic::load()
     engine_.readButtonCount();
     layOutButtonLabels(form_, engine_.buttonCount());
     engine_.captureRestPosition();
+    joystickWasAnswering_ = engine_.joystickAnswering();
     if (const Status loaded = loadCaptions(settings_, form_, engine_.buttonCount()); !loaded)
         reportProblem(loaded.problem());
     stage_ = Stage::Running;
@@ -48,8 +51,26 @@ void WindowLogic::activated()
 
 void WindowLogic::timerTicked()
 {
-    if (stage_ == Stage::Running)
-        engine_.tick();
+    if (stage_ != Stage::Running)
+        return;
+    engine_.tick();
+    const bool arrived = engine_.joystickAnswering() && !joystickWasAnswering_;
+    joystickWasAnswering_ = engine_.joystickAnswering();
+    if (arrived && engine_.buttonCount() == 0)
+        adoptLateJoystick();
+}
+
+void WindowLogic::adoptLateJoystick()
+{
+    engine_.readButtonCount();
+    if (engine_.buttonCount() == 0)
+        return;
+    // Undo what the layout did for no buttons, so the labels come out as at start-up.
+    form_.setLabelVisible(0, true);
+    form_.setOuterWidth(design::kOuterWidth);
+    layOutButtonLabels(form_, engine_.buttonCount());
+    if (const Status loaded = loadCaptions(settings_, form_, engine_.buttonCount()); !loaded)
+        reportProblem(loaded.problem());
 }
 
 void WindowLogic::quitClicked()
@@ -78,11 +99,27 @@ void WindowLogic::closed()
 
 void WindowLogic::end()
 {
+    const Status saved = save();
+    form_.leaveEventLoop(saved ? kExitSuccess : kExitSaveFailed);
+}
+
+int WindowLogic::windowLost(std::string_view what)
+{
+    if (stage_ != Stage::Running)
+        return kExitSuccess;
+    const Status saved = save();
+    reportProblem(std::string(what) + (saved ? "; the button captions were saved." : "."));
+    return kExitWindowLost;
+}
+
+Status WindowLogic::save()
+{
     stage_ = Stage::Ended;
+    engine_.undoCaptureOfKeysStillDown();
     const Status saved = saveCaptions(settings_, form_, engine_.buttonCount());
     if (!saved)
         reportProblem(saved.problem());
-    form_.leaveEventLoop(saved ? kExitSuccess : kExitSaveFailed);
+    return saved;
 }
 
 }  // namespace kivo

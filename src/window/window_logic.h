@@ -4,7 +4,10 @@
 #include "engine/selected_button.h"
 #include "platform/input_services.h"
 #include "settings/location.h"
+#include "settings/result.h"
 #include "window/toolkit.h"
+
+#include <string_view>
 
 namespace kivo {
 
@@ -27,6 +30,11 @@ public:
     void clearClicked() override;
     void closed() override;
 
+    // The window went away without being closed (its display ended, another program destroyed
+    // it): saves the captions once, says what happened and gives the exit status, always a
+    // failure. The toolkit is not asked to do anything more; 0 when the window had already ended.
+    int windowLost(std::string_view what);
+
     std::int32_t buttonCount() const { return engine_.buttonCount(); }
 
 private:
@@ -34,11 +42,16 @@ private:
 
     // Saves the captions and ends the event loop, with a failure status when the save failed.
     void end();
+    Status save();
+    // A joystick that answers only after a start-up that found none gets its labels and
+    // captions then, as start-up would have given them.
+    void adoptLateJoystick();
 
     Toolkit& form_;
     PollEngine engine_;
     SettingsLocation settings_;
     Stage stage_ = Stage::Loading;
+    bool joystickWasAnswering_ = false;
 };
 
 }  // namespace kivo

@@ -268,6 +268,66 @@ TEST_F(PollEngineTest, JoystickAnsweringOnlyAfterStartUpRestsWhereItFirstAnswers
     EXPECT_EQ(tickAndTakeSent(), Sent{"{right}"});
 }
 
+TEST_F(PollEngineTest, JoystickThatStopsAnsweringCountsAsAtRestWithNoButton)
+{
+    fake.joystick.state = fakes::StickState{30000, 30000};
+    startUp();
+    fake.foreground.window = kKivoWindow;
+    fake.joystick.hold(2);
+    engine.tick();
+    labels.at(1).caption = "Button 2:  {F5}";
+    fake.foreground.window = kGameWindow;
+    fake.joystick.state->x = 65535;
+    fake.joystick.state->y = 0;
+    EXPECT_EQ(tickAndTakeSent(), (Sent{"{right}", "{up}", "{F5}"}));
+
+    fake.joystick.state.reset();
+    for (int tick = 0; tick < 3; ++tick)
+        EXPECT_EQ(tickAndTakeSent(), Sent{}) << "unplugged, tick " << tick;
+    EXPECT_FALSE(engine.joystickAnswering());
+    EXPECT_EQ(selected.index, 1) << "the selection stays";
+
+    fake.joystick.state = fakes::StickState{30000, 30000};
+    fake.joystick.hold(1);
+    EXPECT_EQ(tickAndTakeSent(), Sent{"{F5}"}) << "plugged in again, at the same rest";
+}
+
+struct KeysAtCloseCase {
+    const char* name;
+    std::vector<int> keysThatAssign;
+    bool stillDownAtClose;
+    std::string saved;
+};
+
+TEST_F(PollEngineTest, KeysStillDownWhenClosingDoNotChangeTheCaption)
+{
+    const KeysAtCloseCase cases[] = {
+        {"Alt+F4 still down", {18, 115}, true, "Button 3:  {Enter}"},
+        {"Alt alone still down", {18}, true, "Button 3:  {Enter}"},
+        {"a key pressed and released", {116}, false, "Button 3:  {F5}"},
+    };
+    for (const auto& c : cases) {
+        startUp();
+        fake.foreground.window = kKivoWindow;
+        fake.keyboard.releaseAll();
+        fake.joystick.hold(3);
+        engine.tick();
+        fake.joystick.releaseAll();
+        labels.at(2).caption = "Button 3:  {Enter}";
+        engine.tick();
+        for (const int code : c.keysThatAssign) {
+            fake.keyboard.press(code);
+            engine.tick();
+        }
+        if (!c.stillDownAtClose) {
+            fake.keyboard.releaseAll();
+            engine.tick();
+        }
+        engine.undoCaptureOfKeysStillDown();
+        EXPECT_EQ(labels.at(2).caption, c.saved) << c.name;
+    }
+}
+
 TEST_F(PollEngineTest, StartUpReadsButtonCountAndSelectsNothing)
 {
     selected.index = 3;

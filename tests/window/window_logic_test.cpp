@@ -230,5 +230,74 @@ TEST_F(WindowLogicTest, QuitSavesOnlyTheFirstNCaptions)
     EXPECT_EQ(settings.stored(3), (std::vector<std::string>{"a", "Button 2:  {F5}", "Button 3:  kept"}));
 }
 
+TEST_F(WindowLogicTest, FailedSaveEndsWithAFailureStatus)
+{
+    settings.store({"Button 1:  A"});
+    start(1);
+    form.at(0).caption = "Button 1:  B";
+    std::filesystem::permissions(settings.file(), std::filesystem::perms::owner_read);
+    window.closed();
+    EXPECT_EQ(form.exitCodes, std::vector<int>{1});
+}
+
+TEST_F(WindowLogicTest, LostWindowSavesOnceAndFails)
+{
+    start(2);
+    form.at(1).caption = "Button 2:  {F5}";
+    EXPECT_NE(window.windowLost("the X display went away"), 0);
+    form.at(1).caption = "Button 2:  later";
+    window.closed();
+    EXPECT_EQ(window.windowLost("again"), 0);
+
+    EXPECT_EQ(settings.stored(2), (std::vector<std::string>{"", "Button 2:  {F5}"}));
+    EXPECT_TRUE(form.exitCodes.empty()) << "the toolkit is not asked to end a window that is gone";
+}
+
+TEST_F(WindowLogicTest, ClosingWithKeysDownKeepsTheCaptionFromBeforeThem)
+{
+    settings.store({"Button 1:  {Enter}"});
+    start(1);
+    fakes.foreground.window = MemoryToolkit::kHandle;
+    fakes.joystick.hold(1);
+    window.timerTicked();
+    fakes.joystick.releaseAll();
+    fakes.keyboard.press(18);
+    window.timerTicked();
+    fakes.keyboard.press(115);
+    window.timerTicked();
+    window.closed();
+
+    EXPECT_EQ(settings.stored(1), std::vector<std::string>{"Button 1:  {Enter}"});
+}
+
+TEST_F(WindowLogicTest, JoystickArrivingAfterStartUpGetsItsLabelsAndCaptions)
+{
+    settings.store({"Button 1:  {Enter}", "Button 2:  {F1}", "Button 3:  "});
+    const auto atRest = fakes.joystick.state;
+    fakes.joystick.state.reset();
+    fakes.joystick.buttonCount.reset();
+    start(0);
+    fakes.joystick.buttonCount.reset();
+    window.timerTicked();
+    EXPECT_EQ(form.labels.size(), 1u);
+    EXPECT_FALSE(form.at(0).visible);
+
+    fakes.joystick.state = atRest;
+    fakes.joystick.buttonCount = 3;
+    window.timerTicked();
+    EXPECT_EQ(window.buttonCount(), 3);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"Button 1:  {Enter}", "Button 2:  {F1}", "Button 3:  "}));
+    EXPECT_TRUE(form.at(0).visible && form.at(1).visible && form.at(2).visible);
+    EXPECT_EQ(form.width, design::kOuterWidth);
+
+    fakes.joystick.state.reset();
+    window.timerTicked();
+    EXPECT_EQ(form.labels.size(), 3u);
+    EXPECT_TRUE(form.at(2).visible) << "the labels stay when it goes away";
+    fakes.joystick.state = atRest;
+    window.timerTicked();
+    EXPECT_EQ(form.labels.size(), 3u);
+}
+
 }  // namespace
 }  // namespace kivo

@@ -1,0 +1,146 @@
+// What a save must leave alone, and what it must clean up, in kivo.ini and its folder.
+#include "settings/captions.h"
+#include "settings/location.h"
+
+#include "fake_button_labels.h"
+#include "temp_folder.h"
+
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace kivo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::HasSubstr;
+
+const std::string kBom = "\xEF\xBB\xBF";
+const std::string kLongValue(300, 'x');
+
+class FileCare : public TempFolderTest {
+protected:
+    fs::path file() const { return folder_ / "kivo.ini"; }
+    SettingsLocation location() const { return {file(), file()}; }
+
+    std::vector<std::string> loaded(std::int32_t n) const
+    {
+        FakeButtonLabels labels(std::vector<std::string>(static_cast<std::size_t>(n)));
+        EXPECT_TRUE(loadCaptions(location(), labels, n));
+        return labels.captions();
+    }
+    Status saved(std::vector<std::string> captions) const
+    {
+        const auto n = static_cast<std::int32_t>(captions.size());
+        return saveCaptions(location(), FakeButtonLabels(std::move(captions)), n);
+    }
+};
+
+struct SaveCase {
+    const char* what;
+    std::string before;
+    std::vector<std::string> captions;  // nothing: save the captions as loaded
+    std::string after;
+};
+
+TEST_F(FileCare, SaveChangesOnlyWhatTheUserChanged)
+{
+    const std::string longLine = "[Settings]\n0=" + kLongValue + "\n1=b\n";
+    for (const SaveCase& c : {
+             SaveCase{"an untouched over-long value stays whole", longLine, {}, longLine},
+             SaveCase{"a changed over-long value is replaced", longLine, {"a", "b"}, "[Settings]\n0=a\n1=b\n"},
+             SaveCase{"a byte-order mark is skipped and kept",
+                      kBom + "[Settings]\n0=a\n",
+                      {"c"},
+                      kBom + "[Settings]\n0=c\n"},
+             SaveCase{"a file with only a byte-order mark gets its section after it",
+                      kBom,
+                      {"c"},
+                      kBom + "[Settings]\n0=c\n"},
+         }) {
+        writeFile(file(), c.before);
+        const auto n = static_cast<std::int32_t>(c.captions.empty() ? 2 : c.captions.size());
+        const std::vector<std::string> captions = c.captions.empty() ? loaded(n) : c.captions;
+        ASSERT_TRUE(saved(captions)) << c.what;
+        EXPECT_EQ(fileContents(file()), c.after) << c.what;
+    }
+}
+
+TEST_F(FileCare, ByteOrderMarkDoesNotHideTheSection)
+{
+    writeFile(file(), kBom + "[Settings]\r\n0=Button 1:  {Enter}\r\n");
+    EXPECT_EQ(loaded(1), std::vector<std::string>{"Button 1:  {Enter}"});
+}
+
+TEST_F(FileCare, NonEmptyFileWithoutTheSectionGetsOneNote)
+{
+    for (const auto& [text, notes] : {std::pair<std::string, int>{"[Other]\nx=1\n", 1}, {"", 0}, {"[settings]\n", 0}}) {
+        writeFile(file(), text);
+        const CapturedStderr errors;
+        loaded(1);
+        const std::string said = errors.text();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), notes) << text;
+        if (notes == 1) {
+            EXPECT_THAT(said, HasSubstr("no [Settings] section"));
+        }
+    }
+}
+
+TEST_F(FileCare, ReadOnlyFileIsNotReplaced)
+{
+    writeFile(file(), "[Settings]\n0=old\n");
+    fs::permissions(file(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const Status status = saved({"new"});
+    ASSERT_FALSE(status);
+    EXPECT_THAT(status.problem(), HasSubstr("read-only"));
+    EXPECT_EQ(fileContents(file()), "[Settings]\n0=old\n");
+}
+
+TEST_F(FileCare, SaveRemovesStaleTemporariesButNotOneBeingWritten)
+{
+    for (const char* name : {"kivo.ini.new-stale1", "kivo.ini.new-stale2", "kivo.ini.new-live", "other.ini.new-x"})
+        writeFile(folder_ / name, "partial");
+    const int live = ::open((folder_ / "kivo.ini.new-live").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+    ASSERT_TRUE(saved({"a"}));
+    ::close(live);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder_))
+        left.push_back(entry.path().filename().string());
+    EXPECT_THAT(left, testing::UnorderedElementsAre("kivo.ini", "kivo.ini.new-live", "other.ini.new-x"));
+}
+
+TEST_F(FileCare, NoFolderToKeepTheFileInMeansNoSave)
+{
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder_);
+    FakeButtonLabels labels({"a"});
+    const Status load = loadCaptions({}, labels, 1);
+    const Status save = saveCaptions({}, labels, 1);
+    fs::current_path(previous);
+    ASSERT_FALSE(load);
+    ASSERT_FALSE(save);
+    EXPECT_THAT(save.problem(), HasSubstr("no folder to keep kivo.ini in"));
+    EXPECT_TRUE(fs::is_empty(folder_));
+}
+
+TEST_F(FileCare, UserWithoutAnAbsoluteHomeHasNoLocation)
+{
+    // A user id with no passwd entry, as in a bare container, and no usable HOME.
+    EXPECT_EXIT(
+        {
+            ::setenv("HOME", "relative/home", 1);
+            ::setenv("XDG_CONFIG_HOME", "relative/conf", 1);
+            if (::geteuid() == 0 && ::setuid(54321) != 0)
+                std::_Exit(99);
+            std::_Exit(defaultSettingsLocation().writeTo.empty() ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace kivo
