@@ -9,7 +9,8 @@ packages=(
   libsdl2-dev libx11-dev libxtst-dev libxi-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
-  xvfb x11-utils xdotool imagemagick
+  xvfb x11-utils xdotool imagemagick openbox
+  dpkg-dev file
 )
 
 missing=()

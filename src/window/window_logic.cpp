@@ -99,6 +99,7 @@ void WindowLogic::closed()
 
 void WindowLogic::end()
 {
+    engine_.undoCaptureOfKeysStillDown();
     const Status saved = save();
     form_.leaveEventLoop(saved ? kExitSuccess : kExitSaveFailed);
 }
@@ -115,7 +116,6 @@ int WindowLogic::windowLost(std::string_view what)
 Status WindowLogic::save()
 {
     stage_ = Stage::Ended;
-    engine_.undoCaptureOfKeysStillDown();
     const Status saved = saveCaptions(settings_, form_, engine_.buttonCount());
     if (!saved)
         reportProblem(saved.problem());

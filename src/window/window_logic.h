@@ -32,7 +32,8 @@ public:
 
     // The window went away without being closed (its display ended, another program destroyed
     // it): saves the captions once, says what happened and gives the exit status, always a
-    // failure. The toolkit is not asked to do anything more; 0 when the window had already ended.
+    // failure. Neither the toolkit nor the keyboard is asked anything more, as the display may be
+    // gone; 0 when the window had already ended.
     int windowLost(std::string_view what);
 
     std::int32_t buttonCount() const { return engine_.buttonCount(); }

@@ -38,6 +38,10 @@ std::optional<HostCommand> parseHostCommand(std::string_view line, int buttons, 
             error = verb + " needs a button from 1 to " + std::to_string(buttons);
             return std::nullopt;
         }
+    } else if (verb == "unplug") {
+        command.kind = HostCommand::Kind::Unplug;
+    } else if (verb == "plug") {
+        command.kind = HostCommand::Kind::Plug;
     } else if (verb != "labels") {
         error = "unknown command '" + verb + "'";
         return std::nullopt;

@@ -8,9 +8,10 @@
 namespace kivo::e2e {
 
 // One line a script sends to the host: "axes X Y" (raw 0..65535), "press B", "release B"
-// (B from 1), or "labels" to have the host print every label's bold flag and caption.
+// (B from 1), "labels" to have the host print every label's bold flag and caption, "unplug"
+// to detach the virtual joystick, or "plug" to attach it again, at rest with no button down.
 struct HostCommand {
-    enum class Kind { Axes, Press, Release, Labels } kind;
+    enum class Kind { Axes, Press, Release, Labels, Unplug, Plug } kind;
     std::uint32_t x = 0;
     std::uint32_t y = 0;
     int button = 0;

@@ -14,7 +14,8 @@ TEST(HostCommands, ReadsWellFormedLinesAndRefusesTheRest)
     const Case cases[] = {
         {"axes 0 65535", true}, {"press 1", true}, {"release 4", true}, {"labels", true},   {"axes 65536 0", false},
         {"axes -1 0", false},   {"axes 5", false}, {"press 0", false},  {"press 5", false}, {"press", false},
-        {"press 2 x", false},   {"jump", false},   {"", false},
+        {"press 2 x", false},   {"jump", false},   {"", false},         {"unplug", true},   {"plug", true},
+        {"unplug 1", false},
     };
     for (const auto& c : cases) {
         std::string error;

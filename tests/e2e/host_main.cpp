@@ -58,15 +58,28 @@ HostOptions readOptions(int argc, char** argv)
 
 class VirtualStick {
 public:
-    explicit VirtualStick(const HostOptions& options)
+    explicit VirtualStick(const HostOptions& options) : options_(options) { plug(); }
+
+    void plug()
     {
-        const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, options.buttons, 0);
-        handle_ = index < 0 ? nullptr : SDL_JoystickOpen(index);
+        if (handle_ != nullptr)
+            return;
+        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, options_.buttons, 0);
+        handle_ = index_ < 0 ? nullptr : SDL_JoystickOpen(index_);
         if (handle_ == nullptr) {
             std::fprintf(stderr, "kivo-e2e-host: no virtual joystick: %s\n", SDL_GetError());
             std::exit(1);
         }
-        axes(options.restX, options.restY);
+        axes(options_.restX, options_.restY);
+    }
+
+    void unplug()
+    {
+        if (handle_ == nullptr)
+            return;
+        SDL_JoystickClose(handle_);
+        handle_ = nullptr;
+        SDL_JoystickDetachVirtual(index_);
     }
 
     void axes(std::uint32_t x, std::uint32_t y)
@@ -77,6 +90,8 @@ public:
     void button(int fromOne, bool down) { SDL_JoystickSetVirtualButton(handle_, fromOne - 1, down ? 1 : 0); }
 
 private:
+    HostOptions options_;
+    int index_ = -1;
     SDL_Joystick* handle_ = nullptr;
 };
 
@@ -136,6 +151,12 @@ private:
                 break;
             case Kind::Labels:
                 printLabels(form_);
+                break;
+            case Kind::Unplug:
+                stick_.unplug();
+                break;
+            case Kind::Plug:
+                stick_.plug();
                 break;
         }
     }

@@ -7,7 +7,10 @@
 #include <unistd.h>
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <thread>
 
 namespace kivo::e2e {
 namespace {
@@ -18,11 +21,15 @@ constexpr auto kStartTimeout = 20s;
 constexpr auto kAnswerTimeout = 5s;
 
 [[noreturn]] void runHost(const std::string& displayName, const std::filesystem::path& configHome,
-                          const std::vector<std::string>& arguments, int input, int output)
+                          const std::vector<std::string>& arguments, int input, int output, int errors,
+                          const HostStart& start)
 {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     dup2(input, STDIN_FILENO);
     dup2(output, STDOUT_FILENO);
+    dup2(errors, STDERR_FILENO);
+    const rlimit fileSize{start.fileSizeLimit, start.fileSizeLimit};
+    setrlimit(RLIMIT_FSIZE, &fileSize);
     setenv("DISPLAY", displayName.c_str(), 1);
     setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
     const std::string program = hostProgram().string();
@@ -42,19 +49,28 @@ std::filesystem::path hostProgram()
 }
 
 HostProcess::HostProcess(const std::string& displayName, const std::filesystem::path& configHome,
-                         const std::vector<std::string>& arguments)
+                         const std::vector<std::string>& arguments, HostStart start)
 {
     int input[2];
     int output[2];
     if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0)
         throw std::runtime_error("HostProcess: cannot create pipes");
+    errorFile_ =
+        configHome.parent_path() / (configHome.filename().string() + "-stderr-" +
+                                    std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const int errors = open(errorFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (errors < 0)
+        throw std::runtime_error("HostProcess: cannot create " + errorFile_.string());
     pid_ = fork();
     if (pid_ == 0)
-        runHost(displayName, configHome, arguments, input[0], output[1]);
+        runHost(displayName, configHome, arguments, input[0], output[1], errors, start);
+    close(errors);
     close(input[0]);
     close(output[1]);
     toHost_ = input[1];
     fromHost_ = output[0];
+    if (!start.waitUntilReady)
+        return;
     const std::string ready = readLine(kStartTimeout);
     if (ready.rfind("ready ", 0) != 0) {
         terminate(SIGKILL);
@@ -69,6 +85,29 @@ HostProcess::~HostProcess()
         terminate(SIGKILL);
     close(toHost_);
     close(fromHost_);
+    std::filesystem::remove(errorFile_);
+}
+
+int HostProcess::waitForExit(std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (pid_ > 0) {
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return status;
+        }
+        if (std::chrono::steady_clock::now() > deadline)
+            return -1;
+        std::this_thread::sleep_for(10ms);
+    }
+    return -1;
+}
+
+std::string HostProcess::errors() const
+{
+    std::ifstream in(errorFile_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void HostProcess::send(const std::string& line)

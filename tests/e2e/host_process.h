@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <chrono>
 #include <filesystem>
@@ -8,13 +9,22 @@
 
 namespace kivo::e2e {
 
+// How the host is started.
+struct HostStart {
+    // Wait for its "ready" line; a host expected to refuse to start does not print one.
+    bool waitUntilReady = true;
+    // The largest file it may write, as `ulimit -f` sets it.
+    rlim_t fileSizeLimit = RLIM_INFINITY;
+};
+
 // kivo-e2e-host running on a given display with its settings in a given folder, spoken to
-// through its standard input and output.
+// through its standard input and output. What it says on standard error goes to a file.
 class HostProcess {
 public:
-    // Starts the host and waits for its "ready" line. Throws std::runtime_error on failure.
+    // Starts the host and, unless told not to, waits for its "ready" line. Throws
+    // std::runtime_error on failure.
     HostProcess(const std::string& displayName, const std::filesystem::path& configHome,
-                const std::vector<std::string>& arguments);
+                const std::vector<std::string>& arguments, HostStart start = {});
     ~HostProcess();
     HostProcess(const HostProcess&) = delete;
     HostProcess& operator=(const HostProcess&) = delete;
@@ -27,6 +37,11 @@ public:
     std::vector<std::string> labels();
     // Sends the signal and waits for the host to end; returns its exit status as waitpid gives it.
     int terminate(int signal);
+    // Waits for the host to end by itself; returns its status as waitpid gives it, or -1 when it
+    // is still running after the timeout.
+    int waitForExit(std::chrono::milliseconds timeout);
+    // Everything it has written to standard error so far.
+    std::string errors() const;
 
 private:
     std::string readLine(std::chrono::milliseconds timeout);
@@ -36,6 +51,7 @@ private:
     int fromHost_ = -1;
     std::string pending_;
     unsigned long windowId_ = 0;
+    std::filesystem::path errorFile_;
 };
 
 // The path of the host program, next to this test binary's build tree.

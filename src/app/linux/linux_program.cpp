@@ -5,6 +5,7 @@
 #include "settings/location.h"
 
 #include <sys/prctl.h>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,17 +18,28 @@ std::unique_ptr<LinuxProgram> LinuxProgram::open(int& argc, char** argv)
         std::fputs("kivo: no X display (DISPLAY is not set); Kivo needs an X11 session or XWayland\n", stderr);
         return nullptr;
     }
+    // A save beyond the file size limit (ulimit -f) then fails with EFBIG and is reported,
+    // instead of killing Kivo before it can say so.
+    std::signal(SIGXFSZ, SIG_IGN);
+    auto instance = SingleInstance::claim(defaultSettingsLocation().writeTo);
+    if (!instance)
+        return nullptr;
     auto x11 = openX11Services(display);
     if (!x11)
         return nullptr;
     // Kivo compares its own X window with the one holding the input focus, so its window must
     // be an X window even in a Wayland session.
     qputenv("QT_QPA_PLATFORM", "xcb");
-    return std::unique_ptr<LinuxProgram>(new LinuxProgram(std::move(x11), argc, argv));
+    return std::unique_ptr<LinuxProgram>(new LinuxProgram(std::move(instance), std::move(x11), argc, argv));
 }
 
-LinuxProgram::LinuxProgram(std::unique_ptr<X11Services> x11, int& argc, char** argv)
-    : x11_(std::move(x11)), joystick_(makeSdlJoystick()), application_(argc, argv)
+LinuxProgram::LinuxProgram(std::unique_ptr<SingleInstance> instance, std::unique_ptr<X11Services> x11, int& argc,
+                           char** argv)
+    : settings_(defaultSettingsLocation()),
+      instance_(std::move(instance)),
+      x11_(std::move(x11)),
+      joystick_(makeSdlJoystick()),
+      application_(argc, argv)
 {
     QApplication::setApplicationName("Kivo");
     QApplication::setApplicationVersion(QStringLiteral(KIVO_VERSION));
@@ -43,11 +55,18 @@ void LinuxProgram::showWindow()
 {
     const InputServices services{*joystick_, x11_->keyboard(), x11_->foreground(), x11_->sender()};
     form_ = std::make_unique<Form1>();
-    logic_ = std::make_unique<WindowLogic>(*form_, services, selected_, defaultSettingsLocation());
+    logic_ = std::make_unique<WindowLogic>(*form_, services, selected_, settings_);
     // Start-up runs before the window is first shown.
     logic_->load();
     closeRequests_ = std::make_unique<CloseRequests>(*form_);
+    windowLoss_ = std::make_unique<WindowLoss>(*logic_, form_->nativeHandle());
     form_->show();
+    bringToFront();
+    instance_->listen([this] { bringToFront(); });
+}
+
+void LinuxProgram::bringToFront()
+{
     form_->raise();
     form_->activateWindow();
 }

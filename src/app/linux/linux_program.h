@@ -1,8 +1,11 @@
 #pragma once
 
+#include "app/linux/single_instance.h"
+#include "app/linux/window_loss.h"
 #include "engine/selected_button.h"
 #include "platform/input_services.h"
 #include "platform/x11/x11_services.h"
+#include "settings/location.h"
 #include "window/qt/close_requests.h"
 #include "window/qt/form1.h"
 #include "window/window_logic.h"
@@ -18,7 +21,8 @@ namespace kivo {
 // between open() and showWindow().
 class LinuxProgram {
 public:
-    // Says on standard error why, and returns nullptr, when there is no X display to run on.
+    // Says on standard error why, and returns nullptr, when there is no X display to run on or
+    // another Kivo already runs with the same settings file.
     static std::unique_ptr<LinuxProgram> open(int& argc, char** argv);
     ~LinuxProgram();
 
@@ -31,8 +35,12 @@ public:
     int run();
 
 private:
-    LinuxProgram(std::unique_ptr<X11Services> x11, int& argc, char** argv);
+    void bringToFront();
 
+    LinuxProgram(std::unique_ptr<SingleInstance> instance, std::unique_ptr<X11Services> x11, int& argc, char** argv);
+
+    SettingsLocation settings_;
+    std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<X11Services> x11_;
     std::unique_ptr<Joystick> joystick_;
     QApplication application_;
@@ -40,6 +48,7 @@ private:
     std::unique_ptr<Form1> form_;
     std::unique_ptr<WindowLogic> logic_;
     std::unique_ptr<CloseRequests> closeRequests_;
+    std::unique_ptr<WindowLoss> windowLoss_;
 };
 
 }  // namespace kivo

@@ -1,0 +1,260 @@
+// What a user can do to Kivo beyond playing: unplugging, closing with keys, losing the display,
+// starting it twice, bringing files from Windows editors, running out of file size.
+#include <gmock/gmock.h>
+
+#include "e2e/host_process.h"
+#include "support/key_recorder.h"
+#include "support/private_xvfb.h"
+
+#include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+#include <algorithm>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace kivo {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using ::testing::HasSubstr;
+using testing::KeyRecorder;
+using testing::PrivateXvfb;
+
+constexpr auto kExitTimeout = 10s;
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::size_t pressesOf(const std::vector<testing::RecordedKey>& keys, KeySym keysym)
+{
+    return static_cast<std::size_t>(std::ranges::count(testing::typedKeysyms(keys), keysym));
+}
+
+bool exitedWithFailure(int status)
+{
+    return WIFEXITED(status) && WEXITSTATUS(status) != 0;
+}
+
+// A settings folder of the test's own.
+class ConfigHome {
+public:
+    ConfigHome() { fs::create_directories(folder / "kivo"); }
+    ~ConfigHome() { fs::remove_all(folder); }
+    ConfigHome(const ConfigHome&) = delete;
+    ConfigHome& operator=(const ConfigHome&) = delete;
+
+    fs::path ini() const { return folder / "kivo" / "kivo.ini"; }
+    void store(const std::string& text) const { std::ofstream(ini(), std::ios::binary) << text; }
+
+    const fs::path folder = fs::temp_directory_path() / ("kivo-e2e-mends-" + std::to_string(::getpid()));
+};
+
+class KivoMends : public ::testing::Test {
+protected:
+    PrivateXvfb xvfb;
+    ConfigHome config;
+    KeyRecorder game{xvfb.displayName()};
+    Display* keyboard = game.display();
+
+    // A window manager maps a new window a little later; only a viewable window takes the focus.
+    void focus(Window window)
+    {
+        XWindowAttributes attributes{};
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (XGetWindowAttributes(keyboard, window, &attributes) != 0 && attributes.map_state == IsViewable)
+                break;
+            std::this_thread::sleep_for(20ms);
+        }
+        XSetInputFocus(keyboard, window, RevertToPointerRoot, CurrentTime);
+        XSync(keyboard, False);
+    }
+    void key(KeySym keysym, bool down)
+    {
+        XTestFakeKeyEvent(keyboard, XKeysymToKeycode(keyboard, keysym), down ? True : False, CurrentTime);
+        XSync(keyboard, False);
+    }
+    // The top-level window stacked highest; without a window manager each is a child of the root.
+    Window topWindow()
+    {
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        XQueryTree(keyboard, DefaultRootWindow(keyboard), &root, &parent, &children, &count);
+        const Window top = count > 0 ? children[count - 1] : 0;
+        XFree(children);
+        return top;
+    }
+    void select(e2e::HostProcess& kivo, int button)
+    {
+        focus(kivo.windowId());
+        kivo.send("press " + std::to_string(button));
+        std::this_thread::sleep_for(100ms);
+        kivo.send("release " + std::to_string(button));
+        std::this_thread::sleep_for(50ms);
+    }
+};
+
+TEST_F(KivoMends, UnpluggedWhileHeldTypesNothingMore)
+{
+    config.store("[Settings]\n0=Button 1:  {F5}\n");
+    e2e::HostProcess kivo(xvfb.displayName(), config.folder, {"--buttons", "2"});
+    select(kivo, 1);
+    game.takeFocus();
+    game.clear();
+    kivo.send("press 1");
+    kivo.send("axes 65535 32767");
+    ASSERT_GE(pressesOf(game.waitForKeys(10, 2s), XK_F5), 1u);
+
+    kivo.send("unplug");
+    std::this_thread::sleep_for(100ms);
+    game.settle();
+    game.clear();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(game.settle().empty()) << "nothing is typed while the joystick is away";
+
+    kivo.send("plug");
+    std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(game.settle().empty()) << "it comes back at rest";
+    kivo.send("press 2");
+    EXPECT_GE(pressesOf(game.waitForKeys(5, 2s), XK_F5), 1u) << "and works again";
+    kivo.send("release 2");
+}
+
+// Openbox closes the focused window on Alt+F4, as most window managers do.
+class WindowManager {
+public:
+    explicit WindowManager(const std::string& displayName, Display* display)
+    {
+        pid_ = fork();
+        if (pid_ == 0) {
+            setenv("DISPLAY", displayName.c_str(), 1);
+            execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+        for (int attempt = 0; attempt < 100 && !running(display, check); ++attempt)
+            std::this_thread::sleep_for(50ms);
+    }
+    ~WindowManager()
+    {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+
+private:
+    static bool running(Display* display, Atom check)
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type, &format, &count,
+                           &after, &data);
+        XFree(data);
+        return count == 1;
+    }
+
+    pid_t pid_ = -1;
+};
+
+TEST_F(KivoMends, AltF4UnderAWindowManagerKeepsTheAssignment)
+{
+    const WindowManager openbox(xvfb.displayName(), keyboard);
+    config.store("[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n");
+    e2e::HostProcess kivo(xvfb.displayName(), config.folder, {"--buttons", "2"});
+    select(kivo, 1);
+    ASSERT_EQ(kivo.labels()[0], "label 1 1 Button 1:  {Enter}");
+
+    key(XK_Alt_L, true);
+    std::this_thread::sleep_for(50ms);
+    key(XK_F4, true);
+    const int status = kivo.waitForExit(kExitTimeout);
+    key(XK_F4, false);
+    key(XK_Alt_L, false);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << kivo.errors();
+    EXPECT_EQ(readFile(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n");
+}
+
+TEST_F(KivoMends, WindowDestroyedByAnotherProgramSavesAndFails)
+{
+    config.store("[Settings]\n0=Button 1:  {Enter}\n");
+    e2e::HostProcess kivo(xvfb.displayName(), config.folder, {"--buttons", "2"});
+    XDestroyWindow(keyboard, kivo.windowId());
+    XSync(keyboard, False);
+    const int status = kivo.waitForExit(kExitTimeout);
+    EXPECT_TRUE(exitedWithFailure(status)) << status;
+    EXPECT_THAT(kivo.errors(), HasSubstr("destroyed Kivo's window"));
+    EXPECT_EQ(readFile(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=\n") << "saved once the window went";
+}
+
+TEST_F(KivoMends, SecondStartBringsTheFirstToTheFrontAndFails)
+{
+    e2e::HostProcess first(xvfb.displayName(), config.folder, {"--buttons", "2"});
+    XRaiseWindow(keyboard, game.window());
+    XSync(keyboard, False);
+    ASSERT_EQ(topWindow(), game.window());
+
+    e2e::HostProcess second(xvfb.displayName(), config.folder, {"--buttons", "2"}, {.waitUntilReady = false});
+    const int status = second.waitForExit(kExitTimeout);
+    EXPECT_TRUE(exitedWithFailure(status)) << status;
+    EXPECT_THAT(second.errors(), HasSubstr("already running"));
+    Window top = 0;
+    for (int attempt = 0; attempt < 100 && (top = topWindow()) != first.windowId(); ++attempt)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(top, first.windowId()) << "the running Kivo came to the front";
+    EXPECT_EQ(first.labels().size(), 2u) << "and runs on";
+}
+
+TEST_F(KivoMends, FileFromAWindowsEditorKeepsItsByteOrderMark)
+{
+    config.store("\xEF\xBB\xBF[Settings]\r\n0=Button 1:  {Enter}\r\n");
+    e2e::HostProcess kivo(xvfb.displayName(), config.folder, {"--buttons", "2"});
+    EXPECT_EQ(kivo.labels()[0], "label 1 0 Button 1:  {Enter}");
+    const int status = kivo.terminate(SIGTERM);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(readFile(config.ini()), "\xEF\xBB\xBF[Settings]\r\n0=Button 1:  {Enter}\r\n1=\r\n");
+}
+
+TEST_F(KivoMends, SaveBeyondTheFileSizeLimitIsReportedAsAFailure)
+{
+    // Room for what Kivo says, none for the file it must write.
+    config.store("[Settings]\n9=" + std::string(4000, 'x') + "\n");
+    e2e::HostProcess kivo(xvfb.displayName(), config.folder, {"--buttons", "2"}, {.fileSizeLimit = 2000});
+    const int status = kivo.terminate(SIGTERM);
+    EXPECT_TRUE(exitedWithFailure(status)) << status;
+    EXPECT_THAT(kivo.errors(), HasSubstr("could not save"));
+    EXPECT_EQ(readFile(config.ini()).size(), 4014u) << "left as it was";
+}
+
+// The X server goes away under Kivo; the test keeps no connection to it.
+TEST(KivoDisplayLoss, XServerEndingSavesTheCaptionsAndFails)
+{
+    PrivateXvfb xvfb;
+    const ConfigHome config;
+    config.store("[Settings]\n0=Button 1:  {Enter}\n");
+    e2e::HostProcess kivo(xvfb.displayName(), config.folder, {"--buttons", "2"});
+    kill(xvfb.pid(), SIGKILL);
+    const int status = kivo.waitForExit(kExitTimeout);
+    EXPECT_TRUE(exitedWithFailure(status)) << status;
+    EXPECT_THAT(kivo.errors(), HasSubstr("X display went away"));
+    EXPECT_EQ(readFile(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=\n");
+}
+
+}  // namespace
+}  // namespace kivo
