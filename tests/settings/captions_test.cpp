@@ -156,7 +156,7 @@ TEST_P(OddFiles, LoadQuietlyAndKeepTheirOtherBytesOnSave)
     EXPECT_EQ(fileContents(file()), GetParam().afterSave);
     // A file without the section gets a note that its captions start empty, nothing more.
     EXPECT_THAT(errors.text(),
-                testing::AnyOf("", testing::MatchesRegex("kivo: [^\n]*no \\[Settings\\] section[^\n]*\n")));
+                ::testing::AnyOf("", ::testing::MatchesRegex("kivo: [^\n]*no \\[Settings\\] section[^\n]*\n")));
 }
 
 const std::string kLongLine(1'000'000, 'x');
