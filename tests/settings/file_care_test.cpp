@@ -2,8 +2,8 @@
 #include "settings/captions.h"
 #include "settings/location.h"
 
-#include "fake_button_labels.h"
-#include "temp_folder.h"
+#include "support/captured_stderr.h"
+#include "support/temp_settings.h"
 
 #include <fcntl.h>
 #include <gmock/gmock.h>
@@ -16,27 +16,35 @@ namespace kivo {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::HasSubstr;
+using fakes::MemoryLabels;
+using testing::CapturedStderr;
+using testing::fileContents;
+using ::testing::HasSubstr;
+using testing::writeFile;
 
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kLongValue(300, 'x');
 
-class FileCare : public TempFolderTest {
+class FileCare : public ::testing::Test {
 protected:
-    fs::path file() const { return folder_ / "kivo.ini"; }
-    SettingsLocation location() const { return {file(), file()}; }
+    const fs::path& folder() const { return settings_.folder(); }
+    fs::path file() const { return settings_.file(); }
+    SettingsLocation location() const { return settings_.location(); }
 
     std::vector<std::string> loaded(std::int32_t n) const
     {
-        FakeButtonLabels labels(std::vector<std::string>(static_cast<std::size_t>(n)));
+        MemoryLabels labels(n);
         EXPECT_TRUE(loadCaptions(location(), labels, n));
         return labels.captions();
     }
-    Status saved(std::vector<std::string> captions) const
+    Status saved(const std::vector<std::string>& captions) const
     {
         const auto n = static_cast<std::int32_t>(captions.size());
-        return saveCaptions(location(), FakeButtonLabels(std::move(captions)), n);
+        return saveCaptions(location(), MemoryLabels(captions), n);
     }
+
+private:
+    testing::TempSettings settings_;
 };
 
 struct SaveCase {
@@ -102,30 +110,30 @@ TEST_F(FileCare, ReadOnlyFileIsNotReplaced)
 TEST_F(FileCare, SaveRemovesStaleTemporariesButNotOneBeingWritten)
 {
     for (const char* name : {"kivo.ini.new-stale1", "kivo.ini.new-stale2", "kivo.ini.new-live", "other.ini.new-x"})
-        writeFile(folder_ / name, "partial");
-    const int live = ::open((folder_ / "kivo.ini.new-live").c_str(), O_RDONLY | O_CLOEXEC);
+        writeFile(folder() / name, "partial");
+    const int live = ::open((folder() / "kivo.ini.new-live").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(live, LOCK_EX), 0);
 
     ASSERT_TRUE(saved({"a"}));
     ::close(live);
     std::vector<std::string> left;
-    for (const auto& entry : fs::directory_iterator(folder_))
+    for (const auto& entry : fs::directory_iterator(folder()))
         left.push_back(entry.path().filename().string());
-    EXPECT_THAT(left, testing::UnorderedElementsAre("kivo.ini", "kivo.ini.new-live", "other.ini.new-x"));
+    EXPECT_THAT(left, ::testing::UnorderedElementsAre("kivo.ini", "kivo.ini.new-live", "other.ini.new-x"));
 }
 
 TEST_F(FileCare, NoFolderToKeepTheFileInMeansNoSave)
 {
     const fs::path previous = fs::current_path();
-    fs::current_path(folder_);
-    FakeButtonLabels labels({"a"});
+    fs::current_path(folder());
+    MemoryLabels labels(std::vector<std::string>{"a"});
     const Status load = loadCaptions({}, labels, 1);
     const Status save = saveCaptions({}, labels, 1);
     fs::current_path(previous);
     ASSERT_FALSE(load);
     ASSERT_FALSE(save);
     EXPECT_THAT(save.problem(), HasSubstr("no folder to keep kivo.ini in"));
-    EXPECT_TRUE(fs::is_empty(folder_));
+    EXPECT_TRUE(fs::is_empty(folder()));
 }
 
 TEST_F(FileCare, UserWithoutAnAbsoluteHomeHasNoLocation)
@@ -139,7 +147,7 @@ TEST_F(FileCare, UserWithoutAnAbsoluteHomeHasNoLocation)
                 std::_Exit(99);
             std::_Exit(defaultSettingsLocation().writeTo.empty() ? 0 : 1);
         },
-        testing::ExitedWithCode(0), "");
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
