@@ -1,0 +1,17 @@
+#!/bin/sh
+# Runs a cross-built Windows program under Wine. Inside a test session started by
+# wine-session.sh (KIVO_WINE_SESSION names its folder) it uses that session's prefix,
+# display and running wineserver; otherwise Wine's own defaults.
+set -eu
+if [ -n "${KIVO_WINE_SESSION:-}" ]; then
+  if [ ! -s "$KIVO_WINE_SESSION/display" ]; then
+    echo "wine-run.sh: no Wine test session in $KIVO_WINE_SESSION; it is started by the wine_session_start test" >&2
+    exit 1
+  fi
+  WINEPREFIX="$KIVO_WINE_SESSION/prefix"
+  DISPLAY=":$(cat "$KIVO_WINE_SESSION/display")"
+  export WINEPREFIX DISPLAY
+fi
+WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDEBUG
+exec wine "$@"
