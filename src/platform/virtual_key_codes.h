@@ -7,6 +7,8 @@
 // platform translates its own key codes into these.
 namespace kivo::vk {
 
+// Ctrl+Break, the key the notation's {BREAK} names.
+inline constexpr std::uint8_t kCancel = 3;
 inline constexpr std::uint8_t kBackspace = 8;
 inline constexpr std::uint8_t kTab = 9;
 inline constexpr std::uint8_t kClear = 12;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/input_services.h"
+
+#include <memory>
+
+namespace kivo {
+
+// The Windows input services. The keyboard state is the calling thread's view of the
+// keyboard, so it is read on the window's thread, between its messages.
+std::unique_ptr<Joystick> makeWinmmJoystick();
+std::unique_ptr<Keyboard> makeWin32Keyboard();
+std::unique_ptr<ForegroundWindow> makeWin32Foreground();
+std::unique_ptr<KeySender> makeSendInputKeySender();
+
+}  // namespace kivo

@@ -1,0 +1,162 @@
+#include "platform/virtual_key_codes.h"
+#include "platform/win32/win32_backends.h"
+
+#include "test_window.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kivo {
+namespace {
+
+using ::testing::IsEmpty;
+using testing::KeyMessage;
+
+// Scan codes of a US keyboard, which is what Wine makes of Xvfb's default keymap.
+constexpr unsigned kShiftScan = 0x2a;
+constexpr unsigned kEqualsScan = 0x0d;
+constexpr unsigned kAScan = 0x1e;
+constexpr unsigned kEnterScan = 0x1c;
+constexpr unsigned kF5Scan = 0x3f;
+
+KeyMessage down(unsigned virtualKey, unsigned scanCode, bool extended = false)
+{
+    return {WM_KEYDOWN, virtualKey, scanCode, extended};
+}
+
+KeyMessage up(unsigned virtualKey, unsigned scanCode, bool extended = false)
+{
+    return {WM_KEYUP, virtualKey, scanCode, extended};
+}
+
+KeyMessage typed(wchar_t character, unsigned scanCode)
+{
+    return {WM_CHAR, static_cast<unsigned>(character), scanCode, false};
+}
+
+std::vector<KeyMessage> tapped(unsigned virtualKey, unsigned scanCode, bool extended = false)
+{
+    return {down(virtualKey, scanCode, extended), up(virtualKey, scanCode, extended)};
+}
+
+// Collects what is written to std::cerr while it lives.
+class CapturedStderr {
+public:
+    CapturedStderr() : previous_(std::cerr.rdbuf(text_.rdbuf())) {}
+    ~CapturedStderr() { std::cerr.rdbuf(previous_); }
+    CapturedStderr(const CapturedStderr&) = delete;
+    CapturedStderr& operator=(const CapturedStderr&) = delete;
+
+    std::string text() const { return text_.str(); }
+
+private:
+    std::ostringstream text_;
+    std::streambuf* previous_;
+};
+
+class SendInputKeySenderTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(window_.activate()) << "the test window cannot be brought to the front"; }
+
+    std::vector<KeyMessage> typedInto(std::string_view keys)
+    {
+        window_.received.clear();
+        sender_->send(keys);
+        testing::pumpMessages();
+        return window_.received;
+    }
+
+    testing::TestWindow& window_ = testing::TestWindow::shared();
+    std::unique_ptr<KeySender> sender_ = makeSendInputKeySender();
+};
+
+struct Typing {
+    const char* keys;
+    std::vector<KeyMessage> messages;
+};
+
+TEST_F(SendInputKeySenderTest, EachKeyArrivesWithItsVirtualKeyScanCodeAndExtendedBit)
+{
+    const std::vector<KeyMessage> plusOnEqualsKey{down(vk::kShift, kShiftScan), down(vk::kEquals, kEqualsScan),
+                                                  typed(L'+', kEqualsScan), up(vk::kEquals, kEqualsScan),
+                                                  up(vk::kShift, kShiftScan)};
+    const std::vector<KeyMessage> shiftedA{down(vk::kShift, kShiftScan), down('A', kAScan), typed(L'A', kAScan),
+                                           up('A', kAScan), up(vk::kShift, kShiftScan)};
+    for (const Typing& c : {
+             Typing{"{UP}", tapped(vk::kUp, 0x48, true)},
+             Typing{"{down}", tapped(vk::kDown, 0x50, true)},
+             Typing{"{LEFT}", tapped(vk::kLeft, 0x4b, true)},
+             Typing{"{Right}", tapped(vk::kRight, 0x4d, true)},
+             Typing{"{F5}", tapped(vk::kF1 + 4, kF5Scan)},
+             Typing{"{ENTER}", {down(vk::kEnter, kEnterScan), typed(L'\r', kEnterScan), up(vk::kEnter, kEnterScan)}},
+             Typing{"{+}", plusOnEqualsKey},
+             Typing{"+a", shiftedA},
+             Typing{"+", tapped(vk::kShift, kShiftScan)},
+         }) {
+        EXPECT_EQ(typedInto(c.keys), c.messages) << c.keys;
+    }
+}
+
+TEST_F(SendInputKeySenderTest, CharacterOffTheLayoutArrivesByItsWindows1252Meaning)
+{
+    // 0x80 is the euro sign in Windows-1252, a C1 control in Latin-1.
+    const std::vector<KeyMessage> messages = typedInto("\x80");
+    std::vector<unsigned> characters;
+    for (const KeyMessage& message : messages) {
+        if (message.message == WM_CHAR) {
+            characters.push_back(message.code);
+        } else {
+            EXPECT_EQ(message.code, unsigned{VK_PACKET});
+        }
+    }
+    EXPECT_EQ(characters, std::vector<unsigned>{0x20ac});
+    EXPECT_EQ(messages.size(), 3u);
+}
+
+// A string held on a button arrives on every tick; its problem is told once.
+void expectReportedOnce(const std::string& errors, std::string_view keys)
+{
+    EXPECT_EQ(errors.find("kivo: cannot type \"" + std::string(keys) + "\": "), 0u) << errors;
+    EXPECT_EQ(errors.find('\n'), errors.size() - 1) << "reported more than once: " << errors;
+}
+
+TEST_F(SendInputKeySenderTest, MalformedStringTypesNothing)
+{
+    for (std::string_view keys : {"a{NOPE}", "a{F5"}) {
+        CapturedStderr errors;
+        EXPECT_THAT(typedInto(keys), IsEmpty()) << keys;
+        typedInto(keys);
+        expectReportedOnce(errors.text(), keys);
+    }
+}
+
+TEST_F(SendInputKeySenderTest, ByteWindows1252LeavesUndefinedIsSkipped)
+{
+    CapturedStderr errors;
+    const std::vector<KeyMessage> messages = typedInto(
+        "\x81"
+        "a");
+    EXPECT_EQ(messages, (std::vector<KeyMessage>{down('A', kAScan), typed(L'a', kAScan), up('A', kAScan)}));
+    typedInto(
+        "\x81"
+        "a");
+    expectReportedOnce(errors.text(),
+                       "\x81"
+                       "a");
+}
+
+TEST_F(SendInputKeySenderTest, NothingStaysDownAfterModifiedKeys)
+{
+    typedInto("^+{F5}%{HOME}+{END}");
+    for (int key : {int{vk::kShift}, int{vk::kControl}, int{vk::kAlt}, vk::kF1 + 4, int{vk::kHome}, int{vk::kEnd}}) {
+        EXPECT_EQ(GetAsyncKeyState(key) & 0x8000, 0) << "virtual key " << key;
+    }
+}
+
+}  // namespace
+}  // namespace kivo
