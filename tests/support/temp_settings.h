@@ -6,12 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -36,11 +34,11 @@ public:
     TempSettings()
     {
         namespace fs = std::filesystem;
-        std::string pattern = (fs::temp_directory_path() / "kivo-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw fs::filesystem_error("cannot create a temporary folder", pattern,
-                                       std::error_code(errno, std::generic_category()));
-        folder_ = pattern;
+        // A random name, used only when no folder has it yet.
+        std::random_device random;
+        do {
+            folder_ = fs::temp_directory_path() / ("kivo-test-" + std::to_string(random()));
+        } while (!fs::create_directory(folder_));
         fs::permissions(folder_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
     }
     ~TempSettings()

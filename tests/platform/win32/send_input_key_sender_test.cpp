@@ -1,19 +1,19 @@
 #include "platform/virtual_key_codes.h"
 #include "platform/win32/win32_backends.h"
 
+#include "support/captured_stderr.h"
 #include "test_window.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace kivo {
 namespace {
 
+using testing::CapturedStderr;
 using ::testing::IsEmpty;
 using testing::KeyMessage;
 
@@ -43,21 +43,6 @@ std::vector<KeyMessage> tapped(unsigned virtualKey, unsigned scanCode, bool exte
 {
     return {down(virtualKey, scanCode, extended), up(virtualKey, scanCode, extended)};
 }
-
-// Collects what is written to std::cerr while it lives.
-class CapturedStderr {
-public:
-    CapturedStderr() : previous_(std::cerr.rdbuf(text_.rdbuf())) {}
-    ~CapturedStderr() { std::cerr.rdbuf(previous_); }
-    CapturedStderr(const CapturedStderr&) = delete;
-    CapturedStderr& operator=(const CapturedStderr&) = delete;
-
-    std::string text() const { return text_.str(); }
-
-private:
-    std::ostringstream text_;
-    std::streambuf* previous_;
-};
 
 class SendInputKeySenderTest : public ::testing::Test {
 protected:
