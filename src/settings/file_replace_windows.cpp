@@ -2,8 +2,6 @@
 
 #include "settings/messages.h"
 
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 #include <algorithm>

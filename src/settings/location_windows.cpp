@@ -1,7 +1,5 @@
-#include "settings/location.h"
+#include "settings/location_windows.h"
 
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 #include <string>
@@ -12,7 +10,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Where the profile functions of earlier Windows versions of Kivo kept the bare name "kivo.ini".
 fs::path windowsFolder()
 {
     std::wstring folder(MAX_PATH, L'\0');
@@ -25,32 +22,45 @@ fs::path windowsFolder()
     return folder;
 }
 
-fs::path appDataFolder()
+fs::path environmentFolder(const wchar_t* name)
 {
-    const DWORD size = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
     if (size == 0)
         return {};
     std::wstring folder(size, L'\0');
-    const DWORD length = GetEnvironmentVariableW(L"APPDATA", folder.data(), size);
+    const DWORD length = GetEnvironmentVariableW(name, folder.data(), size);
     folder.resize(length < size ? length : 0);
     return folder;
 }
 
+bool isThere(const fs::path& file)
+{
+    std::error_code error;
+    return fs::exists(file, error);
+}
+
 }  // namespace
+
+SettingsLocation settingsLocationIn(const WindowsFolders& folders)
+{
+    fs::path earlier = folders.windows / L"kivo.ini";
+    if (!folders.localAppData.empty()) {
+        const fs::path redirected = folders.localAppData / L"VirtualStore" / earlier.relative_path();
+        if (isThere(redirected))
+            earlier = redirected;
+    }
+    // Without a per-user folder the file stays where earlier versions kept it.
+    if (folders.appData.empty())
+        return {earlier, folders.windows / L"kivo.ini"};
+    const fs::path file = folders.appData / L"Kivo" / L"kivo.ini";
+    if (!isThere(file) && isThere(earlier))
+        return {earlier, file};
+    return {file, file};
+}
 
 SettingsLocation defaultSettingsLocation()
 {
-    const fs::path earlier = windowsFolder() / L"kivo.ini";
-    const fs::path folder = appDataFolder();
-    // Without a per-user folder the file stays where earlier versions kept it.
-    if (folder.empty())
-        return {earlier, earlier};
-    const fs::path file = folder / L"Kivo" / L"kivo.ini";
-    std::error_code error;
-    // Assignments made by an earlier version are read until the first save writes the new file.
-    if (!fs::exists(file, error) && fs::exists(earlier, error))
-        return {earlier, file};
-    return {file, file};
+    return settingsLocationIn({environmentFolder(L"APPDATA"), environmentFolder(L"LOCALAPPDATA"), windowsFolder()});
 }
 
 }  // namespace kivo

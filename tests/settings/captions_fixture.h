@@ -1,0 +1,39 @@
+#pragma once
+
+#include "settings/captions.h"
+
+#include "support/temp_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kivo {
+
+// kivo.ini in a fresh folder of its own, loaded into and saved from labels in memory.
+class Captions : public ::testing::Test {
+protected:
+    const std::filesystem::path& folder() const { return settings_.folder(); }
+    std::filesystem::path file() const { return settings_.file(); }
+    SettingsLocation location() const { return settings_.location(); }
+
+    std::vector<std::string> loaded(std::int32_t n) const
+    {
+        fakes::MemoryLabels labels(std::vector<std::string>(static_cast<std::size_t>(n), "Button 1:"));
+        EXPECT_TRUE(loadCaptions(location(), labels, n));
+        return labels.captions();
+    }
+    Status saved(const std::vector<std::string>& captions) const
+    {
+        const auto n = static_cast<std::int32_t>(captions.size());
+        return saveCaptions(location(), fakes::MemoryLabels(captions), n);
+    }
+
+private:
+    testing::TempSettings settings_;
+};
+
+}  // namespace kivo

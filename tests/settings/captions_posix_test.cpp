@@ -1,0 +1,135 @@
+#include "captions_fixture.h"
+
+#include <gmock/gmock.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <set>
+
+// Cases that rest on POSIX: symbolic links, file modes, users and file-size limits.
+namespace kivo {
+namespace {
+
+namespace fs = std::filesystem;
+using fakes::MemoryLabels;
+using testing::fileContents;
+using ::testing::HasSubstr;
+using testing::writeFile;
+
+// Root may read and write anything, so permission cases run in a child process that
+// gives up root first.
+void runAsOrdinaryUser()
+{
+    if (::geteuid() != 0)
+        return;
+    const passwd* nobody = ::getpwnam("nobody");
+    if (nobody == nullptr || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+        ::setuid(nobody->pw_uid) != 0) {
+        std::_Exit(99);
+    }
+}
+
+TEST_F(Captions, SaveKeepsASymbolicLinkAndThePermissions)
+{
+    const fs::path real = folder() / "dotfiles-kivo.ini";
+    writeFile(real, "[Settings]\n0=old\n");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(real.filename(), file());
+    ASSERT_TRUE(saved({"new"}));
+    EXPECT_TRUE(fs::is_symlink(file()));
+    EXPECT_EQ(fileContents(real), "[Settings]\n0=new\n");
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(Captions, UnreadableFileLoadsAsEmptyCaptions)
+{
+    writeFile(file(), "[Settings]\n0=secret\n");
+    fs::permissions(file(), fs::perms::owner_write);
+    EXPECT_EXIT(
+        {
+            runAsOrdinaryUser();
+            MemoryLabels labels({"x"});
+            const Status loaded = loadCaptions(location(), labels, 1);
+            std::fputs(loaded ? "" : loaded.problem().c_str(), stderr);
+            std::exit(labels.caption(0).empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "cannot use the settings file .*Permission denied");
+}
+
+TEST_F(Captions, SaveIntoAReadOnlyFolderFailsLeavingTheOldFileWhole)
+{
+    const std::string old = "[Settings]\n0=old\n";
+    writeFile(file(), old);
+    fs::permissions(file(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    fs::permissions(folder(), fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_EXIT(
+        {
+            runAsOrdinaryUser();
+            const Status status = saved({"new"});
+            std::fputs(status ? "" : status.problem().c_str(), stderr);
+            std::exit(status ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "could not save .*kivo.ini.*Permission denied");
+    EXPECT_EQ(fileContents(file()), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1);
+}
+
+// While it lives, no file of this process may grow, as on a full disk: the new file cannot
+// be written, yet renames still work. With SIGXFSZ ignored the write fails with EFBIG
+// instead of killing the test.
+class NoRoomToWrite {
+public:
+    NoRoomToWrite() : handler_(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        const rlimit none{0, old_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~NoRoomToWrite()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, handler_);
+    }
+    NoRoomToWrite(const NoRoomToWrite&) = delete;
+    NoRoomToWrite& operator=(const NoRoomToWrite&) = delete;
+
+private:
+    rlimit old_{};
+    void (*handler_)(int);
+};
+
+TEST_F(Captions, SaveThatCannotWriteLeavesTheFolderAsItWas)
+{
+    const auto names = [this] {
+        std::set<std::string> all;
+        for (const auto& entry : fs::directory_iterator(folder()))
+            all.insert(entry.path().filename().string());
+        return all;
+    };
+    // inside: where the old bytes are, kivo.ini itself or a file in a folder standing in its
+    // place, which the save first moves aside as unusable.
+    for (const fs::path inside : {"", "note"}) {
+        const fs::path old = inside.empty() ? file() : file() / inside;
+        if (!inside.empty())
+            fs::create_directory(file());
+        writeFile(old, "[Settings]\n0=old\n");
+        const Status status = [this] {
+            const NoRoomToWrite full;
+            return saved({"new"});
+        }();
+        ASSERT_FALSE(status) << inside;
+        EXPECT_THAT(status.problem(), HasSubstr("File too large. The file is left as it was."));
+        EXPECT_EQ(fileContents(old), "[Settings]\n0=old\n") << inside;
+        EXPECT_EQ(names(), std::set<std::string>{"kivo.ini"}) << inside;
+        fs::remove_all(file());
+    }
+}
+
+}  // namespace
+}  // namespace kivo
