@@ -11,6 +11,8 @@ packages=(
   clang clang-format libclang-rt-14-dev
   xvfb x11-utils xdotool imagemagick openbox
   dpkg-dev file
+  # The Windows build: a cross compiler, GoogleTest's sources to build with it, Wine to run its tests.
+  g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 missing=()
