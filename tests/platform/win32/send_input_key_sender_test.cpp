@@ -87,6 +87,20 @@ TEST_F(SendInputKeySenderTest, EachKeyArrivesWithItsVirtualKeyScanCodeAndExtende
     }
 }
 
+// What DirectInput and raw-input readers see is the scan code alone, with the E0 prefix
+// that tells an arrow from the keypad key sharing its code.
+TEST_F(SendInputKeySenderTest, ProgramsReadingRawInputSeeTheScanCodes)
+{
+    ASSERT_TRUE(window_.receiveRawInput());
+    typedInto("{UP}+a");
+    EXPECT_EQ(window_.rawKeys, (std::vector<testing::RawKey>{{0x48, true, false},
+                                                             {0x48, true, true},
+                                                             {kShiftScan, false, false},
+                                                             {kAScan, false, false},
+                                                             {kAScan, false, true},
+                                                             {kShiftScan, false, true}}));
+}
+
 TEST_F(SendInputKeySenderTest, CharacterOffTheLayoutArrivesByItsWindows1252Meaning)
 {
     // 0x80 is the euro sign in Windows-1252, a C1 control in Latin-1.

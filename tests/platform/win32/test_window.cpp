@@ -34,12 +34,19 @@ TestWindow::TestWindow()
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
+void PrintTo(const RawKey& key, std::ostream* out)
+{
+    *out << "{make code 0x" << std::hex << key.makeCode << std::dec << (key.e0 ? ", E0" : "")
+         << (key.up ? ", up}" : "}");
+}
+
 TestWindow& TestWindow::shared(int which)
 {
     static TestWindow* const windows[] = {new TestWindow, new TestWindow};
     TestWindow& window = *windows[which];
     window.onKey = nullptr;
     window.received.clear();
+    window.rawKeys.clear();
     return window;
 }
 
@@ -51,9 +58,28 @@ bool TestWindow::activate()
     return GetForegroundWindow() == window_ && GetFocus() == window_;
 }
 
+bool TestWindow::receiveRawInput()
+{
+    constexpr USHORT kGenericDesktop = 1;
+    constexpr USHORT kKeyboard = 6;
+    const RAWINPUTDEVICE keyboard{kGenericDesktop, kKeyboard, RIDEV_INPUTSINK, window_};
+    return RegisterRawInputDevices(&keyboard, 1, sizeof(keyboard)) != FALSE;
+}
+
 LRESULT CALLBACK TestWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self != nullptr && message == WM_INPUT) {
+        RAWINPUT input{};
+        UINT size = sizeof(input);
+        if (GetRawInputData(reinterpret_cast<HRAWINPUT>(lParam), RID_INPUT, &input, &size, sizeof(RAWINPUTHEADER)) !=
+                static_cast<UINT>(-1) &&
+            input.header.dwType == RIM_TYPEKEYBOARD) {
+            const RAWKEYBOARD& key = input.data.keyboard;
+            self->rawKeys.push_back({key.MakeCode, (key.Flags & RI_KEY_E0) != 0, (key.Flags & RI_KEY_BREAK) != 0});
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
     if (self == nullptr || !isKeyMessage(message)) {
         return DefWindowProcW(window, message, wParam, lParam);
     }

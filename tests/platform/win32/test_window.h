@@ -20,6 +20,17 @@ struct KeyMessage {
 
 void PrintTo(const KeyMessage& key, std::ostream* out);
 
+// A key as raw input reports it to programs that read the keyboard directly, as games do.
+struct RawKey {
+    unsigned makeCode = 0;
+    bool e0 = false;  // the extended-key prefix
+    bool up = false;
+
+    bool operator==(const RawKey&) const = default;
+};
+
+void PrintTo(const RawKey& key, std::ostream* out);
+
 // A top-level window of the test program that records the key messages it is sent.
 class TestWindow {
 public:
@@ -34,6 +45,11 @@ public:
     // Called for each key message as it is handled, before the next one is taken.
     std::function<void(const KeyMessage&)> onKey;
     std::vector<KeyMessage> received;
+    // Filled once receiveRawInput has been called.
+    std::vector<RawKey> rawKeys;
+
+    // Asks for the keyboard's raw input as well, whichever window is in front.
+    bool receiveRawInput();
 
 private:
     TestWindow();
