@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <random>
+#include <string>
 #include <system_error>
 
 namespace kivo {
@@ -44,32 +46,73 @@ bool writeAll(HANDLE handle, std::string_view bytes)
     return true;
 }
 
+bool readOnly(const fs::path& file)
+{
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+std::wstring temporaryPrefix(const fs::path& file)
+{
+    return file.filename().wstring() + L".new-";
+}
+
+// Removes what saves killed half-way left behind. A live save keeps its temporary file open
+// until the file has its name, so a file that opens for this process alone is nobody's, and
+// it goes when that handle closes.
+void removeStaleTemporaries(const fs::path& file)
+{
+    const std::wstring prefix = temporaryPrefix(file);
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(L".");
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        if (!entry.path().filename().wstring().starts_with(prefix) || !entry.is_regular_file(error))
+            continue;
+        const HANDLE stale =
+            CreateFileW(entry.path().c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (stale != INVALID_HANDLE_VALUE)
+            CloseHandle(stale);
+    }
+}
+
+// A new file beside file under a name no other file has. It may be renamed while open, and
+// nothing else may open it.
+HANDLE createTemporary(const fs::path& file, fs::path& temporary)
+{
+    std::random_device random;
+    for (;;) {
+        temporary = file.parent_path() / (temporaryPrefix(file) + std::to_wstring(random()));
+        const HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            return handle;
+    }
+}
+
 }  // namespace
 
 Status replaceFile(const fs::path& file, std::string_view bytes)
 {
-    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(L".");
-    // GetTempFileNameW creates the file under a name no other file has.
-    wchar_t temporaryName[MAX_PATH];
-    if (GetTempFileNameW(folder.c_str(), L"kvo", 0, temporaryName) == 0) {
-        return failure("cannot create a temporary file in", folder, GetLastError());
-    }
-    const fs::path temporary(temporaryName);
-    const HANDLE handle =
-        CreateFileW(temporaryName, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // The profile functions leave a read-only file alone, and so does Kivo.
+    if (readOnly(file))
+        return failure("will not replace the read-only file", file, ERROR_ACCESS_DENIED);
+    removeStaleTemporaries(file);
+    fs::path temporary;
+    const HANDLE handle = createTemporary(file, temporary);
     if (handle == INVALID_HANDLE_VALUE)
-        return abandoned(handle, temporary, "cannot open");
+        return failure("cannot create a temporary file beside", file, GetLastError());
     if (!writeAll(handle, bytes))
         return abandoned(handle, temporary, "cannot write");
     if (!FlushFileBuffers(handle))
         return abandoned(handle, temporary, "cannot flush to disk");
-    if (!CloseHandle(handle))
-        return abandoned(INVALID_HANDLE_VALUE, temporary, "cannot close");
-    if (!MoveFileExW(temporaryName, file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // Renamed while still open, so no other save takes it for a stale one.
+    if (!MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
-        DeleteFileW(temporaryName);
+        CloseHandle(handle);
+        DeleteFileW(temporary.c_str());
         return failure("cannot rename " + quotedPath(temporary) + " to", file, error);
     }
+    CloseHandle(handle);
     return {};
 }
 

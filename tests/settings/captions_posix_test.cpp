@@ -1,8 +1,10 @@
 #include "captions_fixture.h"
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <grp.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -129,6 +131,21 @@ TEST_F(Captions, SaveThatCannotWriteLeavesTheFolderAsItWas)
         EXPECT_EQ(names(), std::set<std::string>{"kivo.ini"}) << inside;
         fs::remove_all(file());
     }
+}
+
+TEST_F(Captions, SaveRemovesStaleTemporariesButNotOneBeingWritten)
+{
+    for (const char* name : {"kivo.ini.new-stale1", "kivo.ini.new-stale2", "kivo.ini.new-live", "other.ini.new-x"})
+        writeFile(folder() / name, "partial");
+    const int live = ::open((folder() / "kivo.ini.new-live").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+    ASSERT_TRUE(saved({"a"}));
+    ::close(live);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder()))
+        left.push_back(entry.path().filename().string());
+    EXPECT_THAT(left, ::testing::UnorderedElementsAre("kivo.ini", "kivo.ini.new-live", "other.ini.new-x"));
 }
 
 }  // namespace

@@ -97,8 +97,12 @@ TEST_P(OddFiles, LoadQuietlyAndKeepTheirOtherBytesOnSave)
     ASSERT_TRUE(saved({"new"}));
     EXPECT_EQ(fileContents(file()), GetParam().afterSave);
     // A file without the section gets a note that its captions start empty, nothing more.
-    EXPECT_THAT(errors.text(),
-                ::testing::AnyOf("", ::testing::MatchesRegex("kivo: [^\n]*no \\[Settings\\] section[^\n]*\n")));
+    // (Matched without a regular expression: GoogleTest's Windows ones have no brackets.)
+    const std::string said = errors.text();
+    if (!said.empty()) {
+        EXPECT_THAT(said, ::testing::AllOf(::testing::StartsWith("kivo: "), HasSubstr("no [Settings] section")));
+        EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+    }
 }
 
 const std::string kLongLine(1'000'000, 'x');

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kivo {
 namespace {
@@ -30,6 +31,24 @@ TEST_F(Captions, SaveOverAFileHeldOpenFailsLeavingTheFolderAsItWas)
     EXPECT_THAT(status.problem(), HasSubstr("kivo.ini"));
     EXPECT_EQ(fileContents(file()), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1);
+}
+
+// A save in progress keeps its temporary file open; one that was killed left its file closed.
+TEST_F(Captions, SaveRemovesStaleTemporariesButNotOneBeingWritten)
+{
+    for (const char* name : {"kivo.ini.new-stale1", "kivo.ini.new-stale2", "kivo.ini.new-live", "other.ini.new-x"})
+        writeFile(folder() / name, "partial");
+    const HANDLE live = CreateFileW((folder() / "kivo.ini.new-live").c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(live, INVALID_HANDLE_VALUE);
+
+    ASSERT_TRUE(saved({"a"}));
+    CloseHandle(live);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder()))
+        left.push_back(entry.path().filename().string());
+    EXPECT_THAT(left, ::testing::UnorderedElementsAre("kivo.ini", "kivo.ini.new-live", "other.ini.new-x"));
+    EXPECT_EQ(fileContents(file()), "[Settings]\n0=a\n");
 }
 
 }  // namespace

@@ -62,5 +62,19 @@ TEST(SettingsLocation, WithoutHomeIsInTheHomeOfTheUsersPasswdEntry)
     }
 }
 
+TEST(SettingsLocation, UserWithoutAnAbsoluteHomeHasNoLocation)
+{
+    // A user id with no passwd entry, as in a bare container, and no usable HOME.
+    EXPECT_EXIT(
+        {
+            ::setenv("HOME", "relative/home", 1);
+            ::setenv("XDG_CONFIG_HOME", "relative/conf", 1);
+            if (::geteuid() == 0 && ::setuid(54321) != 0)
+                std::_Exit(99);
+            std::_Exit(defaultSettingsLocation().writeTo.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 }  // namespace
 }  // namespace kivo
