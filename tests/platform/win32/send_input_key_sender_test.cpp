@@ -60,6 +60,13 @@ protected:
     std::unique_ptr<KeySender> sender_ = makeSendInputKeySender();
 };
 
+std::vector<KeyMessage> twice(const std::vector<KeyMessage>& messages)
+{
+    std::vector<KeyMessage> both = messages;
+    both.insert(both.end(), messages.begin(), messages.end());
+    return both;
+}
+
 struct Typing {
     const char* keys;
     std::vector<KeyMessage> messages;
@@ -77,6 +84,11 @@ TEST_F(SendInputKeySenderTest, EachKeyArrivesWithItsVirtualKeyScanCodeAndExtende
              Typing{"{down}", tapped(vk::kDown, 0x50, true)},
              Typing{"{LEFT}", tapped(vk::kLeft, 0x4b, true)},
              Typing{"{Right}", tapped(vk::kRight, 0x4d, true)},
+             Typing{"{HOME}", tapped(vk::kHome, 0x47, true)},
+             Typing{"{DEL}", tapped(vk::kDelete, 0x53, true)},
+             Typing{"{PGDN}", tapped(vk::kPageDown, 0x51, true)},
+             // The layout gives Num Lock no E0 prefix, yet it is an extended key.
+             Typing{"{NUMLOCK}{NUMLOCK}", twice(tapped(vk::kNumLock, 0x45, true))},
              Typing{"{F5}", tapped(vk::kF1 + 4, kF5Scan)},
              Typing{"{ENTER}", {down(vk::kEnter, kEnterScan), typed(L'\r', kEnterScan), up(vk::kEnter, kEnterScan)}},
              Typing{"{+}", plusOnEqualsKey},
