@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
