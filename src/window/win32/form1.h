@@ -1,0 +1,118 @@
+#pragma once
+
+#include "window/toolkit.h"
+#include "window/win32/control_fonts.h"
+#include "window/win32/tick_timer.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kivo {
+
+// Kivo's one window and its controls, drawn with native Win32 controls. Geometry comes from
+// the design in twips, converted with the window's DPI.
+class Form1 final : public Toolkit {
+public:
+    // Below this outer width in twips the window is not narrowed any further.
+    static constexpr float kMinimumOuterWidth = 2040;
+    static constexpr const wchar_t* kWindowClass = L"KivoForm1";
+    // The program's icon, where its resources have one under this identifier.
+    static constexpr int kIconResource = 1;
+
+    Form1();
+    ~Form1() override;
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    void show();
+    HWND window() const { return window_; }
+    // The STATIC control of button label i, or nullptr; for tests that look at what is shown.
+    HWND labelControl(int index) const;
+    bool labelShownBold(int index) const;
+
+    bool exists(int index) const override;
+    std::string caption(int index) const override;
+    void setCaption(int index, std::string_view caption) override;
+    void setBold(int index, bool bold) override;
+
+    void createLabel(int index) override;
+    void setLabelVisible(int index, bool visible) override;
+    bool labelVisible(int index) const override;
+    TwipsRect labelRect(int index) const override;
+    void setLabelRect(int index, TwipsRect rect) override;
+
+    float outerWidth() const override { return outerWidth_; }
+    float outerHeight() const override { return design::kOuterHeight; }
+    void setOuterWidth(float width) override;
+
+    void setEvents(WindowEvents* events) override { events_ = events; }
+    bool askYesNo(std::string_view question) override;
+    void focusCommand3() override;
+    void setTimerEnabled(bool enabled) override;
+    void leaveEventLoop(int exitCode) override;
+    WindowHandle nativeHandle() const override;
+
+private:
+    struct ButtonLabel {
+        HWND control = nullptr;
+        std::string caption;
+        bool bold = false;
+        bool shownBold = false;
+        TwipsRect rect;
+    };
+    struct FixedControl {
+        HWND control = nullptr;
+        TwipsRect rect;
+    };
+
+    static constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    static constexpr UINT kTickMessage = WM_APP + 1;
+    // Not IDOK or IDCANCEL, which Enter and Escape send.
+    static constexpr int kCommand1Id = 101;
+    static constexpr int kCommand3Id = 103;
+    static constexpr int kCommand4Id = 104;
+    static constexpr int kLabel1Id = 201;
+    static constexpr int kLabel2Id = 202;
+    static constexpr int kFirstButtonLabelId = 1000;
+
+    static void registerWindowClass();
+    static COLORREF colourRef(unsigned rgb);
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void tick();
+    void command(int id);
+    LRESULT colourStatic(HDC dc, HWND control);
+    void changeDpi(UINT dpi, const RECT& suggested);
+
+    void buildControls();
+    HWND addControl(const wchar_t* className, DWORD style, int id, std::string_view caption, TwipsRect rect);
+    ButtonLabel makeButtonLabel(int index, std::string caption, TwipsRect rect);
+    void fitInstructions();
+    void showBold(ButtonLabel& label);
+    bool isButtonLabel(HWND control) const;
+    void place(HWND control, TwipsRect rect) const;
+    void placeAll();
+    void applyClientSize();
+    int toPixels(float twips) const;
+    ButtonLabel* buttonLabel(int index);
+
+    HWND window_ = nullptr;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    std::unique_ptr<ControlFonts> fonts_;
+    std::vector<ButtonLabel> labels_;
+    std::vector<FixedControl> fixed_;
+    HWND label1_ = nullptr;
+    HWND label2_ = nullptr;
+    HWND command3_ = nullptr;
+    HBRUSH formBrush_ = nullptr;
+    HBRUSH buttonLabelBrush_ = nullptr;
+    std::unique_ptr<TickTimer> timer1_;
+    float outerWidth_ = design::kOuterWidth;
+    WindowEvents* events_ = nullptr;
+    bool ticking_ = false;
+};
+
+}  // namespace kivo
