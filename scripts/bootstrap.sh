@@ -13,6 +13,8 @@ packages=(
   dpkg-dev file
   # The Windows build: a cross compiler, GoogleTest's sources to build with it, Wine to run its tests.
   g++-mingw-w64-x86-64-posix googletest wine wine64
+  # The end-to-end test under Wine: a window manager, and a polite close of Kivo's window.
+  openbox wmctrl
 )
 
 missing=()

@@ -1,0 +1,21 @@
+#include "app/kivo_main.h"
+#include "app/win32/parent_console.h"
+#include "app/win32/single_instance.h"
+#include "app/win32/win32_program.h"
+#include "platform/win32/win32_backends.h"
+
+int main(int argc, char** argv)
+{
+    if (argc > 1)
+        kivo::useParentConsole();
+    return kivo::runKivo(argc, argv, [](int&, char**) {
+        const kivo::SingleInstance instance;
+        if (instance.alreadyRunning()) {
+            kivo::SingleInstance::activateRunning();
+            return 0;
+        }
+        kivo::Win32Program program(kivo::makeWinmmJoystick());
+        program.showWindow();
+        return program.run();
+    });
+}

@@ -1,0 +1,172 @@
+// Runs Kivo exactly as kivo.exe does, with a joystick scripted line by line from standard
+// input, so scripts can test and measure the whole program under Wine. Same command line and
+// protocol as the Linux host, plus "unplug" and "plug".
+#include "app/win32/win32_program.h"
+#include "e2e/host_commands.h"
+#include "e2e/win32/scripted_joystick.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace {
+
+using kivo::e2e::ScriptedJoystick;
+
+struct HostOptions {
+    int buttons = 0;
+    std::uint32_t restX = 32767;
+    std::uint32_t restY = 32767;
+};
+
+[[noreturn]] void usage(const char* why)
+{
+    std::fprintf(stderr, "kivo-e2e-host: %s\nusage: kivo-e2e-host --buttons N [--rest X Y]\n", why);
+    std::exit(2);
+}
+
+long number(const char* text, long low, long high)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < low || value > high)
+        usage("a number is out of range");
+    return value;
+}
+
+HostOptions readOptions(int argc, char** argv)
+{
+    HostOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--buttons" && i + 1 < argc) {
+            options.buttons = static_cast<int>(number(argv[++i], 1, 32));
+        } else if (option == "--rest" && i + 2 < argc) {
+            options.restX = static_cast<std::uint32_t>(number(argv[++i], 0, 65535));
+            options.restY = static_cast<std::uint32_t>(number(argv[++i], 0, 65535));
+        } else {
+            usage(("unexpected argument '" + option + "'").c_str());
+        }
+    }
+    if (options.buttons == 0)
+        usage("--buttons is required");
+    return options;
+}
+
+// The X window Wine made for the form, the one xdotool can focus.
+unsigned long x11Window(HWND form)
+{
+    return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(GetPropW(form, L"__wine_x11_whole_window")));
+}
+
+// "labels" reads the form, which belongs to the window's thread; the reader thread sends it
+// there through a message-only window, which runs sent messages even inside modal loops.
+class LabelPrinter {
+public:
+    explicit LabelPrinter(kivo::Form1& form) : form_(form)
+    {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"KivoE2eLabelPrinter";
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  windowClass.hInstance, nullptr);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    void printFromAnyThread() { SendMessageW(window_, WM_APP, 0, 0); }
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* printer = reinterpret_cast<LabelPrinter*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message != WM_APP || printer == nullptr)
+            return DefWindowProcW(window, message, wParam, lParam);
+        printer->print();
+        return 0;
+    }
+    void print()
+    {
+        for (int i = 0; form_.exists(i); ++i)
+            std::printf("label %d %d %s\n", i + 1, form_.labelShownBold(i) ? 1 : 0, form_.caption(i).c_str());
+        std::printf("end\n");
+        std::fflush(stdout);
+    }
+
+    kivo::Form1& form_;
+    HWND window_ = nullptr;
+};
+
+void runCommand(const std::string& line, int buttons, ScriptedJoystick& stick, LabelPrinter& printer)
+{
+    if (line == "unplug" || line == "plug") {
+        stick.setPlugged(line == "plug");
+        return;
+    }
+    std::string error;
+    const auto command = kivo::e2e::parseHostCommand(line, buttons, error);
+    if (!command) {
+        std::fprintf(stderr, "kivo-e2e-host: %s\n", error.c_str());
+        return;
+    }
+    using Kind = kivo::e2e::HostCommand::Kind;
+    switch (command->kind) {
+        case Kind::Axes:
+            stick.moveTo(command->x, command->y);
+            break;
+        case Kind::Press:
+        case Kind::Release:
+            stick.setButton(command->button, command->kind == Kind::Press);
+            break;
+        case Kind::Labels:
+            printer.printFromAnyThread();
+            break;
+    }
+}
+
+// At the end of input Kivo keeps running until it is closed, like kivo.exe. Reads the handle
+// itself: a thread blocked inside the C library's stdin would hold its lock when main returns.
+void readCommands(int buttons, ScriptedJoystick& stick, LabelPrinter& printer)
+{
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    std::string pending;
+    char chunk[4096];
+    DWORD count = 0;
+    while (ReadFile(input, chunk, sizeof chunk, &count, nullptr) && count > 0) {
+        pending.append(chunk, count);
+        for (std::size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+            std::string line = pending.substr(0, end);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            runCommand(line, buttons, stick, printer);
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const HostOptions options = readOptions(argc, argv);
+    auto owned = std::make_unique<ScriptedJoystick>(options.buttons, options.restX, options.restY);
+    ScriptedJoystick& stick = *owned;
+    kivo::Win32Program program(std::move(owned));
+    program.showWindow();
+    LabelPrinter printer(program.form());
+    unsigned long window = 0;
+    // Wine creates the X window while the form is first shown; a few messages may be needed.
+    for (int tries = 0; tries < 200 && (window = x11Window(program.form().window())) == 0; ++tries) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(10);
+    }
+    std::printf("ready %lu\n", window);
+    std::fflush(stdout);
+    std::thread reader(readCommands, options.buttons, std::ref(stick), std::ref(printer));
+    reader.detach();
+    return program.run();
+}

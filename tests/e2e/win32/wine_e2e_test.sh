@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# Kivo end to end under Wine: kivo-e2e-host.exe (the real Form1, SendInput, GetKeyboardState
+# and GetForegroundWindow, a scripted joystick) and a key-logging window of another Wine
+# process, on a private Xvfb with openbox (without a window manager Wine's window destruction
+# stalls), one wineserver and a Wine prefix of its own.
+#   wine_e2e_test.sh HOST.exe RECEIVER.exe SESSION_FOLDER
+set -euo pipefail
+host=$1
+receiver=$2
+session=$3
+mkdir -p "$session/prefix"
+session=$(cd "$session" && pwd)
+export WINEPREFIX="$session/prefix" WINEDEBUG=-all
+for tool in Xvfb openbox xdotool wmctrl wine wineserver; do
+  command -v "$tool" >/dev/null || { echo "wine_e2e_test: $tool is missing; run scripts/bootstrap.sh" >&2; exit 1; }
+done
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+pass() { echo "ok: $*"; }
+
+pids=()
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$session/display" </dev/null >"$session/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$session/display" ] && break; sleep 0.1; done
+[ -s "$session/display" ] || { echo "wine_e2e_test: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(cat "$session/display")"
+openbox --sm-disable </dev/null >"$session/openbox.log" 2>&1 &
+pids+=($!)
+wineserver -k 2>/dev/null || true
+wineserver -p
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init </dev/null >"$session/wineboot.log" 2>&1
+fi
+ini="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Kivo/kivo.ini"
+rm -f "$ini"
+
+# Waits for a line starting with $2 in file $1; prints it.
+wait_line() {
+  for _ in $(seq 300); do
+    if line=$(tr -d '\r' <"$1" 2>/dev/null | grep -m1 "^$2"); then
+      echo "$line"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+start_host() {
+  rm -f "$session/host.in" "$session/host.out"
+  mkfifo "$session/host.in"
+  wine "$host" "$@" <"$session/host.in" >"$session/host.out" 2>"$session/host.err" &
+  host_pid=$!
+  pids+=($host_pid)
+  exec 4>"$session/host.in"
+  kivo_window=$(wait_line "$session/host.out" "ready ") || { echo "wine_e2e_test: the host did not start" >&2; exit 1; }
+  kivo_window=${kivo_window#ready }
+}
+send() { echo "$1" >&4; }
+labels() {
+  local before
+  before=$(grep -c '^end' "$session/host.out" || true)
+  send labels
+  for _ in $(seq 50); do
+    [ "$(grep -c '^end' "$session/host.out" || true)" -gt "$before" ] && break
+    sleep 0.1
+  done
+  # The latest answer: the lines after the last but one "end".
+  tr -d '\r' <"$session/host.out" | awk -v skip="$before" '/^end$/ { ends++; next } ends == skip && /^label / { print }'
+}
+activate() {
+  xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"
+  sleep 0.3
+}
+# Key lines the receiver logged after line $1 of its log.
+keys_since() { tail -n +"$(($1 + 1))" "$session/receiver.log" | tr -d '\r' | grep -E '^(down|up) '; }
+log_length() { wc -l <"$session/receiver.log"; }
+
+wine "$receiver" >"$session/receiver.log" 2>&1 &
+pids+=($!)
+receiver_window=$(wait_line "$session/receiver.log" "ready ") || { echo "wine_e2e_test: no receiver" >&2; exit 1; }
+receiver_window=${receiver_window#ready }
+
+start_host --buttons 4
+activate "$kivo_window"
+send "press 3"
+sleep 0.1
+send "release 3"
+[ "$(labels | sed -n 3p)" = "label 3 1 " ] && pass "button 3 selected in Kivo's window" || fail "button 3 not selected: $(labels)"
+
+xdotool keydown F5
+sleep 0.1
+xdotool keyup F5
+sleep 0.2
+label3=$(labels | sed -n 3p)
+[ "$label3" = "label 3 1 Button 3:  {F5}" ] && pass "F5 typed in Kivo's window assigns {F5}" || fail "after F5: '$label3'"
+
+activate "$receiver_window"
+start=$(log_length)
+send "press 3"
+sleep 0.1
+send "release 3"
+sleep 0.3
+f5=$(keys_since "$start" | awk '$1 == "down" && $2 == 116' | wc -l)
+f5_scanned=$(keys_since "$start" | awk '$1 == "down" && $2 == 116 && $3 == 63 && $4 == 0' | wc -l)
+[ "$f5" -ge 20 ] && pass "$f5 F5 in 100 ms of button 3" || fail "only $f5 F5 in 100 ms of button 3"
+[ "$f5" -gt 0 ] && [ "$f5_scanned" -eq "$f5" ] && pass "every F5 carries scan code 63" ||
+  fail "$f5_scanned of $f5 F5 carry scan code 63"
+
+start=$(log_length)
+send "axes 65535 32767"
+sleep 0.05
+send "axes 32767 32767"
+sleep 0.3
+right=$(keys_since "$start" | awk '$1 == "down" && $2 == 39' | wc -l)
+right_scanned=$(keys_since "$start" | awk '$1 == "down" && $2 == 39 && $3 == 77 && $4 == 1' | wc -l)
+[ "$right" -ge 10 ] && pass "$right Right in 50 ms of the stick pushed right" || fail "only $right Right for the stick"
+[ "$right" -gt 0 ] && [ "$right_scanned" -eq "$right" ] && pass "every Right carries scan code 77, extended" ||
+  fail "$right_scanned of $right Right carry scan code 77 with the extended flag"
+
+unbalanced=$(keys_since 0 | awk '{ held[$2] += ($1 == "down") ? 1 : -1 } END { for (k in held) if (held[k]) print k }')
+[ -z "$unbalanced" ] && pass "every key pressed was released" || fail "keys left down: $unbalanced"
+
+# The close box, as the window manager asks: saves and ends with status 0. (Not Alt+F4: with
+# a button selected, a key pressed in Kivo's window is an assignment.)
+wmctrl -i -c "$kivo_window"
+status=0
+timeout 20 tail --pid="$host_pid" -f /dev/null || true
+wait "$host_pid" || status=$?
+exec 4>&-
+[ "$status" -eq 0 ] && pass "closing ends with status 0" || fail "closing ended with status $status"
+if [ -f "$ini" ] && tr -d '\r' <"$ini" | grep -qx '2=Button 3:  {F5}'; then
+  pass "closing saved 2=Button 3:  {F5}"
+else
+  fail "closing did not save 2=Button 3:  {F5}: $(cat "$ini" 2>/dev/null)"
+fi
+
+# The end of the desktop session: the file is gone while Kivo runs, and is written again.
+start_host --buttons 4
+[ "$(labels | sed -n 3p)" = "label 3 0 Button 3:  {F5}" ] && pass "the assignment is read back" ||
+  fail "not read back: $(labels | sed -n 3p)"
+rm -f "$ini"
+wine wineboot --end-session </dev/null >/dev/null 2>&1 || true
+timeout 20 tail --pid="$host_pid" -f /dev/null || true
+exec 4>&-
+if [ -f "$ini" ] && tr -d '\r' <"$ini" | grep -qx '2=Button 3:  {F5}'; then
+  pass "the end of the session saved 2=Button 3:  {F5}"
+else
+  fail "the end of the session did not save: $(cat "$ini" 2>/dev/null)"
+fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "wine_e2e_test: $failures failed; logs in $session" >&2
+  exit 1
+fi
+echo "wine_e2e_test: all passed"
