@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
 # Kivo end to end under Wine: kivo-e2e-host.exe (the real Form1, SendInput, GetKeyboardState
 # and GetForegroundWindow, a scripted joystick) and a key-logging window of another Wine
-# process, on a private Xvfb with openbox (without a window manager Wine's window destruction
-# stalls), one wineserver and a Wine prefix of its own.
+# process, on a private desktop of its own.
 #   wine_e2e_test.sh HOST.exe RECEIVER.exe SESSION_FOLDER
 set -euo pipefail
 host=$1
 receiver=$2
 session=$3
-mkdir -p "$session/prefix"
+mkdir -p "$session"
 session=$(cd "$session" && pwd)
-export WINEPREFIX="$session/prefix" WINEDEBUG=-all
-for tool in Xvfb openbox xdotool wmctrl wine wineserver; do
-  command -v "$tool" >/dev/null || { echo "wine_e2e_test: $tool is missing; run scripts/bootstrap.sh" >&2; exit 1; }
-done
+# shellcheck source=tests/e2e/win32/wine_desktop.sh
+. "$(dirname "$0")/wine_desktop.sh"
+start_wine_desktop "$session"
+ini=$kivo_ini
+rm -f "$ini"
 
 failures=0
 fail() {
@@ -21,28 +21,6 @@ fail() {
   failures=$((failures + 1))
 }
 pass() { echo "ok: $*"; }
-
-pids=()
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$session/display" </dev/null >"$session/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$session/display" ] && break; sleep 0.1; done
-[ -s "$session/display" ] || { echo "wine_e2e_test: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$session/display")"
-openbox --sm-disable </dev/null >"$session/openbox.log" 2>&1 &
-pids+=($!)
-wineserver -k 2>/dev/null || true
-wineserver -p
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init </dev/null >"$session/wineboot.log" 2>&1
-fi
-ini="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Kivo/kivo.ini"
-rm -f "$ini"
 
 # Waits for a line starting with $2 in file $1; prints it.
 wait_line() {
@@ -61,7 +39,7 @@ start_host() {
   mkfifo "$session/host.in"
   wine "$host" "$@" <"$session/host.in" >"$session/host.out" 2>"$session/host.err" &
   host_pid=$!
-  pids+=($host_pid)
+  wine_desktop_pids+=($host_pid)
   exec 4>"$session/host.in"
   kivo_window=$(wait_line "$session/host.out" "ready ") || { echo "wine_e2e_test: the host did not start" >&2; exit 1; }
   kivo_window=${kivo_window#ready }
@@ -87,7 +65,7 @@ keys_since() { tail -n +"$(($1 + 1))" "$session/receiver.log" | tr -d '\r' | gre
 log_length() { wc -l <"$session/receiver.log"; }
 
 wine "$receiver" >"$session/receiver.log" 2>&1 &
-pids+=($!)
+wine_desktop_pids+=($!)
 receiver_window=$(wait_line "$session/receiver.log" "ready ") || { echo "wine_e2e_test: no receiver" >&2; exit 1; }
 receiver_window=${receiver_window#ready }
 

@@ -1,0 +1,204 @@
+#include "window/win32/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+namespace kivo {
+namespace {
+
+// Records what the window delivers; activation hands the focus on as the window logic does.
+class RecordedEvents final : public WindowEvents {
+public:
+    explicit RecordedEvents(Form1& form) : form_(form) {}
+    void activated() override
+    {
+        log.push_back("activated");
+        form_.focusCommand3();
+    }
+    void timerTicked() override { tickThreads.push_back(GetCurrentThreadId()); }
+    void quitClicked() override { log.push_back("quit"); }
+    void clearClicked() override { log.push_back("clear"); }
+    void closed() override { log.push_back("closed"); }
+
+    std::vector<std::string> log;
+    std::vector<DWORD> tickThreads;
+
+private:
+    Form1& form_;
+};
+
+void pumpFor(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    MSG message;
+    while (GetTickCount() - start < milliseconds) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) && message.message != WM_QUIT)
+            DispatchMessageW(&message);
+    }
+}
+
+RECT childRect(HWND parent, HWND child)
+{
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+class Win32Form1Test : public ::testing::Test {
+protected:
+    Form1 form;
+    RecordedEvents events{form};
+    HWND window = form.window();
+
+    void SetUp() override { form.setEvents(&events); }
+    HWND control(int id) const { return GetDlgItem(window, id); }
+};
+
+// At Wine's default 96 DPI a pixel is 15 twips.
+TEST_F(Win32Form1Test, ControlsAndClientAreaAreTheDesignInPixels)
+{
+    ASSERT_EQ(windowDpi(window), 96u);
+    form.createLabel(1);
+    struct Case {
+        HWND control;
+        RECT pixels;
+    };
+    for (const Case& c :
+         {Case{form.labelControl(0), {8, 152, 137, 169}}, Case{form.labelControl(1), {8, 152, 137, 169}},
+          Case{control(201), {8, 80, 217, 105}}, Case{control(101), {8, 8, 89, 41}},
+          Case{control(103), {400, 8, 409, 21}}, Case{control(104), {104, 8, 193, 41}}}) {
+        const RECT rect = childRect(window, c.control);
+        EXPECT_TRUE(EqualRect(&rect, &c.pixels)) << GetDlgCtrlID(c.control) << ": " << rect.left << ',' << rect.top
+                                                 << ',' << rect.right << ',' << rect.bottom;
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 304);
+    EXPECT_EQ(client.bottom, 419);
+
+    form.setOuterWidth(0);
+    EXPECT_EQ(form.outerWidth(), Form1::kMinimumOuterWidth);
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 130);
+}
+
+TEST_F(Win32Form1Test, CaptionsAreWindows1252BytesShownAsUnicode)
+{
+    const std::string bytes = "Button 1:  \x80\xe9&";
+    form.setCaption(0, bytes);
+    EXPECT_EQ(form.caption(0), bytes);
+    wchar_t shown[64];
+    GetWindowTextW(form.labelControl(0), shown, 64);
+    EXPECT_STREQ(shown, L"Button 1:  \u20ac\u00e9&");
+    wchar_t title[64];
+    GetWindowTextW(window, title, 64);
+    EXPECT_STREQ(title, L"Kivo v" KIVO_VERSION);
+}
+
+TEST_F(Win32Form1Test, MessagesReachTheLogicAndNothingCancelsAClose)
+{
+    struct Case {
+        UINT message;
+        WPARAM wParam;
+        LRESULT result;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {WM_CLOSE, 0, 0, {"closed"}},
+        {WM_QUERYENDSESSION, 0, TRUE, {}},
+        {WM_ENDSESSION, TRUE, 0, {"closed"}},
+        {WM_ENDSESSION, FALSE, 0, {}},
+        {WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), 0, {"quit"}},
+        {WM_COMMAND, MAKEWPARAM(104, BN_CLICKED), 0, {"clear"}},
+        // Enter and Escape typed into the window are keys to assign, not Quit.
+        {WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0, {}},
+        {WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0, {}},
+    };
+    for (const Case& c : cases) {
+        events.log.clear();
+        EXPECT_EQ(SendMessageW(window, c.message, c.wParam, 0), c.result) << c.message;
+        EXPECT_EQ(events.log, c.log) << c.message << ' ' << c.wParam;
+    }
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(Win32Form1Test, ActivationPutsTheFocusOnCommand3)
+{
+    form.show();
+    SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(events.log.back(), "activated");
+    EXPECT_EQ(GetFocus(), control(103));
+}
+
+TEST_F(Win32Form1Test, TicksComeOnTheWindowsThreadOnlyWhileEnabled)
+{
+    pumpFor(50);
+    EXPECT_TRUE(events.tickThreads.empty());
+    form.setTimerEnabled(true);
+    pumpFor(100);
+    form.setTimerEnabled(false);
+    ASSERT_FALSE(events.tickThreads.empty());
+    for (DWORD thread : events.tickThreads)
+        EXPECT_EQ(thread, GetCurrentThreadId());
+    pumpFor(20);
+    const std::size_t ticks = events.tickThreads.size();
+    pumpFor(50);
+    EXPECT_EQ(events.tickThreads.size(), ticks);
+}
+
+TEST_F(Win32Form1Test, TicksGoOnWhileAQuestionIsOpen)
+{
+    form.show();
+    form.setTimerEnabled(true);
+    std::thread answer([] {
+        for (int tries = 0; tries < 100; ++tries) {
+            Sleep(20);
+            if (const HWND box = FindWindowW(L"#32770", L"Kivo")) {
+                Sleep(100);
+                PostMessageW(box, WM_COMMAND, IDNO, 0);
+                return;
+            }
+        }
+    });
+    events.tickThreads.clear();
+    EXPECT_FALSE(form.askYesNo("Are you sure?"));
+    answer.join();
+    EXPECT_FALSE(events.tickThreads.empty());
+}
+
+TEST_F(Win32Form1Test, BoldSetDuringATickIsShownWhenTheTickEnds)
+{
+    class BoldEveryTick final : public WindowEvents {
+    public:
+        explicit BoldEveryTick(Form1& form) : form_(form) {}
+        void activated() override {}
+        void timerTicked() override
+        {
+            form_.setBold(0, true);
+            if (ticks++ == 0)
+                shownDuringTick = form_.labelShownBold(0);
+        }
+        void quitClicked() override {}
+        void clearClicked() override {}
+        void closed() override {}
+        bool shownDuringTick = true;
+        int ticks = 0;
+
+    private:
+        Form1& form_;
+    } bolder(form);
+    form.setEvents(&bolder);
+    form.setTimerEnabled(true);
+    pumpFor(30);
+    EXPECT_FALSE(bolder.shownDuringTick);
+    EXPECT_TRUE(form.labelShownBold(0));
+    form.createLabel(1);
+    EXPECT_TRUE(form.labelShownBold(1)) << "a new label is a copy of label 0";
+}
+
+}  // namespace
+}  // namespace kivo
