@@ -102,10 +102,6 @@ private:
 
 void runCommand(const std::string& line, int buttons, ScriptedJoystick& stick, LabelPrinter& printer)
 {
-    if (line == "unplug" || line == "plug") {
-        stick.setPlugged(line == "plug");
-        return;
-    }
     std::string error;
     const auto command = kivo::e2e::parseHostCommand(line, buttons, error);
     if (!command) {
@@ -123,6 +119,10 @@ void runCommand(const std::string& line, int buttons, ScriptedJoystick& stick, L
             break;
         case Kind::Labels:
             printer.printFromAnyThread();
+            break;
+        case Kind::Unplug:
+        case Kind::Plug:
+            stick.setPlugged(command->kind == Kind::Plug);
             break;
     }
 }
