@@ -3,6 +3,7 @@
 #include "platform/virtual_key_codes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace kivo {
@@ -109,17 +110,34 @@ void PollEngine::tick()
         restAtCurrentPosition();
     }
     sendArrows();
-    if (services_.foreground.current() == mainWindow_)
+    mainWindowInFront_ = services_.foreground.current() == mainWindow_;
+    if (mainWindowInFront_)
         captureAssignment();
     sendHeldButtonKey();
 }
 
+bool PollEngine::idle() const
+{
+    return std::abs(deltaX()) <= kDeadZone && std::abs(deltaY()) <= kDeadZone && joystick_.dwButtons == 0 &&
+           !mainWindowInFront_;
+}
+
+double PollEngine::deltaX() const
+{
+    return static_cast<double>(static_cast<std::int32_t>(joystick_.dwXpos)) / kAxisScale -
+           static_cast<double>(restX_) / kAxisScale;
+}
+
+double PollEngine::deltaY() const
+{
+    return static_cast<double>(static_cast<std::int32_t>(joystick_.dwYpos)) / kAxisScale -
+           static_cast<double>(restY_) / kAxisScale;
+}
+
 void PollEngine::sendArrows()
 {
-    const double dx = static_cast<double>(static_cast<std::int32_t>(joystick_.dwXpos)) / kAxisScale -
-                      static_cast<double>(restX_) / kAxisScale;
-    const double dy = static_cast<double>(static_cast<std::int32_t>(joystick_.dwYpos)) / kAxisScale -
-                      static_cast<double>(restY_) / kAxisScale;
+    const double dx = deltaX();
+    const double dy = deltaY();
     if (dx > kDeadZone)
         services_.sender.send("{right}");
     else if (dx < -kDeadZone)

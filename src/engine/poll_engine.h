@@ -26,6 +26,9 @@ public:
     // Puts back the captions that keys still down have rewritten since they went down, so
     // that the keys closing the window (Alt+F4) do not become an assignment.
     void undoCaptureOfKeysStillDown();
+    // The last tick did nothing, and nothing but the joystick or the window in front can change
+    // that: the stick rests inside the dead zone, no button is down, Kivo's window is not in front.
+    bool idle() const;
 
     std::int32_t buttonCount() const { return buttonCount_; }
     // Whether the last read of the joystick's position found a joystick.
@@ -36,6 +39,8 @@ private:
     void restAtCurrentPosition();
     void settleAtRest();
     void rememberCaptionBeforeKeys();
+    double deltaX() const;
+    double deltaY() const;
     void sendArrows();
     void captureAssignment();
     void highlightSelection();
@@ -54,6 +59,7 @@ private:
     std::int32_t restY_ = 0;
     bool restCaptured_ = false;
     bool answering_ = false;
+    bool mainWindowInFront_ = false;
     KeyNameTable keyNames_;
     std::string currentToken_;
     // Captions as they stood before the keys now down went down, by label index.

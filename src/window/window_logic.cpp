@@ -25,6 +25,13 @@ WindowLogic::WindowLogic(Toolkit& form, InputServices services, SelectedButton& 
 WindowLogic::~WindowLogic()
 {
     form_.setEvents(nullptr);
+    if (wakeUps_)
+        wakeUps_->setListener(nullptr);
+}
+
+void WindowLogic::sleepBetweenWakeUps(WakeUpSource& wakeUps)
+{
+    wakeUps_ = &wakeUps;
 }
 
 void WindowLogic::load()
@@ -40,6 +47,8 @@ void WindowLogic::load()
         reportProblem(loaded.problem());
     stage_ = Stage::Running;
     form_.setEvents(this);
+    if (wakeUps_)
+        wakeUps_->setListener(this);
     form_.setTimerEnabled(true);
 }
 
@@ -53,6 +62,12 @@ void WindowLogic::timerTicked()
 {
     if (stage_ != Stage::Running)
         return;
+    tick();
+    sleepIfIdle();
+}
+
+void WindowLogic::tick()
+{
     engine_.tick();
     const bool arrived = engine_.joystickAnswering() && !joystickWasAnswering_;
     joystickWasAnswering_ = engine_.joystickAnswering();
@@ -71,6 +86,29 @@ void WindowLogic::adoptLateJoystick()
     layOutButtonLabels(form_, engine_.buttonCount());
     if (const Status loaded = loadCaptions(settings_, form_, engine_.buttonCount()); !loaded)
         reportProblem(loaded.problem());
+}
+
+void WindowLogic::wokenUp()
+{
+    // While Timer1 runs the next tick is at most a millisecond away; an extra one would type an
+    // extra key.
+    if (stage_ != Stage::Running || !asleep_)
+        return;
+    tick();
+    if (!sleepIfIdle()) {
+        asleep_ = false;
+        form_.setTimerEnabled(true);
+    }
+}
+
+bool WindowLogic::sleepIfIdle()
+{
+    if (!wakeUps_ || !engine_.idle() || !wakeUps_->watchesEverything())
+        return false;
+    if (!asleep_)
+        form_.setTimerEnabled(false);
+    asleep_ = true;
+    return true;
 }
 
 void WindowLogic::quitClicked()

@@ -3,6 +3,7 @@
 #include "engine/poll_engine.h"
 #include "engine/selected_button.h"
 #include "platform/input_services.h"
+#include "platform/wake_ups.h"
 #include "settings/location.h"
 #include "settings/result.h"
 #include "window/toolkit.h"
@@ -14,12 +15,16 @@ namespace kivo {
 // The main window's behaviour, whatever toolkit draws it: start-up, the poll timer, Quit, Clear and
 // closing. Holds the engine for the life of the window. Events reach it only between the
 // end of start-up and the end of the window: nothing happens after the captions are saved.
-class WindowLogic final : public WindowEvents {
+class WindowLogic final : public WindowEvents, private WakeUpListener {
 public:
     WindowLogic(Toolkit& form, InputServices services, SelectedButton& selected, SettingsLocation settings);
     ~WindowLogic() override;
     WindowLogic(const WindowLogic&) = delete;
     WindowLogic& operator=(const WindowLogic&) = delete;
+
+    // Lets Timer1 stop after a tick that did nothing, for as long as the source watches
+    // everything a tick reads; without a source every tick runs. Called before load().
+    void sleepBetweenWakeUps(WakeUpSource& wakeUps);
 
     // Start-up; runs before the window is first shown.
     void load();
@@ -41,6 +46,13 @@ public:
 private:
     enum class Stage { Loading, Running, Ended };
 
+    // One poll cycle, and the labels of a joystick that has just arrived.
+    void tick();
+    // Ticks at once, then every millisecond until a tick does nothing.
+    void wokenUp() override;
+    // Stops Timer1 when the tick did nothing and the wake-up source will say when that changes.
+    bool sleepIfIdle();
+
     // Saves the captions and ends the event loop, with a failure status when the save failed.
     void end();
     Status save();
@@ -51,8 +63,10 @@ private:
     Toolkit& form_;
     PollEngine engine_;
     SettingsLocation settings_;
+    WakeUpSource* wakeUps_ = nullptr;
     Stage stage_ = Stage::Loading;
     bool joystickWasAnswering_ = false;
+    bool asleep_ = false;
 };
 
 }  // namespace kivo
