@@ -64,7 +64,7 @@ protected:
         return info;
     }
 
-    std::unique_ptr<Joystick> joystick_ = makeSdlJoystick();
+    std::unique_ptr<SdlJoystick> joystick_ = makeSdlJoystick();
 };
 
 TEST_F(SdlJoystickTest, WithoutAJoystickReadsFailAndLeaveThePositionAsItWas)
@@ -157,6 +157,23 @@ TEST_F(SdlJoystickTest, AJoystickPluggedInLaterIsReadAndOneUnpluggedIsNot)
     info = scribbled<JOYINFOEX>();
     EXPECT_FALSE(joystick_->position(0, info));
     EXPECT_TRUE(sameBytes(info, scribbled<JOYINFOEX>()));
+}
+
+// The virtual joystick has no device node, so nothing can announce its changes.
+TEST_F(SdlJoystickTest, NamesTheNodeOfTheOpenJoystickOnly)
+{
+    EXPECT_FALSE(joystick_->node().open);
+
+    VirtualJoystick stick(2, 4);
+    ASSERT_TRUE(stick.attached());
+    read();
+    EXPECT_TRUE(joystick_->node().open);
+    EXPECT_EQ(joystick_->node().path, "");
+
+    stick.unplug();
+    JOYINFOEX info{};
+    joystick_->position(0, info);
+    EXPECT_FALSE(joystick_->node().open);
 }
 
 TEST_F(SdlJoystickTest, OnlyDeviceZeroIsServed)

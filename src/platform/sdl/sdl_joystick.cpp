@@ -9,9 +9,9 @@
 namespace kivo {
 namespace {
 
-class SdlJoystick final : public Joystick {
+class FirstSdlJoystick final : public SdlJoystick {
 public:
-    SdlJoystick()
+    FirstSdlJoystick()
     {
         // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit events nobody reads.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -25,7 +25,7 @@ public:
         SDL_JoystickEventState(SDL_IGNORE);
     }
 
-    ~SdlJoystick() override
+    ~FirstSdlJoystick() override
     {
         if (!started_) {
             return;
@@ -36,8 +36,8 @@ public:
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
     }
 
-    SdlJoystick(const SdlJoystick&) = delete;
-    SdlJoystick& operator=(const SdlJoystick&) = delete;
+    FirstSdlJoystick(const FirstSdlJoystick&) = delete;
+    FirstSdlJoystick& operator=(const FirstSdlJoystick&) = delete;
 
     bool capabilities(unsigned deviceId, JOYCAPS& caps) override
     {
@@ -56,6 +56,15 @@ public:
         }
         fillPosition(joystick_, info);
         return true;
+    }
+
+    JoystickNode node() const override
+    {
+        if (joystick_ == nullptr) {
+            return {};
+        }
+        const char* path = SDL_JoystickPath(joystick_);
+        return {true, path != nullptr ? path : ""};
     }
 
 private:
@@ -83,9 +92,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Joystick> makeSdlJoystick()
+std::unique_ptr<SdlJoystick> makeSdlJoystick()
 {
-    return std::make_unique<SdlJoystick>();
+    return std::make_unique<FirstSdlJoystick>();
 }
 
 }  // namespace kivo

@@ -3,12 +3,26 @@
 #include "platform/input_services.h"
 
 #include <memory>
+#include <string>
 
 namespace kivo {
 
-// The first joystick SDL reports serves as device id 0. Starting SDL's joystick subsystem
-// cannot be refused by the program, so when it fails the backend says so on standard error
-// and behaves as if no joystick were attached.
-std::unique_ptr<Joystick> makeSdlJoystick();
+// Where the events of the open joystick come from, so that they can be watched.
+struct JoystickNode {
+    bool open = false;
+    // Its device node (an evdev or hidraw node); empty when it has none, as SDL's virtual joystick.
+    std::string path;
+};
+
+// The first joystick SDL reports serves as device id 0.
+class SdlJoystick : public Joystick {
+public:
+    // The joystick the last read found open.
+    virtual JoystickNode node() const = 0;
+};
+
+// Starting SDL's joystick subsystem cannot be refused by the program, so when it fails the
+// backend says so on standard error and behaves as if no joystick were attached.
+std::unique_ptr<SdlJoystick> makeSdlJoystick();
 
 }  // namespace kivo

@@ -26,6 +26,14 @@ public:
     ForegroundWindow& foreground() override { return *foreground_; }
     KeySender& sender() override { return *sender_; }
 
+    int eventSocket() const override { return ConnectionNumber(connection_.display()); }
+    void readEvents() override { connection_.readEvents(); }
+    bool eventsWaiting() override
+    {
+        XFlush(connection_.display());
+        return XEventsQueued(connection_.display(), QueuedAlready) > 0;
+    }
+
 private:
     X11Connection connection_;
     std::unique_ptr<Keyboard> keyboard_;

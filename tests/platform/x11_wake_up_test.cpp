@@ -1,0 +1,38 @@
+// GoogleTest goes before the X headers, whose macros clash with its names.
+#include "x11_fixture.h"
+
+#include "support/key_recorder.h"
+
+#include <poll.h>
+
+namespace kivo {
+namespace {
+
+using testing::KeyRecorder;
+
+bool readable(int socket, int timeoutMs)
+{
+    pollfd watched{socket, POLLIN, 0};
+    return poll(&watched, 1, timeoutMs) == 1;
+}
+
+// Kivo sleeps on the socket: a focus move must make it readable, and handling the events must
+// leave it quiet, or Kivo would either miss its window coming to the front or never sleep.
+TEST_F(X11Test, AFocusMoveWakesTheSocketAndReadingTheEventsQuietsIt)
+{
+    openServices();
+    KeyRecorder game(displayName());
+    services_->readEvents();
+    ASSERT_FALSE(services_->eventsWaiting());
+    ASSERT_FALSE(readable(services_->eventSocket(), 100));
+
+    game.takeFocus();
+    EXPECT_TRUE(readable(services_->eventSocket(), 2000));
+    services_->readEvents();
+    EXPECT_FALSE(readable(services_->eventSocket(), 0));
+    EXPECT_FALSE(services_->eventsWaiting());
+    EXPECT_EQ(services_->foreground().current(), game.window());
+}
+
+}  // namespace
+}  // namespace kivo
