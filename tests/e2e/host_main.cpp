@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
@@ -106,11 +107,35 @@ void printLabels(kivo::Form1& form)
     std::fflush(stdout);
 }
 
+// The pipe Kivo watches in place of a device node, which the virtual joystick lacks: one byte
+// on every change, so Kivo may sleep between changes as it does with a real joystick.
+class JoystickActivity {
+public:
+    JoystickActivity()
+    {
+        if (pipe2(ends_, O_NONBLOCK | O_CLOEXEC) != 0) {
+            std::perror("kivo-e2e-host: no pipe for joystick activity");
+            std::exit(1);
+        }
+    }
+
+    int readEnd() const { return ends_[0]; }
+    // A full pipe already says that something changed.
+    void announce() { [[maybe_unused]] const ssize_t written = ::write(ends_[1], "!", 1); }
+
+private:
+    int ends_[2] = {-1, -1};
+};
+
 // Reads commands from standard input as they arrive, without blocking the window's thread.
 class CommandReader {
 public:
-    CommandReader(VirtualStick& stick, kivo::Form1& form, int buttons)
-        : stick_(stick), form_(form), buttons_(buttons), notifier_(STDIN_FILENO, QSocketNotifier::Read)
+    CommandReader(VirtualStick& stick, JoystickActivity& activity, kivo::Form1& form, int buttons)
+        : stick_(stick),
+          activity_(activity),
+          form_(form),
+          buttons_(buttons),
+          notifier_(STDIN_FILENO, QSocketNotifier::Read)
     {
         QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { readAvailable(); });
     }
@@ -151,7 +176,7 @@ private:
                 break;
             case Kind::Labels:
                 printLabels(form_);
-                break;
+                return;
             case Kind::Unplug:
                 stick_.unplug();
                 break;
@@ -159,9 +184,12 @@ private:
                 stick_.plug();
                 break;
         }
+        // Every command but "labels" changes the joystick.
+        activity_.announce();
     }
 
     VirtualStick& stick_;
+    JoystickActivity& activity_;
     kivo::Form1& form_;
     int buttons_;
     QSocketNotifier notifier_;
@@ -178,9 +206,11 @@ int main(int argc, char** argv)
     if (!program)
         return 1;
     VirtualStick stick(options);
+    JoystickActivity activity;
+    program->announceJoystickChangesBy(activity.readEnd());
     program->showWindow();
     std::printf("ready %lu\n", static_cast<unsigned long>(program->windowId()));
     std::fflush(stdout);
-    CommandReader reader(stick, program->form(), options.buttons);
+    CommandReader reader(stick, activity, program->form(), options.buttons);
     return program->run();
 }

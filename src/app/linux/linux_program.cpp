@@ -1,7 +1,6 @@
 #include "app/linux/linux_program.h"
 
 #include "kivo_version.h"
-#include "platform/sdl/sdl_joystick.h"
 #include "settings/location.h"
 
 #include <sys/prctl.h>
@@ -54,8 +53,13 @@ LinuxProgram::~LinuxProgram() = default;
 void LinuxProgram::showWindow()
 {
     const InputServices services{*joystick_, x11_->keyboard(), x11_->foreground(), x11_->sender()};
+    wakeUps_ = std::make_unique<LinuxWakeUps>(*x11_);
+    auto wake = [wakeUps = wakeUps_.get()] { wakeUps->wake(); };
+    wakeUps_->watchJoystick(joystickActivity_ >= 0 ? watchJoystickActivity(joystickActivity_, wake)
+                                                   : watchJoystickNode(*joystick_, wake));
     form_ = std::make_unique<Form1>();
     logic_ = std::make_unique<WindowLogic>(*form_, services, selected_, settings_);
+    logic_->sleepBetweenWakeUps(*wakeUps_);
     // Start-up runs before the window is first shown.
     logic_->load();
     closeRequests_ = std::make_unique<CloseRequests>(*form_);

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/linux/linux_wake_ups.h"
 #include "app/linux/single_instance.h"
 #include "app/linux/window_loss.h"
 #include "engine/selected_button.h"
 #include "platform/input_services.h"
+#include "platform/sdl/sdl_joystick.h"
 #include "platform/x11/x11_services.h"
 #include "settings/location.h"
 #include "window/qt/close_requests.h"
@@ -26,6 +28,9 @@ public:
     static std::unique_ptr<LinuxProgram> open(int& argc, char** argv);
     ~LinuxProgram();
 
+    // Joystick changes are announced by this non-blocking descriptor, written to on every change,
+    // instead of by the joystick's device node; takes ownership. Called before showWindow().
+    void announceJoystickChangesBy(int descriptor) { joystickActivity_ = descriptor; }
     // Builds Form1 (start-up runs here: button count, layout, rest position, captions) and shows it.
     void showWindow();
     // The X window id of Form1, the one the engine compares with the foreground window.
@@ -42,9 +47,11 @@ private:
     SettingsLocation settings_;
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<X11Services> x11_;
-    std::unique_ptr<Joystick> joystick_;
+    std::unique_ptr<SdlJoystick> joystick_;
     QApplication application_;
     SelectedButton selected_;
+    int joystickActivity_ = -1;
+    std::unique_ptr<LinuxWakeUps> wakeUps_;
     std::unique_ptr<Form1> form_;
     std::unique_ptr<WindowLogic> logic_;
     std::unique_ptr<CloseRequests> closeRequests_;

@@ -1,0 +1,55 @@
+#include "app/linux/drained_descriptor.h"
+
+#include <unistd.h>
+#include <cerrno>
+#include <utility>
+
+namespace kivo {
+
+DrainedDescriptor::DrainedDescriptor(std::function<void()> changed)
+    : changed_(std::move(changed)), notifier_(QSocketNotifier::Read)
+{
+    QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { drain(); });
+}
+
+DrainedDescriptor::~DrainedDescriptor()
+{
+    close();
+}
+
+void DrainedDescriptor::watch(int descriptor)
+{
+    close();
+    if (descriptor < 0)
+        return;
+    descriptor_ = descriptor;
+    notifier_.setSocket(descriptor);
+    notifier_.setEnabled(true);
+}
+
+void DrainedDescriptor::drain()
+{
+    // Large enough for whole evdev events and any hidraw report.
+    char buffer[4096];
+    for (;;) {
+        const ssize_t count = ::read(descriptor_, buffer, sizeof buffer);
+        if (count > 0 || (count < 0 && errno == EINTR))
+            continue;
+        // A descriptor that has ended stays readable; left open, it would wake the loop forever.
+        if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+            close();
+        break;
+    }
+    changed_();
+}
+
+void DrainedDescriptor::close()
+{
+    if (descriptor_ < 0)
+        return;
+    notifier_.setEnabled(false);
+    ::close(descriptor_);
+    descriptor_ = -1;
+}
+
+}  // namespace kivo

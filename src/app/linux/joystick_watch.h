@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/sdl/sdl_joystick.h"
+
+#include <functional>
+#include <memory>
+
+namespace kivo {
+
+// Announces, by calling back, that the joystick may have changed: moved, pressed, plugged in
+// or pulled out.
+class JoystickWatch {
+public:
+    virtual ~JoystickWatch() = default;
+    // True when every change of the joystick will be announced from now on.
+    virtual bool watchingEverything() = 0;
+};
+
+// Reads the events of SDL's open joystick a second time, from its own open of the device node,
+// and watches /dev/input for joysticks arriving while none is open. A joystick without a node
+// cannot be watched.
+std::unique_ptr<JoystickWatch> watchJoystickNode(const SdlJoystick& joystick, std::function<void()> changed);
+
+// Takes every change from a non-blocking descriptor that is written to whenever the joystick
+// changes, such as a test's virtual joystick; takes ownership of it.
+std::unique_ptr<JoystickWatch> watchJoystickActivity(int descriptor, std::function<void()> changed);
+
+}  // namespace kivo

@@ -1,0 +1,26 @@
+#include "app/linux/linux_wake_ups.h"
+
+namespace kivo {
+
+LinuxWakeUps::LinuxWakeUps(X11Services& x11) : x11_(x11), x11Socket_(x11.eventSocket(), QSocketNotifier::Read)
+{
+    QObject::connect(&x11Socket_, &QSocketNotifier::activated, [this] {
+        x11_.readEvents();
+        wake();
+    });
+}
+
+void LinuxWakeUps::wake()
+{
+    if (listener_)
+        listener_->wokenUp();
+}
+
+// Events already read from the socket would no longer make it readable, so they keep the
+// ticks going until a tick has handled them.
+bool LinuxWakeUps::watchesEverything()
+{
+    return joystick_ && joystick_->watchingEverything() && !x11_.eventsWaiting();
+}
+
+}  // namespace kivo

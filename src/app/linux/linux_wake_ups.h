@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/linux/joystick_watch.h"
+#include "platform/wake_ups.h"
+#include "platform/x11/x11_services.h"
+
+#include <QSocketNotifier>
+
+#include <memory>
+
+namespace kivo {
+
+// Wakes the window for the joystick and for the X connection's events, through which the
+// window in front is learnt: Kivo's own window coming to the front must start the ticks.
+class LinuxWakeUps final : public WakeUpSource {
+public:
+    explicit LinuxWakeUps(X11Services& x11);
+
+    // The joystick is watched through this from now on; it is to call wake() on every change.
+    void watchJoystick(std::unique_ptr<JoystickWatch> watch) { joystick_ = std::move(watch); }
+    void wake();
+
+    bool watchesEverything() override;
+    void setListener(WakeUpListener* listener) override { listener_ = listener; }
+
+private:
+    X11Services& x11_;
+    QSocketNotifier x11Socket_;
+    std::unique_ptr<JoystickWatch> joystick_;
+    WakeUpListener* listener_ = nullptr;
+};
+
+}  // namespace kivo
