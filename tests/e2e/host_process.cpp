@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 namespace kivo::e2e {
@@ -19,6 +20,7 @@ using namespace std::chrono_literals;
 
 constexpr auto kStartTimeout = 20s;
 constexpr auto kAnswerTimeout = 5s;
+constexpr std::string_view kVoluntarySwitches = "voluntary_ctxt_switches:";
 
 [[noreturn]] void runHost(const std::string& displayName, const std::filesystem::path& configHome,
                           const std::vector<std::string>& arguments, int input, int output, int errors,
@@ -115,6 +117,20 @@ void HostProcess::send(const std::string& line)
     const std::string text = line + "\n";
     if (write(toHost_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
         throw std::runtime_error("HostProcess: cannot write to the host");
+}
+
+long HostProcess::wakeUps() const
+{
+    long switches = 0;
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid_) + "/task", error)) {
+        std::ifstream status(task.path() / "status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.starts_with(kVoluntarySwitches))
+                switches += std::stol(line.substr(kVoluntarySwitches.size()));
+        }
+    }
+    return switches;
 }
 
 std::vector<std::string> HostProcess::labels()

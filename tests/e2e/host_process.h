@@ -31,6 +31,9 @@ public:
 
     unsigned long windowId() const { return windowId_; }
     pid_t pid() const { return pid_; }
+    // How often the host's threads have gone to sleep and been woken so far: the voluntary
+    // context switches of each, from /proc/<pid>/task/<tid>/status.
+    long wakeUps() const;
 
     void send(const std::string& line);
     // Sends "labels" and returns the lines the host answers, up to its "end".

@@ -115,5 +115,44 @@ TEST_F(KivoEndToEnd, StartsWithTheStoredAssignmentsAndSendsNothingAtRest)
     EXPECT_GE(pressesOf(game.waitForKeys(2, 2s), XK_Up), 1u);
 }
 
+TEST_F(KivoEndToEnd, SleepsWhileNothingCanHappenAndTypesAPressAfterALongIdleAtOnce)
+{
+    std::filesystem::create_directories(configHome / "kivo");
+    std::ofstream(configHome / "kivo" / "kivo.ini") << "[Settings]\n0=Button 1:  {F5}\n";
+    e2e::HostProcess kivo(xvfb.displayName(), configHome, {"--buttons", "2"});
+    focus(kivo.windowId());
+    kivo.send("press 1");
+    std::this_thread::sleep_for(100ms);
+    kivo.send("release 1");
+    ASSERT_EQ(kivo.labels()[0], "label 1 1 Button 1:  {F5}");
+    game.takeFocus();
+    std::this_thread::sleep_for(100ms);
+
+    const long before = kivo.wakeUps();
+    std::this_thread::sleep_for(1s);
+    EXPECT_LT(kivo.wakeUps() - before, 100) << "polling every millisecond wakes a thousand times a second";
+
+    game.clear();
+    kivo.send("press 1");
+    EXPECT_GE(pressesOf(game.waitForKeys(1, 1s), XK_F5), 1u);
+    kivo.send("release 1");
+    game.settle();
+}
+
+TEST_F(KivoEndToEnd, KivosWindowComingToTheFrontWakesItForAssignments)
+{
+    e2e::HostProcess kivo(xvfb.displayName(), configHome, {"--buttons", "2"});
+    focus(kivo.windowId());
+    kivo.send("press 2");
+    std::this_thread::sleep_for(100ms);
+    kivo.send("release 2");
+    game.takeFocus();
+    std::this_thread::sleep_for(300ms);
+
+    focus(kivo.windowId());
+    holdKey(XK_F7, 100ms);
+    EXPECT_EQ(kivo.labels()[1], "label 2 1 Button 2:  {F7}");
+}
+
 }  // namespace
 }  // namespace kivo
