@@ -1,0 +1,60 @@
+#include "app/linux/drained_descriptor.h"
+
+#include <QCoreApplication>
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace kivo {
+namespace {
+
+class DrainedDescriptorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
+        watched.watch(ends[0]);
+    }
+    void TearDown() override
+    {
+        if (ends[1] >= 0)
+            close(ends[1]);
+    }
+
+    void runEventLoop()
+    {
+        for (int round = 0; round < 5; ++round)
+            QCoreApplication::processEvents();
+    }
+
+    int ends[2] = {-1, -1};
+    int changes = 0;
+    DrainedDescriptor watched{[this] { ++changes; }};
+};
+
+TEST_F(DrainedDescriptorTest, EverythingWrittenIsReadAndAnnouncedOnce)
+{
+    runEventLoop();
+    EXPECT_EQ(changes, 0);
+
+    ASSERT_EQ(write(ends[1], "abc", 3), 3);
+    ASSERT_EQ(write(ends[1], "de", 2), 2);
+    runEventLoop();
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(watched.open());
+    char left = 0;
+    EXPECT_EQ(read(ends[0], &left, 1), -1) << "the data was left unread, so the loop would spin";
+}
+
+TEST_F(DrainedDescriptorTest, AnEndedDescriptorIsAnnouncedThenClosedSoItCannotSpin)
+{
+    close(ends[1]);
+    ends[1] = -1;
+    runEventLoop();
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(watched.open());
+}
+
+}  // namespace
+}  // namespace kivo

@@ -1,0 +1,70 @@
+#include "app/linux/joystick_watch.h"
+
+#include <QCoreApplication>
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace kivo {
+namespace {
+
+class NamedJoystick final : public SdlJoystick {
+public:
+    JoystickNode current;
+
+    bool capabilities(unsigned, JOYCAPS&) override { return false; }
+    bool position(unsigned, JOYINFOEX&) override { return false; }
+    JoystickNode node() const override { return current; }
+};
+
+struct NodeCase {
+    const char* what;
+    std::string path;
+    bool watching;
+};
+
+// Sleeping on a joystick that nothing announces would lose its presses.
+TEST(JoystickNodeWatch, WatchesOnlyAJoystickWhoseNodeItCouldOpen)
+{
+    const std::filesystem::path node =
+        std::filesystem::temp_directory_path() / ("kivo-event-node-" + std::to_string(getpid()));
+    ASSERT_EQ(mkfifo(node.c_str(), 0600), 0);
+    NamedJoystick joystick;
+    auto watch = watchJoystickNode(joystick, [] {});
+
+    const NodeCase cases[] = {
+        {"a node that opens", node.string(), true},
+        {"no node, as SDL's virtual joystick", "", false},
+        {"a node that cannot be opened", (node.parent_path() / "kivo-no-such-node").string(), false},
+    };
+    for (const NodeCase& c : cases) {
+        joystick.current = {true, c.path};
+        EXPECT_EQ(watch->watchingEverything(), c.watching) << c.what;
+    }
+    std::filesystem::remove(node);
+}
+
+TEST(JoystickActivityWatch, AnnouncesEveryWriteUntilTheWriterGoes)
+{
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
+    int changes = 0;
+    auto watch = watchJoystickActivity(ends[0], [&changes] { ++changes; });
+    EXPECT_TRUE(watch->watchingEverything());
+
+    ASSERT_EQ(write(ends[1], "!", 1), 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 1);
+
+    close(ends[1]);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 2);
+    EXPECT_FALSE(watch->watchingEverything());
+}
+
+}  // namespace
+}  // namespace kivo
