@@ -57,7 +57,7 @@ private:
     std::filesystem::path errorFile_;
 };
 
-// The path of the host program, next to this test binary's build tree.
+// The path of the host program, next to this test binary's build tree, or $KIVO_E2E_HOST.
 std::filesystem::path hostProgram();
 
 }  // namespace kivo::e2e
