@@ -1,7 +1,7 @@
 #include "window/window_logic.h"
 
 #include "memory_toolkit.h"
-#include "temp_settings.h"
+#include "support/temp_settings.h"
 
 #include "fakes/fake_input_services.h"
 #include "fakes/fake_wake_ups.h"
