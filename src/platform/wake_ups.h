@@ -14,8 +14,9 @@ public:
 class WakeUpSource {
 public:
     virtual ~WakeUpSource() = default;
-    // Asked after a tick that did nothing: true when every change that could make a later tick
-    // do something will be announced. A source that stops watching something wakes its listener.
+    // Asked after a tick that did nothing: true when the next change that could make a tick do
+    // something will be announced; later ones need not be until it is asked again. A source that
+    // stops watching something wakes its listener.
     virtual bool watchesEverything() = 0;
     // Where wake-ups go from now on, always on the window's thread; nullptr for nowhere.
     virtual void setListener(WakeUpListener* listener) = 0;

@@ -9,7 +9,7 @@ namespace kivo {
 DrainedDescriptor::DrainedDescriptor(std::function<void()> changed)
     : changed_(std::move(changed)), notifier_(QSocketNotifier::Read)
 {
-    QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { drain(); });
+    QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { drainAndAnnounce(); });
 }
 
 DrainedDescriptor::~DrainedDescriptor()
@@ -27,6 +27,26 @@ void DrainedDescriptor::watch(int descriptor)
     notifier_.setEnabled(true);
 }
 
+void DrainedDescriptor::pause()
+{
+    notifier_.setEnabled(false);
+}
+
+bool DrainedDescriptor::resume()
+{
+    if (!open())
+        return false;
+    drain();
+    notifier_.setEnabled(open());
+    return open();
+}
+
+void DrainedDescriptor::drainAndAnnounce()
+{
+    drain();
+    changed_();
+}
+
 void DrainedDescriptor::drain()
 {
     // Large enough for whole evdev events and any hidraw report.
@@ -40,7 +60,6 @@ void DrainedDescriptor::drain()
             close();
         break;
     }
-    changed_();
 }
 
 void DrainedDescriptor::close()

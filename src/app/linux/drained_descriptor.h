@@ -21,7 +21,15 @@ public:
     void watch(int descriptor);
     bool open() const { return descriptor_ >= 0; }
 
+    // Stops watching for now: what arrives waits in the descriptor, and the event loop is not
+    // woken for it.
+    void pause();
+    // Throws away what arrived while paused, without announcing it, and watches again; false when
+    // the descriptor has ended (it is then closed) or there is none.
+    bool resume();
+
 private:
+    void drainAndAnnounce();
     void drain();
     void close();
 

@@ -55,7 +55,7 @@ public:
             path_ = joystick.path;
             node_.watch(open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         }
-        return node_.open();
+        return node_.resume();
     }
 
 private:
@@ -68,12 +68,16 @@ private:
 
 class ActivityWatch final : public JoystickWatch {
 public:
-    ActivityWatch(int descriptor, std::function<void()> changed) : activity_(std::move(changed))
+    ActivityWatch(int descriptor, std::function<void()> changed)
+        : activity_([this, changed = std::move(changed)] {
+              activity_.pause();
+              changed();
+          })
     {
         activity_.watch(descriptor);
     }
 
-    bool watchingEverything() override { return activity_.open(); }
+    bool watchingEverything() override { return activity_.resume(); }
 
 private:
     DrainedDescriptor activity_;

@@ -8,11 +8,12 @@
 namespace kivo {
 
 // Announces, by calling back, that the joystick may have changed: moved, pressed, plugged in
-// or pulled out.
+// or pulled out. Only the first change after watchingEverything() is announced: while the ticks
+// run, the joystick's events need not wake the event loop as well.
 class JoystickWatch {
 public:
     virtual ~JoystickWatch() = default;
-    // True when every change of the joystick will be announced from now on.
+    // True when the next change of the joystick will be announced.
     virtual bool watchingEverything() = 0;
 };
 

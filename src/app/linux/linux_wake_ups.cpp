@@ -5,9 +5,12 @@ namespace kivo {
 LinuxWakeUps::LinuxWakeUps(X11Services& x11) : x11_(x11), x11Socket_(x11.eventSocket(), QSocketNotifier::Read)
 {
     QObject::connect(&x11Socket_, &QSocketNotifier::activated, [this] {
+        // While the ticks run they read the events themselves.
+        x11Socket_.setEnabled(false);
         x11_.readEvents();
         wake();
     });
+    x11Socket_.setEnabled(false);
 }
 
 void LinuxWakeUps::wake()
@@ -20,7 +23,10 @@ void LinuxWakeUps::wake()
 // ticks going until a tick has handled them.
 bool LinuxWakeUps::watchesEverything()
 {
-    return joystick_ && joystick_->watchingEverything() && !x11_.eventsWaiting();
+    if (!joystick_ || !joystick_->watchingEverything() || x11_.eventsWaiting())
+        return false;
+    x11Socket_.setEnabled(true);
+    return true;
 }
 
 }  // namespace kivo

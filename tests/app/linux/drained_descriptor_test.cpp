@@ -56,5 +56,26 @@ TEST_F(DrainedDescriptorTest, AnEndedDescriptorIsAnnouncedThenClosedSoItCannotSp
     EXPECT_FALSE(watched.open());
 }
 
+TEST_F(DrainedDescriptorTest, APausedDescriptorAnnouncesNothingAndResumesWithoutWhatCameMeanwhile)
+{
+    watched.pause();
+    ASSERT_EQ(write(ends[1], "abc", 3), 3);
+    runEventLoop();
+    EXPECT_EQ(changes, 0);
+
+    EXPECT_TRUE(watched.resume());
+    runEventLoop();
+    EXPECT_EQ(changes, 0);
+    ASSERT_EQ(write(ends[1], "d", 1), 1);
+    runEventLoop();
+    EXPECT_EQ(changes, 1);
+
+    watched.pause();
+    close(ends[1]);
+    ends[1] = -1;
+    EXPECT_FALSE(watched.resume()) << "an ended descriptor cannot announce anything";
+    EXPECT_FALSE(watched.open());
+}
+
 }  // namespace
 }  // namespace kivo
