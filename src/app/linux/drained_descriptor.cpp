@@ -36,9 +36,9 @@ bool DrainedDescriptor::resume()
 {
     if (!open())
         return false;
-    drain();
+    const bool arrived = drain();
     notifier_.setEnabled(open());
-    return open();
+    return open() && !arrived;
 }
 
 void DrainedDescriptor::drainAndAnnounce()
@@ -47,18 +47,20 @@ void DrainedDescriptor::drainAndAnnounce()
     changed_();
 }
 
-void DrainedDescriptor::drain()
+bool DrainedDescriptor::drain()
 {
     // Large enough for whole evdev events and any hidraw report.
     char buffer[4096];
+    bool arrived = false;
     for (;;) {
         const ssize_t count = ::read(descriptor_, buffer, sizeof buffer);
+        arrived = arrived || count > 0;
         if (count > 0 || (count < 0 && errno == EINTR))
             continue;
         // A descriptor that has ended stays readable; left open, it would wake the loop forever.
         if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
             close();
-        break;
+        return arrived;
     }
 }
 

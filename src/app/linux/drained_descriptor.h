@@ -24,13 +24,15 @@ public:
     // Stops watching for now: what arrives waits in the descriptor, and the event loop is not
     // woken for it.
     void pause();
-    // Throws away what arrived while paused, without announcing it, and watches again; false when
-    // the descriptor has ended (it is then closed) or there is none.
+    // Watches again, throwing away what arrived while paused. False when something did arrive,
+    // which its reader may not have seen yet, or when the descriptor has ended (it is then
+    // closed) or there is none: nothing would announce those.
     bool resume();
 
 private:
     void drainAndAnnounce();
-    void drain();
+    // Reads everything waiting; true when there was something.
+    bool drain();
     void close();
 
     int descriptor_ = -1;

@@ -68,6 +68,7 @@ TEST(JoystickActivityWatch, AnnouncesTheFirstChangeAfterEachQuestionUntilTheWrit
     change();
     change();
     EXPECT_EQ(changes, 1) << "the ticks run after the first change and read the joystick themselves";
+    EXPECT_FALSE(watch->watchingEverything()) << "the second change came unannounced";
     EXPECT_TRUE(watch->watchingEverything());
     change();
     EXPECT_EQ(changes, 2);
