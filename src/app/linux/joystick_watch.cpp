@@ -32,7 +32,12 @@ int watchInputDevices()
 class NodeWatch final : public JoystickWatch {
 public:
     NodeWatch(const SdlJoystick& joystick, std::function<void()> changed)
-        : joystick_(joystick), node_(changed), arrivals_([this, changed] {
+        : joystick_(joystick),
+          node_([this, changed] {
+              node_.pause();
+              changed();
+          }),
+          arrivals_([this, changed] {
               lastArrival_ = Clock::now();
               changed();
           })

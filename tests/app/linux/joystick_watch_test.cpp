@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
+#include <string>
 
 namespace kivo {
 namespace {
@@ -21,6 +23,36 @@ public:
     JoystickNode node() const override { return current; }
 };
 
+// A fifo standing in for a device node, with a writer standing in for the device: a node
+// stays open only while a device is behind it.
+class JoystickNodeWatch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(mkfifo(node.c_str(), 0600), 0);
+        device = open(node.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(device, 0);
+    }
+    void TearDown() override
+    {
+        close(device);
+        std::filesystem::remove(node);
+    }
+
+    void deviceEvent()
+    {
+        ASSERT_EQ(write(device, "e", 1), 1);
+        QCoreApplication::processEvents();
+    }
+
+    const std::filesystem::path node =
+        std::filesystem::temp_directory_path() / ("kivo-event-node-" + std::to_string(getpid()));
+    int device = -1;
+    NamedJoystick joystick;
+    int changes = 0;
+    std::unique_ptr<JoystickWatch> watch = watchJoystickNode(joystick, [this] { ++changes; });
+};
+
 struct NodeCase {
     const char* what;
     std::string path;
@@ -28,17 +60,8 @@ struct NodeCase {
 };
 
 // Sleeping on a joystick that nothing announces would lose its presses.
-TEST(JoystickNodeWatch, WatchesOnlyAJoystickWhoseNodeItCouldOpen)
+TEST_F(JoystickNodeWatch, WatchesOnlyAJoystickWhoseNodeItCouldOpen)
 {
-    const std::filesystem::path node =
-        std::filesystem::temp_directory_path() / ("kivo-event-node-" + std::to_string(getpid()));
-    ASSERT_EQ(mkfifo(node.c_str(), 0600), 0);
-    // A node stays open only while a device stands behind it; here, a writer.
-    const int device = open(node.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(device, 0);
-    NamedJoystick joystick;
-    auto watch = watchJoystickNode(joystick, [] {});
-
     const NodeCase cases[] = {
         {"a node that opens", node.string(), true},
         {"no node, as SDL's virtual joystick", "", false},
@@ -48,8 +71,19 @@ TEST(JoystickNodeWatch, WatchesOnlyAJoystickWhoseNodeItCouldOpen)
         joystick.current = {true, c.path};
         EXPECT_EQ(watch->watchingEverything(), c.watching) << c.what;
     }
-    close(device);
-    std::filesystem::remove(node);
+}
+
+TEST_F(JoystickNodeWatch, AnnouncesTheFirstEventAfterEachQuestion)
+{
+    joystick.current = {true, node.string()};
+    ASSERT_TRUE(watch->watchingEverything());
+    deviceEvent();
+    deviceEvent();
+    EXPECT_EQ(changes, 1) << "while the ticks run, the device's events need not wake the event loop";
+    EXPECT_FALSE(watch->watchingEverything()) << "the second event came unannounced";
+    EXPECT_TRUE(watch->watchingEverything());
+    deviceEvent();
+    EXPECT_EQ(changes, 2);
 }
 
 // Kivo sleeps only after asking, so each question must arm the watch again.
