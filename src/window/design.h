@@ -26,6 +26,8 @@ inline constexpr float kFrameTop = 330;
 inline constexpr float kFrameBottom = 45;
 inline constexpr float kOuterWidth = kFrameLeft + kClientWidth + kFrameRight;
 inline constexpr float kOuterHeight = kFrameTop + kClientHeight + kFrameBottom;
+// Below this outer width the window is not narrowed any further, so its title stays readable.
+inline constexpr float kMinimumOuterWidth = 2040;
 
 inline constexpr const char* kTitle = "Kivo v" KIVO_VERSION;
 inline constexpr const char* kProgramName = "Kivo";

@@ -131,7 +131,7 @@ TEST_F(Form1Test, LayoutWidensForTheThirdColumnAndShrinksWithoutButtons)
         EXPECT_EQ(form().width(), c.clientWidth) << c.buttons;
         EXPECT_EQ(control<QLabel>("Label(0)")->isHidden(), !c.label0Shown) << c.buttons;
     }
-    EXPECT_EQ(form().outerWidth(), Form1::kMinimumOuterWidth);
+    EXPECT_EQ(form().outerWidth(), design::kMinimumOuterWidth);
     start(23);
     EXPECT_EQ(control<QLabel>("Label(22)")->geometry(), QRect(266, 152, 129, 17));
 }

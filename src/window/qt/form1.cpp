@@ -71,26 +71,20 @@ Form1::Form1()
     connect(&timer1_, &QTimer::timeout, this, [this] {
         if (!events_)
             return;
-        // A tick turns every label plain before making the selected one bold again; fonts are
-        // shown once the tick is over, so a label whose weight did not change costs no relayout.
-        ticking_ = true;
-        events_->timerTicked();
-        ticking_ = false;
-        for (ButtonLabel& label : labels_)
-            showBold(label);
+        labels_.tick([this] { events_->timerTicked(); }, [this](ButtonLabel& label) { showBold(label); });
     });
 }
 
 void Form1::buildControls()
 {
     // Created in the tab order of the design.
-    labels_.push_back(makeButtonLabel(0));
-    ButtonLabel& first = labels_.front();
+    ButtonLabel first = makeButtonLabel(0);
     first.caption = design::kButtonLabel0Caption;
     first.rect = design::kButtonLabel0;
-    first.widget->setText(fromWindows1252(first.caption));
-    place(first.widget, first.rect);
-    first.widget->show();
+    first.control->setText(fromWindows1252(first.caption));
+    place(first.control, first.rect);
+    first.control->show();
+    labels_.add(first);
 
     QLabel* label1 = addLabel("Label1", design::kLabel1Caption, design::kLabel1);
     QFont bold = label1->font();
@@ -149,15 +143,15 @@ QPushButton* Form1::addButton(const char* name, const char* caption, TwipsRect r
 Form1::ButtonLabel Form1::makeButtonLabel(int index)
 {
     ButtonLabel label;
-    label.widget = new QLabel(this);
-    label.widget->setObjectName(buttonLabelName(index));
-    label.widget->setTextFormat(Qt::PlainText);
-    label.widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    paintBackground(label.widget, fromRgb(design::kButtonLabelBackground));
-    QPalette palette = label.widget->palette();
+    label.control = new QLabel(this);
+    label.control->setObjectName(buttonLabelName(index));
+    label.control->setTextFormat(Qt::PlainText);
+    label.control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    paintBackground(label.control, fromRgb(design::kButtonLabelBackground));
+    QPalette palette = label.control->palette();
     palette.setColor(QPalette::WindowText, fromRgb(design::kButtonLabelText));
-    label.widget->setPalette(palette);
-    label.widget->hide();
+    label.control->setPalette(palette);
+    label.control->hide();
     return label;
 }
 
@@ -183,97 +177,80 @@ int Form1::toPixelsY(float twips) const
     return roundHalfEven(twips * dpiY_ / kTwipsPerInch);
 }
 
-Form1::ButtonLabel* Form1::buttonLabel(int index)
-{
-    if (!exists(index))
-        return nullptr;
-    return &labels_[static_cast<std::size_t>(index)];
-}
-
 bool Form1::exists(int index) const
 {
-    return index >= 0 && static_cast<std::size_t>(index) < labels_.size();
+    return labels_.exists(index);
 }
 
 std::string Form1::caption(int index) const
 {
-    return exists(index) ? labels_[static_cast<std::size_t>(index)].caption : std::string();
+    return labels_.caption(index);
 }
 
-// Ticks set every label's bold flag and may rewrite a caption a thousand times a second, so
-// only a real change reaches the widget.
 void Form1::setCaption(int index, std::string_view caption)
 {
-    ButtonLabel* label = buttonLabel(index);
-    if (!label || label->caption == caption)
-        return;
-    label->caption = caption;
-    label->widget->setText(fromWindows1252(caption));
+    if (ButtonLabel* label = labels_.changeCaption(index, caption))
+        label->control->setText(fromWindows1252(caption));
 }
 
 void Form1::setBold(int index, bool bold)
 {
-    ButtonLabel* label = buttonLabel(index);
-    if (!label)
-        return;
-    label->bold = bold;
-    if (!ticking_)
+    if (ButtonLabel* label = labels_.changeBold(index, bold))
         showBold(*label);
 }
 
 void Form1::showBold(ButtonLabel& label)
 {
-    QFont font = label.widget->font();
-    if (font.bold() == label.bold)
-        return;
+    QFont font = label.control->font();
     font.setBold(label.bold);
-    label.widget->setFont(font);
+    label.control->setFont(font);
 }
 
-// Elements are created in order; asking for one that exists leaves it as it is.
+// Asking for an element that exists leaves it as it is.
 void Form1::createLabel(int index)
 {
-    if (static_cast<std::size_t>(index) != labels_.size())
+    if (!labels_.isNext(index))
         return;
-    const ButtonLabel& first = labels_.front();
     ButtonLabel label = makeButtonLabel(index);
-    label.widget->setFont(first.widget->font());
+    const ButtonLabel& first = labels_.first();
+    label.control->setFont(first.control->font());
     label.bold = first.bold;
+    label.shownBold = first.shownBold;
     label.caption = first.caption;
     label.rect = first.rect;
-    label.widget->setText(fromWindows1252(label.caption));
-    place(label.widget, label.rect);
-    labels_.push_back(label);
+    label.control->setText(fromWindows1252(label.caption));
+    place(label.control, label.rect);
+    labels_.add(label);
 }
 
 void Form1::setLabelVisible(int index, bool visible)
 {
-    if (ButtonLabel* label = buttonLabel(index))
-        label->widget->setVisible(visible);
+    if (ButtonLabel* label = labels_.find(index))
+        label->control->setVisible(visible);
 }
 
 bool Form1::labelVisible(int index) const
 {
-    return exists(index) && !labels_[static_cast<std::size_t>(index)].widget->isHidden();
+    const ButtonLabel* label = labels_.find(index);
+    return label && !label->control->isHidden();
 }
 
 TwipsRect Form1::labelRect(int index) const
 {
-    return exists(index) ? labels_[static_cast<std::size_t>(index)].rect : TwipsRect{};
+    return labels_.rect(index);
 }
 
 void Form1::setLabelRect(int index, TwipsRect rect)
 {
-    ButtonLabel* label = buttonLabel(index);
-    if (!label)
-        return;
-    label->rect = rect;
-    place(label->widget, rect);
+    if (ButtonLabel* label = labels_.find(index)) {
+        label->rect = rect;
+        place(label->control, rect);
+    }
 }
 
 void Form1::setOuterWidth(float width)
 {
-    outerWidth_ = std::max(width, kMinimumOuterWidth);
+    outerWidth_ = std::max(width, design::kMinimumOuterWidth);
     applyClientSize();
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "window/button_label_array.h"
 #include "window/toolkit.h"
 
 #include <QTimer>
 #include <QWidget>
 
 #include <string>
-#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -17,9 +17,6 @@ namespace kivo {
 // than a QDialog, so that Escape typed into it cannot hide it past the close path.
 class Form1 final : public QWidget, public Toolkit {
 public:
-    // Below this outer width in twips the window is not narrowed any further.
-    static constexpr float kMinimumOuterWidth = 2040;
-
     Form1();
 
     bool exists(int index) const override;
@@ -49,12 +46,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    struct ButtonLabel {
-        QLabel* widget = nullptr;
-        std::string caption;
-        bool bold = false;
-        TwipsRect rect;
-    };
+    using ButtonLabel = ButtonLabelArray<QLabel*>::Label;
 
     void buildControls();
     void showBold(ButtonLabel& label);
@@ -66,9 +58,8 @@ private:
     void applyClientSize();
     int toPixelsX(float twips) const;
     int toPixelsY(float twips) const;
-    ButtonLabel* buttonLabel(int index);
 
-    std::vector<ButtonLabel> labels_;
+    ButtonLabelArray<QLabel*> labels_;
     QPushButton* command1_ = nullptr;
     QPushButton* command3_ = nullptr;
     QPushButton* command4_ = nullptr;
@@ -77,7 +68,6 @@ private:
     double dpiX_ = 96;
     double dpiY_ = 96;
     WindowEvents* events_ = nullptr;
-    bool ticking_ = false;
 };
 
 }  // namespace kivo

@@ -39,7 +39,8 @@ void Form1::show()
 
 HWND Form1::labelControl(int index) const
 {
-    return exists(index) ? labels_[static_cast<std::size_t>(index)].control : nullptr;
+    const ButtonLabel* label = labels_.find(index);
+    return label ? label->control : nullptr;
 }
 
 bool Form1::labelShownBold(int index) const
@@ -48,95 +49,76 @@ bool Form1::labelShownBold(int index) const
     return control != nullptr && reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)) == fonts_->bold();
 }
 
-Form1::ButtonLabel* Form1::buttonLabel(int index)
-{
-    if (!exists(index))
-        return nullptr;
-    return &labels_[static_cast<std::size_t>(index)];
-}
-
 bool Form1::exists(int index) const
 {
-    return index >= 0 && static_cast<std::size_t>(index) < labels_.size();
+    return labels_.exists(index);
 }
 
 std::string Form1::caption(int index) const
 {
-    return exists(index) ? labels_[static_cast<std::size_t>(index)].caption : std::string();
+    return labels_.caption(index);
 }
 
-// Ticks set every label's bold flag and may rewrite a caption a thousand times a second, so
-// only a real change reaches the control.
 void Form1::setCaption(int index, std::string_view caption)
 {
-    ButtonLabel* label = buttonLabel(index);
-    if (!label || label->caption == caption)
-        return;
-    label->caption = caption;
-    SetWindowTextW(label->control, wideFromWindows1252(caption).c_str());
+    if (ButtonLabel* label = labels_.changeCaption(index, caption))
+        SetWindowTextW(label->control, wideFromWindows1252(caption).c_str());
 }
 
 void Form1::setBold(int index, bool bold)
 {
-    ButtonLabel* label = buttonLabel(index);
-    if (!label)
-        return;
-    label->bold = bold;
-    // A tick turns every label plain before making the selected one bold again; fonts are
-    // shown once the tick is over, so an unchanged label is not redrawn.
-    if (!ticking_)
+    if (ButtonLabel* label = labels_.changeBold(index, bold))
         showBold(*label);
 }
 
 void Form1::showBold(ButtonLabel& label)
 {
-    if (label.shownBold == label.bold)
-        return;
-    label.shownBold = label.bold;
     SendMessageW(label.control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->choose(label.bold)), TRUE);
 }
 
-// Elements are created in order; asking for one that exists leaves it as it is.
+// Asking for an element that exists leaves it as it is.
 void Form1::createLabel(int index)
 {
-    if (static_cast<std::size_t>(index) != labels_.size())
+    if (!labels_.isNext(index))
         return;
-    const ButtonLabel& first = labels_.front();
+    const ButtonLabel& first = labels_.first();
     ButtonLabel label = makeButtonLabel(index, first.caption, first.rect);
     label.bold = first.bold;
-    showBold(label);
-    labels_.push_back(label);
+    if (label.bold) {
+        label.shownBold = true;
+        showBold(label);
+    }
+    labels_.add(label);
 }
 
 void Form1::setLabelVisible(int index, bool visible)
 {
-    if (ButtonLabel* label = buttonLabel(index))
+    if (ButtonLabel* label = labels_.find(index))
         ShowWindow(label->control, visible ? SW_SHOWNA : SW_HIDE);
 }
 
 bool Form1::labelVisible(int index) const
 {
-    return exists(index) &&
-           (GetWindowLongPtrW(labels_[static_cast<std::size_t>(index)].control, GWL_STYLE) & WS_VISIBLE) != 0;
+    const HWND control = labelControl(index);
+    return control != nullptr && (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 TwipsRect Form1::labelRect(int index) const
 {
-    return exists(index) ? labels_[static_cast<std::size_t>(index)].rect : TwipsRect{};
+    return labels_.rect(index);
 }
 
 void Form1::setLabelRect(int index, TwipsRect rect)
 {
-    ButtonLabel* label = buttonLabel(index);
-    if (!label)
-        return;
-    label->rect = rect;
-    place(label->control, rect);
+    if (ButtonLabel* label = labels_.find(index)) {
+        label->rect = rect;
+        place(label->control, rect);
+    }
 }
 
 void Form1::setOuterWidth(float width)
 {
-    outerWidth_ = std::max(width, kMinimumOuterWidth);
+    outerWidth_ = std::max(width, design::kMinimumOuterWidth);
     applyClientSize();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "window/button_label_array.h"
 #include "window/toolkit.h"
 #include "window/win32/control_fonts.h"
 #include "window/win32/tick_timer.h"
@@ -16,8 +17,6 @@ namespace kivo {
 // the design in twips, converted with the window's DPI.
 class Form1 final : public Toolkit {
 public:
-    // Below this outer width in twips the window is not narrowed any further.
-    static constexpr float kMinimumOuterWidth = 2040;
     static constexpr const wchar_t* kWindowClass = L"KivoForm1";
     // The program's icon, where its resources have one under this identifier.
     static constexpr int kIconResource = 1;
@@ -56,13 +55,7 @@ public:
     WindowHandle nativeHandle() const override;
 
 private:
-    struct ButtonLabel {
-        HWND control = nullptr;
-        std::string caption;
-        bool bold = false;
-        bool shownBold = false;
-        TwipsRect rect;
-    };
+    using ButtonLabel = ButtonLabelArray<HWND>::Label;
     struct FixedControl {
         HWND control = nullptr;
         TwipsRect rect;
@@ -97,12 +90,11 @@ private:
     void placeAll();
     void applyClientSize();
     int toPixels(float twips) const;
-    ButtonLabel* buttonLabel(int index);
 
     HWND window_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::unique_ptr<ControlFonts> fonts_;
-    std::vector<ButtonLabel> labels_;
+    ButtonLabelArray<HWND> labels_;
     std::vector<FixedControl> fixed_;
     HWND label1_ = nullptr;
     HWND label2_ = nullptr;
@@ -112,7 +104,6 @@ private:
     std::unique_ptr<TickTimer> timer1_;
     float outerWidth_ = design::kOuterWidth;
     WindowEvents* events_ = nullptr;
-    bool ticking_ = false;
 };
 
 }  // namespace kivo

@@ -15,8 +15,8 @@ constexpr double kTwipsPerInch = 1440;
 
 void Form1::buildControls()
 {
-    labels_.push_back(makeButtonLabel(0, design::kButtonLabel0Caption, design::kButtonLabel0));
-    ShowWindow(labels_.front().control, SW_SHOWNA);
+    labels_.add(makeButtonLabel(0, design::kButtonLabel0Caption, design::kButtonLabel0));
+    ShowWindow(labels_.first().control, SW_SHOWNA);
 
     label1_ = addControl(L"STATIC", SS_LEFT | SS_NOPREFIX, kLabel1Id, design::kLabel1Caption, design::kLabel1);
     SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->bold()), FALSE);

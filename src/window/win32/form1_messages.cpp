@@ -94,11 +94,7 @@ void Form1::tick()
 {
     if (!timer1_ || !timer1_->takeTick() || !events_)
         return;
-    ticking_ = true;
-    events_->timerTicked();
-    ticking_ = false;
-    for (ButtonLabel& label : labels_)
-        showBold(label);
+    labels_.tick([this] { events_->timerTicked(); }, [this](ButtonLabel& label) { showBold(label); });
 }
 
 // Enter and Escape in the window come as IDOK and IDCANCEL; they are keys to assign, not

@@ -81,7 +81,7 @@ TEST_F(Win32Form1Test, ControlsAndClientAreaAreTheDesignInPixels)
     EXPECT_EQ(client.bottom, 419);
 
     form.setOuterWidth(0);
-    EXPECT_EQ(form.outerWidth(), Form1::kMinimumOuterWidth);
+    EXPECT_EQ(form.outerWidth(), design::kMinimumOuterWidth);
     GetClientRect(window, &client);
     EXPECT_EQ(client.right, 130);
 }
