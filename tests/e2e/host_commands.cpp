@@ -1,6 +1,9 @@
 #include "e2e/host_commands.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <sstream>
+#include <string>
 
 namespace kivo::e2e {
 
@@ -18,7 +21,41 @@ bool readRaw(std::istringstream& words, std::uint32_t& value)
     return true;
 }
 
+[[noreturn]] void usage(const char* why)
+{
+    std::fprintf(stderr, "kivo-e2e-host: %s\nusage: kivo-e2e-host --buttons N [--rest X Y]\n", why);
+    std::exit(2);
+}
+
+long number(const char* text, long low, long high)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < low || value > high)
+        usage("a number is out of range");
+    return value;
+}
+
 }  // namespace
+
+HostOptions readHostOptions(int argc, char** argv)
+{
+    HostOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--buttons" && i + 1 < argc) {
+            options.buttons = static_cast<int>(number(argv[++i], 1, 32));
+        } else if (option == "--rest" && i + 2 < argc) {
+            options.restX = static_cast<std::uint32_t>(number(argv[++i], 0, kRawMax));
+            options.restY = static_cast<std::uint32_t>(number(argv[++i], 0, kRawMax));
+        } else {
+            usage(("unexpected argument '" + option + "'").c_str());
+        }
+    }
+    if (options.buttons == 0)
+        usage("--buttons is required");
+    return options;
+}
 
 std::optional<HostCommand> parseHostCommand(std::string_view line, int buttons, std::string& error)
 {

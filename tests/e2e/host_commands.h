@@ -7,6 +7,16 @@
 
 namespace kivo::e2e {
 
+// The host's command line: --buttons N [--rest X Y].
+struct HostOptions {
+    int buttons = 0;
+    std::uint32_t restX = 32767;
+    std::uint32_t restY = 32767;
+};
+
+// Says what is wrong and exits with status 2 when the command line is not one the host takes.
+HostOptions readHostOptions(int argc, char** argv);
+
 // One line a script sends to the host: "axes X Y" (raw 0..65535), "press B", "release B"
 // (B from 1), "labels" to have the host print every label's bold flag and caption, "unplug"
 // to detach the virtual joystick, or "plug" to attach it again, at rest with no button down.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/host_process.h"
+#include "support/file_contents.h"
 #include "support/key_recorder.h"
 #include "support/private_xvfb.h"
 
@@ -22,19 +23,6 @@ namespace {
 using namespace std::chrono_literals;
 using testing::KeyRecorder;
 using testing::PrivateXvfb;
-
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::size_t pressesOf(const std::vector<testing::RecordedKey>& keys, KeySym keysym)
-{
-    return static_cast<std::size_t>(std::ranges::count(testing::typedKeysyms(keys), keysym));
-}
 
 class KivoEndToEnd : public ::testing::Test {
 protected:
@@ -84,19 +72,19 @@ TEST_F(KivoEndToEnd, AssignsAKeyTypesItIntoTheGameAndKeepsItAfterSigterm)
     std::this_thread::sleep_for(100ms);
     kivo.send("release 3");
     const auto& typed = game.settle();
-    EXPECT_GE(pressesOf(typed, XK_F5), 20u) << "one F5 per tick while the button is held";
+    EXPECT_GE(testing::pressesOf(typed, XK_F5), 20u) << "one F5 per tick while the button is held";
     EXPECT_TRUE(testing::everyPressReleased(typed));
 
     game.clear();
     kivo.send("axes 65535 32767");
     std::this_thread::sleep_for(50ms);
     kivo.send("axes 32767 32767");
-    EXPECT_GE(pressesOf(game.settle(), XK_Right), 10u);
+    EXPECT_GE(testing::pressesOf(game.settle(), XK_Right), 10u);
     EXPECT_FALSE(game.anyKeyDown());
 
     const int status = kivo.terminate(SIGTERM);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    const std::string ini = readFile(configHome / "kivo" / "kivo.ini");
+    const std::string ini = testing::fileContents(configHome / "kivo" / "kivo.ini");
     EXPECT_NE(ini.find("\n2=Button 3:  {F5}\n"), std::string::npos) << ini;
 }
 
@@ -112,7 +100,7 @@ TEST_F(KivoEndToEnd, StartsWithTheStoredAssignmentsAndSendsNothingAtRest)
     kivo.send("axes 32000 27600");
     EXPECT_TRUE(game.settle().empty()) << "inside the dead zone around the rest position";
     kivo.send("axes 30000 27400");
-    EXPECT_GE(pressesOf(game.waitForKeys(2, 2s), XK_Up), 1u);
+    EXPECT_GE(testing::pressesOf(game.waitForKeys(2, 2s), XK_Up), 1u);
 }
 
 TEST_F(KivoEndToEnd, SleepsWhileNothingCanHappenAndTypesAPressAfterALongIdleAtOnce)
@@ -134,7 +122,7 @@ TEST_F(KivoEndToEnd, SleepsWhileNothingCanHappenAndTypesAPressAfterALongIdleAtOn
 
     game.clear();
     kivo.send("press 1");
-    EXPECT_GE(pressesOf(game.waitForKeys(1, 1s), XK_F5), 1u);
+    EXPECT_GE(testing::pressesOf(game.waitForKeys(1, 1s), XK_F5), 1u);
     kivo.send("release 1");
     game.settle();
 }

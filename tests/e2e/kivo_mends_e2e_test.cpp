@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include "e2e/host_process.h"
+#include "support/file_contents.h"
 #include "support/key_recorder.h"
 #include "support/private_xvfb.h"
 
@@ -28,19 +29,6 @@ using testing::KeyRecorder;
 using testing::PrivateXvfb;
 
 constexpr auto kExitTimeout = 10s;
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::size_t pressesOf(const std::vector<testing::RecordedKey>& keys, KeySym keysym)
-{
-    return static_cast<std::size_t>(std::ranges::count(testing::typedKeysyms(keys), keysym));
-}
 
 bool exitedWithFailure(int status)
 {
@@ -116,7 +104,7 @@ TEST_F(KivoMends, UnpluggedWhileHeldTypesNothingMore)
     game.clear();
     kivo.send("press 1");
     kivo.send("axes 65535 32767");
-    ASSERT_GE(pressesOf(game.waitForKeys(10, 2s), XK_F5), 1u);
+    ASSERT_GE(testing::pressesOf(game.waitForKeys(10, 2s), XK_F5), 1u);
 
     kivo.send("unplug");
     std::this_thread::sleep_for(100ms);
@@ -129,7 +117,7 @@ TEST_F(KivoMends, UnpluggedWhileHeldTypesNothingMore)
     std::this_thread::sleep_for(200ms);
     EXPECT_TRUE(game.settle().empty()) << "it comes back at rest";
     kivo.send("press 2");
-    EXPECT_GE(pressesOf(game.waitForKeys(5, 2s), XK_F5), 1u) << "and works again";
+    EXPECT_GE(testing::pressesOf(game.waitForKeys(5, 2s), XK_F5), 1u) << "and works again";
     kivo.send("release 2");
 }
 
@@ -188,7 +176,7 @@ TEST_F(KivoMends, AltF4UnderAWindowManagerKeepsTheAssignment)
     key(XK_F4, false);
     key(XK_Alt_L, false);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << kivo.errors();
-    EXPECT_EQ(readFile(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n");
+    EXPECT_EQ(testing::fileContents(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n");
 }
 
 TEST_F(KivoMends, WindowDestroyedByAnotherProgramSavesAndFails)
@@ -200,7 +188,8 @@ TEST_F(KivoMends, WindowDestroyedByAnotherProgramSavesAndFails)
     const int status = kivo.waitForExit(kExitTimeout);
     EXPECT_TRUE(exitedWithFailure(status)) << status;
     EXPECT_THAT(kivo.errors(), HasSubstr("destroyed Kivo's window"));
-    EXPECT_EQ(readFile(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=\n") << "saved once the window went";
+    EXPECT_EQ(testing::fileContents(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=\n")
+        << "saved once the window went";
 }
 
 TEST_F(KivoMends, SecondStartBringsTheFirstToTheFrontAndFails)
@@ -230,7 +219,7 @@ TEST_F(KivoMends, FileFromAWindowsEditorKeepsItsByteOrderMark)
     EXPECT_EQ(kivo.labels()[0], "label 1 0 Button 1:  {Enter}");
     const int status = kivo.terminate(SIGTERM);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(readFile(config.ini()), "\xEF\xBB\xBF[Settings]\r\n0=Button 1:  {Enter}\r\n1=\r\n");
+    EXPECT_EQ(testing::fileContents(config.ini()), "\xEF\xBB\xBF[Settings]\r\n0=Button 1:  {Enter}\r\n1=\r\n");
 }
 
 TEST_F(KivoMends, SaveBeyondTheFileSizeLimitIsReportedAsAFailure)
@@ -241,7 +230,7 @@ TEST_F(KivoMends, SaveBeyondTheFileSizeLimitIsReportedAsAFailure)
     const int status = kivo.terminate(SIGTERM);
     EXPECT_TRUE(exitedWithFailure(status)) << status;
     EXPECT_THAT(kivo.errors(), HasSubstr("could not save"));
-    EXPECT_EQ(readFile(config.ini()).size(), 4014u) << "left as it was";
+    EXPECT_EQ(testing::fileContents(config.ini()).size(), 4014u) << "left as it was";
 }
 
 // The X server goes away under Kivo; the test keeps no connection to it.
@@ -255,7 +244,7 @@ TEST(KivoDisplayLoss, XServerEndingSavesTheCaptionsAndFails)
     const int status = kivo.waitForExit(kExitTimeout);
     EXPECT_TRUE(exitedWithFailure(status)) << status;
     EXPECT_THAT(kivo.errors(), HasSubstr("X display went away"));
-    EXPECT_EQ(readFile(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=\n");
+    EXPECT_EQ(testing::fileContents(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=\n");
 }
 
 }  // namespace

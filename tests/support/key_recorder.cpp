@@ -91,6 +91,11 @@ void KeyRecorder::readAvailable()
     }
 }
 
+std::size_t pressesOf(const std::vector<RecordedKey>& keys, KeySym keysym)
+{
+    return static_cast<std::size_t>(std::ranges::count(typedKeysyms(keys), keysym));
+}
+
 std::vector<KeySym> typedKeysyms(const std::vector<RecordedKey>& keys)
 {
     std::vector<KeySym> typed;

@@ -50,6 +50,8 @@ private:
 
 // The keysyms of the non-modifier keys pressed, in order.
 std::vector<KeySym> typedKeysyms(const std::vector<RecordedKey>& keys);
+// How many times a non-modifier key with this keysym was pressed.
+std::size_t pressesOf(const std::vector<RecordedKey>& keys, KeySym keysym);
 // Whether each press is followed by a release of the same keycode.
 bool everyPressReleased(const std::vector<RecordedKey>& keys);
 

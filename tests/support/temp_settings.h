@@ -3,6 +3,7 @@
 #include "settings/captions.h"
 
 #include "fakes/memory_labels.h"
+#include "support/file_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,6 @@
 #include <vector>
 
 namespace kivo::testing {
-
-inline std::string fileContents(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeFile(const std::filesystem::path& file, const std::string& bytes)
-{
-    std::ofstream(file, std::ios::binary) << bytes;
-}
 
 // A fresh folder for kivo.ini, removed with the test. Others may enter it, so that a child
 // process that gives up root can still work in it.

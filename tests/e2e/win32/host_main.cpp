@@ -16,46 +16,6 @@ namespace {
 
 using kivo::e2e::ScriptedJoystick;
 
-struct HostOptions {
-    int buttons = 0;
-    std::uint32_t restX = 32767;
-    std::uint32_t restY = 32767;
-};
-
-[[noreturn]] void usage(const char* why)
-{
-    std::fprintf(stderr, "kivo-e2e-host: %s\nusage: kivo-e2e-host --buttons N [--rest X Y]\n", why);
-    std::exit(2);
-}
-
-long number(const char* text, long low, long high)
-{
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || value < low || value > high)
-        usage("a number is out of range");
-    return value;
-}
-
-HostOptions readOptions(int argc, char** argv)
-{
-    HostOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (option == "--buttons" && i + 1 < argc) {
-            options.buttons = static_cast<int>(number(argv[++i], 1, 32));
-        } else if (option == "--rest" && i + 2 < argc) {
-            options.restX = static_cast<std::uint32_t>(number(argv[++i], 0, 65535));
-            options.restY = static_cast<std::uint32_t>(number(argv[++i], 0, 65535));
-        } else {
-            usage(("unexpected argument '" + option + "'").c_str());
-        }
-    }
-    if (options.buttons == 0)
-        usage("--buttons is required");
-    return options;
-}
-
 // The X window Wine made for the form, the one xdotool can focus.
 unsigned long x11Window(HWND form)
 {
@@ -150,7 +110,7 @@ void readCommands(int buttons, ScriptedJoystick& stick, LabelPrinter& printer)
 
 int main(int argc, char** argv)
 {
-    const HostOptions options = readOptions(argc, argv);
+    const kivo::e2e::HostOptions options = kivo::e2e::readHostOptions(argc, argv);
     auto owned = std::make_unique<ScriptedJoystick>(options.buttons, options.restX, options.restY);
     ScriptedJoystick& stick = *owned;
     kivo::Win32Program program(std::move(owned));
