@@ -61,7 +61,8 @@ private:
         TwipsRect rect;
     };
 
-    static constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    // A fixed window: no sizing border, no minimise or maximise box.
+    static constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     static constexpr UINT kTickMessage = WM_APP + 1;
     // Not IDOK or IDCANCEL, which Enter and Escape send.
     static constexpr int kCommand1Id = 101;
