@@ -96,8 +96,10 @@ bool PollEngine::readPosition()
 {
     joystick_.dwSize = kJoyInfoExSize;
     joystick_.dwFlags = kJoyReturnAll;
-    answering_ = services_.joystick.position(kFirstJoystick, joystick_);
-    return answering_;
+    const bool answered = services_.joystick.position(kFirstJoystick, joystick_);
+    arrived_ = answered && !answering_;
+    answering_ = answered;
+    return answered;
 }
 
 void PollEngine::tick()

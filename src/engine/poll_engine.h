@@ -33,6 +33,8 @@ public:
     std::int32_t buttonCount() const { return buttonCount_; }
     // Whether the last read of the joystick's position found a joystick.
     bool joystickAnswering() const { return answering_; }
+    // Whether the last read found a joystick where the read before found none.
+    bool joystickArrived() const { return arrived_; }
 
 private:
     bool readPosition();
@@ -59,6 +61,7 @@ private:
     std::int32_t restY_ = 0;
     bool restCaptured_ = false;
     bool answering_ = false;
+    bool arrived_ = false;
     bool mainWindowInFront_ = false;
     KeyNameTable keyNames_;
     std::string currentToken_;

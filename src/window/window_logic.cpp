@@ -42,7 +42,6 @@ void WindowLogic::load()
     engine_.readButtonCount();
     layOutButtonLabels(form_, engine_.buttonCount());
     engine_.captureRestPosition();
-    joystickWasAnswering_ = engine_.joystickAnswering();
     if (const Status loaded = loadCaptions(settings_, form_, engine_.buttonCount()); !loaded)
         reportProblem(loaded.problem());
     stage_ = Stage::Running;
@@ -69,9 +68,7 @@ void WindowLogic::timerTicked()
 void WindowLogic::tick()
 {
     engine_.tick();
-    const bool arrived = engine_.joystickAnswering() && !joystickWasAnswering_;
-    joystickWasAnswering_ = engine_.joystickAnswering();
-    if (arrived && engine_.buttonCount() == 0)
+    if (engine_.joystickArrived() && engine_.buttonCount() == 0)
         adoptLateJoystick();
 }
 

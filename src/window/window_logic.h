@@ -65,7 +65,6 @@ private:
     SettingsLocation settings_;
     WakeUpSource* wakeUps_ = nullptr;
     Stage stage_ = Stage::Loading;
-    bool joystickWasAnswering_ = false;
     bool asleep_ = false;
 };
 

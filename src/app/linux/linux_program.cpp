@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace kivo {
 
@@ -20,7 +21,8 @@ std::unique_ptr<LinuxProgram> LinuxProgram::open(int& argc, char** argv)
     // A save beyond the file size limit (ulimit -f) then fails with EFBIG and is reported,
     // instead of killing Kivo before it can say so.
     std::signal(SIGXFSZ, SIG_IGN);
-    auto instance = SingleInstance::claim(defaultSettingsLocation().writeTo);
+    SettingsLocation settings = defaultSettingsLocation();
+    auto instance = SingleInstance::claim(settings.writeTo);
     if (!instance)
         return nullptr;
     auto x11 = openX11Services(display);
@@ -29,12 +31,13 @@ std::unique_ptr<LinuxProgram> LinuxProgram::open(int& argc, char** argv)
     // Kivo compares its own X window with the one holding the input focus, so its window must
     // be an X window even in a Wayland session.
     qputenv("QT_QPA_PLATFORM", "xcb");
-    return std::unique_ptr<LinuxProgram>(new LinuxProgram(std::move(instance), std::move(x11), argc, argv));
+    return std::unique_ptr<LinuxProgram>(
+        new LinuxProgram(std::move(settings), std::move(instance), std::move(x11), argc, argv));
 }
 
-LinuxProgram::LinuxProgram(std::unique_ptr<SingleInstance> instance, std::unique_ptr<X11Services> x11, int& argc,
-                           char** argv)
-    : settings_(defaultSettingsLocation()),
+LinuxProgram::LinuxProgram(SettingsLocation settings, std::unique_ptr<SingleInstance> instance,
+                           std::unique_ptr<X11Services> x11, int& argc, char** argv)
+    : settings_(std::move(settings)),
       instance_(std::move(instance)),
       x11_(std::move(x11)),
       joystick_(makeSdlJoystick()),

@@ -42,7 +42,8 @@ public:
 private:
     void bringToFront();
 
-    LinuxProgram(std::unique_ptr<SingleInstance> instance, std::unique_ptr<X11Services> x11, int& argc, char** argv);
+    LinuxProgram(SettingsLocation settings, std::unique_ptr<SingleInstance> instance, std::unique_ptr<X11Services> x11,
+                 int& argc, char** argv);
 
     SettingsLocation settings_;
     std::unique_ptr<SingleInstance> instance_;
