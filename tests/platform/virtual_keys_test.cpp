@@ -5,9 +5,10 @@
 #include "fakes/fake_input_services.h"
 #include "fakes/memory_labels.h"
 #include "platform/key_string.h"
-#include "platform/x11/keysyms.h"
-#include "platform/x11/virtual_keys.h"
+#include "platform/xkb/keysyms.h"
+#include "platform/xkb/virtual_keys.h"
 
+#include <X11/X.h>
 #include <X11/keysym.h>
 
 #include <ostream>

@@ -1,7 +1,7 @@
 // GoogleTest goes before the X headers, whose macros clash with its names.
 #include "x11_fixture.h"
 
-#include "platform/x11/keysyms.h"
+#include "platform/xkb/keysyms.h"
 #include "support/key_recorder.h"
 
 #include <X11/keysym.h>

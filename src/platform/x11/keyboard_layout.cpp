@@ -1,11 +1,8 @@
 #include "platform/x11/keyboard_layout.h"
 
 #include <X11/XKBlib.h>
-#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include <algorithm>
-#include <span>
 #include <vector>
 
 namespace kivo {
@@ -18,12 +15,6 @@ unsigned indicatorBit(Display* display, const char* name)
         return 0;
     }
     return 1U << index;
-}
-
-// A UK-style layout types "#" without Shift; a US one needs Shift for it.
-OemLayout oemLayoutOf(std::span<const KeySym> unshifted)
-{
-    return std::ranges::find(unshifted, XK_numbersign) != unshifted.end() ? OemLayout::Uk : OemLayout::Us;
 }
 
 }  // namespace
@@ -45,7 +36,7 @@ KeyboardLayout KeyboardLayout::read(Display* display)
     };
     const int first = xkb->min_key_code;
     const int last = xkb->max_key_code;
-    std::vector<KeySym> unshifted;
+    std::vector<xkb_keysym_t> unshifted;
     for (int keycode = first; keycode <= last; ++keycode) {
         unshifted.push_back(typed(keycode, 0));
     }
@@ -61,12 +52,12 @@ KeyboardLayout KeyboardLayout::read(Display* display)
     }
     for (int keycode = first; keycode <= last; ++keycode) {
         const auto slot = static_cast<std::size_t>(keycode);
-        layout.numLockOff_[slot] = virtualKeysFor(unshifted[slot - static_cast<std::size_t>(first)], oem);
-        // Keypad keys type their digits on the second level, which Num Lock selects.
-        const KeySym numLockLevel =
+        const KeySym secondLevel =
             XkbKeyGroupWidth(xkb, keycode, 0) > 1 ? XkbKeySymEntry(xkb, keycode, 1, 0) : NoSymbol;
-        layout.numLockOn_[slot] =
-            IsKeypadKey(numLockLevel) ? virtualKeysFor(numLockLevel, oem) : layout.numLockOff_[slot];
+        const auto [numLockOff, numLockOn] =
+            virtualKeysOfKey(unshifted[slot - static_cast<std::size_t>(first)], secondLevel, oem);
+        layout.numLockOff_[slot] = numLockOff;
+        layout.numLockOn_[slot] = numLockOn;
         if (XkbKeyNumGroups(xkb, keycode) == 0) {
             layout.unused_.push_back(static_cast<KeyCode>(keycode));
         }

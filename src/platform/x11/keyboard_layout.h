@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/x11/virtual_keys.h"
+#include "platform/xkb/virtual_keys.h"
 
 #include <X11/Xlib.h>
 

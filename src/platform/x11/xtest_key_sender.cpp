@@ -1,11 +1,12 @@
-#include "platform/x11/keysyms.h"
+#include "platform/held_keys.h"
+#include "platform/key_string_typer.h"
 #include "platform/x11/x11_backends.h"
+#include "platform/xkb/keysyms.h"
 
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
-#include <iostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,35 +14,18 @@
 namespace kivo {
 namespace {
 
-// Presses keys through XTest and releases every one of them, last pressed first.
-class HeldKeys {
+class XTestSwitch final : public KeySwitch {
 public:
-    explicit HeldKeys(Display* display) : display_(display) {}
-    ~HeldKeys()
-    {
-        for (auto key = held_.rbegin(); key != held_.rend(); ++key) {
-            XTestFakeKeyEvent(display_, *key, False, CurrentTime);
-        }
-    }
-    HeldKeys(const HeldKeys&) = delete;
-    HeldKeys& operator=(const HeldKeys&) = delete;
-
-    void press(KeyCode keycode)
-    {
-        if (std::ranges::find(held_, keycode) == held_.end()) {
-            XTestFakeKeyEvent(display_, keycode, True, CurrentTime);
-            held_.push_back(keycode);
-        }
-    }
+    explicit XTestSwitch(Display* display) : display_(display) {}
+    void key(unsigned code, bool down) override { XTestFakeKeyEvent(display_, code, down ? True : False, CurrentTime); }
 
 private:
     Display* display_;
-    std::vector<KeyCode> held_;
 };
 
 class XTestKeySender final : public KeySender {
 public:
-    explicit XTestKeySender(X11Connection& connection) : connection_(connection) {}
+    explicit XTestKeySender(X11Connection& connection) : connection_(connection), switch_(connection.display()) {}
 
     // Receivers look a keycode up only when its event arrives, so the keysyms given to spare
     // keycodes are taken back only now, from those that still carry them.
@@ -64,34 +48,17 @@ public:
     void send(std::string_view keys) override
     {
         connection_.readEvents();
-        const ParsedKeyString parsed = parseKeyString(keys);
-        if (!parsed.error.empty()) {
-            report(keys, parsed.error);
-            return;
-        }
-        std::string problem;
-        for (const KeyStroke& stroke : parsed.strokes) {
-            if (std::string untyped = type(stroke); !untyped.empty()) {
-                problem = std::move(untyped);
-            }
-        }
+        typer_.type(keys, [this](const KeyStroke& stroke) { return type(stroke); });
         XFlush(connection_.display());
-        if (!problem.empty()) {
-            report(keys, problem);
-        }
     }
 
 private:
     // Returns why the key could not be typed, or nothing when it was.
     std::string type(const KeyStroke& stroke)
     {
-        HeldKeys held(connection_.display());
-        const KeyModifiers& modifiers = stroke.modifiers;
-        for (auto [wanted, keysym] : {std::pair{modifiers.shift, XK_Shift_L},
-                                      std::pair{modifiers.control, XK_Control_L}, std::pair{modifiers.alt, XK_Alt_L}}) {
-            if (wanted) {
-                pressKeysym(held, keysym);
-            }
+        HeldKeys held(switch_);
+        for (const KeySym keysym : modifierKeysyms(stroke.modifiers)) {
+            pressKeysym(held, keysym);
         }
         if (stroke.kind == KeyStroke::Kind::ModifiersOnly) {
             return {};
@@ -108,8 +75,7 @@ private:
         if (position->shifted) {
             pressKeysym(held, XK_Shift_L);
         }
-        XTestFakeKeyEvent(connection_.display(), position->keycode, True, CurrentTime);
-        XTestFakeKeyEvent(connection_.display(), position->keycode, False, CurrentTime);
+        held.tap(position->keycode);
         return {};
     }
 
@@ -159,22 +125,13 @@ private:
         return mapped_.empty() ? std::nullopt : std::optional<KeyCode>{mapped_.front().second};
     }
 
-    // A string held on a button arrives every tick, so each problem is told once.
-    void report(std::string_view keys, std::string_view problem)
-    {
-        if (keys == lastReported_) {
-            return;
-        }
-        lastReported_ = keys;
-        std::cerr << "kivo: cannot type \"" << keys << "\": " << problem << '\n';
-    }
-
     using Mapped = std::pair<KeySym, KeyCode>;
 
     X11Connection& connection_;
+    XTestSwitch switch_;
+    KeyStringTyper typer_;
     CharacterKeysyms characters_;
     std::vector<Mapped> mapped_;  // oldest first
-    std::string lastReported_;
 };
 
 }  // namespace

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <X11/X.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace kivo {
 
@@ -16,6 +17,16 @@ enum class OemLayout : std::uint8_t { Us, Uk };
 
 // The codes Windows gives the key producing this unshifted keysym; none for keys it cannot
 // be sure of.
-VirtualKeyCodes virtualKeysFor(KeySym keysym, OemLayout layout);
+VirtualKeyCodes virtualKeysFor(xkb_keysym_t keysym, OemLayout layout);
+
+// Which punctuation codes a layout's keys get, by what its keys type without Shift.
+OemLayout oemLayoutOf(std::span<const xkb_keysym_t> unshifted);
+
+// The codes of one key with Num Lock off and on, by what it types on its first two levels.
+struct KeyVirtualKeys {
+    VirtualKeyCodes numLockOff;
+    VirtualKeyCodes numLockOn;
+};
+KeyVirtualKeys virtualKeysOfKey(xkb_keysym_t firstLevel, xkb_keysym_t secondLevel, OemLayout layout);
 
 }  // namespace kivo
