@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/held_keys.h"
+#include "platform/input_services.h"
+#include "platform/uinput/xkb_layout.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace kivo {
+
+// The keyboard layout that keys are typed on, kept current.
+class KeymapSource {
+public:
+    virtual ~KeymapSource() = default;
+    // The layout in use now, with any change announced since the last call taken in.
+    virtual const XkbLayout& layout() = 0;
+};
+
+// The compositor's keymap, over a Wayland connection of Kivo's own (nullptr: $WAYLAND_DISPLAY).
+// Until the seat has a keyboard to announce one, keys go by the keymap that the XKB_DEFAULT_*
+// environment names. When no compositor answers, says so on standard error and returns nullptr.
+std::unique_ptr<KeymapSource> connectWaylandKeymap(const char* displayName = nullptr);
+
+// A keyboard that the kernel adds through /dev/uinput and the compositor treats as a real one;
+// it offers every keyboard key. When it cannot be made, says why on standard error and
+// returns nullptr. Keys still down when it goes are released first.
+std::unique_ptr<KeySwitch> openUinputKeyboard();
+// The same keyboard writing the records that /dev/uinput takes to a descriptor standing in for
+// it, for tests and measuring. The descriptor stays the caller's, open while the keyboard lives.
+std::unique_ptr<KeySwitch> makeDescriptorKeyboard(int descriptor);
+
+// Types on the keyboard by the keymap the source holds; a character that no key of the
+// layout types is skipped and told about on standard error. The source must outlive it.
+std::unique_ptr<KeySender> makeUinputKeySender(std::unique_ptr<KeySwitch> keyboard, KeymapSource& keymaps);
+
+// Keyboard state and "in front" from Kivo's own window, for a compositor that tells a client
+// nothing of other windows: the toolkit feeds in the window's key events and activation.
+class OwnWindowInput : public Keyboard, public ForegroundWindow {
+public:
+    // A key event of Kivo's window: its XKB keycode (the evdev code plus 8), whether the key
+    // went down, and the XKB modifier mask in effect, which holds Caps Lock and Num Lock.
+    virtual void keyEvent(std::uint32_t keycode, bool down, std::uint32_t modifiers) = 0;
+    // Every key counts as up while the window is not active.
+    virtual void activeChanged(bool active) = 0;
+};
+
+// Reports kivoWindow as the foreground window while it is active, and none otherwise.
+std::unique_ptr<OwnWindowInput> makeOwnWindowInput(WindowHandle kivoWindow, KeymapSource& keymaps);
+
+}  // namespace kivo

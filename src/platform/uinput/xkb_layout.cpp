@@ -1,0 +1,172 @@
+#include "platform/uinput/xkb_layout.h"
+
+#include <linux/input-event-codes.h>
+
+#include <bit>
+#include <memory>
+
+namespace kivo {
+namespace {
+
+using Keymap = std::unique_ptr<xkb_keymap, decltype(&xkb_keymap_unref)>;
+using State = std::unique_ptr<xkb_state, decltype(&xkb_state_unref)>;
+
+// Keycodes past this one name no key of a real keyboard.
+constexpr xkb_keycode_t kLastKeycode = 0x2ff + kEvdevToXkb;
+constexpr unsigned kRealModifiers = 8;
+constexpr std::size_t kMaxMasks = 16;
+
+// The keyboard's own modifier keys come first: keymaps also put modifiers on keycodes
+// that no keyboard has.
+constexpr unsigned kPreferredModifierKeys[] = {KEY_LEFTSHIFT, KEY_RIGHTSHIFT, KEY_LEFTCTRL, KEY_RIGHTCTRL,
+                                               KEY_LEFTALT,   KEY_RIGHTALT,   KEY_LEFTMETA, KEY_RIGHTMETA};
+
+std::vector<xkb_keycode_t> keycodesOf(xkb_keymap* keymap)
+{
+    std::vector<xkb_keycode_t> keycodes;
+    const xkb_keycode_t last = std::min(xkb_keymap_max_keycode(keymap), kLastKeycode);
+    for (xkb_keycode_t keycode = xkb_keymap_min_keycode(keymap); keycode <= last; ++keycode) {
+        if (keycode >= kEvdevToXkb && isKeyboardKeyCode(keycode - kEvdevToXkb)) {
+            keycodes.push_back(keycode);
+        }
+    }
+    return keycodes;
+}
+
+// The key that sets each real modifier while it is held, found by pressing every key on a
+// state of its own: keys that lock a modifier (Caps Lock, Num Lock) cannot hold it.
+std::array<std::optional<unsigned>, kRealModifiers> modifierKeys(xkb_keymap* keymap,
+                                                                 const std::vector<xkb_keycode_t>& keycodes)
+{
+    std::vector<xkb_keycode_t> candidates;
+    for (const unsigned code : kPreferredModifierKeys) {
+        candidates.push_back(code + kEvdevToXkb);
+    }
+    candidates.insert(candidates.end(), keycodes.begin(), keycodes.end());
+
+    std::array<std::optional<unsigned>, kRealModifiers> keys;
+    for (const xkb_keycode_t keycode : candidates) {
+        const State state(xkb_state_new(keymap), &xkb_state_unref);
+        if (!state) {
+            break;
+        }
+        xkb_state_update_key(state.get(), keycode, XKB_KEY_DOWN);
+        const xkb_mod_mask_t held = xkb_state_serialize_mods(state.get(), XKB_STATE_MODS_DEPRESSED);
+        const xkb_mod_mask_t locked = xkb_state_serialize_mods(state.get(), XKB_STATE_MODS_LOCKED);
+        if (std::popcount(held) == 1 && locked == 0) {
+            const auto bit = static_cast<std::size_t>(std::countr_zero(held));
+            if (bit < keys.size() && !keys[bit]) {
+                keys[bit] = keycode - kEvdevToXkb;
+            }
+        }
+    }
+    return keys;
+}
+
+// The keys that hold one of the modifier masks selecting a level; none when every mask
+// needs a modifier that no key holds.
+std::optional<std::vector<unsigned>> levelKeys(xkb_keymap* keymap, xkb_keycode_t keycode, xkb_level_index_t level,
+                                               const std::array<std::optional<unsigned>, kRealModifiers>& modifiers)
+{
+    xkb_mod_mask_t masks[kMaxMasks];
+    const std::size_t count = xkb_keymap_key_get_mods_for_level(keymap, keycode, 0, level, masks, kMaxMasks);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::vector<unsigned> keys;
+        bool reachable = true;
+        for (std::size_t bit = 0; bit < 32 && reachable; ++bit) {
+            if ((masks[i] & (1U << bit)) != 0) {
+                reachable = bit < modifiers.size() && modifiers[bit];
+                if (reachable) {
+                    keys.push_back(*modifiers[bit]);
+                }
+            }
+        }
+        if (reachable) {
+            return keys;
+        }
+    }
+    return std::nullopt;
+}
+
+xkb_keysym_t keysymAt(xkb_keymap* keymap, xkb_keycode_t keycode, xkb_level_index_t level)
+{
+    const xkb_keysym_t* keysyms = nullptr;
+    return xkb_keymap_key_get_syms_by_level(keymap, keycode, 0, level, &keysyms) == 1 ? keysyms[0] : XKB_KEY_NoSymbol;
+}
+
+xkb_mod_mask_t maskOf(xkb_keymap* keymap, const char* name)
+{
+    const xkb_mod_index_t index = xkb_keymap_mod_get_index(keymap, name);
+    return index == XKB_MOD_INVALID ? 0 : xkb_mod_mask_t{1} << index;
+}
+
+}  // namespace
+
+XkbLayout::XkbLayout(xkb_keymap* keymap)
+{
+    const std::vector<xkb_keycode_t> keycodes = keycodesOf(keymap);
+    const auto modifiers = modifierKeys(keymap, keycodes);
+
+    xkb_level_index_t levels = 0;
+    for (const xkb_keycode_t keycode : keycodes) {
+        levels = std::max(levels, xkb_keymap_num_levels_for_key(keymap, keycode, 0));
+    }
+    for (xkb_level_index_t level = 0; level < levels; ++level) {
+        for (const xkb_keycode_t keycode : keycodes) {
+            const xkb_keysym_t keysym = keysymAt(keymap, keycode, level);
+            if (keysym == XKB_KEY_NoSymbol || placements_.contains(keysym)) {
+                continue;
+            }
+            if (std::optional<std::vector<unsigned>> held = levelKeys(keymap, keycode, level, modifiers)) {
+                placements_.emplace(keysym, KeyPlacement{keycode - kEvdevToXkb, std::move(*held)});
+            }
+        }
+    }
+
+    std::vector<xkb_keysym_t> unshifted;
+    for (xkb_keycode_t keycode = 0; keycode < kKeycodes; ++keycode) {
+        unshifted.push_back(keysymAt(keymap, keycode, 0));
+    }
+    const OemLayout oem = oemLayoutOf(unshifted);
+    for (xkb_keycode_t keycode = 0; keycode < kKeycodes; ++keycode) {
+        virtualKeys_[keycode] = virtualKeysOfKey(unshifted[keycode], keysymAt(keymap, keycode, 1), oem);
+    }
+    capsLockMask_ = maskOf(keymap, XKB_MOD_NAME_CAPS);
+    numLockMask_ = maskOf(keymap, XKB_MOD_NAME_NUM);
+}
+
+std::optional<XkbLayout> XkbLayout::fromNames(const std::string& layout, const std::string& variant)
+{
+    const std::unique_ptr<xkb_context, decltype(&xkb_context_unref)> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS),
+                                                                             &xkb_context_unref);
+    if (!context) {
+        return std::nullopt;
+    }
+    const xkb_rule_names names{nullptr, nullptr, layout.empty() ? nullptr : layout.c_str(),
+                               variant.empty() ? nullptr : variant.c_str(), nullptr};
+    const Keymap keymap(xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS),
+                        &xkb_keymap_unref);
+    if (!keymap) {
+        return std::nullopt;
+    }
+    return XkbLayout(keymap.get());
+}
+
+std::optional<KeyPlacement> XkbLayout::find(xkb_keysym_t keysym) const
+{
+    if (const auto found = placements_.find(keysym); found != placements_.end()) {
+        return found->second;
+    }
+    return std::nullopt;
+}
+
+const VirtualKeyCodes& XkbLayout::virtualKeys(xkb_keycode_t keycode, bool numLockOn) const
+{
+    static constexpr VirtualKeyCodes kNone{};
+    if (keycode >= kKeycodes) {
+        return kNone;
+    }
+    return numLockOn ? virtualKeys_[keycode].numLockOn : virtualKeys_[keycode].numLockOff;
+}
+
+}  // namespace kivo

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/xkb/virtual_keys.h"
+
+#include <xkbcommon/xkbcommon.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace kivo {
+
+// XKB keycodes on Linux are the kernel's evdev key codes plus 8.
+inline constexpr unsigned kEvdevToXkb = 8;
+
+// The evdev codes of keyboard keys, which the virtual keyboard offers. The button codes
+// around them would make a compositor take it for a mouse or a joystick.
+constexpr bool isKeyboardKeyCode(unsigned code)
+{
+    constexpr unsigned kFirstButton = 0x100;
+    constexpr unsigned kFirstKeyAfterButtons = 0x160;
+    constexpr unsigned kFirstTriggerButton = 0x2c0;
+    return (code > 0 && code < kFirstButton) || (code >= kFirstKeyAfterButtons && code < kFirstTriggerButton);
+}
+
+// Where a keysym is typed: the evdev code of its key, and the keys that select its level
+// (Shift, AltGr), to be held around it.
+struct KeyPlacement {
+    unsigned code = 0;
+    std::vector<unsigned> levelKeys;
+
+    bool operator==(const KeyPlacement&) const = default;
+};
+
+// What Kivo needs of a keymap, read from it once, so lookups on every tick cost nothing:
+// where each keysym is typed on the first layout, and the virtual-key codes of each key.
+class XkbLayout {
+public:
+    // Places nothing.
+    XkbLayout() = default;
+    explicit XkbLayout(xkb_keymap* keymap);
+    // The keymap that rule names give (from the XKB_DEFAULT_* environment where a name is
+    // empty, as compositors do); nullopt when xkeyboard-config has no such layout.
+    static std::optional<XkbLayout> fromNames(const std::string& layout, const std::string& variant = {});
+
+    // Keys reached without a modifier first, then with the fewest; none when no key types it.
+    std::optional<KeyPlacement> find(xkb_keysym_t keysym) const;
+    // The virtual-key codes of an XKB keycode; keypad keys change meaning with Num Lock.
+    const VirtualKeyCodes& virtualKeys(xkb_keycode_t keycode, bool numLockOn) const;
+
+    // Modifier bits of Caps Lock and Num Lock in the keymap's masks; 0 when it has none.
+    xkb_mod_mask_t capsLockMask() const { return capsLockMask_; }
+    xkb_mod_mask_t numLockMask() const { return numLockMask_; }
+
+private:
+    static constexpr std::size_t kKeycodes = 256;
+
+    std::unordered_map<xkb_keysym_t, KeyPlacement> placements_;
+    std::array<KeyVirtualKeys, kKeycodes> virtualKeys_{};
+    xkb_mod_mask_t capsLockMask_ = 0;
+    xkb_mod_mask_t numLockMask_ = 0;
+};
+
+}  // namespace kivo

@@ -1,0 +1,169 @@
+#include "platform/uinput/uinput_backends.h"
+#include "platform/virtual_key_codes.h"
+#include "support/captured_stderr.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <libevdev/libevdev.h>
+#include <linux/input.h>
+#include <unistd.h>
+
+#include <map>
+#include <string>
+
+namespace kivo {
+namespace {
+
+class FixedKeymap final : public KeymapSource {
+public:
+    explicit FixedKeymap(const std::string& name) : layout_(XkbLayout::fromNames(name).value()) {}
+    const XkbLayout& layout() override { return layout_; }
+
+private:
+    XkbLayout layout_;
+};
+
+// A pipe standing in for /dev/uinput, read back as "+KEY_A -KEY_A": each key event must
+// come in a report of its own.
+class EventPipe {
+public:
+    EventPipe() { EXPECT_EQ(pipe2(ends_, O_NONBLOCK), 0); }
+    ~EventPipe()
+    {
+        close(ends_[0]);
+        close(ends_[1]);
+    }
+    EventPipe(const EventPipe&) = delete;
+    EventPipe& operator=(const EventPipe&) = delete;
+
+    int writeEnd() const { return ends_[1]; }
+
+    std::string events()
+    {
+        std::string text;
+        input_event event{};
+        bool reported = true;
+        while (read(ends_[0], &event, sizeof event) == sizeof event) {
+            if (event.type == EV_KEY) {
+                text += std::string(text.empty() ? "" : " ") + (reported ? "" : "(unreported) ") +
+                        (event.value != 0 ? "+" : "-") + libevdev_event_code_get_name(EV_KEY, event.code);
+            }
+            reported = event.type == EV_SYN;
+        }
+        return text + (reported ? "" : " (unreported)");
+    }
+
+private:
+    int ends_[2] = {-1, -1};
+};
+
+struct Typed {
+    const char* layout;
+    const char* keys;
+    const char* events;
+};
+
+TEST(UinputKeySender, TypesEachKeyWithTheModifiersItsLayoutNeedsAndReleasesThemLastFirst)
+{
+    const Typed table[] = {
+        // Characters go by the layout; a capital letter and a character on a higher level hold their modifiers.
+        {"us", "q", "+KEY_Q -KEY_Q"},
+        {"fr", "q", "+KEY_A -KEY_A"},
+        {"de", "{z}", "+KEY_Y -KEY_Y"},
+        {"fr", "\xE9", "+KEY_2 -KEY_2"},
+        {"us", "{;}", "+KEY_SEMICOLON -KEY_SEMICOLON"},
+        {"fr", "{;}", "+KEY_COMMA -KEY_COMMA"},
+        {"de", "{;}", "+KEY_LEFTSHIFT +KEY_COMMA -KEY_COMMA -KEY_LEFTSHIFT"},
+        {"fr", "A", "+KEY_LEFTSHIFT +KEY_Q -KEY_Q -KEY_LEFTSHIFT"},
+        {"fr", "1", "+KEY_LEFTSHIFT +KEY_1 -KEY_1 -KEY_LEFTSHIFT"},
+        {"de", "{{}", "+KEY_RIGHTALT +KEY_7 -KEY_7 -KEY_RIGHTALT"},
+        {"de", "{+}", "+KEY_RIGHTBRACE -KEY_RIGHTBRACE"},
+        // Named keys, and the notation's Shift, Control and Alt held around a key or tapped alone.
+        {"us", "{F5}", "+KEY_F5 -KEY_F5"},
+        {"de", "{Enter}", "+KEY_ENTER -KEY_ENTER"},
+        {"fr", "{left}{UP}", "+KEY_LEFT -KEY_LEFT +KEY_UP -KEY_UP"},
+        {"us", "{Break}", "+KEY_LEFTCTRL +KEY_PAUSE -KEY_PAUSE -KEY_LEFTCTRL"},
+        {"de", "+^{z}", "+KEY_LEFTSHIFT +KEY_LEFTCTRL +KEY_Y -KEY_Y -KEY_LEFTCTRL -KEY_LEFTSHIFT"},
+        {"us", "%", "+KEY_LEFTALT -KEY_LEFTALT"},
+        {"us", "+A", "+KEY_LEFTSHIFT +KEY_A -KEY_A -KEY_LEFTSHIFT"},
+        // A character no key of the layout types is skipped; the rest of the string is typed.
+        {"us", "\xE9", ""},
+        {"us",
+         "a\xE9"
+         "b",
+         "+KEY_A -KEY_A +KEY_B -KEY_B"},
+    };
+    std::map<std::string, FixedKeymap> keymaps;
+    for (const Typed& row : table) {
+        FixedKeymap& keymap = keymaps.try_emplace(row.layout, row.layout).first->second;
+        EventPipe device;
+        const testing::CapturedStderr quiet;
+        const auto sender = makeUinputKeySender(makeDescriptorKeyboard(device.writeEnd()), keymap);
+        sender->send(row.keys);
+        EXPECT_EQ(device.events(), row.events) << row.layout << " \"" << row.keys << '"';
+    }
+}
+
+TEST(UinputKeySender, TellsOnceOfACharacterTheLayoutLacksWhileItIsSentAgain)
+{
+    FixedKeymap keymap("us");
+    EventPipe device;
+    const auto sender = makeUinputKeySender(makeDescriptorKeyboard(device.writeEnd()), keymap);
+    const testing::CapturedStderr errors;
+    sender->send("\xE9");
+    sender->send("\xE9");
+    EXPECT_EQ(errors.text(), "kivo: cannot type \"\xE9\": no key of the keyboard layout types it\n");
+}
+
+TEST(UinputKeyboard, ReleasesTheKeysStillDownBeforeItGoes)
+{
+    EventPipe device;
+    auto keyboard = makeDescriptorKeyboard(device.writeEnd());
+    keyboard->key(KEY_LEFTSHIFT, true);
+    keyboard->key(KEY_A, true);
+    keyboard->key(KEY_A, false);
+    keyboard.reset();
+    EXPECT_EQ(device.events(), "+KEY_LEFTSHIFT +KEY_A -KEY_A -KEY_LEFTSHIFT");
+}
+
+struct Pressed {
+    const char* layout;
+    unsigned evdevCode;
+    std::uint32_t modifiers;
+    std::uint8_t down;
+};
+
+TEST(OwnWindowInput, KeysOfItsWindowAreDownByTheirVirtualKeyCodesWhileItIsActive)
+{
+    constexpr std::uint32_t kNumLock = 1U << 4;
+    const Pressed table[] = {
+        {"us", KEY_A, 0, 'A'},
+        {"fr", KEY_Q, 0, 'A'},
+        {"de", KEY_Y, 0, 'Z'},
+        {"us", KEY_F5, 0, vk::kF1 + 4},
+        {"us", KEY_RIGHTSHIFT, 0, vk::kRightShift},
+        {"us", KEY_KP1, 0, vk::kEnd},
+        {"us", KEY_KP1, kNumLock, vk::kKeypad0 + 1},
+    };
+    for (const Pressed& row : table) {
+        FixedKeymap keymap(row.layout);
+        const auto input = makeOwnWindowInput(42, keymap);
+        KeyboardState keys{};
+        input->keyEvent(row.evdevCode + 8, true, row.modifiers);
+        input->state(keys);
+        EXPECT_EQ(keys[row.down], 0) << "before the window is active";
+
+        input->activeChanged(true);
+        EXPECT_EQ(input->current(), 42U);
+        input->keyEvent(row.evdevCode + 8, true, row.modifiers);
+        input->state(keys);
+        EXPECT_EQ(keys[row.down], vk::kStateDown) << row.layout << " key " << row.evdevCode;
+        input->activeChanged(false);
+        input->state(keys);
+        EXPECT_EQ(keys[row.down], 0) << "after the window lost the focus";
+        EXPECT_EQ(input->current(), 0U);
+    }
+}
+
+}  // namespace
+}  // namespace kivo
