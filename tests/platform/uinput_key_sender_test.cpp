@@ -45,8 +45,9 @@ public:
         bool reported = true;
         while (read(ends_[0], &event, sizeof event) == sizeof event) {
             if (event.type == EV_KEY) {
+                const char* name = libevdev_event_code_get_name(EV_KEY, event.code);
                 text += std::string(text.empty() ? "" : " ") + (reported ? "" : "(unreported) ") +
-                        (event.value != 0 ? "+" : "-") + libevdev_event_code_get_name(EV_KEY, event.code);
+                        (event.value != 0 ? "+" : "-") + (name != nullptr ? name : std::to_string(event.code));
             }
             reported = event.type == EV_SYN;
         }
