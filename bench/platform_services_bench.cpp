@@ -2,12 +2,14 @@
 // with SDL's virtual joystick. Kivo's own time is the benchmark's CPU time; the X server's
 // share is the counter server_us (its user and system time per call, from /proc).
 #include "platform/sdl/sdl_joystick.h"
+#include "platform/uinput/uinput_backends.h"
 #include "platform/x11/x11_services.h"
 #include "support/private_xvfb.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 #include <fstream>
 #include <iostream>
@@ -116,6 +118,27 @@ void BM_SendCharacterTheLayoutLacks(benchmark::State& state)
     }
 }
 
+class UsKeymap final : public KeymapSource {
+public:
+    const XkbLayout& layout() override { return layout_; }
+
+private:
+    XkbLayout layout_ = XkbLayout::fromNames("us").value_or(XkbLayout{});
+};
+
+// The uinput sender's own cost, next to BM_SendKey: /dev/null stands in for /dev/uinput, so
+// the kernel's and the compositor's share of a real key is left out, as the X server's is there.
+void BM_UinputSendKey(benchmark::State& state)
+{
+    const int descriptor = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    UsKeymap keymap;
+    const std::unique_ptr<KeySender> sender = makeUinputKeySender(makeDescriptorKeyboard(descriptor), keymap);
+    for (auto _ : state) {
+        sender->send("{right}");
+    }
+    close(descriptor);
+}
+
 // What one idle tick asks of the platform with Kivo's window in front: nothing held, nothing typed.
 void BM_IdleTick(benchmark::State& state)
 {
@@ -137,6 +160,7 @@ BENCHMARK(BM_KeyboardState);
 BENCHMARK(BM_ForegroundWindow);
 BENCHMARK(BM_SendKey);
 BENCHMARK(BM_SendCharacterTheLayoutLacks);
+BENCHMARK(BM_UinputSendKey);
 BENCHMARK(BM_IdleTick);
 
 }  // namespace

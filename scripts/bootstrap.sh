@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core libgl-dev
   libsdl2-dev libx11-dev libxtst-dev libxi-dev libxkbcommon-dev
+  # The Wayland edge: a uinput keyboard, the compositor's keymap, and layouts for its tests.
+  libevdev-dev libwayland-dev xkb-data
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   xvfb x11-utils xdotool imagemagick openbox
