@@ -1,0 +1,135 @@
+#include "platform/uinput/uinput_backends.h"
+
+#include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
+#include <stdlib.h>
+#include <sys/eventfd.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-server-core.h>
+#include <wayland-server-protocol.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+namespace kivo {
+namespace {
+
+// The part of a compositor that Kivo's keymap source talks to: one seat with a keyboard that
+// announces the keymap of an XKB layout, and announces another when told to.
+class SeatCompositor {
+public:
+    explicit SeatCompositor(std::string layout) : layout_(std::move(layout))
+    {
+        setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+        socket_ = wl_display_add_socket_auto(display_);
+        wl_global_create(display_, &wl_seat_interface, 5, this, bindSeat);
+        wl_event_loop_add_fd(wl_display_get_event_loop(display_), layoutChanged_, WL_EVENT_READABLE, announceAgain,
+                             this);
+        thread_ = std::thread([this] { wl_display_run(display_); });
+    }
+    ~SeatCompositor()
+    {
+        wl_display_terminate(display_);
+        thread_.join();
+        wl_display_destroy(display_);
+        close(layoutChanged_);
+        std::filesystem::remove_all(runtime_);
+    }
+    SeatCompositor(const SeatCompositor&) = delete;
+    SeatCompositor& operator=(const SeatCompositor&) = delete;
+
+    const char* socket() const { return socket_; }
+
+    // The next layout, announced from the compositor's own thread.
+    void changeLayout(std::string layout)
+    {
+        nextLayout_ = std::move(layout);
+        eventfd_write(layoutChanged_, 1);
+    }
+
+private:
+    static void bindSeat(wl_client* client, void* self, std::uint32_t version, std::uint32_t id)
+    {
+        static const struct wl_seat_interface seat {
+            [](wl_client*, wl_resource*, std::uint32_t) {},
+                [](wl_client* client, wl_resource* seat, std::uint32_t id) {
+                    auto* compositor = static_cast<SeatCompositor*>(wl_resource_get_user_data(seat));
+                    compositor->keyboard_ = wl_resource_create(client, &wl_keyboard_interface, 5, id);
+                    wl_resource_set_implementation(compositor->keyboard_, &kKeyboard, nullptr, nullptr);
+                    compositor->announce();
+                },
+                [](wl_client*, wl_resource*, std::uint32_t) {},
+                [](wl_client*, wl_resource* seat) { wl_resource_destroy(seat); },
+        };
+        wl_resource* resource = wl_resource_create(client, &wl_seat_interface, static_cast<int>(version), id);
+        wl_resource_set_implementation(resource, &seat, self, nullptr);
+        wl_seat_send_capabilities(resource, WL_SEAT_CAPABILITY_KEYBOARD);
+    }
+
+    static int announceAgain(int descriptor, std::uint32_t, void* self)
+    {
+        eventfd_t count = 0;
+        eventfd_read(descriptor, &count);
+        auto* compositor = static_cast<SeatCompositor*>(self);
+        compositor->layout_ = compositor->nextLayout_;
+        compositor->announce();
+        return 0;
+    }
+
+    void announce()
+    {
+        xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+        const xkb_rule_names names{nullptr, nullptr, layout_.c_str(), nullptr, nullptr};
+        xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+        char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+        const std::size_t size = std::char_traits<char>::length(text) + 1;
+        const int descriptor = memfd_create("keymap", MFD_CLOEXEC);
+        EXPECT_EQ(write(descriptor, text, size), static_cast<ssize_t>(size));
+        wl_keyboard_send_keymap(keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, descriptor,
+                                static_cast<std::uint32_t>(size));
+        close(descriptor);
+        free(text);
+        xkb_keymap_unref(keymap);
+        xkb_context_unref(context);
+    }
+
+    static constexpr struct wl_keyboard_interface kKeyboard {
+        [](wl_client*, wl_resource* keyboard) { wl_resource_destroy(keyboard); },
+    };
+
+    std::string runtime_ = mkdtemp(std::string("/tmp/kivo-wayland-XXXXXX").data());
+    wl_display* display_ = wl_display_create();
+    const char* socket_ = nullptr;
+    int layoutChanged_ = eventfd(0, EFD_CLOEXEC);
+    wl_resource* keyboard_ = nullptr;
+    std::string layout_;
+    std::string nextLayout_;
+    std::thread thread_;
+};
+
+unsigned keyTyping(KeymapSource& keymaps, xkb_keysym_t keysym)
+{
+    const std::optional<KeyPlacement> placement = keymaps.layout().find(keysym);
+    return placement ? placement->code : 0;
+}
+
+TEST(WaylandKeymap, TypesByTheKeymapTheCompositorAnnouncesAtBindAndLater)
+{
+    SeatCompositor compositor("de");
+    const std::unique_ptr<KeymapSource> keymaps = connectWaylandKeymap(compositor.socket());
+    ASSERT_NE(keymaps, nullptr);
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_z), KEY_Y);
+
+    compositor.changeLayout("fr");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (keyTyping(*keymaps, XKB_KEY_q) != KEY_A && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_q), KEY_A);
+}
+
+}  // namespace
+}  // namespace kivo
