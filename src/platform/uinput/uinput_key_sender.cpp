@@ -25,36 +25,29 @@ private:
     std::string type(const XkbLayout& layout, const KeyStroke& stroke)
     {
         HeldKeys held(*keyboard_);
-        for (const xkb_keysym_t keysym : modifierKeysyms(stroke.modifiers)) {
+        auto hold = [&](xkb_keysym_t keysym) {
             if (const std::optional<KeyPlacement> placement = layout.find(keysym)) {
-                press(held, *placement);
+                pressLevelKeys(held, *placement);
+                held.press(placement->code);
             }
-        }
-        if (stroke.kind == KeyStroke::Kind::ModifiersOnly) {
+        };
+        auto type = [&](xkb_keysym_t keysym) -> std::string {
+            const std::optional<KeyPlacement> placement = layout.find(keysym);
+            if (!placement) {
+                return "no key of the keyboard layout types it";
+            }
+            pressLevelKeys(held, *placement);
+            held.tap(placement->code);
             return {};
-        }
-        const xkb_keysym_t keysym =
-            stroke.kind == KeyStroke::Kind::Named ? keysymFor(stroke.key) : characters_[stroke.character];
-        if (keysym == XKB_KEY_NoSymbol) {
-            return "Windows-1252 has no character " + std::to_string(static_cast<unsigned char>(stroke.character));
-        }
-        const std::optional<KeyPlacement> placement = layout.find(keysym);
-        if (!placement) {
-            return "no key of the keyboard layout types it";
-        }
-        for (const unsigned code : placement->levelKeys) {
-            held.press(code);
-        }
-        held.tap(placement->code);
-        return {};
+        };
+        return typeByKeysyms(stroke, characters_, hold, type);
     }
 
-    static void press(HeldKeys& held, const KeyPlacement& placement)
+    static void pressLevelKeys(HeldKeys& held, const KeyPlacement& placement)
     {
         for (const unsigned code : placement.levelKeys) {
             held.press(code);
         }
-        held.press(placement.code);
     }
 
     std::unique_ptr<KeySwitch> keyboard_;

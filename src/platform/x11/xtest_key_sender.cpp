@@ -57,26 +57,19 @@ private:
     std::string type(const KeyStroke& stroke)
     {
         HeldKeys held(switch_);
-        for (const KeySym keysym : modifierKeysyms(stroke.modifiers)) {
-            pressKeysym(held, keysym);
-        }
-        if (stroke.kind == KeyStroke::Kind::ModifiersOnly) {
+        auto hold = [&](KeySym keysym) { pressKeysym(held, keysym); };
+        auto type = [&](KeySym keysym) -> std::string {
+            const std::optional<KeyPosition> position = positionOf(keysym);
+            if (!position) {
+                return "no key types it and no spare keycode is left";
+            }
+            if (position->shifted) {
+                pressKeysym(held, XK_Shift_L);
+            }
+            held.tap(position->keycode);
             return {};
-        }
-        const KeySym keysym =
-            stroke.kind == KeyStroke::Kind::Named ? keysymFor(stroke.key) : characters_[stroke.character];
-        if (keysym == NoSymbol) {
-            return "Windows-1252 has no character " + std::to_string(static_cast<unsigned char>(stroke.character));
-        }
-        const std::optional<KeyPosition> position = positionOf(keysym);
-        if (!position) {
-            return "no key types it and no spare keycode is left";
-        }
-        if (position->shifted) {
-            pressKeysym(held, XK_Shift_L);
-        }
-        held.tap(position->keycode);
-        return {};
+        };
+        return typeByKeysyms(stroke, characters_, hold, type);
     }
 
     void pressKeysym(HeldKeys& held, KeySym keysym)

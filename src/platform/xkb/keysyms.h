@@ -5,6 +5,7 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace kivo {
@@ -23,5 +24,24 @@ public:
 private:
     std::array<xkb_keysym_t, 256> keysyms_{};
 };
+
+// Types a stroke by keysyms: holds its modifiers with `hold`, then types its key with `type`,
+// which returns why it could not, or nothing. Returns why the stroke could not be typed.
+template <typename Hold, typename Type>
+std::string typeByKeysyms(const KeyStroke& stroke, const CharacterKeysyms& characters, Hold hold, Type type)
+{
+    for (const xkb_keysym_t keysym : modifierKeysyms(stroke.modifiers)) {
+        hold(keysym);
+    }
+    if (stroke.kind == KeyStroke::Kind::ModifiersOnly) {
+        return {};
+    }
+    const xkb_keysym_t keysym =
+        stroke.kind == KeyStroke::Kind::Named ? keysymFor(stroke.key) : characters[stroke.character];
+    if (keysym == XKB_KEY_NoSymbol) {
+        return "Windows-1252 has no character " + std::to_string(static_cast<unsigned char>(stroke.character));
+    }
+    return type(keysym);
+}
 
 }  // namespace kivo
