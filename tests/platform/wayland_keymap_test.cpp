@@ -26,14 +26,15 @@ public:
         setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
         socket_ = wl_display_add_socket_auto(display_);
         wl_global_create(display_, &wl_seat_interface, 5, this, bindSeat);
-        wl_event_loop_add_fd(wl_display_get_event_loop(display_), layoutChanged_, WL_EVENT_READABLE, announceAgain,
-                             this);
+        layoutSource_ = wl_event_loop_add_fd(wl_display_get_event_loop(display_), layoutChanged_, WL_EVENT_READABLE,
+                                             announceAgain, this);
         thread_ = std::thread([this] { wl_display_run(display_); });
     }
     ~SeatCompositor()
     {
         wl_display_terminate(display_);
         thread_.join();
+        wl_event_source_remove(layoutSource_);
         wl_display_destroy(display_);
         close(layoutChanged_);
         std::filesystem::remove_all(runtime_);
@@ -104,6 +105,7 @@ private:
     wl_display* display_ = wl_display_create();
     const char* socket_ = nullptr;
     int layoutChanged_ = eventfd(0, EFD_CLOEXEC);
+    wl_event_source* layoutSource_ = nullptr;
     wl_resource* keyboard_ = nullptr;
     std::string layout_;
     std::string nextLayout_;
