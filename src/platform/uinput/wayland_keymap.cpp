@@ -6,8 +6,10 @@
 #include <wayland-client.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string_view>
 
 namespace kivo {

@@ -45,7 +45,8 @@ public:
     // empty, as compositors do); nullopt when xkeyboard-config has no such layout.
     static std::optional<XkbLayout> fromNames(const std::string& layout, const std::string& variant = {});
 
-    // Keys reached without a modifier first, then with the fewest; none when no key types it.
+    // Lower levels first, so a keysym on two keys is typed with the fewer modifiers; none when
+    // no key of the first layout types it.
     std::optional<KeyPlacement> find(xkb_keysym_t keysym) const;
     // The virtual-key codes of an XKB keycode; keypad keys change meaning with Num Lock.
     const VirtualKeyCodes& virtualKeys(xkb_keycode_t keycode, bool numLockOn) const;
