@@ -156,6 +156,14 @@ TEST(OwnWindowInput, KeysOfItsWindowAreDownByTheirVirtualKeyCodesWhileItIsActive
 
         input->activeChanged(true);
         EXPECT_EQ(input->current(), 42U);
+        EventPipe device;
+        const auto typing = input->typingInto(makeDescriptorKeyboard(device.writeEnd()));
+        typing->key(row.evdevCode, true);
+        typing->key(row.evdevCode, false);
+        input->keyEvent(row.evdevCode + 8, true, row.modifiers);
+        input->state(keys);
+        EXPECT_EQ(keys[row.down], 0) << "Kivo's own key, typed into its window";
+
         input->keyEvent(row.evdevCode + 8, true, row.modifiers);
         input->state(keys);
         EXPECT_EQ(keys[row.down], vk::kStateDown) << row.layout << " key " << row.evdevCode;

@@ -1,10 +1,33 @@
 #include "platform/uinput/uinput_backends.h"
 #include "platform/virtual_key_codes.h"
 
+#include <array>
 #include <bitset>
+#include <functional>
 
 namespace kivo {
 namespace {
+
+// Counts the presses Kivo types, for the input to know their echoes.
+class EchoCountingKeyboard final : public KeySwitch {
+public:
+    EchoCountingKeyboard(std::unique_ptr<KeySwitch> keyboard, std::function<void(unsigned)> pressed)
+        : keyboard_(std::move(keyboard)), pressed_(std::move(pressed))
+    {
+    }
+
+    void key(unsigned code, bool down) override
+    {
+        keyboard_->key(code, down);
+        if (down) {
+            pressed_(code);
+        }
+    }
+
+private:
+    std::unique_ptr<KeySwitch> keyboard_;
+    std::function<void(unsigned)> pressed_;
+};
 
 class KeyEventInput final : public OwnWindowInput {
 public:
@@ -15,6 +38,10 @@ public:
         if (!active_ || keycode >= down_.size()) {
             return;
         }
+        if (down && echoes_[keycode] > 0) {
+            --echoes_[keycode];
+            return;
+        }
         down_.set(keycode, down);
         modifiers_ = modifiers;
     }
@@ -22,9 +49,19 @@ public:
     void activeChanged(bool active) override
     {
         active_ = active;
+        echoes_.fill(0);
         if (!active) {
             down_.reset();
         }
+    }
+
+    std::unique_ptr<KeySwitch> typingInto(std::unique_ptr<KeySwitch> keyboard) override
+    {
+        return std::make_unique<EchoCountingKeyboard>(std::move(keyboard), [this](unsigned code) {
+            if (active_ && code + kEvdevToXkb < echoes_.size()) {
+                ++echoes_[code + kEvdevToXkb];
+            }
+        });
     }
 
     bool state(KeyboardState& keys) override
@@ -58,6 +95,7 @@ private:
     KeymapSource& keymaps_;
     bool active_ = false;
     std::bitset<256> down_;
+    std::array<unsigned, 256> echoes_{};
     std::uint32_t modifiers_ = 0;
 };
 

@@ -43,6 +43,10 @@ public:
     virtual void keyEvent(std::uint32_t keycode, bool down, std::uint32_t modifiers) = 0;
     // Every key counts as up while the window is not active.
     virtual void activeChanged(bool active) = 0;
+    // The keyboard Kivo types on, watched: what it types while the window is active comes
+    // back as the window's key events, and those are Kivo's keys, not the user's, so they do
+    // not count as down. This input must outlive the keyboard returned.
+    virtual std::unique_ptr<KeySwitch> typingInto(std::unique_ptr<KeySwitch> keyboard) = 0;
 };
 
 // Reports kivoWindow as the foreground window while it is active, and none otherwise.
