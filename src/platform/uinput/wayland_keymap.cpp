@@ -123,7 +123,7 @@ private:
     void keymap(std::uint32_t format, int descriptor, std::uint32_t size)
     {
         announced_ = true;
-        if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 && size > 0) {
+        if (context_ != nullptr && format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 && size > 0) {
             void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, descriptor, 0);
             if (text != MAP_FAILED) {
                 const auto* characters = static_cast<const char*>(text);
