@@ -162,9 +162,10 @@ int main(int argc, char** argv)
 {
     const kivo::e2e::HostOptions options = kivo::e2e::readHostOptions(argc, argv);
     int qtArgc = 1;
-    auto program = kivo::LinuxProgram::open(qtArgc, argv);
-    if (!program)
-        return 1;
+    kivo::OpenedProgram opened = kivo::LinuxProgram::open(qtArgc, argv);
+    if (!opened.program)
+        return opened.exitStatus;
+    auto& program = opened.program;
     VirtualStick stick(options);
     JoystickActivity activity;
     program->announceJoystickChangesBy(activity.readEnd());

@@ -22,6 +22,13 @@ constexpr auto kStartTimeout = 20s;
 constexpr auto kAnswerTimeout = 5s;
 constexpr std::string_view kVoluntarySwitches = "voluntary_ctxt_switches:";
 
+// Private to the test, as a session's runtime folder is to its user, and removed with the
+// settings folder, so no socket is left in /tmp.
+std::filesystem::path runtimeFolder(const std::filesystem::path& configHome)
+{
+    return configHome / "runtime";
+}
+
 [[noreturn]] void runHost(const std::string& displayName, const std::filesystem::path& configHome,
                           const std::vector<std::string>& arguments, int input, int output, int errors,
                           const HostStart& start)
@@ -34,6 +41,7 @@ constexpr std::string_view kVoluntarySwitches = "voluntary_ctxt_switches:";
     setrlimit(RLIMIT_FSIZE, &fileSize);
     setenv("DISPLAY", displayName.c_str(), 1);
     setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtimeFolder(configHome).c_str(), 1);
     const std::string program = hostProgram().string();
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& argument : arguments)
@@ -56,6 +64,8 @@ std::filesystem::path hostProgram()
 HostProcess::HostProcess(const std::string& displayName, const std::filesystem::path& configHome,
                          const std::vector<std::string>& arguments, HostStart start)
 {
+    std::filesystem::create_directories(runtimeFolder(configHome));
+    std::filesystem::permissions(runtimeFolder(configHome), std::filesystem::perms::owner_all);
     int input[2];
     int output[2];
     if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0)

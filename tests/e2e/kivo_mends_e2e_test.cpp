@@ -85,6 +85,16 @@ protected:
         XFree(children);
         return top;
     }
+    // A loaded machine may take its time to restack.
+    bool waitForTop(Window window)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (topWindow() == window)
+                return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
     void select(e2e::HostProcess& kivo, int button)
     {
         focus(kivo.windowId());
@@ -192,23 +202,20 @@ TEST_F(KivoMends, WindowDestroyedByAnotherProgramSavesAndFails)
         << "saved once the window went";
 }
 
-TEST_F(KivoMends, SecondStartBringsTheFirstToTheFrontAndFails)
+TEST_F(KivoMends, SecondStartBringsTheFirstToTheFrontAndSucceeds)
 {
     e2e::HostProcess first(xvfb.displayName(), config.folder, {"--buttons", "2"});
     // Kivo raises its own window as it starts; the game goes on top once that is done.
     first.labels();
     XRaiseWindow(keyboard, game.window());
     XSync(keyboard, False);
-    ASSERT_EQ(topWindow(), game.window());
+    ASSERT_TRUE(waitForTop(game.window()));
 
     e2e::HostProcess second(xvfb.displayName(), config.folder, {"--buttons", "2"}, {.waitUntilReady = false});
     const int status = second.waitForExit(kExitTimeout);
-    EXPECT_TRUE(exitedWithFailure(status)) << status;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_THAT(second.errors(), HasSubstr("already running"));
-    Window top = 0;
-    for (int attempt = 0; attempt < 100 && (top = topWindow()) != first.windowId(); ++attempt)
-        std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(top, first.windowId()) << "the running Kivo came to the front";
+    EXPECT_TRUE(waitForTop(first.windowId())) << "the running Kivo came to the front";
     EXPECT_EQ(first.labels().size(), 2u) << "and runs on";
 }
 

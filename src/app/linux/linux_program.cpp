@@ -11,28 +11,34 @@
 
 namespace kivo {
 
-std::unique_ptr<LinuxProgram> LinuxProgram::open(int& argc, char** argv)
+namespace {
+
+constexpr int kExitCannotStart = 1;
+
+}  // namespace
+
+OpenedProgram LinuxProgram::open(int& argc, char** argv)
 {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
         std::fputs("kivo: no X display (DISPLAY is not set); Kivo needs an X11 session or XWayland\n", stderr);
-        return nullptr;
+        return {nullptr, kExitCannotStart};
     }
     // A save beyond the file size limit (ulimit -f) then fails with EFBIG and is reported,
     // instead of killing Kivo before it can say so.
     std::signal(SIGXFSZ, SIG_IGN);
     SettingsLocation settings = defaultSettingsLocation();
-    auto instance = SingleInstance::claim(settings.writeTo);
-    if (!instance)
-        return nullptr;
+    InstanceClaim claim = SingleInstance::claim(settings.writeTo, SingleInstance::socketFolder());
+    if (!claim.instance)
+        return {nullptr, claim.runningKivoRaised ? 0 : kExitCannotStart};
     auto x11 = openX11Services(display);
     if (!x11)
-        return nullptr;
+        return {nullptr, kExitCannotStart};
     // Kivo compares its own X window with the one holding the input focus, so its window must
     // be an X window even in a Wayland session.
     qputenv("QT_QPA_PLATFORM", "xcb");
-    return std::unique_ptr<LinuxProgram>(
-        new LinuxProgram(std::move(settings), std::move(instance), std::move(x11), argc, argv));
+    return {std::unique_ptr<LinuxProgram>(
+        new LinuxProgram(std::move(settings), std::move(claim.instance), std::move(x11), argc, argv))};
 }
 
 LinuxProgram::LinuxProgram(SettingsLocation settings, std::unique_ptr<SingleInstance> instance,

@@ -18,14 +18,23 @@
 
 namespace kivo {
 
+class LinuxProgram;
+
+// What LinuxProgram::open() gives: the program, or the exit status of a start that ends there.
+struct OpenedProgram {
+    std::unique_ptr<LinuxProgram> program;
+    int exitStatus = 0;
+};
+
 // Kivo on Linux: the X11 services, the SDL joystick and the Qt window, opened in the order
 // start-up needs them. The end-to-end host runs exactly this, with a virtual joystick attached
 // between open() and showWindow().
 class LinuxProgram {
 public:
-    // Says on standard error why, and returns nullptr, when there is no X display to run on or
-    // another Kivo already runs with the same settings file.
-    static std::unique_ptr<LinuxProgram> open(int& argc, char** argv);
+    // Says on standard error why, and gives no program, when there is no X display to run on or
+    // another Kivo already runs with the same settings file. That Kivo's window coming to the
+    // front is what the user wanted, so that start succeeds.
+    static OpenedProgram open(int& argc, char** argv);
     ~LinuxProgram();
 
     // Joystick changes are announced by this non-blocking descriptor, written to on every change,

@@ -4,10 +4,10 @@
 int main(int argc, char** argv)
 {
     return kivo::runKivo(argc, argv, [](int& qtArgc, char** qtArgv) {
-        auto program = kivo::LinuxProgram::open(qtArgc, qtArgv);
-        if (!program)
-            return 1;
-        program->showWindow();
-        return program->run();
+        kivo::OpenedProgram opened = kivo::LinuxProgram::open(qtArgc, qtArgv);
+        if (!opened.program)
+            return opened.exitStatus;
+        opened.program->showWindow();
+        return opened.program->run();
     });
 }

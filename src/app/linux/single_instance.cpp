@@ -3,70 +3,145 @@
 #include "settings/messages.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QLocalSocket>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <string>
 #include <system_error>
+#include <thread>
 
 namespace kivo {
 namespace {
 
 namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 
-constexpr int kAnswerTimeoutMs = 1000;
+constexpr auto kRetryPause = 100ms;
+constexpr int kProbeTimeoutMs = 200;
+constexpr char kRequest[] = "raise\n";
+constexpr char kAnswer[] = "raised\n";
 
-// The same file reached by another path, a symbolic link say, gives the same name.
-QString serverNameFor(const fs::path& settingsFile)
+std::string socketPrefix()
 {
-    std::error_code error;
-    const fs::path canonical = fs::weakly_canonical(settingsFile, error);
-    const QByteArray path = QByteArray::fromStdString((error ? settingsFile : canonical).string());
-    const QByteArray hash = QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(16);
-    return QStringLiteral("kivo-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));
+    return "kivo-" + std::to_string(::getuid()) + "-";
 }
 
-void askToComeToFront(const QString& serverName)
+QString socketPathFor(const fs::path& settingsFile, const fs::path& folder)
 {
+    const QByteArray hash =
+        QCryptographicHash::hash(QByteArray::fromStdString(settingsFile.string()), QCryptographicHash::Sha1);
+    return QString::fromStdString((folder / (socketPrefix() + hash.toHex().left(16).toStdString())).string());
+}
+
+// Lock and socket must name the file the same way, whichever path reached it.
+fs::path resolved(const fs::path& settingsFile)
+{
+    std::error_code error;
+    fs::path canonical = fs::weakly_canonical(settingsFile, error);
+    return error ? settingsFile : canonical;
+}
+
+bool listening(const QString& socketPath)
+{
+    QLocalSocket probe;
+    probe.connectToServer(socketPath);
+    return probe.waitForConnected(kProbeTimeoutMs);
+}
+
+// Sockets of Kivos that were killed or lost their display; only this user's, and only those
+// nothing listens on.
+void removeDeadSockets(const fs::path& folder)
+{
+    const std::string prefix = socketPrefix();
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        struct stat status {};
+        if (!entry.path().filename().string().starts_with(prefix) || ::lstat(entry.path().c_str(), &status) != 0 ||
+            !S_ISSOCK(status.st_mode) || status.st_uid != ::getuid()) {
+            continue;
+        }
+        if (!listening(QString::fromStdString(entry.path().string())))
+            fs::remove(entry.path(), error);
+    }
+}
+
+// True only when a running Kivo answered that it brought its window to the front.
+bool askToComeToFront(const QString& socketPath, std::chrono::milliseconds patience)
+{
+    const int timeoutMs = static_cast<int>(std::max(patience, 1ms).count());
     QLocalSocket socket;
-    socket.connectToServer(serverName);
-    if (!socket.waitForConnected(kAnswerTimeoutMs))
-        return;
-    socket.write("raise\n");
-    socket.waitForBytesWritten(kAnswerTimeoutMs);
-    socket.disconnectFromServer();
+    socket.connectToServer(socketPath);
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(kRequest);
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(timeoutMs))
+            return false;
+    }
+    return socket.readLine() == kAnswer;
 }
 
 }  // namespace
 
+fs::path SingleInstance::socketFolder()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && fs::path(runtime).is_absolute())
+        return runtime;
+    return QDir::tempPath().toStdString();
+}
+
 SingleInstance::SingleInstance(const QString& lockPath, QString serverName)
     : lock_(lockPath), serverName_(std::move(serverName))
 {
-    // Kivo runs for hours: only a lock whose process is gone is stale, never one that is old.
+    // Kivo runs for hours: a lock is never stale for its age, only when nobody holds it.
     lock_.setStaleLockTime(0);
 }
 
-std::unique_ptr<SingleInstance> SingleInstance::claim(const fs::path& settingsFile)
+InstanceClaim SingleInstance::claim(const fs::path& settingsFile, const fs::path& socketFolder,
+                                    std::chrono::milliseconds patience)
 {
     if (settingsFile.empty())
-        return std::unique_ptr<SingleInstance>(new SingleInstance(QString(), QString()));
+        return {std::unique_ptr<SingleInstance>(new SingleInstance(QString(), QString()))};
     std::error_code error;
     fs::create_directories(settingsFile.parent_path(), error);
-    fs::path lockPath = settingsFile;
+    const fs::path file = resolved(settingsFile);
+    fs::path lockPath = file;
     lockPath += ".lock";
+    removeDeadSockets(socketFolder);
     std::unique_ptr<SingleInstance> instance(
-        new SingleInstance(QString::fromStdString(lockPath.string()), serverNameFor(settingsFile)));
-    if (instance->lock_.tryLock())
-        return instance;
-    if (instance->lock_.error() != QLockFile::LockFailedError) {
-        reportProblem("cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (no lock file at " +
-                      quotedPath(lockPath) + "); starting anyway.");
-        return instance;
+        new SingleInstance(QString::fromStdString(lockPath.string()), socketPathFor(file, socketFolder)));
+    const Clock::time_point deadline = Clock::now() + patience;
+    for (;;) {
+        if (instance->lock_.tryLock())
+            return {std::move(instance)};
+        if (instance->lock_.error() != QLockFile::LockFailedError) {
+            reportProblem("cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (no lock file at " +
+                          quotedPath(lockPath) + "); starting anyway.");
+            return {std::move(instance)};
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (askToComeToFront(instance->serverName_, left)) {
+            reportProblem("Kivo is already running with " + quotedPath(settingsFile) +
+                          "; its window is brought to the front instead.");
+            return {nullptr, true};
+        }
+        // Succeeds only when no live program holds the lock file open.
+        if (instance->lock_.removeStaleLockFile())
+            continue;
+        if (Clock::now() >= deadline)
+            break;
+        std::this_thread::sleep_for(kRetryPause);
     }
-    reportProblem("Kivo is already running with " + quotedPath(settingsFile) +
-                  "; its window is brought to the front instead.");
-    askToComeToFront(instance->serverName_);
-    return nullptr;
+    reportProblem(quotedPath(lockPath) + " is held by a program that does not answer as Kivo does (a Kivo on " +
+                  "another computer sharing this folder?); not starting, so that two cannot overwrite each " +
+                  "other's assignments in " + quotedPath(settingsFile) + ".");
+    return {};
 }
 
 void SingleInstance::listen(std::function<void()> bringToFront)
@@ -82,10 +157,19 @@ void SingleInstance::listen(std::function<void()> bringToFront)
                       server_.errorString().toStdString());
         return;
     }
+    // Only a request raises the window: a start looking for dead sockets merely connects.
     QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] {
         while (QLocalSocket* socket = server_.nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            bringToFront_();
+            QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+                if (!socket->canReadLine())
+                    return;
+                if (socket->readLine() == kRequest) {
+                    bringToFront_();
+                    socket->write(kAnswer);
+                }
+                socket->disconnectFromServer();
+            });
         }
     });
 }
