@@ -1,9 +1,9 @@
 #include "app/linux/joystick_watch.h"
 
+#include "app/linux/device_arrivals.h"
 #include "app/linux/drained_descriptor.h"
 
 #include <fcntl.h>
-#include <sys/inotify.h>
 #include <unistd.h>
 #include <chrono>
 #include <string>
@@ -14,35 +14,23 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kInputDevices = "/dev/input";
 // A new node appears before udev has given it its permissions and before SDL hears of it; the
 // ticks go on polling until SDL has had the time to open it.
 constexpr auto kArrivalSettling = std::chrono::seconds(3);
 
-int watchInputDevices()
-{
-    const int inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (inotify >= 0 && inotify_add_watch(inotify, kInputDevices, IN_CREATE | IN_ATTRIB) < 0) {
-        close(inotify);
-        return -1;
-    }
-    return inotify;
-}
-
 class NodeWatch final : public JoystickWatch {
 public:
-    NodeWatch(const SdlJoystick& joystick, std::function<void()> changed)
+    NodeWatch(const SdlJoystick& joystick, std::function<void()> changed, std::filesystem::path inputDevices)
         : joystick_(joystick),
           node_([this, changed] {
               node_.pause();
               changed();
           }),
-          arrivals_([this, changed] {
+          arrivals_(std::move(inputDevices), [this, changed] {
               lastArrival_ = Clock::now();
               changed();
           })
     {
-        arrivals_.watch(watchInputDevices());
     }
 
     bool watchingEverything() override
@@ -51,7 +39,7 @@ public:
         if (!joystick.open) {
             path_.clear();
             node_.watch(-1);
-            return arrivals_.open() && Clock::now() - lastArrival_ >= kArrivalSettling;
+            return arrivals_.watching() && Clock::now() - lastArrival_ >= kArrivalSettling;
         }
         if (joystick.path.empty())
             return false;
@@ -67,7 +55,7 @@ private:
     const SdlJoystick& joystick_;
     std::string path_;
     DrainedDescriptor node_;
-    DrainedDescriptor arrivals_;
+    DeviceArrivals arrivals_;
     Clock::time_point lastArrival_ = Clock::now() - kArrivalSettling;
 };
 
@@ -90,9 +78,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<JoystickWatch> watchJoystickNode(const SdlJoystick& joystick, std::function<void()> changed)
+std::unique_ptr<JoystickWatch> watchJoystickNode(const SdlJoystick& joystick, std::function<void()> changed,
+                                                 std::filesystem::path inputDevices)
 {
-    return std::make_unique<NodeWatch>(joystick, std::move(changed));
+    return std::make_unique<NodeWatch>(joystick, std::move(changed), std::move(inputDevices));
 }
 
 std::unique_ptr<JoystickWatch> watchJoystickActivity(int descriptor, std::function<void()> changed)

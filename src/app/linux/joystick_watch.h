@@ -2,6 +2,7 @@
 
 #include "platform/sdl/sdl_joystick.h"
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -18,9 +19,10 @@ public:
 };
 
 // Reads the events of SDL's open joystick a second time, from its own open of the device node,
-// and watches /dev/input for joysticks arriving while none is open. A joystick without a node
-// cannot be watched.
-std::unique_ptr<JoystickWatch> watchJoystickNode(const SdlJoystick& joystick, std::function<void()> changed);
+// and watches the folder of input devices for joysticks arriving while none is open. A joystick
+// without a node cannot be watched.
+std::unique_ptr<JoystickWatch> watchJoystickNode(const SdlJoystick& joystick, std::function<void()> changed,
+                                                 std::filesystem::path inputDevices = "/dev/input");
 
 // Takes every change from a non-blocking descriptor that is written to whenever the joystick
 // changes, such as a test's virtual joystick; takes ownership of it.

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -84,6 +85,31 @@ TEST_F(JoystickNodeWatch, AnnouncesTheFirstEventAfterEachQuestion)
     EXPECT_TRUE(watch->watchingEverything());
     deviceEvent();
     EXPECT_EQ(changes, 2);
+}
+
+// devtmpfs removes an empty /dev/input and makes it again for the next device.
+TEST(JoystickArrivalWatch, AnnouncesArrivalsAfterTheFolderIsRemovedAndMadeAgain)
+{
+    const std::filesystem::path devices =
+        std::filesystem::temp_directory_path() / ("kivo-dev-" + std::to_string(getpid()));
+    const std::filesystem::path input = devices / "input";
+    std::filesystem::create_directories(input);
+    NamedJoystick none;
+    int changes = 0;
+    auto watch = watchJoystickNode(
+        none, [&changes] { ++changes; }, input);
+    ASSERT_TRUE(watch->watchingEverything());
+
+    std::filesystem::remove(input);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 1) << "a watch that ends says so";
+    std::filesystem::create_directory(input);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 2) << "the folder's return is an arrival";
+    std::ofstream(input / "event7") << "";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 3) << "and what arrives in it is announced";
+    std::filesystem::remove_all(devices);
 }
 
 // Kivo sleeps only after asking, so each question must arm the watch again.
