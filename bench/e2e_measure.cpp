@@ -10,8 +10,10 @@
 
 #include <X11/keysym.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -187,6 +189,35 @@ void measureIdle(Session& session, const char* inFront, bool withBareLoop)
     }
 }
 
+// A stick that sends events while it rests inside the dead zone, as worn ones do: each wakes
+// Kivo, which must not cost more then than ticking does (Kivo's own window in front, below).
+void measureNoisyStick(Session& session, int eventsPerSecond)
+{
+    const int activity = open(session.kivo.joystickActivity().c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    std::atomic<bool> stop = false;
+    std::thread device([&] {
+        const auto period = std::chrono::nanoseconds(1s) / eventsPerSecond;
+        for (auto next = Clock::now(); !stop; next += period) {
+            std::this_thread::sleep_until(next);
+            [[maybe_unused]] const ssize_t written = write(activity, "!", 1);
+        }
+    });
+    const pid_t kivo = session.kivo.pid();
+    const double kivoStart = cpuSeconds(kivo);
+    const long wakeUpsStart = session.kivo.wakeUps();
+    const Clock::time_point start = Clock::now();
+    std::this_thread::sleep_for(kIdleWindow);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double cpu = 100 * (cpuSeconds(kivo) - kivoStart) / seconds;
+    const double wakeUps = static_cast<double>(session.kivo.wakeUps() - wakeUpsStart) / seconds;
+    stop = true;
+    device.join();
+    close(activity);
+    std::printf("noisy stick at rest, %d events/s, the receiver in front, over %.1f s:\n", eventsPerSecond, seconds);
+    std::printf("  Kivo CPU        %7.3f %% of one core   (target: no more than while ticking)\n", cpu);
+    std::printf("  Kivo wake-ups   %7.1f /s   (target <= 1000 and the event rate)\n", wakeUps);
+}
+
 void printMemory(Session& session)
 {
     const pid_t kivo = session.kivo.pid();
@@ -209,8 +240,10 @@ int run()
     measureLatency(session, {"after 1 s idle", kIdlePresses, 1s, "< 0.3 ms", "< 2 ms"});
     measureLatency(session, {"presses 30 ms apart", kQuickPresses, 0ms, "< 1 ms", "< 3 ms"});
     measureTickRate(session);
+    for (const int eventsPerSecond : {200, 900, 2200})
+        measureNoisyStick(session, eventsPerSecond);
     session.focusKivo();
-    measureIdle(session, "Kivo's own window", false);
+    measureIdle(session, "Kivo's own window (ticking)", false);
     printMemory(session);
     std::printf("load average at end: %s\n", loadAverage().c_str());
     return 0;

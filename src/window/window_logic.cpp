@@ -29,9 +29,10 @@ WindowLogic::~WindowLogic()
         wakeUps_->setListener(nullptr);
 }
 
-void WindowLogic::sleepBetweenWakeUps(WakeUpSource& wakeUps)
+void WindowLogic::sleepBetweenWakeUps(WakeUpSource& wakeUps, std::function<Clock::time_point()> now)
 {
     wakeUps_ = &wakeUps;
+    now_ = std::move(now);
 }
 
 void WindowLogic::load()
@@ -92,7 +93,8 @@ void WindowLogic::wokenUp()
     if (stage_ != Stage::Running || !asleep_)
         return;
     tick();
-    if (!sleepIfIdle()) {
+    const bool sooner = now_() - asleepSince_ < std::chrono::milliseconds(design::kTimerIntervalMs);
+    if (sooner || !sleepIfIdle()) {
         asleep_ = false;
         form_.setTimerEnabled(true);
     }
@@ -105,6 +107,7 @@ bool WindowLogic::sleepIfIdle()
     if (!asleep_)
         form_.setTimerEnabled(false);
     asleep_ = true;
+    asleepSince_ = now_();
     return true;
 }
 

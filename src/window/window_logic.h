@@ -8,6 +8,8 @@
 #include "settings/result.h"
 #include "window/toolkit.h"
 
+#include <chrono>
+#include <functional>
 #include <string_view>
 
 namespace kivo {
@@ -22,9 +24,13 @@ public:
     WindowLogic(const WindowLogic&) = delete;
     WindowLogic& operator=(const WindowLogic&) = delete;
 
+    using Clock = std::chrono::steady_clock;
+
     // Lets Timer1 stop after a tick that did nothing, for as long as the source watches
-    // everything a tick reads; without a source every tick runs. Called before load().
-    void sleepBetweenWakeUps(WakeUpSource& wakeUps);
+    // everything a tick reads; without a source every tick runs. A source that wakes sooner
+    // after falling asleep than the next tick would have run, as a noisy stick does, costs more
+    // than the ticks: Timer1 then runs until a tick finds the source quiet. Called before load().
+    void sleepBetweenWakeUps(WakeUpSource& wakeUps, std::function<Clock::time_point()> now = Clock::now);
 
     // Start-up; runs before the window is first shown.
     void load();
@@ -64,6 +70,8 @@ private:
     PollEngine engine_;
     SettingsLocation settings_;
     WakeUpSource* wakeUps_ = nullptr;
+    std::function<Clock::time_point()> now_;
+    Clock::time_point asleepSince_;
     Stage stage_ = Stage::Loading;
     bool asleep_ = false;
 };

@@ -10,7 +10,9 @@
 #include <SDL.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -68,23 +70,30 @@ void printLabels(kivo::Form1& form)
 }
 
 // The pipe Kivo watches in place of a device node, which the virtual joystick lacks: one byte
-// on every change, so Kivo may sleep between changes as it does with a real joystick.
+// on every change, so Kivo may sleep between changes as it does with a real joystick. It is a
+// named pipe in the runtime folder, so a measuring program can play a noisy device too.
 class JoystickActivity {
 public:
     JoystickActivity()
     {
-        if (pipe2(ends_, O_NONBLOCK | O_CLOEXEC) != 0) {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        const std::string path = std::string(runtime != nullptr ? runtime : ".") + "/joystick-activity";
+        // A host that ran before in the same folder left it there.
+        if ((mkfifo(path.c_str(), 0600) != 0 && errno != EEXIST) ||
+            (readEnd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) < 0 ||
+            (writeEnd_ = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) < 0) {
             std::perror("kivo-e2e-host: no pipe for joystick activity");
             std::exit(1);
         }
     }
 
-    int readEnd() const { return ends_[0]; }
+    int readEnd() const { return readEnd_; }
     // A full pipe already says that something changed.
-    void announce() { [[maybe_unused]] const ssize_t written = ::write(ends_[1], "!", 1); }
+    void announce() { [[maybe_unused]] const ssize_t written = ::write(writeEnd_, "!", 1); }
 
 private:
-    int ends_[2] = {-1, -1};
+    int readEnd_ = -1;
+    int writeEnd_ = -1;
 };
 
 // Reads commands from standard input as they arrive, without blocking the window's thread.

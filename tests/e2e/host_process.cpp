@@ -66,6 +66,7 @@ HostProcess::HostProcess(const std::string& displayName, const std::filesystem::
 {
     std::filesystem::create_directories(runtimeFolder(configHome));
     std::filesystem::permissions(runtimeFolder(configHome), std::filesystem::perms::owner_all);
+    joystickActivity_ = runtimeFolder(configHome) / "joystick-activity";
     int input[2];
     int output[2];
     if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0)

@@ -30,6 +30,8 @@ public:
     HostProcess& operator=(const HostProcess&) = delete;
 
     unsigned long windowId() const { return windowId_; }
+    // The named pipe the host's Kivo watches in place of the joystick's device node.
+    const std::filesystem::path& joystickActivity() const { return joystickActivity_; }
     pid_t pid() const { return pid_; }
     // How often the host's threads have gone to sleep and been woken so far: the voluntary
     // context switches of each, from /proc/<pid>/task/<tid>/status.
@@ -55,6 +57,7 @@ private:
     std::string pending_;
     unsigned long windowId_ = 0;
     std::filesystem::path errorFile_;
+    std::filesystem::path joystickActivity_;
 };
 
 // The path of the host program, next to this test binary's build tree, or $KIVO_E2E_HOST.

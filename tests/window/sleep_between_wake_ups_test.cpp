@@ -22,7 +22,7 @@ protected:
     void start(bool withWakeUps = true)
     {
         if (withWakeUps)
-            window.sleepBetweenWakeUps(wakeUps);
+            window.sleepBetweenWakeUps(wakeUps, [this] { return now; });
         window.load();
         fakes.foreground.window = kGameWindow;
         selected.index = 0;
@@ -39,6 +39,7 @@ protected:
     }
 
     static constexpr WindowHandle kGameWindow = 0x1e00007;
+    WindowLogic::Clock::time_point now;
     TempSettings settings;
     fakes::FakeInputServices fakes;
     fakes::FakeWakeUps wakeUps;
@@ -100,15 +101,20 @@ TEST_F(SleepBetweenWakeUps, AWakeUpTicksAtOnceThenEveryMillisecondUntilATickDoes
     EXPECT_FALSE(form.timerEnabled);
 }
 
-TEST_F(SleepBetweenWakeUps, AWakeUpThatFindsNothingToDoLeavesTheTimerOff)
+// A noisy stick wakes Kivo without moving past the dead zone; it must not cost more than ticking.
+TEST_F(SleepBetweenWakeUps, AWakeUpThatFindsNothingToDoSleepsOnUnlessItCameSoonerThanATick)
 {
+    using std::chrono::microseconds;
+    const std::pair<microseconds, bool> cases[] = {{microseconds(5000), false}, {microseconds(400), true}};
     start();
-    goToSleep();
-    const int reads = fakes.joystick.positionReads;
-
-    wakeUps.wake();
-    EXPECT_EQ(fakes.joystick.positionReads, reads + 1);
-    EXPECT_TRUE(form.log.empty()) << form.log.front();
+    for (const auto& [after, ticking] : cases) {
+        goToSleep();
+        const int reads = fakes.joystick.positionReads;
+        now += after;
+        wakeUps.wake();
+        EXPECT_EQ(fakes.joystick.positionReads, reads + 1) << after.count();
+        EXPECT_EQ(form.timerEnabled, ticking) << after.count();
+    }
 }
 
 TEST_F(SleepBetweenWakeUps, AWakeUpWhileTheTimerRunsTypesNoExtraKey)
