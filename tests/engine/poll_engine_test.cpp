@@ -152,6 +152,7 @@ TEST_F(PollEngineTest, KeyScanWritesTheTokenOfTheHighestDownCode)
         {"alt with both hand codes", {{18, 0x80}, {164, 0x80}, {165, 0x80}}, "Button 3:  Alt%"},
         {"hand code alone still counts", {{161, 0x80}}, "Button 3:  \xA1"},
         {"hand code above a toggled-only general code", {{16, 0x01}, {160, 0x80}}, "Button 3:  \xA0"},
+        {"Num Lock on above a letter that is down", {{'A', 0x80}, {144, 0x01}}, "Button 3:  A"},
         {"modifier with a letter", {{16, 0x80}, {160, 0x80}, {'B', 0x80}}, "Button 3:  B"},
     };
     startUp();

@@ -13,6 +13,8 @@ constexpr KeyModifiers kAlt{.alt = true};
 struct WellFormed {
     std::string_view text;
     std::vector<KeyStroke> strokes;
+    // A failing case names its string.
+    friend void PrintTo(const WellFormed& c, std::ostream* out) { *out << '"' << c.text << '"'; }
 };
 
 class WellFormedKeyString : public ::testing::TestWithParam<WellFormed> {};
@@ -50,6 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct Named {
     std::string_view name;
     NamedKey key;
+    friend void PrintTo(const Named& c, std::ostream* out) { *out << '"' << c.name << '"'; }
 };
 
 class KeyName : public ::testing::TestWithParam<Named> {};

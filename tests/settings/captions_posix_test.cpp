@@ -1,11 +1,13 @@
 #include "captions_fixture.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -13,6 +15,19 @@
 #include <cstdlib>
 #include <iterator>
 #include <set>
+
+// The inodes of the regular files flushed to disk, to see that a save's new file gets there
+// before it takes the name: a crash could otherwise leave an empty kivo.ini.
+std::vector<ino_t> flushedFiles;
+
+extern "C" int fsync(int descriptor)
+{
+    struct stat status {};
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode))
+        flushedFiles.push_back(status.st_ino);
+    static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    return real(descriptor);
+}
 
 // Cases that rest on POSIX: symbolic links, file modes, users and file-size limits.
 namespace kivo {
@@ -47,6 +62,15 @@ TEST_F(Captions, SaveKeepsASymbolicLinkAndThePermissions)
     EXPECT_TRUE(fs::is_symlink(file()));
     EXPECT_EQ(fileContents(real), "[Settings]\n0=new\n");
     EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(Captions, SaveFlushesItsNewFileToDisk)
+{
+    flushedFiles.clear();
+    ASSERT_TRUE(saved({"new"}));
+    struct stat status {};
+    ASSERT_EQ(::stat(file().c_str(), &status), 0);
+    EXPECT_THAT(flushedFiles, ::testing::Contains(status.st_ino));
 }
 
 TEST_F(Captions, UnreadableFileLoadsAsEmptyCaptions)
