@@ -46,6 +46,13 @@ fs::path resolved(const fs::path& settingsFile)
     return error ? settingsFile : canonical;
 }
 
+// In a shared folder another user may have taken the name first; only this user's are used.
+bool ownSocket(const fs::path& path)
+{
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode) && status.st_uid == ::getuid();
+}
+
 bool listening(const QString& socketPath)
 {
     QLocalSocket probe;
@@ -60,19 +67,18 @@ void removeDeadSockets(const fs::path& folder)
     const std::string prefix = socketPrefix();
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-        struct stat status {};
-        if (!entry.path().filename().string().starts_with(prefix) || ::lstat(entry.path().c_str(), &status) != 0 ||
-            !S_ISSOCK(status.st_mode) || status.st_uid != ::getuid()) {
-            continue;
-        }
-        if (!listening(QString::fromStdString(entry.path().string())))
+        if (entry.path().filename().string().starts_with(prefix) && ownSocket(entry.path()) &&
+            !listening(QString::fromStdString(entry.path().string()))) {
             fs::remove(entry.path(), error);
+        }
     }
 }
 
 // True only when a running Kivo answered that it brought its window to the front.
 bool askToComeToFront(const QString& socketPath, std::chrono::milliseconds patience)
 {
+    if (!ownSocket(socketPath.toStdString()))
+        return false;
     const int timeoutMs = static_cast<int>(std::max(patience, 1ms).count());
     QLocalSocket socket;
     socket.connectToServer(socketPath);
