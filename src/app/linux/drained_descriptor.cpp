@@ -36,9 +36,10 @@ bool DrainedDescriptor::resume()
 {
     if (!open())
         return false;
-    const bool arrived = drain();
-    notifier_.setEnabled(open());
-    return open() && !arrived;
+    // After an arrival the ticks run on and ask again; meanwhile they read the device themselves.
+    const bool watching = !drain() && open();
+    notifier_.setEnabled(watching);
+    return watching;
 }
 
 void DrainedDescriptor::drainAndAnnounce()

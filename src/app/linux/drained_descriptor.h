@@ -24,9 +24,9 @@ public:
     // Stops watching for now: what arrives waits in the descriptor, and the event loop is not
     // woken for it.
     void pause();
-    // Watches again, throwing away what arrived while paused. False when something did arrive,
-    // which its reader may not have seen yet, or when the descriptor has ended (it is then
-    // closed) or there is none: nothing would announce those.
+    // Watches again, throwing away what arrived while paused. False, and still paused, when
+    // something did arrive, which its reader may not have seen yet, or when the descriptor has
+    // ended (it is then closed) or there is none: nothing would announce those.
     bool resume();
 
 private:

@@ -67,6 +67,10 @@ TEST_F(DrainedDescriptorTest, APausedDescriptorAnnouncesNothingAndResumingSaysWh
 
     EXPECT_FALSE(watched.resume());
     EXPECT_TRUE(watched.open());
+    ASSERT_EQ(write(ends[1], "!", 1), 1);
+    runEventLoop();
+    EXPECT_EQ(changes, 0) << "the ticks run on and read it themselves: a noisy device must not wake them too";
+    watched.resume();
     EXPECT_TRUE(watched.resume()) << "nothing new since";
     runEventLoop();
     EXPECT_EQ(changes, 0);
