@@ -3,6 +3,8 @@
 #include "support/captured_stderr.h"
 #include "support/temp_settings.h"
 
+#include <QSysInfo>
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -20,7 +22,6 @@ using namespace std::chrono_literals;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Ne;
-using ::testing::Not;
 using ::testing::StartsWith;
 using ::testing::UnorderedElementsAre;
 
@@ -72,7 +73,6 @@ TEST_F(SingleInstanceClaim, ALockHeldThroughAnotherPathToTheSameFileIsNotTakenNo
     EXPECT_EQ(refused.instance, nullptr);
     EXPECT_FALSE(refused.runningKivoRaised);
     EXPECT_THAT(errors.text(), HasSubstr("does not answer"));
-    EXPECT_THAT(errors.text(), Not(HasSubstr("already running")));
 }
 
 // A socket of a killed Kivo: its file is still there, but nothing listens.
