@@ -1,6 +1,6 @@
 #include "window/label_layout.h"
 
-#include "memory_toolkit.h"
+#include "fakes/memory_toolkit.h"
 #include "window/rounding.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "window/window_logic.h"
 
-#include "memory_toolkit.h"
+#include "fakes/memory_toolkit.h"
 #include "support/temp_settings.h"
 
 #include "fakes/fake_input_services.h"
