@@ -71,7 +71,8 @@ void LinuxProgram::showWindow()
     logic_->sleepBetweenWakeUps(*wakeUps_);
     // Start-up runs before the window is first shown.
     logic_->load();
-    closeRequests_ = std::make_unique<CloseRequests>(*form_);
+    closeOnSessionEnd(*form_);
+    signals_ = std::make_unique<TerminationSignals>([form = form_.get()] { form->close(); });
     windowLoss_ = std::make_unique<WindowLoss>(*logic_, form_->nativeHandle());
     form_->show();
     bringToFront();

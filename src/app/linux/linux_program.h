@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/linux/linux_wake_ups.h"
+#include "app/linux/wake_ups/linux_wake_ups.h"
 #include "app/linux/single_instance.h"
+#include "app/linux/termination_signals.h"
 #include "app/linux/window_loss.h"
 #include "engine/selected_button.h"
 #include "platform/input_services.h"
@@ -64,7 +65,7 @@ private:
     std::unique_ptr<LinuxWakeUps> wakeUps_;
     std::unique_ptr<Form1> form_;
     std::unique_ptr<WindowLogic> logic_;
-    std::unique_ptr<CloseRequests> closeRequests_;
+    std::unique_ptr<TerminationSignals> signals_;
     std::unique_ptr<WindowLoss> windowLoss_;
 };
 

@@ -1,4 +1,4 @@
-#include "window/qt/termination_signals.h"
+#include "app/linux/termination_signals.h"
 
 #include <sys/socket.h>
 #include <unistd.h>

@@ -5,7 +5,7 @@
 
 namespace kivo {
 
-CloseRequests::CloseRequests(QWidget& window) : signals_([&window] { window.close(); })
+void closeOnSessionEnd(QWidget& window)
 {
     auto* application = qGuiApp;
     if (!application)

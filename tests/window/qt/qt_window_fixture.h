@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/linux/termination_signals.h"
 #include "support/temp_settings.h"
 #include "window/qt/close_requests.h"
 #include "window/qt/form1.h"
@@ -74,15 +75,16 @@ protected:
     // Form1 put together as the program does it.
     struct Window {
         Window(InputServices services, SelectedButton& selected, const SettingsLocation& location)
-            : logic(form, services, selected, location), closeRequests(form)
+            : logic(form, services, selected, location), signals([this] { form.close(); })
         {
+            closeOnSessionEnd(form);
             logic.load();
         }
         void show() { form.show(); }
 
         Form1 form;
         WindowLogic logic;
-        CloseRequests closeRequests;
+        TerminationSignals signals;
     };
 
     Form1& form() { return window->form; }

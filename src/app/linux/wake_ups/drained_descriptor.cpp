@@ -1,4 +1,4 @@
-#include "app/linux/drained_descriptor.h"
+#include "app/linux/wake_ups/drained_descriptor.h"
 
 #include <unistd.h>
 #include <cerrno>

@@ -1,7 +1,7 @@
-#include "app/linux/joystick_watch.h"
+#include "app/linux/wake_ups/joystick_watch.h"
 
-#include "app/linux/device_arrivals.h"
-#include "app/linux/drained_descriptor.h"
+#include "app/linux/wake_ups/device_arrivals.h"
+#include "app/linux/wake_ups/drained_descriptor.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "app/linux/linux_wake_ups.h"
+#include "app/linux/wake_ups/linux_wake_ups.h"
 
 namespace kivo {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/linux/joystick_watch.h"
+#include "app/linux/wake_ups/joystick_watch.h"
 #include "platform/wake_ups.h"
 #include "platform/x11/x11_services.h"
 

@@ -1,4 +1,4 @@
-#include "app/linux/joystick_watch.h"
+#include "app/linux/wake_ups/joystick_watch.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "app/linux/device_arrivals.h"
+#include "app/linux/wake_ups/device_arrivals.h"
 
 #include <sys/inotify.h>
 #include <unistd.h>
