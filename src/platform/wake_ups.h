@@ -14,10 +14,11 @@ public:
 class WakeUpSource {
 public:
     virtual ~WakeUpSource() = default;
-    // Asked after a tick that did nothing: true when the next change that could make a tick do
-    // something will be announced; later ones need not be until it is asked again. A source that
-    // stops watching something wakes its listener.
-    virtual bool watchesEverything() = 0;
+    // Called after a tick that did nothing. Arms the watches (it may open device nodes and
+    // enable notifiers) so that the next change that could make a tick do something is
+    // announced; true when it will be. Later changes need not be until it is called again. A
+    // source that stops watching something wakes its listener.
+    virtual bool armForNextChange() = 0;
     // Where wake-ups go from now on, always on the window's thread; nullptr for nowhere.
     virtual void setListener(WakeUpListener* listener) = 0;
 };

@@ -102,7 +102,7 @@ void WindowLogic::wokenUp()
 
 bool WindowLogic::sleepIfIdle()
 {
-    if (!wakeUps_ || !engine_.idle() || !wakeUps_->watchesEverything())
+    if (!wakeUps_ || !engine_.idle() || !wakeUps_->armForNextChange())
         return false;
     if (!asleep_)
         form_.setTimerEnabled(false);

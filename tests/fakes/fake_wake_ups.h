@@ -10,7 +10,7 @@ public:
     bool watching = true;
     WakeUpListener* listener = nullptr;
 
-    bool watchesEverything() override { return watching; }
+    bool armForNextChange() override { return watching; }
     void setListener(WakeUpListener* newListener) override { listener = newListener; }
 
     void wake()

@@ -33,7 +33,7 @@ public:
     {
     }
 
-    bool watchingEverything() override
+    bool armForNextChange() override
     {
         const JoystickNode joystick = joystick_.node();
         if (!joystick.open) {
@@ -70,7 +70,7 @@ public:
         activity_.watch(descriptor);
     }
 
-    bool watchingEverything() override { return activity_.resume(); }
+    bool armForNextChange() override { return activity_.resume(); }
 
 private:
     DrainedDescriptor activity_;

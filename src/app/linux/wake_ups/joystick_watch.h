@@ -9,13 +9,14 @@
 namespace kivo {
 
 // Announces, by calling back, that the joystick may have changed: moved, pressed, plugged in
-// or pulled out. Only the first change after watchingEverything() is announced: while the ticks
+// or pulled out. Only the first change after armForNextChange() is announced: while the ticks
 // run, the joystick's events need not wake the event loop as well.
 class JoystickWatch {
 public:
     virtual ~JoystickWatch() = default;
-    // True when the next change of the joystick will be announced.
-    virtual bool watchingEverything() = 0;
+    // Arms the watch (opening the device node when needed); true when the next change of the
+    // joystick will be announced.
+    virtual bool armForNextChange() = 0;
 };
 
 // Reads the events of SDL's open joystick a second time, from its own open of the device node,

@@ -21,9 +21,9 @@ void LinuxWakeUps::wake()
 
 // Events already read from the socket would no longer make it readable, so they keep the
 // ticks going until a tick has handled them.
-bool LinuxWakeUps::watchesEverything()
+bool LinuxWakeUps::armForNextChange()
 {
-    if (!joystick_ || !joystick_->watchingEverything() || x11_.eventsWaiting())
+    if (!joystick_ || !joystick_->armForNextChange() || x11_.eventsWaiting())
         return false;
     x11Socket_.setEnabled(true);
     return true;

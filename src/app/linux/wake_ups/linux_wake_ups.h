@@ -20,7 +20,7 @@ public:
     void watchJoystick(std::unique_ptr<JoystickWatch> watch) { joystick_ = std::move(watch); }
     void wake();
 
-    bool watchesEverything() override;
+    bool armForNextChange() override;
     void setListener(WakeUpListener* listener) override { listener_ = listener; }
 
 private:

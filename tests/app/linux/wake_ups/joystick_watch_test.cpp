@@ -70,19 +70,19 @@ TEST_F(JoystickNodeWatch, WatchesOnlyAJoystickWhoseNodeItCouldOpen)
     };
     for (const NodeCase& c : cases) {
         joystick.current = {true, c.path};
-        EXPECT_EQ(watch->watchingEverything(), c.watching) << c.what;
+        EXPECT_EQ(watch->armForNextChange(), c.watching) << c.what;
     }
 }
 
 TEST_F(JoystickNodeWatch, AnnouncesTheFirstEventAfterEachQuestion)
 {
     joystick.current = {true, node.string()};
-    ASSERT_TRUE(watch->watchingEverything());
+    ASSERT_TRUE(watch->armForNextChange());
     deviceEvent();
     deviceEvent();
     EXPECT_EQ(changes, 1) << "while the ticks run, the device's events need not wake the event loop";
-    EXPECT_FALSE(watch->watchingEverything()) << "the second event came unannounced";
-    EXPECT_TRUE(watch->watchingEverything());
+    EXPECT_FALSE(watch->armForNextChange()) << "the second event came unannounced";
+    EXPECT_TRUE(watch->armForNextChange());
     deviceEvent();
     EXPECT_EQ(changes, 2);
 }
@@ -124,20 +124,20 @@ TEST(JoystickActivityWatch, AnnouncesTheFirstChangeAfterEachQuestionUntilTheWrit
         QCoreApplication::processEvents();
     };
 
-    EXPECT_TRUE(watch->watchingEverything());
+    EXPECT_TRUE(watch->armForNextChange());
     change();
     change();
     EXPECT_EQ(changes, 1) << "the ticks run after the first change and read the joystick themselves";
-    EXPECT_FALSE(watch->watchingEverything()) << "the second change came unannounced";
-    EXPECT_TRUE(watch->watchingEverything());
+    EXPECT_FALSE(watch->armForNextChange()) << "the second change came unannounced";
+    EXPECT_TRUE(watch->armForNextChange());
     change();
     EXPECT_EQ(changes, 2);
 
-    EXPECT_TRUE(watch->watchingEverything());
+    EXPECT_TRUE(watch->armForNextChange());
     close(ends[1]);
     QCoreApplication::processEvents();
     EXPECT_EQ(changes, 3);
-    EXPECT_FALSE(watch->watchingEverything());
+    EXPECT_FALSE(watch->armForNextChange());
 }
 
 }  // namespace
