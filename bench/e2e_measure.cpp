@@ -62,9 +62,9 @@ private:
 };
 
 struct Session {
-    testing::PrivateXvfb xvfb;
+    test_support::PrivateXvfb xvfb;
     ConfigHome config;
-    testing::KeyRecorder game{xvfb.displayName()};
+    test_support::KeyRecorder game{xvfb.displayName()};
     KeyArrivals arrivals{game.display()};
     KeyCode f5 = XKeysymToKeycode(game.display(), XK_F5);
     KeyCode right = XKeysymToKeycode(game.display(), XK_Right);

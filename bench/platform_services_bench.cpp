@@ -21,7 +21,7 @@ namespace kivo {
 namespace {
 
 struct Platform {
-    testing::PrivateXvfb xvfb;
+    test_support::PrivateXvfb xvfb;
     std::unique_ptr<X11Services> x11 = openX11Services(xvfb.displayName());
     std::unique_ptr<Joystick> joystick = makeSdlJoystick();
 };

@@ -21,8 +21,8 @@ namespace kivo {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::KeyRecorder;
-using testing::PrivateXvfb;
+using test_support::KeyRecorder;
+using test_support::PrivateXvfb;
 
 class KivoEndToEnd : public ::testing::Test {
 protected:
@@ -72,19 +72,19 @@ TEST_F(KivoEndToEnd, AssignsAKeyTypesItIntoTheGameAndKeepsItAfterSigterm)
     std::this_thread::sleep_for(100ms);
     kivo.send("release 3");
     const auto& typed = game.settle();
-    EXPECT_GE(testing::pressesOf(typed, XK_F5), 20u) << "one F5 per tick while the button is held";
-    EXPECT_TRUE(testing::everyPressReleased(typed));
+    EXPECT_GE(test_support::pressesOf(typed, XK_F5), 20u) << "one F5 per tick while the button is held";
+    EXPECT_TRUE(test_support::everyPressReleased(typed));
 
     game.clear();
     kivo.send("axes 65535 32767");
     std::this_thread::sleep_for(50ms);
     kivo.send("axes 32767 32767");
-    EXPECT_GE(testing::pressesOf(game.settle(), XK_Right), 10u);
+    EXPECT_GE(test_support::pressesOf(game.settle(), XK_Right), 10u);
     EXPECT_FALSE(game.anyKeyDown());
 
     const int status = kivo.terminate(SIGTERM);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    const std::string ini = testing::fileContents(configHome / "kivo" / "kivo.ini");
+    const std::string ini = test_support::fileContents(configHome / "kivo" / "kivo.ini");
     EXPECT_NE(ini.find("\n2=Button 3:  {F5}\n"), std::string::npos) << ini;
 }
 
@@ -100,7 +100,7 @@ TEST_F(KivoEndToEnd, StartsWithTheStoredAssignmentsAndSendsNothingAtRest)
     kivo.send("axes 32000 27600");
     EXPECT_TRUE(game.settle().empty()) << "inside the dead zone around the rest position";
     kivo.send("axes 30000 27400");
-    EXPECT_GE(testing::pressesOf(game.waitForKeys(2, 2s), XK_Up), 1u);
+    EXPECT_GE(test_support::pressesOf(game.waitForKeys(2, 2s), XK_Up), 1u);
 }
 
 TEST_F(KivoEndToEnd, SleepsWhileNothingCanHappenAndTypesAPressAfterALongIdleAtOnce)
@@ -122,7 +122,7 @@ TEST_F(KivoEndToEnd, SleepsWhileNothingCanHappenAndTypesAPressAfterALongIdleAtOn
 
     game.clear();
     kivo.send("press 1");
-    EXPECT_GE(testing::pressesOf(game.waitForKeys(1, 1s), XK_F5), 1u);
+    EXPECT_GE(test_support::pressesOf(game.waitForKeys(1, 1s), XK_F5), 1u);
     kivo.send("release 1");
     game.settle();
 }

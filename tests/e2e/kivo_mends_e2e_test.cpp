@@ -24,9 +24,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using test_support::KeyRecorder;
+using test_support::PrivateXvfb;
 using ::testing::HasSubstr;
-using testing::KeyRecorder;
-using testing::PrivateXvfb;
 
 constexpr auto kExitTimeout = 10s;
 
@@ -114,7 +114,7 @@ TEST_F(KivoMends, UnpluggedWhileHeldTypesNothingMore)
     game.clear();
     kivo.send("press 1");
     kivo.send("axes 65535 32767");
-    ASSERT_GE(testing::pressesOf(game.waitForKeys(10, 2s), XK_F5), 1u);
+    ASSERT_GE(test_support::pressesOf(game.waitForKeys(10, 2s), XK_F5), 1u);
 
     kivo.send("unplug");
     std::this_thread::sleep_for(100ms);
@@ -127,7 +127,7 @@ TEST_F(KivoMends, UnpluggedWhileHeldTypesNothingMore)
     std::this_thread::sleep_for(200ms);
     EXPECT_TRUE(game.settle().empty()) << "it comes back at rest";
     kivo.send("press 2");
-    EXPECT_GE(testing::pressesOf(game.waitForKeys(5, 2s), XK_F5), 1u) << "and works again";
+    EXPECT_GE(test_support::pressesOf(game.waitForKeys(5, 2s), XK_F5), 1u) << "and works again";
     kivo.send("release 2");
 }
 
@@ -186,7 +186,7 @@ TEST_F(KivoMends, AltF4UnderAWindowManagerKeepsTheAssignment)
     key(XK_F4, false);
     key(XK_Alt_L, false);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << kivo.errors();
-    EXPECT_EQ(testing::fileContents(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n");
+    EXPECT_EQ(test_support::fileContents(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n");
 }
 
 TEST_F(KivoMends, WindowDestroyedByAnotherProgramSavesAndFails)
@@ -198,7 +198,7 @@ TEST_F(KivoMends, WindowDestroyedByAnotherProgramSavesAndFails)
     const int status = kivo.waitForExit(kExitTimeout);
     EXPECT_TRUE(exitedWithFailure(status)) << status;
     EXPECT_THAT(kivo.errors(), HasSubstr("destroyed Kivo's window"));
-    EXPECT_EQ(testing::fileContents(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=\n")
+    EXPECT_EQ(test_support::fileContents(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=\n")
         << "saved once the window went";
 }
 
@@ -226,7 +226,7 @@ TEST_F(KivoMends, FileFromAWindowsEditorKeepsItsByteOrderMark)
     EXPECT_EQ(kivo.labels()[0], "label 1 0 Button 1:  {Enter}");
     const int status = kivo.terminate(SIGTERM);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(testing::fileContents(config.ini()), "\xEF\xBB\xBF[Settings]\r\n0=Button 1:  {Enter}\r\n1=\r\n");
+    EXPECT_EQ(test_support::fileContents(config.ini()), "\xEF\xBB\xBF[Settings]\r\n0=Button 1:  {Enter}\r\n1=\r\n");
 }
 
 TEST_F(KivoMends, SaveBeyondTheFileSizeLimitIsReportedAsAFailure)
@@ -237,7 +237,7 @@ TEST_F(KivoMends, SaveBeyondTheFileSizeLimitIsReportedAsAFailure)
     const int status = kivo.terminate(SIGTERM);
     EXPECT_TRUE(exitedWithFailure(status)) << status;
     EXPECT_THAT(kivo.errors(), HasSubstr("could not save"));
-    EXPECT_EQ(testing::fileContents(config.ini()).size(), 4014u) << "left as it was";
+    EXPECT_EQ(test_support::fileContents(config.ini()).size(), 4014u) << "left as it was";
 }
 
 // The X server goes away under Kivo; the test keeps no connection to it.
@@ -251,7 +251,7 @@ TEST(KivoDisplayLoss, XServerEndingSavesTheCaptionsAndFails)
     const int status = kivo.waitForExit(kExitTimeout);
     EXPECT_TRUE(exitedWithFailure(status)) << status;
     EXPECT_THAT(kivo.errors(), HasSubstr("X display went away"));
-    EXPECT_EQ(testing::fileContents(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=\n");
+    EXPECT_EQ(test_support::fileContents(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=\n");
 }
 
 }  // namespace

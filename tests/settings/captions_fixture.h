@@ -33,7 +33,7 @@ protected:
     }
 
 private:
-    testing::TempSettings settings_;
+    test_support::TempSettings settings_;
 };
 
 }  // namespace kivo

@@ -35,9 +35,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using fakes::MemoryLabels;
-using testing::fileContents;
+using test_support::fileContents;
+using test_support::writeFile;
 using ::testing::HasSubstr;
-using testing::writeFile;
 
 // Root may read and write anything, so permission cases run in a child process that
 // gives up root first.

@@ -9,10 +9,10 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 using fakes::MemoryLabels;
-using testing::CapturedStderr;
-using testing::fileContents;
+using test_support::CapturedStderr;
+using test_support::fileContents;
+using test_support::writeFile;
 using ::testing::HasSubstr;
-using testing::writeFile;
 
 TEST_F(Captions, ExampleFileIsWrittenByteForByteAndReadBackWithItsBlanks)
 {

@@ -11,9 +11,9 @@ namespace kivo {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::fileContents;
+using test_support::fileContents;
+using test_support::writeFile;
 using ::testing::HasSubstr;
-using testing::writeFile;
 
 // A program holding kivo.ini open without sharing its deletion (an editor, a virus
 // scanner) stops the new file from taking the old one's place: the new file must not be

@@ -14,10 +14,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using fakes::MemoryLabels;
-using testing::CapturedStderr;
-using testing::fileContents;
+using test_support::CapturedStderr;
+using test_support::fileContents;
+using test_support::writeFile;
 using ::testing::HasSubstr;
-using testing::writeFile;
 
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kLongValue(300, 'x');
@@ -41,7 +41,7 @@ protected:
     }
 
 private:
-    testing::TempSettings settings_;
+    test_support::TempSettings settings_;
 };
 
 struct SaveCase {

@@ -14,7 +14,7 @@ namespace kivo {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::writeFile;
+using test_support::writeFile;
 
 // The user's folders, made inside a test folder.
 class WindowsLocation : public ::testing::Test {
@@ -35,7 +35,7 @@ protected:
     fs::path redirected() const { return localAppData() / "VirtualStore" / windows().relative_path() / "kivo.ini"; }
 
 private:
-    testing::TempSettings settings_;
+    test_support::TempSettings settings_;
 };
 
 TEST_F(WindowsLocation, PerUserFileOnceSavedElseTheOneEarlierVersionsSawUntilTheFirstSave)

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-namespace kivo::testing {
+namespace kivo::test_support {
 
 // Collects what is written to std::cerr while it lives; every message of the program goes there.
 class CapturedStderr {
@@ -21,4 +21,4 @@ private:
     std::streambuf* previous_;
 };
 
-}  // namespace kivo::testing
+}  // namespace kivo::test_support

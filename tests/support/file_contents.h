@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string>
 
-namespace kivo::testing {
+namespace kivo::test_support {
 
 inline std::string fileContents(const std::filesystem::path& file)
 {
@@ -18,4 +18,4 @@ inline void writeFile(const std::filesystem::path& file, const std::string& byte
     std::ofstream(file, std::ios::binary) << bytes;
 }
 
-}  // namespace kivo::testing
+}  // namespace kivo::test_support

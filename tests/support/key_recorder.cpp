@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-namespace kivo::testing {
+namespace kivo::test_support {
 
 using Clock = std::chrono::steady_clock;
 
@@ -120,4 +120,4 @@ bool everyPressReleased(const std::vector<RecordedKey>& keys)
     return true;
 }
 
-}  // namespace kivo::testing
+}  // namespace kivo::test_support

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace kivo::testing {
+namespace kivo::test_support {
 
 struct RecordedKey {
     bool pressed = false;
@@ -55,4 +55,4 @@ std::size_t pressesOf(const std::vector<RecordedKey>& keys, KeySym keysym);
 // Whether each press is followed by a release of the same keycode.
 bool everyPressReleased(const std::vector<RecordedKey>& keys);
 
-}  // namespace kivo::testing
+}  // namespace kivo::test_support

@@ -8,7 +8,7 @@
 #include <csignal>
 #include <stdexcept>
 
-namespace kivo::testing {
+namespace kivo::test_support {
 namespace {
 
 constexpr int kStartTimeoutMs = 15000;
@@ -78,4 +78,4 @@ void PrivateXvfb::stop()
     }
 }
 
-}  // namespace kivo::testing
+}  // namespace kivo::test_support

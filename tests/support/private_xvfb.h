@@ -3,7 +3,7 @@
 #include <sys/types.h>
 #include <string>
 
-namespace kivo::testing {
+namespace kivo::test_support {
 
 // An Xvfb server of the test's own on a free display number, stopped when this goes away.
 // Throws std::runtime_error when the server cannot be started.
@@ -26,4 +26,4 @@ private:
     std::string displayName_;
 };
 
-}  // namespace kivo::testing
+}  // namespace kivo::test_support

@@ -15,7 +15,7 @@
 #include <system_error>
 #include <vector>
 
-namespace kivo::testing {
+namespace kivo::test_support {
 
 // A fresh folder for kivo.ini, removed with the test. Others may enter it, so that a child
 // process that gives up root can still work in it.
@@ -65,4 +65,4 @@ private:
     std::filesystem::path folder_;
 };
 
-}  // namespace kivo::testing
+}  // namespace kivo::test_support

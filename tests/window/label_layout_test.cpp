@@ -11,7 +11,7 @@
 namespace kivo {
 namespace {
 
-using testing::MemoryToolkit;
+using test_support::MemoryToolkit;
 
 constexpr float kPitch = 357;
 

@@ -13,8 +13,8 @@
 namespace kivo {
 namespace {
 
-using testing::MemoryToolkit;
-using testing::TempSettings;
+using test_support::MemoryToolkit;
+using test_support::TempSettings;
 using Sent = std::vector<std::string>;
 
 class SleepBetweenWakeUps : public ::testing::Test {

@@ -10,8 +10,8 @@
 namespace kivo {
 namespace {
 
-using testing::MemoryToolkit;
-using testing::TempSettings;
+using test_support::MemoryToolkit;
+using test_support::TempSettings;
 
 // Puts the joystick's start-up reads into the toolkit's log, with the selection as it stood.
 class LoggingJoystick final : public Joystick {

@@ -13,9 +13,9 @@
 namespace kivo {
 namespace {
 
-using testing::CapturedStderr;
+using test_support::CapturedStderr;
+using test_support::KeyMessage;
 using ::testing::IsEmpty;
-using testing::KeyMessage;
 
 // Scan codes of a US keyboard, which is what Wine makes of Xvfb's default keymap.
 constexpr unsigned kShiftScan = 0x2a;
@@ -52,11 +52,11 @@ protected:
     {
         window_.received.clear();
         sender_->send(keys);
-        testing::pumpMessages();
+        test_support::pumpMessages();
         return window_.received;
     }
 
-    testing::TestWindow& window_ = testing::TestWindow::shared();
+    test_support::TestWindow& window_ = test_support::TestWindow::shared();
     std::unique_ptr<KeySender> sender_ = makeSendInputKeySender();
 };
 
@@ -105,12 +105,12 @@ TEST_F(SendInputKeySenderTest, ProgramsReadingRawInputSeeTheScanCodes)
 {
     ASSERT_TRUE(window_.receiveRawInput());
     typedInto("{UP}+a");
-    EXPECT_EQ(window_.rawKeys, (std::vector<testing::RawKey>{{0x48, true, false},
-                                                             {0x48, true, true},
-                                                             {kShiftScan, false, false},
-                                                             {kAScan, false, false},
-                                                             {kAScan, false, true},
-                                                             {kShiftScan, false, true}}));
+    EXPECT_EQ(window_.rawKeys, (std::vector<test_support::RawKey>{{0x48, true, false},
+                                                                  {0x48, true, true},
+                                                                  {kShiftScan, false, false},
+                                                                  {kAScan, false, false},
+                                                                  {kAScan, false, true},
+                                                                  {kShiftScan, false, true}}));
 }
 
 TEST_F(SendInputKeySenderTest, CharacterOffTheLayoutArrivesByItsWindows1252Meaning)

@@ -1,6 +1,6 @@
 #include "test_window.h"
 
-namespace kivo::testing {
+namespace kivo::test_support {
 namespace {
 
 constexpr wchar_t kClassName[] = L"KivoTestWindow";
@@ -106,4 +106,4 @@ void pumpMessages()
     }
 }
 
-}  // namespace kivo::testing
+}  // namespace kivo::test_support

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <vector>
 
-namespace kivo::testing {
+namespace kivo::test_support {
 
 // A key message as the window procedure sees it.
 struct KeyMessage {
@@ -63,4 +63,4 @@ private:
 // before have all been delivered.
 void pumpMessages();
 
-}  // namespace kivo::testing
+}  // namespace kivo::test_support

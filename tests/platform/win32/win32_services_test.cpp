@@ -10,11 +10,11 @@
 namespace kivo {
 namespace {
 
-using testing::KeyMessage;
+using test_support::KeyMessage;
 
 TEST(Win32Keyboard, ShowsSentKeysDownWhileTheirMessagesAreHandledThenUp)
 {
-    testing::TestWindow& window = testing::TestWindow::shared();
+    test_support::TestWindow& window = test_support::TestWindow::shared();
     ASSERT_TRUE(window.activate());
     const auto keyboard = makeWin32Keyboard();
     KeyboardState whileDown{};
@@ -24,7 +24,7 @@ TEST(Win32Keyboard, ShowsSentKeysDownWhileTheirMessagesAreHandledThenUp)
         }
     };
     makeSendInputKeySender()->send("+a");
-    testing::pumpMessages();
+    test_support::pumpMessages();
     KeyboardState after{};
     after.fill(0xff);
     ASSERT_TRUE(keyboard->state(after));
@@ -37,7 +37,7 @@ TEST(Win32Keyboard, ShowsSentKeysDownWhileTheirMessagesAreHandledThenUp)
 
 TEST(Win32Keyboard, CapsLockIsToggledOnAndOff)
 {
-    testing::TestWindow& window = testing::TestWindow::shared();
+    test_support::TestWindow& window = test_support::TestWindow::shared();
     ASSERT_TRUE(window.activate());
     const auto keyboard = makeWin32Keyboard();
     const auto sender = makeSendInputKeySender();
@@ -46,7 +46,7 @@ TEST(Win32Keyboard, CapsLockIsToggledOnAndOff)
     const bool wasOn = (keys[vk::kCapsLock] & vk::kStateToggled) != 0;
     for (bool on : {!wasOn, wasOn}) {
         sender->send("{CAPSLOCK}");
-        testing::pumpMessages();
+        test_support::pumpMessages();
         ASSERT_TRUE(keyboard->state(keys));
         EXPECT_EQ((keys[vk::kCapsLock] & vk::kStateToggled) != 0, on);
         EXPECT_EQ(keys[vk::kCapsLock] & vk::kStateDown, 0);
@@ -55,10 +55,10 @@ TEST(Win32Keyboard, CapsLockIsToggledOnAndOff)
 
 TEST(Win32Foreground, ReportsTheWindowBroughtToTheFront)
 {
-    testing::TestWindow& first = testing::TestWindow::shared(0);
-    testing::TestWindow& second = testing::TestWindow::shared(1);
+    test_support::TestWindow& first = test_support::TestWindow::shared(0);
+    test_support::TestWindow& second = test_support::TestWindow::shared(1);
     const auto foreground = makeWin32Foreground();
-    for (testing::TestWindow* window : {&first, &second, &first}) {
+    for (test_support::TestWindow* window : {&first, &second, &first}) {
         ASSERT_TRUE(window->activate());
         EXPECT_EQ(foreground->current(), reinterpret_cast<WindowHandle>(window->handle()));
     }

@@ -14,7 +14,7 @@ namespace kivo {
 // One private X server per test suite; each test gets Kivo's services on it.
 class X11Test : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { xvfb_ = std::make_unique<testing::PrivateXvfb>(); }
+    static void SetUpTestSuite() { xvfb_ = std::make_unique<test_support::PrivateXvfb>(); }
     static void TearDownTestSuite() { xvfb_.reset(); }
 
     void openServices()
@@ -25,7 +25,7 @@ protected:
 
     static const std::string& displayName() { return xvfb_->displayName(); }
 
-    inline static std::unique_ptr<testing::PrivateXvfb> xvfb_;
+    inline static std::unique_ptr<test_support::PrivateXvfb> xvfb_;
     std::unique_ptr<X11Services> services_;
 };
 

@@ -9,7 +9,7 @@
 namespace kivo {
 namespace {
 
-using testing::KeyRecorder;
+using test_support::KeyRecorder;
 
 // Each test has its own server: focus and root-window properties would leak between tests.
 class X11ForegroundTest : public X11Test {

@@ -9,7 +9,7 @@ namespace {
 
 TEST(X11Services, ADisplayThatCannotBeOpenedGivesNoServicesAndSaysWhich)
 {
-    const testing::CapturedStderr errors;
+    const test_support::CapturedStderr errors;
     EXPECT_EQ(openX11Services(":4242"), nullptr);
     EXPECT_NE(errors.text().find("cannot open the X display :4242"), std::string::npos);
 }

@@ -8,7 +8,7 @@
 namespace kivo {
 namespace {
 
-using testing::KeyRecorder;
+using test_support::KeyRecorder;
 
 bool readable(int socket, int timeoutMs)
 {

@@ -13,10 +13,10 @@ namespace kivo {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::everyPressReleased;
-using testing::KeyRecorder;
-using testing::RecordedKey;
-using testing::typedKeysyms;
+using test_support::everyPressReleased;
+using test_support::KeyRecorder;
+using test_support::RecordedKey;
+using test_support::typedKeysyms;
 
 class XTestKeySenderTest : public X11Test {
 protected:

@@ -7,7 +7,7 @@
 namespace kivo {
 namespace {
 
-using testing::QtWindowTest;
+using test_support::QtWindowTest;
 
 // The figures below assume the 96 DPI that Qt's offscreen platform reports: 15 twips a pixel.
 class Form1Test : public QtWindowTest {

@@ -8,10 +8,10 @@
 namespace kivo {
 namespace {
 
-using testing::answerNextQuestion;
-using testing::QtWindowTest;
-using testing::runUntilEnded;
-using testing::SeenQuestion;
+using test_support::answerNextQuestion;
+using test_support::QtWindowTest;
+using test_support::runUntilEnded;
+using test_support::SeenQuestion;
 
 class QtClosingTest : public QtWindowTest {
 protected:
