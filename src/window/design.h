@@ -26,6 +26,11 @@ inline constexpr float kFrameTop = 330;
 inline constexpr float kFrameBottom = 45;
 inline constexpr float kOuterWidth = kFrameLeft + kClientWidth + kFrameRight;
 inline constexpr float kOuterHeight = kFrameTop + kClientHeight + kFrameBottom;
+// The width of the client area inside an outer width; the height is always kClientHeight.
+constexpr float clientWidth(float outerWidth)
+{
+    return outerWidth - kFrameLeft - kFrameRight;
+}
 // Below this outer width the window is not narrowed any further, so its title stays readable.
 inline constexpr float kMinimumOuterWidth = 2040;
 

@@ -19,4 +19,10 @@ std::int32_t roundHalfEven(double value)
     return static_cast<std::int32_t>(rounded);
 }
 
+std::int32_t twipsToPixels(float twips, double dotsPerInch)
+{
+    constexpr double kTwipsPerInch = 1440;
+    return roundHalfEven(twips * dotsPerInch / kTwipsPerInch);
+}
+
 }  // namespace kivo

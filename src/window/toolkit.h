@@ -24,7 +24,8 @@ public:
 // once; tests implement it in memory. Geometry is in twips.
 class Toolkit : public ButtonLabels {
 public:
-    // Creates label element i as an invisible copy of element 0.
+    // Creates label element i as an invisible copy of element 0. Elements are created in order:
+    // only the one after the last may be; asking for any other does nothing.
     virtual void createLabel(int index) = 0;
     virtual void setLabelVisible(int index, bool visible) = 0;
     virtual bool labelVisible(int index) const = 0;

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace kivo::testing {
+namespace kivo::test_support {
 
 // The window held in memory. Every change is written to a log so tests can check the order
 // of start-up; questions are answered from a queue the test fills.
@@ -114,4 +114,4 @@ public:
     const Label& at(int index) const { return labels.at(static_cast<std::size_t>(index)); }
 };
 
-}  // namespace kivo::testing
+}  // namespace kivo::test_support

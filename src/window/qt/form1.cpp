@@ -17,8 +17,6 @@ namespace kivo {
 
 namespace {
 
-constexpr double kTwipsPerInch = 1440;
-
 QColor fromRgb(unsigned rgb)
 {
     return QColor::fromRgb(static_cast<QRgb>(rgb));
@@ -40,11 +38,6 @@ void paintBackground(QWidget* widget, const QColor& background)
     palette.setColor(QPalette::Window, background);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
-}
-
-QString buttonLabelName(int index)
-{
-    return QStringLiteral("Label(%1)").arg(index);
 }
 
 }  // namespace
@@ -71,22 +64,16 @@ Form1::Form1()
     connect(&timer1_, &QTimer::timeout, this, [this] {
         if (!events_)
             return;
-        labels_.tick([this] { events_->timerTicked(); }, [this](ButtonLabel& label) { showBold(label); });
+        tick([this] { events_->timerTicked(); });
     });
 }
 
 void Form1::buildControls()
 {
     // Created in the tab order of the design.
-    ButtonLabel first = makeButtonLabel(0);
-    first.caption = design::kButtonLabel0Caption;
-    first.rect = design::kButtonLabel0;
-    first.control->setText(fromWindows1252(first.caption));
-    place(first.control, first.rect);
-    first.control->show();
-    labels_.add(first);
+    addLabel(design::kButtonLabel0Caption, design::kButtonLabel0).control->show();
 
-    QLabel* label1 = addLabel("Label1", design::kLabel1Caption, design::kLabel1);
+    QLabel* label1 = addFixedLabel("Label1", design::kLabel1Caption, design::kLabel1);
     QFont bold = label1->font();
     bold.setBold(true);
     label1->setFont(bold);
@@ -108,7 +95,7 @@ void Form1::buildControls()
     });
 }
 
-QLabel* Form1::addLabel(const char* name, const char* caption, TwipsRect rect)
+QLabel* Form1::addFixedLabel(const char* name, const char* caption, TwipsRect rect)
 {
     auto* label = new QLabel(QString::fromLatin1(caption), this);
     label->setObjectName(QString::fromLatin1(name));
@@ -121,7 +108,7 @@ QLabel* Form1::addLabel(const char* name, const char* caption, TwipsRect rect)
 
 void Form1::addInstructions()
 {
-    QLabel* label2 = addLabel("Label2", design::kLabel2Caption, design::kLabel2);
+    QLabel* label2 = addFixedLabel("Label2", design::kLabel2Caption, design::kLabel2);
     label2->setWordWrap(true);
     // Where the desktop's font is wider than the design's, the wrapped text takes an extra
     // line; the label grows into the free space above the button labels rather than cut it.
@@ -140,19 +127,30 @@ QPushButton* Form1::addButton(const char* name, const char* caption, TwipsRect r
     return button;
 }
 
-Form1::ButtonLabel Form1::makeButtonLabel(int index)
+QLabel* Form1::makeLabel(int index)
 {
-    ButtonLabel label;
-    label.control = new QLabel(this);
-    label.control->setObjectName(buttonLabelName(index));
-    label.control->setTextFormat(Qt::PlainText);
-    label.control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    paintBackground(label.control, fromRgb(design::kButtonLabelBackground));
-    QPalette palette = label.control->palette();
+    auto* label = new QLabel(this);
+    label->setObjectName(QStringLiteral("Label(%1)").arg(index));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    paintBackground(label, fromRgb(design::kButtonLabelBackground));
+    QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, fromRgb(design::kButtonLabelText));
-    label.control->setPalette(palette);
-    label.control->hide();
+    label->setPalette(palette);
+    label->hide();
     return label;
+}
+
+void Form1::showLabelText(QLabel* label, std::string_view caption)
+{
+    label->setText(fromWindows1252(caption));
+}
+
+void Form1::showLabelWeight(QLabel* label, bool bold)
+{
+    QFont font = label->font();
+    font.setBold(bold);
+    label->setFont(font);
 }
 
 void Form1::place(QWidget* widget, TwipsRect rect) const
@@ -162,96 +160,17 @@ void Form1::place(QWidget* widget, TwipsRect rect) const
 
 void Form1::applyClientSize()
 {
-    const float clientWidth = outerWidth_ - design::kFrameLeft - design::kFrameRight;
-    const float clientHeight = design::kOuterHeight - design::kFrameTop - design::kFrameBottom;
-    setFixedSize(toPixelsX(clientWidth), toPixelsY(clientHeight));
+    setFixedSize(toPixelsX(design::clientWidth(outerWidth())), toPixelsY(design::kClientHeight));
 }
 
 int Form1::toPixelsX(float twips) const
 {
-    return roundHalfEven(twips * dpiX_ / kTwipsPerInch);
+    return twipsToPixels(twips, dpiX_);
 }
 
 int Form1::toPixelsY(float twips) const
 {
-    return roundHalfEven(twips * dpiY_ / kTwipsPerInch);
-}
-
-bool Form1::exists(int index) const
-{
-    return labels_.exists(index);
-}
-
-std::string Form1::caption(int index) const
-{
-    return labels_.caption(index);
-}
-
-void Form1::setCaption(int index, std::string_view caption)
-{
-    if (ButtonLabel* label = labels_.changeCaption(index, caption))
-        label->control->setText(fromWindows1252(caption));
-}
-
-void Form1::setBold(int index, bool bold)
-{
-    if (ButtonLabel* label = labels_.changeBold(index, bold))
-        showBold(*label);
-}
-
-void Form1::showBold(ButtonLabel& label)
-{
-    QFont font = label.control->font();
-    font.setBold(label.bold);
-    label.control->setFont(font);
-}
-
-// Asking for an element that exists leaves it as it is.
-void Form1::createLabel(int index)
-{
-    if (!labels_.isNext(index))
-        return;
-    ButtonLabel label = makeButtonLabel(index);
-    const ButtonLabel& first = labels_.first();
-    label.control->setFont(first.control->font());
-    label.bold = first.bold;
-    label.shownBold = first.shownBold;
-    label.caption = first.caption;
-    label.rect = first.rect;
-    label.control->setText(fromWindows1252(label.caption));
-    place(label.control, label.rect);
-    labels_.add(label);
-}
-
-void Form1::setLabelVisible(int index, bool visible)
-{
-    if (ButtonLabel* label = labels_.find(index))
-        label->control->setVisible(visible);
-}
-
-bool Form1::labelVisible(int index) const
-{
-    const ButtonLabel* label = labels_.find(index);
-    return label && !label->control->isHidden();
-}
-
-TwipsRect Form1::labelRect(int index) const
-{
-    return labels_.rect(index);
-}
-
-void Form1::setLabelRect(int index, TwipsRect rect)
-{
-    if (ButtonLabel* label = labels_.find(index)) {
-        label->rect = rect;
-        place(label->control, rect);
-    }
-}
-
-void Form1::setOuterWidth(float width)
-{
-    outerWidth_ = std::max(width, design::kMinimumOuterWidth);
-    applyClientSize();
+    return twipsToPixels(twips, dpiY_);
 }
 
 bool Form1::askYesNo(std::string_view question)

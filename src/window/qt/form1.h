@@ -1,38 +1,20 @@
 #pragma once
 
-#include "window/button_label_array.h"
-#include "window/toolkit.h"
+#include "window/label_toolkit.h"
 
+#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 
-#include <string>
-
-class QLabel;
 class QPushButton;
 
 namespace kivo {
 
 // Kivo's one window and its controls, drawn with Qt Widgets. A plain top-level widget rather
 // than a QDialog, so that Escape typed into it cannot hide it past the close path.
-class Form1 final : public QWidget, public Toolkit {
+class Form1 final : public QWidget, public LabelToolkit<QLabel*> {
 public:
     Form1();
-
-    bool exists(int index) const override;
-    std::string caption(int index) const override;
-    void setCaption(int index, std::string_view caption) override;
-    void setBold(int index, bool bold) override;
-
-    void createLabel(int index) override;
-    void setLabelVisible(int index, bool visible) override;
-    bool labelVisible(int index) const override;
-    TwipsRect labelRect(int index) const override;
-    void setLabelRect(int index, TwipsRect rect) override;
-
-    float outerWidth() const override { return outerWidth_; }
-    float outerHeight() const override { return design::kOuterHeight; }
-    void setOuterWidth(float width) override;
 
     void setEvents(WindowEvents* events) override { events_ = events; }
     bool askYesNo(std::string_view question) override;
@@ -46,25 +28,26 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    using ButtonLabel = ButtonLabelArray<QLabel*>::Label;
+    QLabel* makeLabel(int index) override;
+    void showLabelText(QLabel* label, std::string_view caption) override;
+    void showLabelWeight(QLabel* label, bool bold) override;
+    void placeLabel(QLabel* label, TwipsRect rect) override { place(label, rect); }
+    void showLabel(QLabel* label, bool visible) override { label->setVisible(visible); }
+    bool labelShown(QLabel* label) const override { return !label->isHidden(); }
+    void applyClientSize() override;
 
     void buildControls();
-    void showBold(ButtonLabel& label);
-    QLabel* addLabel(const char* name, const char* caption, TwipsRect rect);
+    QLabel* addFixedLabel(const char* name, const char* caption, TwipsRect rect);
     void addInstructions();
     QPushButton* addButton(const char* name, const char* caption, TwipsRect rect);
-    ButtonLabel makeButtonLabel(int index);
     void place(QWidget* widget, TwipsRect rect) const;
-    void applyClientSize();
     int toPixelsX(float twips) const;
     int toPixelsY(float twips) const;
 
-    ButtonLabelArray<QLabel*> labels_;
     QPushButton* command1_ = nullptr;
     QPushButton* command3_ = nullptr;
     QPushButton* command4_ = nullptr;
     QTimer timer1_;
-    float outerWidth_ = design::kOuterWidth;
     double dpiX_ = 96;
     double dpiY_ = 96;
     WindowEvents* events_ = nullptr;

@@ -2,8 +2,6 @@
 
 #include "window/win32/windows1252.h"
 
-#include <algorithm>
-
 namespace kivo {
 
 Form1::Form1()
@@ -39,7 +37,7 @@ void Form1::show()
 
 HWND Form1::labelControl(int index) const
 {
-    const ButtonLabel* label = labels_.find(index);
+    const Label* label = find(index);
     return label ? label->control : nullptr;
 }
 
@@ -49,77 +47,14 @@ bool Form1::labelShownBold(int index) const
     return control != nullptr && reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)) == fonts_->bold();
 }
 
-bool Form1::exists(int index) const
+void Form1::showLabelText(HWND label, std::string_view caption)
 {
-    return labels_.exists(index);
+    SetWindowTextW(label, wideFromWindows1252(caption).c_str());
 }
 
-std::string Form1::caption(int index) const
+void Form1::showLabelWeight(HWND label, bool bold)
 {
-    return labels_.caption(index);
-}
-
-void Form1::setCaption(int index, std::string_view caption)
-{
-    if (ButtonLabel* label = labels_.changeCaption(index, caption))
-        SetWindowTextW(label->control, wideFromWindows1252(caption).c_str());
-}
-
-void Form1::setBold(int index, bool bold)
-{
-    if (ButtonLabel* label = labels_.changeBold(index, bold))
-        showBold(*label);
-}
-
-void Form1::showBold(ButtonLabel& label)
-{
-    SendMessageW(label.control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->choose(label.bold)), TRUE);
-}
-
-// Asking for an element that exists leaves it as it is.
-void Form1::createLabel(int index)
-{
-    if (!labels_.isNext(index))
-        return;
-    const ButtonLabel& first = labels_.first();
-    ButtonLabel label = makeButtonLabel(index, first.caption, first.rect);
-    label.bold = first.bold;
-    if (label.bold) {
-        label.shownBold = true;
-        showBold(label);
-    }
-    labels_.add(label);
-}
-
-void Form1::setLabelVisible(int index, bool visible)
-{
-    if (ButtonLabel* label = labels_.find(index))
-        ShowWindow(label->control, visible ? SW_SHOWNA : SW_HIDE);
-}
-
-bool Form1::labelVisible(int index) const
-{
-    const HWND control = labelControl(index);
-    return control != nullptr && (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-TwipsRect Form1::labelRect(int index) const
-{
-    return labels_.rect(index);
-}
-
-void Form1::setLabelRect(int index, TwipsRect rect)
-{
-    if (ButtonLabel* label = labels_.find(index)) {
-        label->rect = rect;
-        place(label->control, rect);
-    }
-}
-
-void Form1::setOuterWidth(float width)
-{
-    outerWidth_ = std::max(width, design::kMinimumOuterWidth);
-    applyClientSize();
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->choose(bold)), TRUE);
 }
 
 bool Form1::askYesNo(std::string_view question)

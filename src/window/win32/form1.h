@@ -1,7 +1,6 @@
 #pragma once
 
-#include "window/button_label_array.h"
-#include "window/toolkit.h"
+#include "window/label_toolkit.h"
 #include "window/win32/control_fonts.h"
 #include "window/win32/tick_timer.h"
 
@@ -15,7 +14,7 @@ namespace kivo {
 
 // Kivo's one window and its controls, drawn with native Win32 controls. Geometry comes from
 // the design in twips, converted with the window's DPI.
-class Form1 final : public Toolkit {
+class Form1 final : public LabelToolkit<HWND> {
 public:
     static constexpr const wchar_t* kWindowClass = L"KivoForm1";
     // The program's icon, where its resources have one under this identifier.
@@ -32,21 +31,6 @@ public:
     HWND labelControl(int index) const;
     bool labelShownBold(int index) const;
 
-    bool exists(int index) const override;
-    std::string caption(int index) const override;
-    void setCaption(int index, std::string_view caption) override;
-    void setBold(int index, bool bold) override;
-
-    void createLabel(int index) override;
-    void setLabelVisible(int index, bool visible) override;
-    bool labelVisible(int index) const override;
-    TwipsRect labelRect(int index) const override;
-    void setLabelRect(int index, TwipsRect rect) override;
-
-    float outerWidth() const override { return outerWidth_; }
-    float outerHeight() const override { return design::kOuterHeight; }
-    void setOuterWidth(float width) override;
-
     void setEvents(WindowEvents* events) override { events_ = events; }
     bool askYesNo(std::string_view question) override;
     void focusCommand3() override;
@@ -55,7 +39,6 @@ public:
     WindowHandle nativeHandle() const override;
 
 private:
-    using ButtonLabel = ButtonLabelArray<HWND>::Label;
     struct FixedControl {
         HWND control = nullptr;
         TwipsRect rect;
@@ -81,21 +64,25 @@ private:
     LRESULT colourStatic(HDC dc, HWND control);
     void changeDpi(UINT dpi, const RECT& suggested);
 
+    HWND makeLabel(int index) override;
+    void showLabelText(HWND label, std::string_view caption) override;
+    void showLabelWeight(HWND label, bool bold) override;
+    void placeLabel(HWND label, TwipsRect rect) override { place(label, rect); }
+    void showLabel(HWND label, bool visible) override { ShowWindow(label, visible ? SW_SHOWNA : SW_HIDE); }
+    bool labelShown(HWND label) const override { return (GetWindowLongPtrW(label, GWL_STYLE) & WS_VISIBLE) != 0; }
+    void applyClientSize() override;
+
     void buildControls();
     HWND addControl(const wchar_t* className, DWORD style, int id, std::string_view caption, TwipsRect rect);
-    ButtonLabel makeButtonLabel(int index, std::string caption, TwipsRect rect);
     void fitInstructions();
-    void showBold(ButtonLabel& label);
     bool isButtonLabel(HWND control) const;
     void place(HWND control, TwipsRect rect) const;
     void placeAll();
-    void applyClientSize();
     int toPixels(float twips) const;
 
     HWND window_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::unique_ptr<ControlFonts> fonts_;
-    ButtonLabelArray<HWND> labels_;
     std::vector<FixedControl> fixed_;
     HWND label1_ = nullptr;
     HWND label2_ = nullptr;
@@ -103,7 +90,6 @@ private:
     HBRUSH formBrush_ = nullptr;
     HBRUSH buttonLabelBrush_ = nullptr;
     std::unique_ptr<TickTimer> timer1_;
-    float outerWidth_ = design::kOuterWidth;
     WindowEvents* events_ = nullptr;
 };
 

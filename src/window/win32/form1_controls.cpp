@@ -7,16 +7,10 @@
 #include <algorithm>
 
 namespace kivo {
-namespace {
-
-constexpr double kTwipsPerInch = 1440;
-
-}  // namespace
 
 void Form1::buildControls()
 {
-    labels_.add(makeButtonLabel(0, design::kButtonLabel0Caption, design::kButtonLabel0));
-    ShowWindow(labels_.first().control, SW_SHOWNA);
+    ShowWindow(addLabel(design::kButtonLabel0Caption, design::kButtonLabel0).control, SW_SHOWNA);
 
     label1_ = addControl(L"STATIC", SS_LEFT | SS_NOPREFIX, kLabel1Id, design::kLabel1Caption, design::kLabel1);
     SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->bold()), FALSE);
@@ -41,17 +35,12 @@ HWND Form1::addControl(const wchar_t* className, DWORD style, int id, std::strin
 }
 
 // A button label starts hidden and plain; layout decides which are shown.
-Form1::ButtonLabel Form1::makeButtonLabel(int index, std::string caption, TwipsRect rect)
+HWND Form1::makeLabel(int index)
 {
-    ButtonLabel label;
-    label.caption = std::move(caption);
-    label.rect = rect;
-    const std::wstring text = wideFromWindows1252(label.caption);
-    label.control = CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, window_,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonLabelId + index)),
-                                    GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(label.control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->plain()), FALSE);
-    place(label.control, rect);
+    const HWND label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonLabelId + index)),
+                                       GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->plain()), FALSE);
     return label;
 }
 
@@ -94,7 +83,7 @@ void Form1::placeAll()
         const HFONT font = fixed.control == label1_ ? fonts_->bold() : fonts_->plain();
         SendMessageW(fixed.control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
-    for (ButtonLabel& label : labels_) {
+    for (Label& label : labels_) {
         place(label.control, label.rect);
         SendMessageW(label.control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->choose(label.shownBold)), TRUE);
     }
@@ -105,21 +94,19 @@ void Form1::placeAll()
 // The client area as designed; the frame is whatever the desktop draws around it.
 void Form1::applyClientSize()
 {
-    const float clientWidth = outerWidth_ - design::kFrameLeft - design::kFrameRight;
-    const float clientHeight = design::kOuterHeight - design::kFrameTop - design::kFrameBottom;
     RECT outer;
     RECT client;
     GetWindowRect(window_, &outer);
     GetClientRect(window_, &client);
     const int frameWidth = (outer.right - outer.left) - client.right;
     const int frameHeight = (outer.bottom - outer.top) - client.bottom;
-    SetWindowPos(window_, nullptr, 0, 0, toPixels(clientWidth) + frameWidth, toPixels(clientHeight) + frameHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, 0, 0, toPixels(design::clientWidth(outerWidth())) + frameWidth,
+                 toPixels(design::kClientHeight) + frameHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int Form1::toPixels(float twips) const
 {
-    return roundHalfEven(twips * dpi_ / kTwipsPerInch);
+    return twipsToPixels(twips, dpi_);
 }
 
 }  // namespace kivo

@@ -94,7 +94,7 @@ void Form1::tick()
 {
     if (!timer1_ || !timer1_->takeTick() || !events_)
         return;
-    labels_.tick([this] { events_->timerTicked(); }, [this](ButtonLabel& label) { showBold(label); });
+    LabelToolkit::tick([this] { events_->timerTicked(); });
 }
 
 // Enter and Escape in the window come as IDOK and IDCANCEL; they are keys to assign, not
