@@ -171,13 +171,15 @@ int main(int argc, char** argv)
 {
     const kivo::e2e::HostOptions options = kivo::e2e::readHostOptions(argc, argv);
     int qtArgc = 1;
-    kivo::OpenedProgram opened = kivo::LinuxProgram::open(qtArgc, argv);
+    JoystickActivity activity;
+    kivo::OpenedProgram opened =
+        kivo::LinuxProgram::open(qtArgc, argv, [&activity](const kivo::SdlJoystick&, std::function<void()> changed) {
+            return kivo::watchJoystickActivity(activity.readEnd(), std::move(changed));
+        });
     if (!opened.program)
         return opened.exitStatus;
     auto& program = opened.program;
     VirtualStick stick(options);
-    JoystickActivity activity;
-    program->announceJoystickChangesBy(activity.readEnd());
     program->showWindow();
     std::printf("ready %lu\n", static_cast<unsigned long>(program->windowId()));
     std::fflush(stdout);

@@ -1,7 +1,7 @@
 #include "app/linux/linux_program.h"
 
 #include "kivo_version.h"
-#include "settings/location.h"
+#include "window/qt/close_requests.h"
 
 #include <sys/prctl.h>
 #include <csignal>
@@ -17,7 +17,7 @@ constexpr int kExitCannotStart = 1;
 
 }  // namespace
 
-OpenedProgram LinuxProgram::open(int& argc, char** argv)
+OpenedProgram LinuxProgram::open(int& argc, char** argv, JoystickWatcher watchJoystick)
 {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
@@ -37,16 +37,17 @@ OpenedProgram LinuxProgram::open(int& argc, char** argv)
     // Kivo compares its own X window with the one holding the input focus, so its window must
     // be an X window even in a Wayland session.
     qputenv("QT_QPA_PLATFORM", "xcb");
-    return {std::unique_ptr<LinuxProgram>(
-        new LinuxProgram(std::move(settings), std::move(claim.instance), std::move(x11), argc, argv))};
+    return {std::unique_ptr<LinuxProgram>(new LinuxProgram(std::move(settings), std::move(claim.instance),
+                                                           std::move(x11), std::move(watchJoystick), argc, argv))};
 }
 
 LinuxProgram::LinuxProgram(SettingsLocation settings, std::unique_ptr<SingleInstance> instance,
-                           std::unique_ptr<X11Services> x11, int& argc, char** argv)
+                           std::unique_ptr<X11Services> x11, JoystickWatcher watchJoystick, int& argc, char** argv)
     : settings_(std::move(settings)),
       instance_(std::move(instance)),
       x11_(std::move(x11)),
       joystick_(makeSdlJoystick()),
+      watchJoystick_(std::move(watchJoystick)),
       application_(argc, argv)
 {
     QApplication::setApplicationName("Kivo");
@@ -61,33 +62,28 @@ LinuxProgram::~LinuxProgram() = default;
 
 void LinuxProgram::showWindow()
 {
-    const InputServices services{*joystick_, x11_->keyboard(), x11_->foreground(), x11_->sender()};
     wakeUps_ = std::make_unique<LinuxWakeUps>(*x11_);
-    auto wake = [wakeUps = wakeUps_.get()] { wakeUps->wake(); };
-    wakeUps_->watchJoystick(joystickActivity_ >= 0 ? watchJoystickActivity(joystickActivity_, wake)
-                                                   : watchJoystickNode(*joystick_, wake));
-    form_ = std::make_unique<Form1>();
-    logic_ = std::make_unique<WindowLogic>(*form_, services, selected_, settings_);
-    logic_->sleepBetweenWakeUps(*wakeUps_);
-    // Start-up runs before the window is first shown.
-    logic_->load();
-    closeOnSessionEnd(*form_);
-    signals_ = std::make_unique<TerminationSignals>([form = form_.get()] { form->close(); });
-    windowLoss_ = std::make_unique<WindowLoss>(*logic_, form_->nativeHandle());
-    form_->show();
+    wakeUps_->watchJoystick(watchJoystick_(*joystick_, [wakeUps = wakeUps_.get()] { wakeUps->wake(); }));
+    session_ = std::make_unique<Session<Form1>>(
+        InputServices{*joystick_, x11_->keyboard(), x11_->foreground(), x11_->sender()}, settings_, wakeUps_.get());
+    Form1& form = session_->form();
+    closeOnSessionEnd(form);
+    signals_ = std::make_unique<TerminationSignals>([&form] { form.close(); });
+    windowLoss_ = std::make_unique<WindowLoss>(session_->logic(), form.nativeHandle());
+    form.show();
     bringToFront();
     instance_->listen([this] { bringToFront(); });
 }
 
 void LinuxProgram::bringToFront()
 {
-    form_->raise();
-    form_->activateWindow();
+    session_->form().raise();
+    session_->form().activateWindow();
 }
 
 WindowHandle LinuxProgram::windowId() const
 {
-    return form_ ? form_->nativeHandle() : 0;
+    return session_ ? session_->form().nativeHandle() : 0;
 }
 
 int LinuxProgram::run()

@@ -14,26 +14,16 @@ Win32Program::Win32Program(std::unique_ptr<Joystick> joystick)
 {
 }
 
-// The logic goes before the window it talks to.
-Win32Program::~Win32Program()
-{
-    logic_.reset();
-    form_.reset();
-}
-
 void Win32Program::showWindow()
 {
-    const InputServices services{*joystick_, *keyboard_, *foreground_, *sender_};
-    form_ = std::make_unique<Form1>();
-    logic_ = std::make_unique<WindowLogic>(*form_, services, selected_, defaultSettingsLocation());
-    // Start-up runs before the window is first shown.
-    logic_->load();
-    form_->show();
+    session_ = std::make_unique<Session<Form1>>(InputServices{*joystick_, *keyboard_, *foreground_, *sender_},
+                                                defaultSettingsLocation());
+    session_->form().show();
 }
 
 int Win32Program::run()
 {
-    return runMessageLoop(form_->window());
+    return runMessageLoop(session_->form().window());
 }
 
 }  // namespace kivo

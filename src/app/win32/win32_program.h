@@ -1,9 +1,8 @@
 #pragma once
 
-#include "engine/selected_button.h"
+#include "app/session.h"
 #include "platform/input_services.h"
 #include "window/win32/form1.h"
-#include "window/window_logic.h"
 
 #include <memory>
 
@@ -14,13 +13,12 @@ namespace kivo {
 class Win32Program {
 public:
     explicit Win32Program(std::unique_ptr<Joystick> joystick);
-    ~Win32Program();
     Win32Program(const Win32Program&) = delete;
     Win32Program& operator=(const Win32Program&) = delete;
 
     // Builds Form1 (start-up runs here: button count, layout, rest position, captions) and shows it.
     void showWindow();
-    Form1& form() { return *form_; }
+    Form1& form() { return session_->form(); }
     // Runs until the window ends; the exit status says whether the captions were saved.
     int run();
 
@@ -29,9 +27,7 @@ private:
     std::unique_ptr<Keyboard> keyboard_;
     std::unique_ptr<ForegroundWindow> foreground_;
     std::unique_ptr<KeySender> sender_;
-    SelectedButton selected_;
-    std::unique_ptr<Form1> form_;
-    std::unique_ptr<WindowLogic> logic_;
+    std::unique_ptr<Session<Form1>> session_;
 };
 
 }  // namespace kivo

@@ -19,7 +19,7 @@
 #include <functional>
 #include <memory>
 
-namespace kivo::testing {
+namespace kivo::test_support {
 
 // What a question box looked like when the test answered it.
 struct SeenQuestion {
@@ -75,7 +75,7 @@ protected:
     // Form1 put together as the program does it.
     struct Window {
         Window(InputServices services, SelectedButton& selected, const SettingsLocation& location)
-            : logic(form, services, selected, location), signals([this] { form.close(); })
+            : logic(form, services, selected, location), terminationSignals([this] { form.close(); })
         {
             closeOnSessionEnd(form);
             logic.load();
@@ -84,7 +84,7 @@ protected:
 
         Form1 form;
         WindowLogic logic;
-        TerminationSignals signals;
+        TerminationSignals terminationSignals;
     };
 
     Form1& form() { return window->form; }
@@ -102,4 +102,4 @@ protected:
     std::unique_ptr<Window> window;
 };
 
-}  // namespace kivo::testing
+}  // namespace kivo::test_support
