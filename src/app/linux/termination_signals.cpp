@@ -15,7 +15,8 @@ namespace {
 
 constexpr std::array kSignals{SIGTERM, SIGHUP, SIGINT};
 
-// The two ends of the socket pair; -1 while no instance is installed.
+// The two ends of the socket pair; -1 while no instance is installed. An allowed global (see
+// the README): a signal handler can reach nothing else.
 int writeEnd = -1;
 int readEnd = -1;
 std::array<struct sigaction, kSignals.size()> previousActions{};

@@ -11,6 +11,8 @@ namespace {
 
 constexpr std::uint8_t kSentEventBit = 0x80;
 
+// An allowed global (see the README): the exit-time hook registered with atexit() takes no
+// argument, so this is how it finds the captions to save.
 WindowLoss* active = nullptr;
 
 }  // namespace

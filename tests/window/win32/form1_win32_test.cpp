@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <vector>
 
 namespace kivo {
@@ -148,26 +147,6 @@ TEST_F(Win32Form1Test, TicksComeOnTheWindowsThreadOnlyWhileEnabled)
     const std::size_t ticks = events.tickThreads.size();
     pumpFor(50);
     EXPECT_EQ(events.tickThreads.size(), ticks);
-}
-
-TEST_F(Win32Form1Test, TicksGoOnWhileAQuestionIsOpen)
-{
-    form.show();
-    form.setTimerEnabled(true);
-    std::thread answer([] {
-        for (int tries = 0; tries < 100; ++tries) {
-            Sleep(20);
-            if (const HWND box = FindWindowW(L"#32770", L"Kivo")) {
-                Sleep(100);
-                PostMessageW(box, WM_COMMAND, IDNO, 0);
-                return;
-            }
-        }
-    });
-    events.tickThreads.clear();
-    EXPECT_FALSE(form.askYesNo("Are you sure?"));
-    answer.join();
-    EXPECT_FALSE(events.tickThreads.empty());
 }
 
 TEST_F(Win32Form1Test, BoldSetDuringATickIsShownWhenTheTickEnds)

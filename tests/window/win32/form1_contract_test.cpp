@@ -1,0 +1,51 @@
+#include "window/toolkit_contract.h"
+#include "window/win32/form1.h"
+
+#include <thread>
+
+namespace kivo::test_support {
+namespace {
+
+struct Win32Harness {
+    static constexpr bool kTicks = true;
+    Form1 form;
+    std::thread answerer;
+
+    ~Win32Harness()
+    {
+        if (answerer.joinable())
+            answerer.join();
+    }
+    Toolkit& toolkit() { return form; }
+    bool shownBold(int index) const { return form.labelShownBold(index); }
+    // The children that take Tab, in the order Tab visits them.
+    std::vector<std::string> tabOrder() const
+    {
+        std::vector<std::string> order;
+        for (HWND child = GetWindow(form.window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP)
+                order.push_back("Command" + std::to_string(GetDlgCtrlID(child) - 100));
+        }
+        return order;
+    }
+    void show() { form.show(); }
+    // Answers No a tenth of a second after the question opens, so ticks have had their time.
+    void answerNextQuestionNoLater()
+    {
+        answerer = std::thread([] {
+            for (int tries = 0; tries < 100; ++tries) {
+                Sleep(20);
+                if (const HWND box = FindWindowW(L"#32770", L"Kivo")) {
+                    Sleep(100);
+                    PostMessageW(box, WM_COMMAND, IDNO, 0);
+                    return;
+                }
+            }
+        });
+    }
+};
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, ToolkitContract, Win32Harness);
+
+}  // namespace
+}  // namespace kivo::test_support
