@@ -98,7 +98,7 @@ TEST(UinputKeySender, TypesEachKeyWithTheModifiersItsLayoutNeedsAndReleasesThemL
     for (const Typed& row : table) {
         FixedKeymap& keymap = keymaps.try_emplace(row.layout, row.layout).first->second;
         EventPipe device;
-        const testing::CapturedStderr quiet;
+        const test_support::CapturedStderr quiet;
         const auto sender = makeUinputKeySender(makeDescriptorKeyboard(device.writeEnd()), keymap);
         sender->send(row.keys);
         EXPECT_EQ(device.events(), row.events) << row.layout << " \"" << row.keys << '"';
@@ -110,7 +110,7 @@ TEST(UinputKeySender, TellsOnceOfACharacterTheLayoutLacksWhileItIsSentAgain)
     FixedKeymap keymap("us");
     EventPipe device;
     const auto sender = makeUinputKeySender(makeDescriptorKeyboard(device.writeEnd()), keymap);
-    const testing::CapturedStderr errors;
+    const test_support::CapturedStderr errors;
     sender->send("\xE9");
     sender->send("\xE9");
     EXPECT_EQ(errors.text(), "kivo: cannot type \"\xE9\": no key of the keyboard layout types it\n");
