@@ -15,6 +15,11 @@ namespace {
 
 constexpr int kExitCannotStart = 1;
 
+std::unique_ptr<JoystickWatch> watchDeviceNode(const SdlJoystick& joystick, std::function<void()> changed)
+{
+    return watchJoystickNode(joystick, std::move(changed));
+}
+
 }  // namespace
 
 OpenedProgram LinuxProgram::open(int& argc, char** argv, JoystickWatcher watchJoystick)
@@ -47,7 +52,7 @@ LinuxProgram::LinuxProgram(SettingsLocation settings, std::unique_ptr<SingleInst
       instance_(std::move(instance)),
       x11_(std::move(x11)),
       joystick_(makeSdlJoystick()),
-      watchJoystick_(std::move(watchJoystick)),
+      watchJoystick_(watchJoystick ? std::move(watchJoystick) : watchDeviceNode),
       application_(argc, argv)
 {
     QApplication::setApplicationName("Kivo");

@@ -25,7 +25,7 @@ struct OpenedProgram {
     int exitStatus = 0;
 };
 
-// How the program learns that the joystick changed: by default watchJoystickNode(); the
+// How the program learns that the joystick changed: when empty, watchJoystickNode(); the
 // end-to-end host announces the changes of its virtual joystick itself.
 using JoystickWatcher =
     std::function<std::unique_ptr<JoystickWatch>(const SdlJoystick& joystick, std::function<void()> changed)>;
@@ -38,7 +38,7 @@ public:
     // Says on standard error why, and gives no program, when there is no X display to run on or
     // another Kivo already runs with the same settings file. That Kivo's window coming to the
     // front is what the user wanted, so that start succeeds.
-    static OpenedProgram open(int& argc, char** argv, JoystickWatcher watchJoystick = watchJoystickNode);
+    static OpenedProgram open(int& argc, char** argv, JoystickWatcher watchJoystick = {});
     ~LinuxProgram();
 
     // Builds Form1 (start-up runs here: button count, layout, rest position, captions) and shows it.

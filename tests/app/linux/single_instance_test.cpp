@@ -32,7 +32,7 @@ protected:
     fs::path lockFile() const { return settings.folder() / "kivo.ini.lock"; }
     InstanceClaim claim(const fs::path& file) const { return SingleInstance::claim(file, runtime, 300ms); }
 
-    testing::TempSettings settings;
+    test_support::TempSettings settings;
     const fs::path runtime = settings.folder() / "runtime";
 };
 
@@ -52,7 +52,7 @@ TEST_F(SingleInstanceClaim, ALockNobodyHoldsIsTakenWhateverItSays)
     };
     for (const LeftLock& c : cases) {
         std::ofstream(lockFile(), std::ios::binary) << c.contents;
-        const testing::CapturedStderr errors;
+        const test_support::CapturedStderr errors;
         InstanceClaim taken = claim(settings.file());
         EXPECT_NE(taken.instance, nullptr) << c.what;
         EXPECT_EQ(errors.text(), "") << c.what;
@@ -68,7 +68,7 @@ TEST_F(SingleInstanceClaim, ALockHeldThroughAnotherPathToTheSameFileIsNotTakenNo
     QLockFile holder(QString::fromStdString(lockFile().string()));
     ASSERT_TRUE(holder.tryLock());
 
-    const testing::CapturedStderr errors;
+    const test_support::CapturedStderr errors;
     const InstanceClaim refused = claim(linked);
     EXPECT_EQ(refused.instance, nullptr);
     EXPECT_FALSE(refused.runningKivoRaised);

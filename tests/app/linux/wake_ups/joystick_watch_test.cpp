@@ -98,7 +98,7 @@ TEST(JoystickArrivalWatch, AnnouncesArrivalsAfterTheFolderIsRemovedAndMadeAgain)
     int changes = 0;
     auto watch = watchJoystickNode(
         none, [&changes] { ++changes; }, input);
-    ASSERT_TRUE(watch->watchingEverything());
+    ASSERT_TRUE(watch->armForNextChange());
 
     std::filesystem::remove(input);
     QCoreApplication::processEvents();
