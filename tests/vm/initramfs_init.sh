@@ -1,0 +1,22 @@
+#!/bin/busybox sh
+# The first process of the virtual machine: mounts the host's root file system read-only with
+# a memory overlay on top, and the results share, then runs the harness's command in it as root
+# and powers the machine off.
+/bin/busybox --install -s /bin
+mkdir -p /proc /sys /dev
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mount -t devtmpfs devtmpfs /dev
+while read -r module; do insmod "$module"; done < /modules.order
+mkdir -p /lower /memory /root
+mount -t 9p -o trans=virtio,version=9p2000.L,ro,cache=loose,msize=512000 hostroot /lower
+mount -t tmpfs -o mode=0755 tmpfs /memory
+mkdir -p /memory/upper /memory/work
+mount -t overlay -o lowerdir=/lower,upperdir=/memory/upper,workdir=/memory/work overlay /root
+mkdir -p /root/kivo-vm
+mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000 vmshare /root/kivo-vm
+for folder in proc sys dev; do mount --move /$folder /root/$folder; done
+echo "kivo-vm: booted"
+chroot /root /bin/bash /kivo-vm/command
+sync
+poweroff -f

@@ -1,0 +1,156 @@
+#!/bin/bash
+# Runs one scenario script in the virtual machine as root, with the helpers scenarios share:
+# programs run as the ordinary user, a private Xvfb, uinput gamepads, the key receiver, Kivo,
+# checks and figures. Root starts services itself; everything a user would run goes through
+# as_user. Exits 0 when every check passed, 1 when one failed, 77 after skip_scenario.
+#   scenario.sh SCENARIO_FILE   (KIVO_BUILD, VM_USER and VM_UID in the environment)
+set -u
+work=$(mktemp -d)
+chmod 0755 "$work"
+failures=0
+pids=()
+# What the user's programs get; a scenario may add to it (WAYLAND_DISPLAY, for example).
+user_env=(
+  HOME="/home/$VM_USER" USER="$VM_USER" PATH=/usr/local/bin:/usr/bin:/bin
+  XDG_RUNTIME_DIR="/run/user/$VM_UID" XDG_CONFIG_HOME="/home/$VM_USER/.config"
+  # Without udevd, SDL finds joysticks by watching /dev/input itself.
+  SDL_JOYSTICK_DISABLE_UDEV=1
+)
+
+user_prefix() { prefix=(setpriv --reuid="$VM_UID" --regid="$VM_UID" --clear-groups env -i "${user_env[@]}"); }
+as_user() {
+  user_prefix
+  "${prefix[@]}" "$@"
+}
+
+# Keeps a background program's pid for the end of the scenario.
+track() { pids+=("$1"); }
+
+# Starts a program in the background, as root or as the user, and leaves its pid in $last
+# (a function run with & would leave the pid of a subshell instead). It keeps the standard
+# input the function was given, which & alone would replace with /dev/null.
+spawn() {
+  "$@" <&0 &
+  last=$!
+  track "$last"
+}
+spawn_as_user() {
+  user_prefix
+  spawn "${prefix[@]}" "$@"
+}
+
+finish() {
+  # Latest first, so Kivo goes before the X server it is connected to.
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+  wait 2>/dev/null
+  if [ -s "$work/kivo.err" ]; then
+    echo "kivo's standard error:"
+    cat "$work/kivo.err"
+  fi
+}
+trap finish EXIT
+trap 'exit 1' TERM
+
+check() {
+  local name=$1
+  shift
+  if "$@"; then
+    echo "check $name: pass"
+  else
+    echo "check $name: FAIL ($*)"
+    failures=$((failures + 1))
+  fi
+}
+
+figure() { echo "figure $*"; }
+
+skip_scenario() {
+  echo "$1"
+  exit 77
+}
+
+# Waits up to $2 seconds (default 30) for a command to succeed.
+wait_until() {
+  local limit=$((${2:-30} * 10))
+  for _ in $(seq "$limit"); do
+    eval "$1" && return 0
+    sleep 0.1
+  done
+  echo "waited in vain for: $1"
+  return 1
+}
+
+now_ms() { date +%s%3N; }
+
+start_udevd() {
+  pgrep -x systemd-udevd >/dev/null && return
+  /lib/systemd/systemd-udevd --daemon
+  udevadm trigger
+  udevadm settle
+  user_env=("${user_env[@]/SDL_JOYSTICK_DISABLE_UDEV=1/}")
+}
+
+start_xvfb() {
+  spawn_as_user Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3> "$work/display" 2> "$work/xvfb.log"
+  wait_until '[ -s "$work/display" ]' 60 || return 1
+  user_env+=(DISPLAY=":$(cat "$work/display")")
+}
+
+# start_gamepad NAME BUTTONS MODE: a uinput gamepad, its node given MODE; pad NAME COMMAND drives it.
+start_gamepad() {
+  mkfifo "$work/$1.in"
+  # Held open for reading and writing, so neither end waits for the other to open it.
+  exec {fd}<> "$work/$1.in"
+  spawn "$KIVO_BUILD/tests/vm/kivo-test-gamepad" "$2" "$3" < "$work/$1.in" > "$work/$1.out"
+  wait_until "grep -q '^node' '$work/$1.out'"
+}
+pad() { echo "${*:2}" > "$work/$1.in"; }
+gamepad_node() { grep '^node' "$work/$1.out" | tail -n 1 | cut -d' ' -f2; }
+
+# start_kivo [INI_LINE...]: Kivo as the user, with these assignments in its kivo.ini.
+start_kivo() {
+  as_user mkdir -p "/home/$VM_USER/.config/kivo"
+  printf '[Settings]\n' > "$work/kivo.ini"
+  printf '%s\n' "$@" >> "$work/kivo.ini"
+  as_user cp "$work/kivo.ini" "/home/$VM_USER/.config/kivo/kivo.ini"
+  spawn_as_user "$KIVO_BUILD/kivo" > "$work/kivo.out" 2> "$work/kivo.err"
+  kivo=$last
+  as_user timeout 60 xdotool search --sync --name '^Kivo v' > /dev/null
+}
+
+start_receiver() {
+  spawn_as_user "$KIVO_BUILD/tests/vm/kivo-test-receiver" > "$work/keys"
+  as_user timeout 60 xdotool search --sync --name '^kivo-test-receiver$' > /dev/null
+}
+
+focus() { as_user timeout 30 xdotool search --name "$1" windowfocus --sync; }
+
+# Selects button B the way a person does: pressed with Kivo's window in front.
+select_button() {
+  focus '^Kivo v'
+  pad "$1" press "$2"
+  sleep 1
+  pad "$1" release "$2"
+  focus '^kivo-test-receiver$'
+  sleep 1
+}
+
+presses() { grep -c "^press $1 " "$work/keys"; }
+
+# How many presses of a key arrive in the given number of seconds.
+presses_during() {
+  local before
+  before=$(presses "$1")
+  sleep "$2"
+  echo $(($(presses "$1") - before))
+}
+
+# Every time a thread of the process went to sleep and was woken.
+wake_ups() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches/ { sum += $2 } END { print sum }'; }
+
+running() { kill -0 "$1" 2>/dev/null; }
+
+cd "$work" || exit 1
+# shellcheck source=/dev/null
+source "$1"
+[ "$failures" -eq 0 ]

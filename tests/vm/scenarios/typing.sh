@@ -1,0 +1,20 @@
+# A held button types its key on every tick; the pushed stick types arrows; letting go stops both.
+start_xvfb
+start_gamepad pad 4 0666
+start_kivo '0=Button 1:  {F5}'
+start_receiver
+select_button pad 1
+pad pad press 1
+sleep 0.5
+held=$(presses_during F5 2)
+pad pad release 1
+figure "F5 per second while button 1 is held: $((held / 2))"
+check held_button_types_its_key [ "$held" -ge 10 ]
+pad pad axes 65535 32767
+sleep 0.5
+pushed=$(presses_during Right 2)
+pad pad axes 32767 32767
+figure "Right per second while the stick is pushed: $((pushed / 2))"
+check stick_types_arrows [ "$pushed" -ge 10 ]
+sleep 1
+check nothing_after_letting_go [ "$(presses_during '[A-Za-z0-9_]*' 2)" -eq 0 ]
