@@ -17,8 +17,8 @@ int main()
     recorder.takeFocus();
     for (std::size_t printed = 0;;) {
         const auto& keys = recorder.waitForKeys(printed + 1, std::chrono::seconds(1));
-        const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::system_clock::now().time_since_epoch());
+        const auto now =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch());
         for (; printed < keys.size(); ++printed) {
             if (keys[printed].pressed)
                 std::printf("press %s %lld\n", XKeysymToString(keys[printed].keysym),

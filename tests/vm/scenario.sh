@@ -135,6 +135,16 @@ select_button() {
   sleep 1
 }
 
+# The usual start: Xvfb, gamepad "pad", Kivo with F5 on button 1, the receiver in front and
+# button 1 selected.
+start_playing() {
+  start_xvfb
+  start_gamepad pad 4 0666
+  start_kivo '0=Button 1:  {F5}'
+  start_receiver
+  select_button pad 1
+}
+
 presses() { grep -c "^press $1 " "$work/keys"; }
 
 # How many presses of a key arrive in the given number of seconds.

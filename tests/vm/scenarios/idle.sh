@@ -1,9 +1,5 @@
 # While nothing happens Kivo sleeps on the real node; the first press after idling is typed.
-start_xvfb
-start_gamepad pad 4 0666
-start_kivo '0=Button 1:  {F5}'
-start_receiver
-select_button pad 1
+start_playing
 sleep 4
 before=$(wake_ups "$kivo")
 sleep 5

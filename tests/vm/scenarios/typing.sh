@@ -1,9 +1,5 @@
 # A held button types its key on every tick; the pushed stick types arrows; letting go stops both.
-start_xvfb
-start_gamepad pad 4 0666
-start_kivo '0=Button 1:  {F5}'
-start_receiver
-select_button pad 1
+start_playing
 pad pad press 1
 sleep 0.5
 held=$(presses_during F5 2)
