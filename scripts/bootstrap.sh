@@ -17,8 +17,9 @@ packages=(
   g++-mingw-w64-x86-64-posix googletest wine wine64
   # The end-to-end test under Wine: a window manager, and a polite close of Kivo's window.
   openbox wmctrl
-  # The tests on real devices: Debian's kernel under QEMU and a static shell for its first process.
-  qemu-system-x86 linux-image-amd64 busybox-static
+  # The tests on real devices: Debian's kernel under QEMU, a static shell for its first process,
+  # and udev to announce devices in it.
+  qemu-system-x86 linux-image-amd64 busybox-static udev
 )
 
 missing=()

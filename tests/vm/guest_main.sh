@@ -35,7 +35,7 @@ for scenario in "$@"; do
   kill -KILL -- "-$group" 2>/dev/null
   case $status in
     0) result=pass ;;
-    77) result="skip: $(tail -n 1 "$results/$scenario.log")" ;;
+    77) result=$(grep '^skip: ' "$results/$scenario.log" | tail -n 1) ;;
     *) result="fail: status $status" ;;
   esac
   sed "s/^/$scenario: /" "$results/$scenario.log"

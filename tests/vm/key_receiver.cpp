@@ -20,8 +20,9 @@ int main()
         const auto now =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch());
         for (; printed < keys.size(); ++printed) {
+            const char* name = XKeysymToString(keys[printed].keysym);
             if (keys[printed].pressed)
-                std::printf("press %s %lld\n", XKeysymToString(keys[printed].keysym),
+                std::printf("press %s %lld\n", name != nullptr ? name : "NoSymbol",
                             static_cast<long long>(now.count()));
         }
         std::fflush(stdout);

@@ -17,7 +17,7 @@ user_env=(
   SDL_JOYSTICK_DISABLE_UDEV=1
 )
 
-user_prefix() { prefix=(setpriv --reuid="$VM_UID" --regid="$VM_UID" --clear-groups env -i "${user_env[@]}"); }
+user_prefix() { prefix=(setpriv --reuid="$VM_UID" --regid="$VM_UID" --init-groups env -i "${user_env[@]}"); }
 as_user() {
   user_prefix
   "${prefix[@]}" "$@"
@@ -65,7 +65,7 @@ check() {
 figure() { echo "figure $*"; }
 
 skip_scenario() {
-  echo "$1"
+  echo "skip: $1"
   exit 77
 }
 
@@ -82,12 +82,21 @@ wait_until() {
 
 now_ms() { date +%s%3N; }
 
+# For scenarios that need devices as udev announces them; SDL then finds joysticks through it.
+# udevd stays for the rest of the boot, so such scenarios come last.
 start_udevd() {
-  pgrep -x systemd-udevd >/dev/null && return
+  [ -x /lib/systemd/systemd-udevd ] || skip_scenario "systemd-udevd is not installed (Debian's udev)"
+  pgrep -x systemd-udevd > /dev/null && return
   /lib/systemd/systemd-udevd --daemon
   udevadm trigger
   udevadm settle
-  user_env=("${user_env[@]/SDL_JOYSTICK_DISABLE_UDEV=1/}")
+  # udev's rules give input devices to group input; without logind, nobody adds the seat's ACL.
+  gpasswd -a "$VM_USER" input > /dev/null
+  local variable kept=()
+  for variable in "${user_env[@]}"; do
+    [ "$variable" = SDL_JOYSTICK_DISABLE_UDEV=1 ] || kept+=("$variable")
+  done
+  user_env=("${kept[@]}")
 }
 
 start_xvfb() {
