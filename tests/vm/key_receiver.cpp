@@ -12,7 +12,7 @@
 int main()
 {
     const char* display = std::getenv("DISPLAY");
-    kivo::testing::KeyRecorder recorder(display != nullptr ? display : "");
+    kivo::test_support::KeyRecorder recorder(display != nullptr ? display : "");
     XStoreName(recorder.display(), recorder.window(), "kivo-test-receiver");
     recorder.takeFocus();
     for (std::size_t printed = 0;;) {
