@@ -17,12 +17,14 @@ StartRequest readCommandLine(int argc, const char* const* argv)
         return {StartAction::ShowHelp, {}};
     if (option == "--version")
         return {StartAction::ShowVersion, {}};
+    if (option == "--list")
+        return {StartAction::ListJoysticks, {}};
     return {StartAction::Refuse, "kivo: unknown option '" + std::string(option) + "'; try 'kivo --help'"};
 }
 
 std::string helpText(const std::filesystem::path& settingsFile)
 {
-    return "Usage: kivo [--help | --version]\n"
+    return "Usage: kivo [--help | --version | --list]\n"
            "Play a keyboard-controlled game with the first joystick.\n"
            "\n"
            "While Kivo runs, pushing the stick types arrow keys and holding a joystick\n"
@@ -36,7 +38,8 @@ std::string helpText(const std::filesystem::path& settingsFile)
            "\n"
            "\n"
            "  -h, --help     show this help and exit\n"
-           "      --version  show the version and exit\n";
+           "      --version  show the version and exit\n"
+           "      --list     list the joysticks Kivo can read, the one it uses first, and exit\n";
 }
 
 std::string versionText()

@@ -5,14 +5,14 @@
 
 namespace kivo {
 
-enum class StartAction { Run, ShowHelp, ShowVersion, Refuse };
+enum class StartAction { Run, ShowHelp, ShowVersion, ListJoysticks, Refuse };
 
 struct StartRequest {
     StartAction action = StartAction::Run;
     std::string refusal;
 };
 
-// Kivo takes no options but --help and --version.
+// Kivo takes no options but --help, --version and --list.
 StartRequest readCommandLine(int argc, const char* const* argv);
 // The help, naming the settings file this user's assignments are kept in.
 std::string helpText(const std::filesystem::path& settingsFile);

@@ -12,7 +12,7 @@ constexpr int kExitUsage = 2;
 
 }  // namespace
 
-int runKivo(int argc, char** argv, const PlatformStart& start)
+int runKivo(int argc, char** argv, const PlatformStart& start, const JoystickListing& listJoysticks)
 {
     const StartRequest request = readCommandLine(argc, argv);
     switch (request.action) {
@@ -21,6 +21,9 @@ int runKivo(int argc, char** argv, const PlatformStart& start)
             return 0;
         case StartAction::ShowVersion:
             std::fputs(versionText().c_str(), stdout);
+            return 0;
+        case StartAction::ListJoysticks:
+            std::fputs(listJoysticks().c_str(), stdout);
             return 0;
         case StartAction::Refuse:
             std::fprintf(stderr, "%s\n", request.refusal.c_str());

@@ -1,14 +1,17 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace kivo {
 
 // The platform's own start-up: builds the window and runs until it ends; gives the exit status.
 using PlatformStart = std::function<int(int& argc, char** argv)>;
+// The joysticks the platform can read, one line each, the one Kivo uses first.
+using JoystickListing = std::function<std::string()>;
 
-// What every platform's program does first: answers --help and --version, refuses any other
-// argument, and otherwise hands over to the platform's start-up.
-int runKivo(int argc, char** argv, const PlatformStart& start);
+// What every platform's program does first: answers --help, --version and --list, refuses any
+// other argument, and otherwise hands over to the platform's start-up.
+int runKivo(int argc, char** argv, const PlatformStart& start, const JoystickListing& listJoysticks);
 
 }  // namespace kivo

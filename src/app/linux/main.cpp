@@ -3,11 +3,12 @@
 
 int main(int argc, char** argv)
 {
-    return kivo::runKivo(argc, argv, [](int& qtArgc, char** qtArgv) {
+    const auto start = [](int& qtArgc, char** qtArgv) {
         kivo::OpenedProgram opened = kivo::LinuxProgram::open(qtArgc, qtArgv);
         if (!opened.program)
             return opened.exitStatus;
         opened.program->showWindow();
         return opened.program->run();
-    });
+    };
+    return kivo::runKivo(argc, argv, start, kivo::listSdlJoysticks);
 }

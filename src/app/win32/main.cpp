@@ -8,7 +8,7 @@ int main(int argc, char** argv)
 {
     if (argc > 1)
         kivo::useParentConsole();
-    return kivo::runKivo(argc, argv, [](int&, char**) {
+    const auto start = [](int&, char**) {
         const kivo::SingleInstance instance;
         if (instance.alreadyRunning()) {
             kivo::SingleInstance::activateRunning();
@@ -17,5 +17,6 @@ int main(int argc, char** argv)
         kivo::Win32Program program(kivo::makeWinmmJoystick());
         program.showWindow();
         return program.run();
-    });
+    };
+    return kivo::runKivo(argc, argv, start, kivo::listWinmmJoysticks);
 }

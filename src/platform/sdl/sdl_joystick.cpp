@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <iostream>
+#include <sstream>
 
 namespace kivo {
 namespace {
@@ -83,10 +84,18 @@ private:
         if (joystick_ == nullptr && SDL_NumJoysticks() > 0) {
             joystick_ = SDL_JoystickOpen(0);
         }
-        return joystick_ != nullptr;
+        const bool missing = joystick_ == nullptr;
+        // Once at start-up without one, and once each time one goes away.
+        if (missing && !saidMissing_) {
+            std::cerr << "kivo: no joystick found; check that it is plugged in and that you may read it "
+                         "(ls -lL /dev/input/by-id/)\n";
+        }
+        saidMissing_ = missing;
+        return !missing;
     }
 
     bool started_ = false;
+    bool saidMissing_ = false;
     SDL_Joystick* joystick_ = nullptr;
 };
 
@@ -95,6 +104,31 @@ private:
 std::unique_ptr<SdlJoystick> makeSdlJoystick()
 {
     return std::make_unique<FirstSdlJoystick>();
+}
+
+std::string listSdlJoysticks()
+{
+    // Started as Kivo starts it, and stopped again at the end.
+    const FirstSdlJoystick started;
+    std::ostringstream list;
+    const int count = SDL_NumJoysticks();
+    for (int index = 0; index < count; ++index) {
+        SDL_Joystick* joystick = SDL_JoystickOpen(index);
+        if (joystick == nullptr) {
+            list << "Joystick " << index + 1 << ": cannot be opened: " << SDL_GetError() << '\n';
+            continue;
+        }
+        const char* name = SDL_JoystickName(joystick);
+        const char* path = SDL_JoystickPath(joystick);
+        list << "Joystick " << index + 1 << ": " << (name != nullptr ? name : "(no name)") << ", "
+             << SDL_JoystickNumButtons(joystick) << " buttons" << (path != nullptr ? std::string(", ") + path : "")
+             << (index == 0 ? " (Kivo uses this one)" : "") << '\n';
+        SDL_JoystickClose(joystick);
+    }
+    if (count <= 0) {
+        list << "No joystick found.\n";
+    }
+    return list.str();
 }
 
 }  // namespace kivo

@@ -25,4 +25,8 @@ public:
 // backend says so on standard error and behaves as if no joystick were attached.
 std::unique_ptr<SdlJoystick> makeSdlJoystick();
 
+// One line for each joystick SDL finds (number, name, buttons, device node), the first marked as
+// the one Kivo uses; or a line saying that there is none.
+std::string listSdlJoysticks();
+
 }  // namespace kivo

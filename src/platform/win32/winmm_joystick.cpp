@@ -51,4 +51,20 @@ std::unique_ptr<Joystick> makeWinmmJoystick()
     return std::make_unique<WinmmJoystick>();
 }
 
+std::string listWinmmJoysticks()
+{
+    std::string list;
+    for (UINT id = 0; id < joyGetNumDevs(); ++id) {
+        ::JOYCAPSA caps{};
+        ::JOYINFOEX position{};
+        position.dwSize = sizeof position;
+        position.dwFlags = JOY_RETURNALL;
+        if (joyGetDevCapsA(id, &caps, sizeof caps) != JOYERR_NOERROR || joyGetPosEx(id, &position) != JOYERR_NOERROR)
+            continue;
+        list += "Joystick " + std::to_string(id + 1) + ": " + caps.szPname + ", " + std::to_string(caps.wNumButtons) +
+                " buttons" + (id == 0 ? " (Kivo uses this one)" : "") + "\n";
+    }
+    return list.empty() ? "No joystick found.\n" : list;
+}
+
 }  // namespace kivo

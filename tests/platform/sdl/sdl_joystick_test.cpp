@@ -1,10 +1,13 @@
 #include "platform/sdl/sdl_joystick.h"
 
+#include "support/captured_stderr.h"
+
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 namespace kivo {
 namespace {
@@ -143,10 +146,22 @@ TEST_F(SdlJoystickTest, ReportsHeldButtonsAsBitsAndTheLowestAsTheButtonNumber)
     EXPECT_EQ(caps.wNumButtons, 32U);
 }
 
+// Each time the joystick is found missing, one line on standard error says what to check.
 TEST_F(SdlJoystickTest, AJoystickPluggedInLaterIsReadAndOneUnpluggedIsNot)
 {
+    const testing::CapturedStderr stderrText;
+    auto timesSaidMissing = [&] {
+        const std::string text = stderrText.text();
+        std::size_t count = 0;
+        for (auto at = text.find("no joystick found"); at != std::string::npos;
+             at = text.find("no joystick found", at + 1))
+            ++count;
+        return count;
+    };
     JOYINFOEX info{};
     EXPECT_FALSE(joystick_->position(0, info));
+    EXPECT_FALSE(joystick_->position(0, info));
+    EXPECT_EQ(timesSaidMissing(), 1U);
 
     VirtualJoystick stick(2, 4);
     ASSERT_TRUE(stick.attached());
@@ -157,6 +172,9 @@ TEST_F(SdlJoystickTest, AJoystickPluggedInLaterIsReadAndOneUnpluggedIsNot)
     info = scribbled<JOYINFOEX>();
     EXPECT_FALSE(joystick_->position(0, info));
     EXPECT_TRUE(sameBytes(info, scribbled<JOYINFOEX>()));
+    JOYCAPS caps{};
+    EXPECT_FALSE(joystick_->capabilities(0, caps));
+    EXPECT_EQ(timesSaidMissing(), 2U);
 }
 
 // The virtual joystick has no device node, so nothing can announce its changes.
