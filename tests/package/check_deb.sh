@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a configured and built tree and checks what it holds and
-# what it depends on. Usage: check_deb.sh BUILD_DIR VERSION
+# Builds the Debian package from a configured and built tree and checks what it holds, what it
+# depends on, and that lintian finds no error and no warning in it. Usage: check_deb.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1
 version=$2
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
-
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >/dev/null
+source "$(dirname "$0")/pack.sh"
+pack DEB "$build" "kivo_${version}_amd64.deb"
 deb="$out/kivo_${version}_amd64.deb"
-[ -f "$deb" ] || { echo "no $deb; cpack made: $(ls "$out")" >&2; exit 1; }
 
 fail=0
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for path in ./usr/bin/kivo ./usr/share/applications/kivo.desktop ./usr/share/icons/hicolor/scalable/apps/kivo.svg; do
+for path in ./usr/bin/kivo ./usr/share/applications/io.github.kivo_project.Kivo.desktop \
+  ./usr/share/metainfo/io.github.kivo_project.Kivo.metainfo.xml ./usr/share/man/man1/kivo.1.gz \
+  ./usr/share/icons/hicolor/scalable/apps/kivo.svg ./usr/share/icons/hicolor/48x48/apps/kivo.png \
+  ./usr/share/doc/kivo/copyright ./usr/share/doc/kivo/changelog.gz; do
   grep -qx "$path" <<<"$contents" || { echo "missing $path" >&2; fail=1; }
 done
 if grep -Eq 'e2e|bench|test' <<<"$contents"; then
@@ -28,4 +28,6 @@ for library in libc6 libqt6widgets6 libqt6network6 libsdl2-2.0-0 libx11-6 libxts
 done
 [ "$(dpkg-deb -f "$deb" Package Version Architecture | tr '\n' ' ')" = "Package: kivo Version: $version Architecture: amd64 " ] ||
   { echo "wrong control fields: $(dpkg-deb -f "$deb" Package Version Architecture)" >&2; fail=1; }
+command -v lintian >/dev/null || { echo "lintian is missing; scripts/test.sh installs it" >&2; exit 1; }
+lintian --display-info --display-experimental --pedantic --fail-on error,warning "$deb" >&2 || fail=1
 exit $fail

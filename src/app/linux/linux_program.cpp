@@ -4,12 +4,29 @@
 #include "window/qt/close_requests.h"
 
 #include <sys/prctl.h>
+#include <QDirIterator>
+#include <QIcon>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
 namespace kivo {
+namespace {
+
+// Every size of the icon compiled into the program, so that the window manager and the task bar
+// show Kivo's own icon whether or not Kivo is installed.
+QIcon bundledIcon()
+{
+    QIcon icon;
+    QDirIterator sizes(QStringLiteral(":/hicolor"), {QStringLiteral("kivo.png")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (sizes.hasNext())
+        icon.addFile(sizes.next());
+    return icon;
+}
+
+}  // namespace
 
 namespace {
 
@@ -57,7 +74,8 @@ LinuxProgram::LinuxProgram(SettingsLocation settings, std::unique_ptr<SingleInst
 {
     QApplication::setApplicationName("Kivo");
     QApplication::setApplicationVersion(QStringLiteral(KIVO_VERSION));
-    QApplication::setDesktopFileName("kivo");
+    QApplication::setDesktopFileName(QStringLiteral(KIVO_APP_ID));
+    QApplication::setWindowIcon(bundledIcon());
     // Timer1 is due every millisecond; the kernel's default 50 µs of timer slack would make
     // every tick, and so every key, that much later.
     prctl(PR_SET_TIMERSLACK, 1UL);
