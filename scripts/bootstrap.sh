@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Kivo need.
-# Only what is missing is installed; a machine that has everything is left alone.
+# Installs the Debian 12 packages of the sets named on the command line that are missing:
+#   run   building Kivo, its man page and icons, and running it
+#   test  building and running the tests and measuring programs, the Windows build under Wine,
+#         and checking the packages
+# A machine that has everything is left alone.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config
+run=(
+  build-essential cmake ninja-build pkg-config dpkg-dev
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core libgl-dev
   libsdl2-dev libx11-dev libxtst-dev libxi-dev libxkbcommon-dev
   # The Wayland edge: a uinput keyboard, the compositor's keymap, and layouts for its tests.
   libevdev-dev libwayland-dev xkb-data
+  help2man librsvg2-bin
+)
+test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
-  xvfb x11-utils xdotool imagemagick openbox
-  dpkg-dev file
+  xvfb x11-utils xdotool imagemagick openbox file
+  # The packages' checks.
+  lintian desktop-file-utils appstream unzip
   # The Windows build: a cross compiler, GoogleTest's sources to build with it, Wine to run its tests.
   g++-mingw-w64-x86-64-posix googletest wine wine64
   # The end-to-end test under Wine: a window manager, and a polite close of Kivo's window.
@@ -21,6 +28,15 @@ packages=(
   # and udev to announce devices in it.
   qemu-system-x86 linux-image-amd64 busybox-static udev
 )
+
+packages=()
+for set in "$@"; do
+  case $set in
+    run) packages+=("${run[@]}") ;;
+    test) packages+=("${test[@]}") ;;
+    *) echo "kivo: no package set '$set'; the sets are run and test" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -3,8 +3,8 @@
 # then the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh
-cmake --preset linux
+scripts/bootstrap.sh run test
+cmake --preset linux -DKIVO_BUILD_TESTS=ON -DKIVO_BUILD_BENCH=ON
 cmake --build --preset linux
 ctest --preset linux
 cmake --preset windows
