@@ -194,6 +194,22 @@ TEST_F(SdlJoystickTest, NamesTheNodeOfTheOpenJoystickOnly)
     EXPECT_FALSE(joystick_->node().open);
 }
 
+TEST_F(SdlJoystickTest, ListsEveryJoystickAndMarksTheFirstAsTheOneKivoUses)
+{
+    EXPECT_EQ(listSdlJoysticks(), "No joystick found.\n");
+
+    VirtualJoystick first(2, 4);
+    VirtualJoystick second(2, 12);
+    ASSERT_TRUE(first.attached() && second.attached());
+    const std::string list = listSdlJoysticks();
+    const auto firstEnd = list.find('\n');
+    const std::string firstLine = list.substr(0, firstEnd);
+    const std::string secondLine = list.substr(firstEnd + 1);
+    EXPECT_TRUE(firstLine.starts_with("Joystick 1: ") && firstLine.ends_with(", 4 buttons (Kivo uses this one)"))
+        << list;
+    EXPECT_TRUE(secondLine.starts_with("Joystick 2: ") && secondLine.ends_with(", 12 buttons\n")) << list;
+}
+
 TEST_F(SdlJoystickTest, OnlyDeviceZeroIsServed)
 {
     VirtualJoystick stick(2, 4);
