@@ -149,7 +149,7 @@ TEST_F(SdlJoystickTest, ReportsHeldButtonsAsBitsAndTheLowestAsTheButtonNumber)
 // Each time the joystick is found missing, one line on standard error says what to check.
 TEST_F(SdlJoystickTest, AJoystickPluggedInLaterIsReadAndOneUnpluggedIsNot)
 {
-    const testing::CapturedStderr stderrText;
+    const test_support::CapturedStderr stderrText;
     auto timesSaidMissing = [&] {
         const std::string text = stderrText.text();
         std::size_t count = 0;
