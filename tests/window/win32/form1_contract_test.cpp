@@ -36,7 +36,7 @@ struct Win32Harness {
             for (int tries = 0; tries < 100; ++tries) {
                 Sleep(20);
                 if (const HWND box = FindWindowW(L"#32770", L"Kivo")) {
-                    Sleep(100);
+                    Sleep(300);
                     PostMessageW(box, WM_COMMAND, IDNO, 0);
                     return;
                 }
