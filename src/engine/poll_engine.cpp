@@ -112,7 +112,10 @@ void PollEngine::tick()
         restAtCurrentPosition();
     }
     sendArrows();
+    const bool wasInFront = mainWindowInFront_;
     mainWindowInFront_ = services_.foreground.current() == mainWindow_;
+    if (mainWindowInFront_ && !wasInFront)
+        keysHeldIntoFront_.windowCameToFront();
     if (mainWindowInFront_)
         captureAssignment();
     sendHeldButtonKey();
@@ -174,6 +177,7 @@ void PollEngine::scanKeys()
     std::array<std::uint8_t, kLastScannedCode + 1> buffer{};
     KeyboardState state{};
     services_.keyboard.state(state);
+    keysHeldIntoFront_.leaveOut(state);
     std::copy(state.begin(), state.end(), buffer.begin());
 
     if (!anyKeyDown(buffer)) {

@@ -2,6 +2,7 @@
 
 #include "engine/button_labels.h"
 #include "engine/key_tokens.h"
+#include "engine/keys_held_into_front.h"
 #include "engine/selected_button.h"
 #include "platform/input_services.h"
 
@@ -63,6 +64,7 @@ private:
     bool answering_ = false;
     bool arrived_ = false;
     bool mainWindowInFront_ = false;
+    KeysHeldIntoFront keysHeldIntoFront_;
     KeyNameTable keyNames_;
     std::string currentToken_;
     // Captions as they stood before the keys now down went down, by label index.

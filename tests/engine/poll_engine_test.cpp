@@ -182,6 +182,28 @@ TEST_F(PollEngineTest, KeysPressedBeforeAnySelectionChangeNoCaption)
         EXPECT_EQ(label.caption, "");
 }
 
+TEST_F(PollEngineTest, KeysHeldAsKivoComesToFrontCountOnlyAfterRelease)
+{
+    startUp();
+    fake.foreground.window = kKivoWindow;
+    fake.joystick.hold(3);
+    engine.tick();
+    fake.joystick.releaseAll();
+    labels.at(2).caption = "Button 3:  {F5}";
+    fake.foreground.window = kGameWindow;
+    fake.keyboard.press(18);
+    fake.keyboard.press(9);
+    engine.tick();
+    fake.foreground.window = kKivoWindow;
+    engine.tick();
+    fake.keyboard.keys[9] = 0;
+    engine.tick();
+    EXPECT_EQ(labels.at(2).caption, "Button 3:  {F5}") << "Alt+Tab into Kivo";
+    fake.keyboard.press(9);
+    engine.tick();
+    EXPECT_EQ(labels.at(2).caption, "Button 3:  {Tab}") << "Tab pressed again in front";
+}
+
 struct HeldCase {
     const char* name;
     std::string caption;

@@ -4,11 +4,13 @@
 #include "settings/location.h"
 #include "window/win32/message_loop.h"
 
+#include <cstdio>
+
 namespace kivo {
 
 Win32Program::Win32Program(std::unique_ptr<Joystick> joystick)
     : joystick_(std::move(joystick)),
-      keyboard_(makeWin32Keyboard()),
+      keyboard_(makeRawInputKeyboard()),
       foreground_(makeWin32Foreground()),
       sender_(makeSendInputKeySender())
 {
@@ -18,7 +20,16 @@ void Win32Program::showWindow()
 {
     session_ = std::make_unique<Session<Form1>>(InputServices{*joystick_, *keyboard_, *foreground_, *sender_},
                                                 defaultSettingsLocation());
-    session_->form().show();
+    Form1& form = session_->form();
+    keyboard_->readFrom(form.window());
+    rawInput_ = std::make_unique<RawInput>(form.window());
+    if (!rawInput_->add(*keyboard_))
+        std::fputs("kivo: Windows gives no keyboard input to Kivo's window, so no key can be assigned\n", stderr);
+    form.tapMessages([this](UINT message, WPARAM, LPARAM report) {
+        if (message == WM_INPUT)
+            rawInput_->handle(report);
+    });
+    form.show();
 }
 
 int Win32Program::run()

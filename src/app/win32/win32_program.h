@@ -2,6 +2,7 @@
 
 #include "app/session.h"
 #include "platform/input_services.h"
+#include "platform/win32/win32_backends.h"
 #include "window/win32/form1.h"
 
 #include <memory>
@@ -24,7 +25,8 @@ public:
 
 private:
     std::unique_ptr<Joystick> joystick_;
-    std::unique_ptr<Keyboard> keyboard_;
+    std::unique_ptr<Win32Keyboard> keyboard_;
+    std::unique_ptr<RawInput> rawInput_;
     std::unique_ptr<ForegroundWindow> foreground_;
     std::unique_ptr<KeySender> sender_;
     std::unique_ptr<Session<Form1>> session_;

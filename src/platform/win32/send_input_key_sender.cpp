@@ -1,5 +1,6 @@
 #include "platform/virtual_key_codes.h"
 #include "platform/win32/named_keys.h"
+#include "platform/win32/own_input_tag.h"
 #include "platform/win32/win32_backends.h"
 
 #include <windows.h>
@@ -37,11 +38,14 @@ public:
 
     // Games that read DirectInput or raw input see only scan codes, so each key carries
     // its scan code as well as its virtual key; a key without one goes by virtual key alone.
+    // Wine ignores KEYEVENTF_SCANCODE and takes the virtual key, so the tests under Wine cannot
+    // tell it missing; Windows needs it.
     void key(std::uint8_t virtualKey, bool up)
     {
         INPUT input{};
         input.type = INPUT_KEYBOARD;
         input.ki.wVk = virtualKey;
+        input.ki.dwExtraInfo = kOwnInputTag;
         const UINT scanCode = MapVirtualKeyExW(virtualKey, MAPVK_VK_TO_VSC_EX, layout_);
         if ((scanCode & 0xff) != 0) {
             input.ki.wScan = static_cast<WORD>(scanCode & 0xff);
@@ -71,6 +75,7 @@ public:
             input.type = INPUT_KEYBOARD;
             input.ki.wScan = character;
             input.ki.dwFlags = KEYEVENTF_UNICODE | direction;
+            input.ki.dwExtraInfo = kOwnInputTag;
             inputs_.push_back(input);
         }
     }

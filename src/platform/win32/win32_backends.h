@@ -1,16 +1,24 @@
 #pragma once
 
 #include "platform/input_services.h"
+#include "platform/win32/raw_input.h"
 
 #include <memory>
 #include <string>
 
 namespace kivo {
 
-// The Windows input services. The keyboard state is the calling thread's view of the
-// keyboard, so it is read on the window's thread, between its messages.
+// A keyboard state fed by a window's raw input, for the window's thread.
+class Win32Keyboard : public Keyboard, public RawInputConsumer {
+public:
+    // The window whose raw input it is added to; set before the first state is read.
+    virtual void readFrom(HWND window) = 0;
+};
+
+// The Windows input services.
 std::unique_ptr<Joystick> makeWinmmJoystick();
-std::unique_ptr<Keyboard> makeWin32Keyboard();
+// Reports only keys the user pressed while the window is in front; add it to the window's raw input.
+std::unique_ptr<Win32Keyboard> makeRawInputKeyboard();
 std::unique_ptr<ForegroundWindow> makeWin32Foreground();
 std::unique_ptr<KeySender> makeSendInputKeySender();
 

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ public:
 
     void show();
     HWND window() const { return window_; }
+    // Lets the program see each of the window's messages before Form1 handles it (raw input, say).
+    using MessageTap = std::function<void(UINT message, WPARAM wParam, LPARAM lParam)>;
+    void tapMessages(MessageTap tap) { tap_ = std::move(tap); }
     // The STATIC control of button label i, or nullptr; for tests that look at what is shown.
     HWND labelControl(int index) const;
     bool labelShownBold(int index) const;
@@ -91,6 +95,7 @@ private:
     HBRUSH buttonLabelBrush_ = nullptr;
     std::unique_ptr<TickTimer> timer1_;
     WindowEvents* events_ = nullptr;
+    MessageTap tap_;
 };
 
 }  // namespace kivo

@@ -42,6 +42,8 @@ LRESULT CALLBACK Form1::windowProcedure(HWND window, UINT message, WPARAM wParam
 
 LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (tap_)
+        tap_(message, wParam, lParam);
     switch (message) {
         case kTickMessage:
             tick();

@@ -47,6 +47,7 @@ TestWindow& TestWindow::shared(int which)
     window.onKey = nullptr;
     window.received.clear();
     window.rawKeys.clear();
+    window.onRawInput = nullptr;
     return window;
 }
 
@@ -70,6 +71,9 @@ LRESULT CALLBACK TestWindow::procedure(HWND window, UINT message, WPARAM wParam,
 {
     auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self != nullptr && message == WM_INPUT) {
+        if (self->onRawInput) {
+            self->onRawInput(lParam);
+        }
         RAWINPUT input{};
         UINT size = sizeof(input);
         if (GetRawInputData(reinterpret_cast<HRAWINPUT>(lParam), RID_INPUT, &input, &size, sizeof(RAWINPUTHEADER)) !=

@@ -47,6 +47,8 @@ public:
     std::vector<KeyMessage> received;
     // Filled once receiveRawInput has been called.
     std::vector<RawKey> rawKeys;
+    // Called with each WM_INPUT's report handle.
+    std::function<void(LPARAM)> onRawInput;
 
     // Asks for the keyboard's raw input as well, whichever window is in front.
     bool receiveRawInput();

@@ -6,40 +6,61 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace kivo {
 namespace {
 
 using test_support::KeyMessage;
 
-TEST(Win32Keyboard, ShowsSentKeysDownWhileTheirMessagesAreHandledThenUp)
+// Stands for the user's keyboard: input without Kivo's mark, which Wine hands to raw input
+// with the keyboard's device.
+void userKey(WORD virtualKey, DWORD up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = up;
+    SendInput(1, &input, sizeof(input));
+    test_support::pumpMessages();
+}
+
+TEST(Win32Keyboard, ShowsOnlyTheUsersKeysAndOnlyWhileItsWindowIsInFront)
 {
     test_support::TestWindow& window = test_support::TestWindow::shared();
     ASSERT_TRUE(window.activate());
-    const auto keyboard = makeWin32Keyboard();
-    KeyboardState whileDown{};
+    const auto keyboard = makeRawInputKeyboard();
+    keyboard->readFrom(window.handle());
+    RawInput rawInput(window.handle());
+    ASSERT_TRUE(rawInput.add(*keyboard));
+    window.onRawInput = [&](LPARAM report) { rawInput.handle(report); };
+    KeyboardState keys{};
+    const auto isDown = [&](std::uint8_t key) { return keyboard->state(keys) && (keys[key] & vk::kStateDown) != 0; };
+    std::vector<bool> downWhileHandled;
     window.onKey = [&](const KeyMessage& key) {
-        if (key.message == WM_KEYDOWN && key.code == 'A') {
-            EXPECT_TRUE(keyboard->state(whileDown));
-        }
+        if (key.message == WM_KEYDOWN && key.code == 'B')
+            downWhileHandled.push_back(isDown('B') || isDown(vk::kShift));
     };
-    makeSendInputKeySender()->send("+a");
-    test_support::pumpMessages();
-    KeyboardState after{};
-    after.fill(0xff);
-    ASSERT_TRUE(keyboard->state(after));
+    isDown('B');
 
-    for (std::uint8_t key : {std::uint8_t{'A'}, vk::kShift, vk::kLeftShift}) {
-        EXPECT_EQ(whileDown[key] & vk::kStateDown, vk::kStateDown) << "virtual key " << int{key};
-        EXPECT_EQ(after[key] & vk::kStateDown, 0) << "virtual key " << int{key};
-    }
+    makeSendInputKeySender()->send("+b");
+    userKey('B', 0);
+    EXPECT_EQ(downWhileHandled, (std::vector<bool>{false, true})) << "Kivo's own B, then the user's";
+    userKey('B', KEYEVENTF_KEYUP);
+    EXPECT_FALSE(isDown('B'));
+    userKey('C', 0);
+    EXPECT_TRUE(isDown('C'));
+    ASSERT_TRUE(test_support::TestWindow::shared(1).activate());
+    EXPECT_FALSE(isDown('C')) << "another window in front";
+    userKey('C', KEYEVENTF_KEYUP);
 }
 
 TEST(Win32Keyboard, CapsLockIsToggledOnAndOff)
 {
     test_support::TestWindow& window = test_support::TestWindow::shared();
     ASSERT_TRUE(window.activate());
-    const auto keyboard = makeWin32Keyboard();
+    const auto keyboard = makeRawInputKeyboard();
+    keyboard->readFrom(window.handle());
     const auto sender = makeSendInputKeySender();
     KeyboardState keys{};
     ASSERT_TRUE(keyboard->state(keys));
