@@ -6,19 +6,21 @@
 
 namespace kivo {
 
-StartRequest readCommandLine(int argc, const char* const* argv)
+StartRequest readCommandLine(int argc, const char* const* argv, OtherArguments others)
 {
     if (argc <= 1)
         return {};
     const std::string_view option = argv[1];
+    if (argc == 2 && (option == "--help" || option == "-h"))
+        return {StartAction::ShowHelp, {}};
+    if (argc == 2 && option == "--version")
+        return {StartAction::ShowVersion, {}};
+    if (argc == 2 && option == "--list")
+        return {StartAction::ListJoysticks, {}};
+    if (others == OtherArguments::Ignore)
+        return {};
     if (argc > 2)
         return {StartAction::Refuse, "kivo: too many arguments; try 'kivo --help'"};
-    if (option == "--help" || option == "-h")
-        return {StartAction::ShowHelp, {}};
-    if (option == "--version")
-        return {StartAction::ShowVersion, {}};
-    if (option == "--list")
-        return {StartAction::ListJoysticks, {}};
     return {StartAction::Refuse, "kivo: unknown option '" + std::string(option) + "'; try 'kivo --help'"};
 }
 

@@ -12,9 +12,10 @@ constexpr int kExitUsage = 2;
 
 }  // namespace
 
-int runKivo(int argc, char** argv, const PlatformStart& start, const JoystickListing& listJoysticks)
+int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& start,
+            const JoystickListing& listJoysticks)
 {
-    const StartRequest request = readCommandLine(argc, argv);
+    const StartRequest request = readCommandLine(argc, argv, others);
     switch (request.action) {
         case StartAction::ShowHelp:
             std::fputs(helpText(defaultSettingsLocation().writeTo).c_str(), stdout);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/command_line.h"
+
 #include <functional>
 #include <string>
 
@@ -10,8 +12,9 @@ using PlatformStart = std::function<int(int& argc, char** argv)>;
 // The joysticks the platform can read, one line each, the one Kivo uses first.
 using JoystickListing = std::function<std::string()>;
 
-// What every platform's program does first: answers --help, --version and --list, refuses any
-// other argument, and otherwise hands over to the platform's start-up.
-int runKivo(int argc, char** argv, const PlatformStart& start, const JoystickListing& listJoysticks);
+// What every platform's program does first: answers --help, --version and --list, refuses or
+// ignores any other argument, and otherwise hands over to the platform's start-up.
+int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& start,
+            const JoystickListing& listJoysticks);
 
 }  // namespace kivo

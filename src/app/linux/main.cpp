@@ -10,5 +10,5 @@ int main(int argc, char** argv)
         opened.program->showWindow();
         return opened.program->run();
     };
-    return kivo::runKivo(argc, argv, start, kivo::listSdlJoysticks);
+    return kivo::runKivo(argc, argv, kivo::OtherArguments::Refuse, start, kivo::listSdlJoysticks);
 }

@@ -18,5 +18,5 @@ int main(int argc, char** argv)
         program.showWindow();
         return program.run();
     };
-    return kivo::runKivo(argc, argv, start, kivo::listWinmmJoysticks);
+    return kivo::runKivo(argc, argv, kivo::OtherArguments::Ignore, start, kivo::listWinmmJoysticks);
 }
