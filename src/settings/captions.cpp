@@ -42,7 +42,7 @@ ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText
         if (earlier)
             base = earlier.value();
     }
-    ProfileText profile(base.value_or(std::string()));
+    ProfileText profile(base.value_or(std::string()), kNewFileLineEnding);
     for (std::int32_t index = 0; index < n; ++index) {
         if (!labels.exists(index))
             continue;

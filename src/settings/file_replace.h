@@ -14,4 +14,7 @@ namespace kivo {
 // replaced, and temporary files that killed saves left beside it are removed.
 Status replaceFile(const std::filesystem::path& file, std::string_view bytes);
 
+// The line ending of a settings file Kivo creates: what the platform's own tools write.
+extern const std::string_view kNewFileLineEnding;
+
 }  // namespace kivo

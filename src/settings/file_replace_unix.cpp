@@ -104,6 +104,8 @@ void removeStaleTemporaries(const fs::path& target)
 
 }  // namespace
 
+const std::string_view kNewFileLineEnding = "\n";
+
 Status replaceFile(const fs::path& file, std::string_view bytes)
 {
     const fs::path target = linkTarget(file);

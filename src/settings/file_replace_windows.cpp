@@ -91,6 +91,8 @@ HANDLE createTemporary(const fs::path& file, fs::path& temporary)
 
 }  // namespace
 
+const std::string_view kNewFileLineEnding = "\r\n";
+
 Status replaceFile(const fs::path& file, std::string_view bytes)
 {
     // The profile functions leave a read-only file alone, and so does Kivo.

@@ -1,6 +1,7 @@
 #include "settings/profile_text.h"
 
 #include "platform/ascii_case.h"
+#include "settings/text_encoding.h"
 
 #include <algorithm>
 #include <iterator>
@@ -12,6 +13,7 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16ByteOrderMark = "\xFF\xFE";
 
 // Where the first line begins: after the byte-order mark, when there is one.
 std::size_t textStart(std::string_view text)
@@ -85,11 +87,12 @@ std::string storedValue(std::string_view value)
     return '"' + bytes + '"';
 }
 
-std::string_view lineEndingOf(std::string_view text)
+std::string_view lineEndingOf(std::string_view text, std::string_view fallback)
 {
     const std::size_t newline = text.find('\n');
-    const bool crlf = newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r';
-    return crlf ? "\r\n" : "\n";
+    if (newline == std::string_view::npos)
+        return fallback;
+    return newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
 }
 
 struct Span {
@@ -134,15 +137,27 @@ KeyPlace findKey(std::string_view text, std::string_view section, std::string_vi
 
 }  // namespace
 
-ProfileText::ProfileText(std::string text) : text_(std::move(text)) {}
+ProfileText::ProfileText(std::string fileBytes, std::string_view newLineEnding)
+    : text_(std::move(fileBytes)), utf16_(text_.starts_with(kUtf16ByteOrderMark)), newLineEnding_(newLineEnding)
+{
+    if (utf16_)
+        text_ = utf8FromUtf16le(std::string_view(text_).substr(kUtf16ByteOrderMark.size()));
+}
+
+std::string ProfileText::text() const
+{
+    return utf16_ ? std::string(kUtf16ByteOrderMark) + utf16leFromUtf8(text_) : text_;
+}
 
 std::string ProfileText::value(std::string_view section, std::string_view key, std::string_view fallback,
                                std::size_t limit) const
 {
     const KeyPlace place = findKey(text_, section, key);
-    const std::string_view found =
-        place.value ? readValue(std::string_view(text_).substr(place.value->begin, place.value->length)) : fallback;
-    return std::string(found.substr(0, limit == 0 ? 0 : limit - 1));
+    std::string found(place.value ? readValue(std::string_view(text_).substr(place.value->begin, place.value->length))
+                                  : fallback);
+    if (place.value && utf16_)
+        found = windows1252FromUtf8(found);
+    return found.substr(0, limit == 0 ? 0 : limit - 1);
 }
 
 bool ProfileText::hasKey(std::string_view section, std::string_view key) const
@@ -158,12 +173,12 @@ bool ProfileText::hasSection(std::string_view section) const
 void ProfileText::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
     const KeyPlace place = findKey(text_, section, key);
-    const std::string stored = storedValue(value);
+    const std::string stored = storedValue(utf16_ ? utf8FromWindows1252(value) : std::string(value));
     if (place.value) {
         text_.replace(place.value->begin, place.value->length, stored);
         return;
     }
-    const std::string lineEnding(lineEndingOf(text_));
+    const std::string lineEnding(lineEndingOf(text_, newLineEnding_));
     std::string lines = std::string(key) + '=' + stored + lineEnding;
     std::size_t at = place.sectionEnd;
     if (!place.sectionFound) {

@@ -10,10 +10,13 @@ namespace kivo {
 // functions do it: section and key names match without regard to case and with the
 // blanks around them ignored, the first match wins, and a write changes only the
 // line of its key. Values keep their bytes exactly, trailing blanks included. A UTF-8
-// byte-order mark at the start, as Windows editors write it, is skipped and kept.
+// byte-order mark at the start, as Windows editors write it, is skipped and kept. A file
+// that starts with the UTF-16LE byte-order mark is UTF-16 throughout, as the Windows
+// functions read and write it; values go in and come out as Windows-1252 all the same.
 class ProfileText {
 public:
-    explicit ProfileText(std::string text = {});
+    // A text without a line ending yet gets newLineEnding for the lines added to it.
+    explicit ProfileText(std::string fileBytes = {}, std::string_view newLineEnding = "\n");
 
     // The value of key in section, or fallback when there is none. The limit counts a
     // terminating zero, as the Windows call does, so at most limit - 1 bytes come back.
@@ -29,10 +32,13 @@ public:
     // are dropped so that a value always stays on its own line.
     void setValue(std::string_view section, std::string_view key, std::string_view value);
 
-    const std::string& text() const { return text_; }
+    // The file's bytes, in the file's encoding.
+    std::string text() const;
 
 private:
     std::string text_;
+    bool utf16_ = false;
+    std::string newLineEnding_;
 };
 
 }  // namespace kivo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/captions.h"
+#include "settings/file_replace.h"
 
 #include "support/temp_settings.h"
 
@@ -12,6 +13,14 @@
 #include <vector>
 
 namespace kivo {
+
+// A file as Kivo creates it, given with "\n" and written with the platform's line ending.
+inline std::string created(std::string text)
+{
+    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += kNewFileLineEnding.size())
+        text.replace(at, 1, kNewFileLineEnding);
+    return text;
+}
 
 // kivo.ini in a fresh folder of its own, loaded into and saved from labels in memory.
 class Captions : public ::testing::Test {

@@ -18,7 +18,7 @@ TEST_F(Captions, ExampleFileIsWrittenByteForByteAndReadBackWithItsBlanks)
 {
     const std::vector<std::string> captions{"Button 1:  {Enter}", "Button 2:  ", "Button 3:  {F1}"};
     ASSERT_TRUE(saved(captions));
-    EXPECT_EQ(fileContents(file()), "[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n2=Button 3:  {F1}\n");
+    EXPECT_EQ(fileContents(file()), created("[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n2=Button 3:  {F1}\n"));
     EXPECT_EQ(loaded(3), captions);
 }
 
@@ -59,7 +59,7 @@ TEST_F(Captions, FirstRunLoadsEmptyCaptionsAndSaveCreatesTheFolder)
     EXPECT_EQ(labels.caption(0), "");
     labels.setCaption(0, "Button 1:  A");
     ASSERT_TRUE(saveCaptions({nested, nested}, labels, 1));
-    EXPECT_EQ(fileContents(nested), "[Settings]\n0=Button 1:  A\n");
+    EXPECT_EQ(fileContents(nested), created("[Settings]\n0=Button 1:  A\n"));
 }
 
 TEST_F(Captions, FirstSaveCarriesAnEarlierFileOverAndLeavesItAlone)
@@ -109,7 +109,7 @@ const std::string kLongLine(1'000'000, 'x');
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, OddFiles,
-    ::testing::Values(OddFile{"empty", "", "", "[Settings]\n0=new\n"},
+    ::testing::Values(OddFile{"empty", "", "", created("[Settings]\n0=new\n")},
                       OddFile{"no_settings_section", "[Other]\n0=x", "", "[Other]\n0=x\n[Settings]\n0=new\n"},
                       OddFile{"binary_garbage", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff"s, "",
                               "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\r\n[Settings]\r\n0=new\r\n"s},
@@ -139,7 +139,7 @@ protected:
         CapturedStderr errors;
         ASSERT_TRUE(saved({"new"}));
         EXPECT_THAT(errors.text(), HasSubstr(backup.string()));
-        EXPECT_EQ(fileContents(file()), "[Settings]\n0=new\n");
+        EXPECT_EQ(fileContents(file()), created("[Settings]\n0=new\n"));
         EXPECT_EQ(fileContents(part(backup)), contents);
     }
 };

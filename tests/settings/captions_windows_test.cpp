@@ -48,7 +48,7 @@ TEST_F(Captions, SaveRemovesStaleTemporariesButNotOneBeingWritten)
     for (const auto& entry : fs::directory_iterator(folder()))
         left.push_back(entry.path().filename().string());
     EXPECT_THAT(left, ::testing::UnorderedElementsAre("kivo.ini", "kivo.ini.new-live", "other.ini.new-x"));
-    EXPECT_EQ(fileContents(file()), "[Settings]\n0=a\n");
+    EXPECT_EQ(fileContents(file()), "[Settings]\r\n0=a\r\n") << "a new file ends its lines as Windows does";
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // What a save must leave alone, and what it must clean up, in kivo.ini and its folder.
+#include "captions_fixture.h"
 #include "settings/captions.h"
 #include "settings/location.h"
 
@@ -64,7 +65,7 @@ TEST_F(FileCare, SaveChangesOnlyWhatTheUserChanged)
              SaveCase{"a file with only a byte-order mark gets its section after it",
                       kBom,
                       {"c"},
-                      kBom + "[Settings]\n0=c\n"},
+                      kBom + created("[Settings]\n0=c\n")},
          }) {
         writeFile(file(), c.before);
         const auto n = static_cast<std::int32_t>(c.captions.empty() ? 2 : c.captions.size());

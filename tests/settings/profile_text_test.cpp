@@ -19,6 +19,17 @@ std::string testName(std::string what)
     return what;
 }
 
+// A UTF-16LE file as Windows' profile functions keep it: byte-order mark, then the text.
+std::string utf16File(std::u16string_view text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
 struct ReadCase {
     const char* what;
     std::string text;
@@ -52,7 +63,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadCase{"a line without = is no key", "[Settings]\n0\n", "none"},
                     ReadCase{"a header without ] still counts", "[Settings\n0=a\n", "a"},
                     ReadCase{"NUL and 8-bit bytes come back", "[Settings]\n0=a\0\xe9\x14z\n"s, "a\0\xe9\x14z"s},
-                    ReadCase{"empty text", "", "none"}),
+                    ReadCase{"empty text", "", "none"},
+                    ReadCase{"UTF-16 comes back in Windows-1252", utf16File(u"[Settings]\r\n0=\u00e7\u2018\u4e2d\r\n"),
+                             "\xe7\x91?"}),
     [](const auto& info) { return testName(info.param.what); });
 
 TEST(ProfileRead, LimitCountsTheTerminatingZero)
@@ -98,7 +111,10 @@ INSTANTIATE_TEST_SUITE_P(
                     WriteCase{"line breaks are not written", "", "a\r\nb\nc", "[Settings]\n1=abc\n"},
                     WriteCase{"trailing blanks written as they are", "", "Button 2:  ", "[Settings]\n1=Button 2:  \n"},
                     WriteCase{"leading blanks quoted", "", " x", "[Settings]\n1=\" x\"\n"},
-                    WriteCase{"a quoted value quoted again", "", "\"x\"", "[Settings]\n1=\"\"x\"\"\n"}),
+                    WriteCase{"a quoted value quoted again", "", "\"x\"", "[Settings]\n1=\"\"x\"\"\n"},
+                    WriteCase{"UTF-16 stays UTF-16, other lines exactly as they were",
+                              utf16File(u"[Settings]\r\n0=\u4e2d\U0001F600\xD800.\r\n"), "\x80\xe7",
+                              utf16File(u"[Settings]\r\n0=\u4e2d\U0001F600\xD800.\r\n1=\u20ac\u00e7\r\n")}),
     [](const auto& info) { return testName(info.param.what); });
 
 TEST(ProfileRoundTrip, EveryValueReadsBackAsWritten)

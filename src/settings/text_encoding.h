@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kivo {
+
+// Conversions at the edge of a UTF-16 profile file. Its text is kept as UTF-8 in between, and
+// a lone surrogate as the three bytes UTF-8 would give it, so that lines Kivo does not rewrite
+// go back to the file exactly as they came.
+std::string utf8FromUtf16le(std::string_view bytes);
+std::string utf16leFromUtf8(std::string_view text);
+
+// Captions are Windows-1252 bytes. The five bytes the code page leaves undefined stand for the
+// control characters of the same number, as Windows converts them; a character the code page
+// lacks becomes "?".
+std::string utf8FromWindows1252(std::string_view bytes);
+std::string windows1252FromUtf8(std::string_view text);
+
+}  // namespace kivo
