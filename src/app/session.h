@@ -14,14 +14,20 @@ namespace kivo {
 // logic over it and the input services, sleeping between wake-ups where the platform has them.
 // Start-up (button count, layout, rest position, captions) runs here, before the window is
 // first shown; the platform's program shows it and runs the event loop.
+// Where problems with the settings file at start-up go besides standard error.
+enum class StartUpProblems { OnStandardError, InABoxToo };
+
 template <class Form>
 class Session {
 public:
-    Session(const InputServices& services, SettingsLocation settings, WakeUpSource* wakeUps = nullptr)
+    Session(const InputServices& services, SettingsLocation settings, WakeUpSource* wakeUps = nullptr,
+            StartUpProblems problems = StartUpProblems::OnStandardError)
         : logic_(form_, services, selected_, std::move(settings))
     {
         if (wakeUps)
             logic_.sleepBetweenWakeUps(*wakeUps);
+        if (problems == StartUpProblems::InABoxToo)
+            logic_.showStartUpProblems();
         logic_.load();
     }
 

@@ -1,12 +1,17 @@
 #include "settings/messages.h"
 
+#include "settings/debugger_output.h"
+
 #include <iostream>
+#include <string>
 
 namespace kivo {
 
 void reportProblem(std::string_view message)
 {
-    std::cerr << "kivo: " << message << '\n';
+    const std::string line = "kivo: " + std::string(message) + '\n';
+    std::cerr << line;
+    alsoToDebugger(line);
 }
 
 std::string quotedPath(const std::filesystem::path& path)

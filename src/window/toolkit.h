@@ -8,6 +8,10 @@
 
 namespace kivo {
 
+// Who closed the window: the user (the close box, Alt+F4), or the system with nobody there
+// to answer (the end of the desktop session, a signal).
+enum class ClosedBy { User, System };
+
 // The window's events, delivered by the toolkit one at a time on the window's thread.
 class WindowEvents {
 public:
@@ -17,7 +21,7 @@ public:
     virtual void quitClicked() = 0;
     virtual void clearClicked() = 0;
     // The window is closed other than by Quit; it cannot be cancelled.
-    virtual void closed() = 0;
+    virtual void closed(ClosedBy closer) = 0;
 };
 
 // What the window logic needs from a window toolkit. Each toolkit implements it
@@ -42,6 +46,8 @@ public:
     virtual void setEvents(WindowEvents* events) = 0;
     // A modal question with Yes (the default) and No; true unless the answer is No.
     virtual bool askYesNo(std::string_view question) = 0;
+    // A modal message box with a warning and OK, for a problem the user must hear of now.
+    virtual void showProblem(std::string_view message) = 0;
     // Gives the input focus to the invisible Command3, so no visible button holds it.
     virtual void focusCommand3() = 0;
     // Starts or stops Timer1, which ticks every millisecond on the window's thread.

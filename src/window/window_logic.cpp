@@ -43,8 +43,7 @@ void WindowLogic::load()
     engine_.readButtonCount();
     layOutButtonLabels(form_, engine_.buttonCount());
     engine_.captureRestPosition();
-    if (const Status loaded = loadCaptions(settings_, form_, engine_.buttonCount()); !loaded)
-        reportProblem(loaded.problem());
+    reportStartUpProblem(loadCaptions(settings_, form_, engine_.buttonCount()));
     stage_ = Stage::Running;
     form_.setEvents(this);
     if (wakeUps_)
@@ -117,7 +116,7 @@ void WindowLogic::quitClicked()
         return;
     // The window may have been closed, and saved, while the question was open.
     if (stage_ == Stage::Running)
-        end();
+        end(ClosedBy::User);
 }
 
 void WindowLogic::clearClicked()
@@ -129,17 +128,29 @@ void WindowLogic::clearClicked()
         form_.setCaption(i, composeCaption(i, ""));
 }
 
-void WindowLogic::closed()
+void WindowLogic::closed(ClosedBy closer)
 {
     if (stage_ == Stage::Running)
-        end();
+        end(closer);
 }
 
-void WindowLogic::end()
+void WindowLogic::end(ClosedBy closer)
 {
     engine_.undoCaptureOfKeysStillDown();
     const Status saved = save();
+    // The assignments of this session are lost; standard error is nowhere a user looks.
+    if (!saved && closer == ClosedBy::User)
+        form_.showProblem(saved.problem());
     form_.leaveEventLoop(saved ? kExitSuccess : kExitSaveFailed);
+}
+
+void WindowLogic::reportStartUpProblem(const Status& loaded)
+{
+    if (loaded)
+        return;
+    reportProblem(loaded.problem());
+    if (showStartUpProblems_)
+        form_.showProblem(loaded.problem());
 }
 
 int WindowLogic::windowLost(std::string_view what)

@@ -32,6 +32,10 @@ public:
     // than the ticks: Timer1 then runs until a tick finds the source quiet. Called before load().
     void sleepBetweenWakeUps(WakeUpSource& wakeUps, std::function<Clock::time_point()> now = Clock::now);
 
+    // Problems with the settings file at start-up go to a message box as well as to standard
+    // error, for a program started where no terminal shows them. Called before load().
+    void showStartUpProblems() { showStartUpProblems_ = true; }
+
     // Start-up; runs before the window is first shown.
     void load();
 
@@ -39,7 +43,7 @@ public:
     void timerTicked() override;
     void quitClicked() override;
     void clearClicked() override;
-    void closed() override;
+    void closed(ClosedBy closer) override;
 
     // The window went away without being closed (its display ended, another program destroyed
     // it): saves the captions once, says what happened and gives the exit status, always a
@@ -59,8 +63,10 @@ private:
     // Stops Timer1 when the tick did nothing and the wake-up source will say when that changes.
     bool sleepIfIdle();
 
-    // Saves the captions and ends the event loop, with a failure status when the save failed.
-    void end();
+    // Saves the captions and ends the event loop, with a failure status when the save failed;
+    // a user who closed the window is shown why.
+    void end(ClosedBy closer);
+    void reportStartUpProblem(const Status& loaded);
     Status save();
     // A joystick that answers only after a start-up that found none gets its labels and
     // captions then, as start-up would have given them.
@@ -74,6 +80,7 @@ private:
     Clock::time_point asleepSince_;
     Stage stage_ = Stage::Loading;
     bool asleep_ = false;
+    bool showStartUpProblems_ = false;
 };
 
 }  // namespace kivo

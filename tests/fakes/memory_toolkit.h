@@ -35,6 +35,7 @@ public:
     // Runs once while the next question is open, as events a modal loop delivers would.
     std::function<void()> whileAsking;
     std::vector<std::string> questions;
+    std::vector<std::string> problemsShown;
     std::vector<std::string> log;
     bool timerEnabled = true;
     bool focusOnCommand3 = false;
@@ -94,6 +95,7 @@ public:
         answers.pop_front();
         return yes;
     }
+    void showProblem(std::string_view message) override { problemsShown.emplace_back(message); }
     void focusCommand3() override
     {
         focusOnCommand3 = true;

@@ -105,7 +105,7 @@ TYPED_TEST_P(ToolkitContract, TicksGoOnWhileAQuestionIsOpen)
         void timerTicked() override { ++ticks; }
         void quitClicked() override {}
         void clearClicked() override {}
-        void closed() override {}
+        void closed(ClosedBy) override {}
         int ticks = 0;
     } events;
     Toolkit& toolkit = this->toolkit();

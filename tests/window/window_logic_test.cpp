@@ -87,12 +87,12 @@ TEST_F(WindowLogicTest, NothingHappensAfterTheEnd)
 {
     start(2);
     form.at(0).caption = "Button 1:  A";
-    window.closed();
+    window.closed(ClosedBy::User);
     form.at(0).caption = "Button 1:  B";
     fakes.foreground.window = MemoryToolkit::kHandle;
     fakes.joystick.hold(2);
     form.answers = {true, true};
-    window.closed();
+    window.closed(ClosedBy::User);
     window.quitClicked();
     window.clearClicked();
     window.activated();
@@ -116,7 +116,7 @@ TEST_F(WindowLogicTest, ClosedWhileAQuestionIsOpenSavesOnceAndAnswersNothing)
         logic.load();
         toolkit.at(0).caption = "Button 1:  A";
         toolkit.answers = {true};
-        toolkit.whileAsking = [&] { logic.closed(); };
+        toolkit.whileAsking = [&] { logic.closed(ClosedBy::User); };
         (logic.*click)();
 
         EXPECT_EQ(toolkit.exitCodes, std::vector<int>{0});
@@ -211,7 +211,7 @@ TEST_F(WindowLogicTest, CloseAfterQuitAnsweredNoSaves)
     form.at(1).caption = "Button 2:  {F5}";
     form.answers = {false};
     window.quitClicked();
-    window.closed();
+    window.closed(ClosedBy::User);
 
     EXPECT_EQ(settings.stored(2), (std::vector<std::string>{"", "Button 2:  {F5}"}));
     EXPECT_EQ(form.exitCodes, std::vector<int>{0});
@@ -230,14 +230,38 @@ TEST_F(WindowLogicTest, QuitSavesOnlyTheFirstNCaptions)
     EXPECT_EQ(settings.stored(3), (std::vector<std::string>{"a", "Button 2:  {F5}", "Button 3:  kept"}));
 }
 
-TEST_F(WindowLogicTest, FailedSaveEndsWithAFailureStatus)
+TEST_F(WindowLogicTest, FailedSaveEndsWithAFailureStatusAndTellsAUserWhoClosed)
 {
+    const std::pair<std::function<void(WindowLogic&)>, bool> closes[] = {
+        {[](WindowLogic& logic) { logic.quitClicked(); }, true},
+        {[](WindowLogic& logic) { logic.closed(ClosedBy::User); }, true},
+        {[](WindowLogic& logic) { logic.closed(ClosedBy::System); }, false},
+    };
     settings.store({"Button 1:  A"});
-    start(1);
-    form.at(0).caption = "Button 1:  B";
     std::filesystem::permissions(settings.file(), std::filesystem::perms::owner_read);
-    window.closed();
-    EXPECT_EQ(form.exitCodes, std::vector<int>{1});
+    for (const auto& [close, told] : closes) {
+        MemoryToolkit toolkit;
+        WindowLogic logic(toolkit, fakes.services(), selected, settings.location());
+        logic.load();
+        toolkit.at(0).caption = "Button 1:  B";
+        toolkit.answers = {true};
+        close(logic);
+        EXPECT_EQ(toolkit.exitCodes, std::vector<int>{1});
+        EXPECT_EQ(toolkit.problemsShown.size(), told ? 1u : 0u);
+    }
+}
+
+TEST_F(WindowLogicTest, StartUpProblemsGoToAMessageBoxOnlyWhereAsked)
+{
+    std::filesystem::create_directory(settings.file());
+    for (const bool asked : {false, true}) {
+        MemoryToolkit toolkit;
+        WindowLogic logic(toolkit, fakes.services(), selected, settings.location());
+        if (asked)
+            logic.showStartUpProblems();
+        logic.load();
+        EXPECT_EQ(toolkit.problemsShown.size(), asked ? 1u : 0u);
+    }
 }
 
 TEST_F(WindowLogicTest, LostWindowSavesOnceAndFails)
@@ -246,7 +270,7 @@ TEST_F(WindowLogicTest, LostWindowSavesOnceAndFails)
     form.at(1).caption = "Button 2:  {F5}";
     EXPECT_NE(window.windowLost("the X display went away"), 0);
     form.at(1).caption = "Button 2:  later";
-    window.closed();
+    window.closed(ClosedBy::User);
     EXPECT_EQ(window.windowLost("again"), 0);
 
     EXPECT_EQ(settings.stored(2), (std::vector<std::string>{"", "Button 2:  {F5}"}));
@@ -265,7 +289,7 @@ TEST_F(WindowLogicTest, ClosingWithKeysDownKeepsTheCaptionFromBeforeThem)
     window.timerTicked();
     fakes.keyboard.press(115);
     window.timerTicked();
-    window.closed();
+    window.closed(ClosedBy::User);
 
     EXPECT_EQ(settings.stored(1), std::vector<std::string>{"Button 1:  {Enter}"});
 }

@@ -18,8 +18,9 @@ Win32Program::Win32Program(std::unique_ptr<Joystick> joystick)
 
 void Win32Program::showWindow()
 {
+    // Explorer gives kivo.exe no terminal to show start-up problems on.
     session_ = std::make_unique<Session<Form1>>(InputServices{*joystick_, *keyboard_, *foreground_, *sender_},
-                                                defaultSettingsLocation());
+                                                defaultSettingsLocation(), nullptr, StartUpProblems::InABoxToo);
     Form1& form = session_->form();
     keyboard_->readFrom(form.window());
     rawInput_ = std::make_unique<RawInput>(form.window());

@@ -182,6 +182,14 @@ bool Form1::askYesNo(std::string_view question)
     return box.exec() != QMessageBox::No;
 }
 
+void Form1::showProblem(std::string_view message)
+{
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(design::kProgramName), fromWindows1252(message),
+                    QMessageBox::Ok, this);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
 void Form1::focusCommand3()
 {
     command3_->setFocus(Qt::OtherFocusReason);
@@ -217,8 +225,10 @@ bool Form1::event(QEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // The close box and Alt+F4 come from the window system; the session's end and signals
+    // close the window from inside Kivo.
     if (events_)
-        events_->closed();
+        events_->closed(event->spontaneous() ? ClosedBy::User : ClosedBy::System);
     event->accept();
 }
 

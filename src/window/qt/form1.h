@@ -18,6 +18,7 @@ public:
 
     void setEvents(WindowEvents* events) override { events_ = events; }
     bool askYesNo(std::string_view question) override;
+    void showProblem(std::string_view message) override;
     void focusCommand3() override;
     void setTimerEnabled(bool enabled) override;
     void leaveEventLoop(int exitCode) override;

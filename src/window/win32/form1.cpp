@@ -64,6 +64,13 @@ bool Form1::askYesNo(std::string_view question)
     return MessageBoxW(window_, text.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) != IDNO;
 }
 
+void Form1::showProblem(std::string_view message)
+{
+    const std::wstring text = wideFromWindows1252(message);
+    const std::wstring title = wideFromWindows1252(design::kProgramName);
+    MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+}
+
 void Form1::focusCommand3()
 {
     SetFocus(command3_);

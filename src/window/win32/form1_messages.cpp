@@ -62,7 +62,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_CLOSE:
             // The close box and Alt+F4 save and end; nothing cancels them.
             if (events_)
-                events_->closed();
+                events_->closed(ClosedBy::User);
             else
                 leaveEventLoop(0);
             return 0;
@@ -71,7 +71,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_ENDSESSION:
             // The process may be ended as soon as this returns, so the captions are saved now.
             if (wParam && events_)
-                events_->closed();
+                events_->closed(ClosedBy::System);
             return 0;
         case WM_ERASEBKGND: {
             RECT client;

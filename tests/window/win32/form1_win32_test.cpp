@@ -19,7 +19,7 @@ public:
     void timerTicked() override { tickThreads.push_back(GetCurrentThreadId()); }
     void quitClicked() override { log.push_back("quit"); }
     void clearClicked() override { log.push_back("clear"); }
-    void closed() override { log.push_back("closed"); }
+    void closed(ClosedBy closer) override { log.push_back(closer == ClosedBy::User ? "closed" : "session closed"); }
 
     std::vector<std::string> log;
     std::vector<DWORD> tickThreads;
@@ -119,7 +119,7 @@ TEST_F(Win32Form1Test, MessagesReachTheLogicAndNothingCancelsAClose)
     const Case cases[] = {
         {WM_CLOSE, 0, 0, {"closed"}},
         {WM_QUERYENDSESSION, 0, TRUE, {}},
-        {WM_ENDSESSION, TRUE, 0, {"closed"}},
+        {WM_ENDSESSION, TRUE, 0, {"session closed"}},
         {WM_ENDSESSION, FALSE, 0, {}},
         {WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), 0, {"quit"}},
         {WM_COMMAND, MAKEWPARAM(104, BN_CLICKED), 0, {"clear"}},
@@ -173,7 +173,7 @@ TEST_F(Win32Form1Test, BoldSetDuringATickIsShownWhenTheTickEnds)
         }
         void quitClicked() override {}
         void clearClicked() override {}
-        void closed() override {}
+        void closed(ClosedBy) override {}
         bool shownDuringTick = true;
         int ticks = 0;
 
