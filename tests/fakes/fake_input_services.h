@@ -35,7 +35,7 @@ public:
     bool position(unsigned deviceId, JOYINFOEX& info) override
     {
         ++positionReads;
-        if (deviceId != 0 || !state || info.dwSize != sizeof(JOYINFOEX))
+        if (deviceId != 0 || !state || info.dwSize != sizeof(JOYINFOEX) || info.dwFlags != kJoyReturnAll)
             return false;
         info.dwXpos = state->x;
         info.dwYpos = state->y;

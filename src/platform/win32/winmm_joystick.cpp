@@ -1,11 +1,9 @@
 #include "platform/win32/win32_backends.h"
-
-#include <windows.h>
-// mmsystem.h needs the types windows.h declares.
-#include <mmsystem.h>
+#include "platform/win32/winmm_calls.h"
 
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -21,13 +19,24 @@ static_assert(offsetof(JOYCAPS, wMaxButtons) == offsetof(::JOYCAPSA, wMaxButtons
 static_assert(offsetof(JOYCAPS, szRegKey) == offsetof(::JOYCAPSA, szRegKey));
 static_assert(sizeof(JOYCAPS) == offsetof(::JOYCAPSA, szRegKey) + sizeof(::JOYCAPSA::szRegKey));
 
+class SystemWinmm final : public WinmmCalls {
+public:
+    MMRESULT getDevCaps(UINT deviceId, ::JOYCAPSA* caps, UINT size) override
+    {
+        return joyGetDevCapsA(deviceId, caps, size);
+    }
+    MMRESULT getPosEx(UINT deviceId, ::JOYINFOEX* info) override { return joyGetPosEx(deviceId, info); }
+};
+
 class WinmmJoystick final : public Joystick {
 public:
+    explicit WinmmJoystick(std::unique_ptr<WinmmCalls> calls) : calls_(std::move(calls)) {}
+
     bool capabilities(unsigned deviceId, JOYCAPS& caps) override
     {
         // winmm writes no more than it is told, into a record of its own full size.
         ::JOYCAPSA answer{};
-        const MMRESULT result = joyGetDevCapsA(deviceId, &answer, sizeof(JOYCAPS));
+        const MMRESULT result = calls_->getDevCaps(deviceId, &answer, sizeof(JOYCAPS));
         std::memcpy(&caps, &answer, sizeof(JOYCAPS));
         return result == JOYERR_NOERROR;
     }
@@ -36,19 +45,27 @@ public:
     {
         ::JOYINFOEX answer;
         std::memcpy(&answer, &info, sizeof(answer));
-        if (joyGetPosEx(deviceId, &answer) != JOYERR_NOERROR) {
+        if (calls_->getPosEx(deviceId, &answer) != JOYERR_NOERROR) {
             return false;
         }
         std::memcpy(&info, &answer, sizeof(info));
         return true;
     }
+
+private:
+    std::unique_ptr<WinmmCalls> calls_;
 };
 
 }  // namespace
 
+std::unique_ptr<Joystick> makeWinmmJoystick(std::unique_ptr<WinmmCalls> calls)
+{
+    return std::make_unique<WinmmJoystick>(std::move(calls));
+}
+
 std::unique_ptr<Joystick> makeWinmmJoystick()
 {
-    return std::make_unique<WinmmJoystick>();
+    return makeWinmmJoystick(std::make_unique<SystemWinmm>());
 }
 
 std::string listWinmmJoysticks()

@@ -1,5 +1,6 @@
 #include "platform/virtual_key_codes.h"
 #include "platform/win32/win32_backends.h"
+#include "platform/win32/winmm_calls.h"
 
 #include "test_window.h"
 
@@ -82,6 +83,52 @@ TEST(Win32Foreground, ReportsTheWindowBroughtToTheFront)
     for (test_support::TestWindow* window : {&first, &second, &first}) {
         ASSERT_TRUE(window->activate());
         EXPECT_EQ(foreground->current(), reinterpret_cast<WindowHandle>(window->handle()));
+    }
+}
+
+// winmm as the joystick meets it: notes what it is handed, answers with fixed records.
+class ScriptedWinmm final : public WinmmCalls {
+public:
+    explicit ScriptedWinmm(MMRESULT result) : result_(result) {}
+
+    MMRESULT getDevCaps(UINT, ::JOYCAPSA* caps, UINT size) override
+    {
+        capsSize = size;
+        caps->wNumButtons = 12;
+        return result_;
+    }
+    MMRESULT getPosEx(UINT, ::JOYINFOEX* info) override
+    {
+        handed = {info->dwSize, info->dwFlags};
+        info->dwXpos = 1234;
+        return result_;
+    }
+
+    UINT capsSize = 0;
+    std::pair<DWORD, DWORD> handed;
+
+private:
+    MMRESULT result_;
+};
+
+TEST(WinmmJoystick, HandsWinmmTheRecordsSizeAndFlagsAndTakesBackOnlyAnAnswer)
+{
+    for (const MMRESULT result : {MMRESULT{JOYERR_NOERROR}, MMRESULT{JOYERR_UNPLUGGED}}) {
+        auto owned = std::make_unique<ScriptedWinmm>(result);
+        ScriptedWinmm& winmm = *owned;
+        const auto joystick = makeWinmmJoystick(std::move(owned));
+        JOYINFOEX info{};
+        info.dwSize = kJoyInfoExSize;
+        info.dwFlags = kJoyReturnAll;
+        info.dwXpos = 7;
+        const bool answered = result == JOYERR_NOERROR;
+        EXPECT_EQ(joystick->position(0, info), answered);
+        EXPECT_EQ(winmm.handed, (std::pair<DWORD, DWORD>{52, 255}));
+        EXPECT_EQ(info.dwXpos, answered ? 1234u : 7u);
+        JOYCAPS caps{};
+        EXPECT_EQ(joystick->capabilities(0, caps), answered);
+        EXPECT_EQ(winmm.capsSize, 144u);
+        EXPECT_EQ(caps.wNumButtons, 12u) << "the record is read whatever the call returns";
     }
 }
 
