@@ -22,9 +22,16 @@ void SingleInstance::activateRunning()
     const HWND running = FindWindowW(Form1::kWindowClass, nullptr);
     if (running == nullptr)
         return;
+    // Windows lets a process that was just started set the foreground window, and the running
+    // one only when it is allowed to; under Wine only the window's own process can raise it.
+    DWORD process = 0;
+    GetWindowThreadProcessId(running, &process);
+    AllowSetForegroundWindow(process);
+    PostMessageW(running, Form1::bringToFrontMessage(), 0, 0);
     if (IsIconic(running))
         ShowWindow(running, SW_RESTORE);
-    SetForegroundWindow(running);
+    // An open Quit question comes to the front with its window.
+    SetForegroundWindow(GetLastActivePopup(running));
 }
 
 }  // namespace kivo

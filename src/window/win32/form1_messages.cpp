@@ -44,6 +44,10 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (tap_)
         tap_(message, wParam, lParam);
+    if (message == bringToFrontMessage()) {
+        bringToFront();
+        return 0;
+    }
     switch (message) {
         case kTickMessage:
             tick();
@@ -90,6 +94,20 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         default:
             return DefWindowProcW(window_, message, wParam, lParam);
     }
+}
+
+UINT Form1::bringToFrontMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"Kivo.BringToFront");
+    return message;
+}
+
+void Form1::bringToFront()
+{
+    if (!IsIconic(window_) && GetForegroundWindow() != GetLastActivePopup(window_))
+        ShowWindow(window_, SW_MINIMIZE);
+    ShowWindow(window_, SW_RESTORE);
+    SetForegroundWindow(GetLastActivePopup(window_));
 }
 
 void Form1::tick()

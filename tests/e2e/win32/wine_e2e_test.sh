@@ -2,11 +2,12 @@
 # Kivo end to end under Wine: kivo-e2e-host.exe (the real Form1, SendInput, GetKeyboardState
 # and GetForegroundWindow, a scripted joystick) and a key-logging window of another Wine
 # process, on a private desktop of its own.
-#   wine_e2e_test.sh HOST.exe RECEIVER.exe SESSION_FOLDER
+#   wine_e2e_test.sh HOST.exe RECEIVER.exe SESSION_FOLDER KIVO.exe
 set -euo pipefail
 host=$1
 receiver=$2
 session=$3
+kivo_exe=$4
 mkdir -p "$session"
 session=$(cd "$session" && pwd)
 # shellcheck source=tests/e2e/win32/wine_desktop.sh
@@ -168,6 +169,23 @@ expected=$(printf '0=Button 1:  x\n1=Button 2:  +a\n2=Button 3:  {F5}\n3=Button 
 saved=$(tr -d '\r' <"$ini" | grep -a '^[0-3]=')
 [ "$saved" = "$expected" ] && pass "Kivo's own keys and Alt+Tab leave every caption as it was" ||
   fail "captions changed: $(echo "$saved" | od -c | head -5)"
+
+# kivo.exe started again, with a file dropped on it, brings the Kivo that runs to the front.
+wine "$kivo_exe" </dev/null >"$session/kivo.out" 2>&1 &
+wine_desktop_pids+=($!)
+first=""
+for _ in $(seq 100); do
+  first=$(xdotool search --name '^Kivo v1.0$' 2>/dev/null | head -1) && [ -n "$first" ] && break
+  sleep 0.2
+done
+activate "$receiver_window"
+status=0
+timeout 30 wine "$kivo_exe" 'C:\some file.txt' </dev/null >/dev/null 2>&1 || status=$?
+sleep 1
+[ "$status" -eq 0 ] && [ -n "$first" ] && [ "$(xdotool getactivewindow)" = "$first" ] &&
+  pass "a second kivo.exe brings the first to the front" ||
+  fail "second kivo.exe: status $status, active $(xdotool getactivewindow), first '$first'"
+wmctrl -i -c "$first"
 
 if [ "$failures" -ne 0 ]; then
   echo "wine_e2e_test: $failures failed; logs in $session" >&2
