@@ -31,6 +31,8 @@ KeySym typedAfterAssigning(KeySym pressed, OemLayout layout)
     engine.fillKeyNameTable();
     engine.readButtonCount();
     fake.foreground.window = kKivoWindow;
+    // Kivo's window is in front before the key goes down.
+    engine.tick();
     fake.joystick.hold(1);
     for (const std::uint8_t code : virtualKeysFor(pressed, layout)) {
         if (code != 0)
