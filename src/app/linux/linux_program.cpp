@@ -91,7 +91,7 @@ void LinuxProgram::showWindow()
         InputServices{*joystick_, x11_->keyboard(), x11_->foreground(), x11_->sender()}, settings_, wakeUps_.get());
     Form1& form = session_->form();
     closeOnSessionEnd(form);
-    signals_ = std::make_unique<TerminationSignals>([&form] { form.close(); });
+    signals_ = std::make_unique<TerminationSignals>([&form] { form.closeForSystem(); });
     windowLoss_ = std::make_unique<WindowLoss>(session_->logic(), form.nativeHandle());
     form.show();
     bringToFront();

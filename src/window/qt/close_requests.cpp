@@ -5,15 +5,15 @@
 
 namespace kivo {
 
-void closeOnSessionEnd(QWidget& window)
+void closeOnSessionEnd(Form1& window)
 {
     auto* application = qGuiApp;
     if (!application)
         return;
     QObject::connect(application, &QGuiApplication::commitDataRequest, &window,
-                     [&window](QSessionManager&) { window.close(); });
+                     [&window](QSessionManager&) { window.closeForSystem(); });
     // Whatever else ends the event loop first.
-    QObject::connect(application, &QCoreApplication::aboutToQuit, &window, [&window] { window.close(); });
+    QObject::connect(application, &QCoreApplication::aboutToQuit, &window, [&window] { window.closeForSystem(); });
 }
 
 }  // namespace kivo

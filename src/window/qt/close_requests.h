@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QWidget>
+#include "window/qt/form1.h"
 
 namespace kivo {
 
-// Closes the window the way its close box does, so the captions are saved, when the desktop
-// session ends or when the event loop is asked to quit.
-void closeOnSessionEnd(QWidget& window);
+// Closes the window for the system, so the captions are saved, when the desktop session ends
+// or when the event loop is asked to quit.
+void closeOnSessionEnd(Form1& window);
 
 }  // namespace kivo

@@ -215,6 +215,12 @@ WindowHandle Form1::nativeHandle() const
     return static_cast<WindowHandle>(winId());
 }
 
+void Form1::closeForSystem()
+{
+    closingForSystem_ = true;
+    close();
+}
+
 bool Form1::event(QEvent* event)
 {
     const bool handled = QWidget::event(event);
@@ -225,10 +231,8 @@ bool Form1::event(QEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // The close box and Alt+F4 come from the window system; the session's end and signals
-    // close the window from inside Kivo.
     if (events_)
-        events_->closed(event->spontaneous() ? ClosedBy::User : ClosedBy::System);
+        events_->closed(closingForSystem_ ? ClosedBy::System : ClosedBy::User);
     event->accept();
 }
 

@@ -24,6 +24,10 @@ public:
     void leaveEventLoop(int exitCode) override;
     WindowHandle nativeHandle() const override;
 
+    // Closes the window for the system (the session's end, a signal), with nobody there to
+    // answer a message box; every other close is the user's.
+    void closeForSystem();
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -52,6 +56,7 @@ private:
     double dpiX_ = 96;
     double dpiY_ = 96;
     WindowEvents* events_ = nullptr;
+    bool closingForSystem_ = false;
 };
 
 }  // namespace kivo

@@ -119,6 +119,25 @@ INSTANTIATE_TEST_SUITE_P(Requests, QtCloseRequestTest,
                                            CloseRequest{"SIGINT", [](Form1&) { std::raise(SIGINT); }}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A signal may come with nobody there to answer a message box; a user who closed the window
+// is told.
+TEST_F(QtClosingTest, FailedSaveIsShownInAWarningOnlyToAUserWhoClosed)
+{
+    settings.store({"old"});
+    std::filesystem::permissions(settings.file(), std::filesystem::perms::owner_read);
+    SeenQuestion seen;
+    answerNextQuestion(QMessageBox::Ok, seen);
+    EXPECT_EQ(runUntilEnded([] { std::raise(SIGTERM); }), 1);
+    EXPECT_EQ(seen.icon, QMessageBox::NoIcon) << "a box at a signal";
+
+    start(2);
+    form().setCaption(0, "Button 1:  B");
+    window->show();
+    EXPECT_EQ(runUntilEnded([this] { form().close(); }), 1);
+    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+    EXPECT_TRUE(seen.text.contains("kivo.ini")) << seen.text.toStdString();
+}
+
 TEST_F(QtClosingTest, SignalWhileAQuestionIsOpenSavesAndAnswersNothing)
 {
     const int exitCode = runUntilEnded([&] {
