@@ -11,6 +11,7 @@ public:
 
 // Announces changes to what a tick reads (the joystick, the window in front), so that ticks
 // can stop while nothing moves. A platform without such announcements has none, and polls.
+// Kivo's own window coming to the front needs no announcement: its activation wakes the ticks.
 class WakeUpSource {
 public:
     virtual ~WakeUpSource() = default;

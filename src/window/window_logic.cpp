@@ -33,6 +33,8 @@ void WindowLogic::sleepBetweenWakeUps(WakeUpSource& wakeUps, std::function<Clock
 {
     wakeUps_ = &wakeUps;
     now_ = std::move(now);
+    if (stage_ == Stage::Running)
+        wakeUps_->setListener(this);
 }
 
 void WindowLogic::load()
@@ -51,10 +53,13 @@ void WindowLogic::load()
     form_.setTimerEnabled(true);
 }
 
+// Kivo's window in front makes every tick count: keys pressed there are assignments.
 void WindowLogic::activated()
 {
-    if (stage_ == Stage::Running)
-        form_.focusCommand3();
+    if (stage_ != Stage::Running)
+        return;
+    form_.focusCommand3();
+    wokenUp();
 }
 
 void WindowLogic::timerTicked()

@@ -29,7 +29,8 @@ public:
     // Lets Timer1 stop after a tick that did nothing, for as long as the source watches
     // everything a tick reads; without a source every tick runs. A source that wakes sooner
     // after falling asleep than the next tick would have run, as a noisy stick does, costs more
-    // than the ticks: Timer1 then runs until a tick finds the source quiet. Called before load().
+    // than the ticks: Timer1 then runs until a tick finds the source quiet. Called before load(), or
+    // after it for a source that needs the window first.
     void sleepBetweenWakeUps(WakeUpSource& wakeUps, std::function<Clock::time_point()> now = Clock::now);
 
     // Problems with the settings file at start-up go to a message box as well as to standard

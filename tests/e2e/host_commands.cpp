@@ -23,7 +23,7 @@ bool readRaw(std::istringstream& words, std::uint32_t& value)
 
 [[noreturn]] void usage(const char* why)
 {
-    std::fprintf(stderr, "kivo-e2e-host: %s\nusage: kivo-e2e-host --buttons N [--rest X Y]\n", why);
+    std::fprintf(stderr, "kivo-e2e-host: %s\nusage: kivo-e2e-host --buttons N [--rest X Y] [--unwatched]\n", why);
     std::exit(2);
 }
 
@@ -48,6 +48,8 @@ HostOptions readHostOptions(int argc, char** argv)
         } else if (option == "--rest" && i + 2 < argc) {
             options.restX = static_cast<std::uint32_t>(number(argv[++i], 0, kRawMax));
             options.restY = static_cast<std::uint32_t>(number(argv[++i], 0, kRawMax));
+        } else if (option == "--unwatched") {
+            options.watched = false;
         } else {
             usage(("unexpected argument '" + option + "'").c_str());
         }

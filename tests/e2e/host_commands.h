@@ -7,11 +7,14 @@
 
 namespace kivo::e2e {
 
-// The host's command line: --buttons N [--rest X Y].
+// The host's command line: --buttons N [--rest X Y] [--unwatched].
 struct HostOptions {
     int buttons = 0;
     std::uint32_t restX = 32767;
     std::uint32_t restY = 32767;
+    // False with --unwatched: the joystick announces no change, as one that raw input does not
+    // report or that has no device node, and Kivo has to poll it.
+    bool watched = true;
 };
 
 // Says what is wrong and exits with status 2 when the command line is not one the host takes.

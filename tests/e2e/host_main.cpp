@@ -172,10 +172,14 @@ int main(int argc, char** argv)
     const kivo::e2e::HostOptions options = kivo::e2e::readHostOptions(argc, argv);
     int qtArgc = 1;
     JoystickActivity activity;
-    kivo::OpenedProgram opened =
-        kivo::LinuxProgram::open(qtArgc, argv, [&activity](const kivo::SdlJoystick&, std::function<void()> changed) {
+    // Unwatched, Kivo looks for the virtual joystick's device node, finds none and polls.
+    kivo::JoystickWatcher watcher;
+    if (options.watched) {
+        watcher = [&activity](const kivo::SdlJoystick&, std::function<void()> changed) {
             return kivo::watchJoystickActivity(activity.readEnd(), std::move(changed));
-        });
+        };
+    }
+    kivo::OpenedProgram opened = kivo::LinuxProgram::open(qtArgc, argv, watcher);
     if (!opened.program)
         return opened.exitStatus;
     auto& program = opened.program;

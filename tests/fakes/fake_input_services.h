@@ -20,6 +20,9 @@ class FakeJoystick final : public Joystick {
 public:
     // nullopt: no joystick answers.
     std::optional<std::uint32_t> buttonCount = 4;
+    // The maker's and product's numbers, as winmm gives a HID joystick's vendor and product.
+    std::uint16_t maker = 0;
+    std::uint16_t product = 0;
     std::optional<StickState> state = StickState{};
     int positionReads = 0;
 
@@ -29,6 +32,8 @@ public:
         if (deviceId != 0 || !buttonCount)
             return false;
         caps.wNumButtons = *buttonCount;
+        caps.wMid = maker;
+        caps.wPid = product;
         return true;
     }
 

@@ -117,6 +117,17 @@ TEST_F(SleepBetweenWakeUps, AWakeUpThatFindsNothingToDoSleepsOnUnlessItCameSoone
     }
 }
 
+TEST_F(SleepBetweenWakeUps, KivosWindowComingToTheFrontStartsTheTicks)
+{
+    start();
+    goToSleep();
+
+    now += std::chrono::milliseconds(5);
+    fakes.foreground.window = MemoryToolkit::kHandle;
+    window.activated();
+    EXPECT_TRUE(form.timerEnabled);
+}
+
 TEST_F(SleepBetweenWakeUps, AWakeUpWhileTheTimerRunsTypesNoExtraKey)
 {
     start();

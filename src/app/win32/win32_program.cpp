@@ -26,10 +26,17 @@ void Win32Program::showWindow()
     rawInput_ = std::make_unique<RawInput>(form.window());
     if (!rawInput_->add(*keyboard_))
         std::fputs("kivo: Windows gives no keyboard input to Kivo's window, so no key can be assigned\n", stderr);
-    form.tapMessages([this](UINT message, WPARAM, LPARAM report) {
+    wakeUps_ = std::make_unique<Win32WakeUps>(*joystick_);
+    form.tapMessages([this](UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_INPUT)
-            rawInput_->handle(report);
+            rawInput_->handle(lParam);
+        else if (message == WM_INPUT_DEVICE_CHANGE)
+            wakeUps_->devicesChanged(wParam, reinterpret_cast<HANDLE>(lParam));
     });
+    // Without raw input from the joysticks, nothing would wake the ticks. The first tick comes
+    // from the message loop, after this.
+    if (rawInput_->add(*wakeUps_))
+        session_->logic().sleepBetweenWakeUps(*wakeUps_);
     form.show();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/session.h"
+#include "app/win32/win32_wake_ups.h"
 #include "platform/input_services.h"
 #include "platform/win32/win32_backends.h"
 #include "window/win32/form1.h"
@@ -20,6 +21,8 @@ public:
     // Builds Form1 (start-up runs here: button count, layout, rest position, captions) and shows it.
     void showWindow();
     Form1& form() { return session_->form(); }
+    // What wakes the window built by showWindow() while its ticks sleep.
+    Win32WakeUps& wakeUps() { return *wakeUps_; }
     // Runs until the window ends; the exit status says whether the captions were saved.
     int run();
 
@@ -29,6 +32,8 @@ private:
     std::unique_ptr<RawInput> rawInput_;
     std::unique_ptr<ForegroundWindow> foreground_;
     std::unique_ptr<KeySender> sender_;
+    // Declared before the session, whose logic sleeps on them, so that they outlive it.
+    std::unique_ptr<Win32WakeUps> wakeUps_;
     std::unique_ptr<Session<Form1>> session_;
 };
 

@@ -1,6 +1,6 @@
 // Runs Kivo exactly as kivo.exe does, with a joystick scripted line by line from standard
 // input, so scripts can test and measure the whole program under Wine. Same command line and
-// protocol as the Linux host, plus "unplug" and "plug".
+// protocol as the Linux host.
 #include "app/win32/win32_program.h"
 #include "e2e/host_commands.h"
 #include "e2e/win32/scripted_joystick.h"
@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -22,48 +23,55 @@ unsigned long x11Window(HWND form)
     return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(GetPropW(form, L"__wine_x11_whole_window")));
 }
 
-// "labels" reads the form, which belongs to the window's thread; the reader thread sends it
+// The form and the wake-ups belong to the window's thread; the reader thread sends its calls
 // there through a message-only window, which runs sent messages even inside modal loops.
-class LabelPrinter {
+class WindowThread {
 public:
-    explicit LabelPrinter(kivo::Form1& form) : form_(form)
+    WindowThread()
     {
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = procedure;
         windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"KivoE2eLabelPrinter";
+        windowClass.lpszClassName = L"KivoE2eWindowThread";
         RegisterClassW(&windowClass);
         window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   windowClass.hInstance, nullptr);
-        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
-    void printFromAnyThread() { SendMessageW(window_, WM_APP, 0, 0); }
+    // Returns once `call` has run on the window's thread.
+    void run(const std::function<void()>& call) { SendMessageW(window_, WM_APP, 0, reinterpret_cast<LPARAM>(&call)); }
 
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        auto* printer = reinterpret_cast<LabelPrinter*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (message != WM_APP || printer == nullptr)
+        if (message != WM_APP)
             return DefWindowProcW(window, message, wParam, lParam);
-        printer->print();
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
         return 0;
     }
-    void print()
-    {
-        for (int i = 0; form_.exists(i); ++i)
-            std::printf("label %d %d %s\n", i + 1, form_.labelShownBold(i) ? 1 : 0, form_.caption(i).c_str());
-        std::printf("end\n");
-        std::fflush(stdout);
-    }
 
-    kivo::Form1& form_;
     HWND window_ = nullptr;
 };
 
-void runCommand(const std::string& line, int buttons, ScriptedJoystick& stick, LabelPrinter& printer)
+void printLabels(kivo::Form1& form)
 {
+    for (int i = 0; form.exists(i); ++i)
+        std::printf("label %d %d %s\n", i + 1, form.labelShownBold(i) ? 1 : 0, form.caption(i).c_str());
+    std::printf("end\n");
+    std::fflush(stdout);
+}
+
+struct Host {
+    const kivo::e2e::HostOptions& options;
+    ScriptedJoystick& stick;
+    kivo::Win32Program& program;
+    WindowThread& windowThread;
+};
+
+void runCommand(const std::string& line, const Host& host)
+{
+    ScriptedJoystick& stick = host.stick;
     std::string error;
-    const auto command = kivo::e2e::parseHostCommand(line, buttons, error);
+    const auto command = kivo::e2e::parseHostCommand(line, host.options.buttons, error);
     if (!command) {
         std::fprintf(stderr, "kivo-e2e-host: %s\n", error.c_str());
         return;
@@ -78,18 +86,21 @@ void runCommand(const std::string& line, int buttons, ScriptedJoystick& stick, L
             stick.setButton(command->button, command->kind == Kind::Press);
             break;
         case Kind::Labels:
-            printer.printFromAnyThread();
-            break;
+            host.windowThread.run([&host] { printLabels(host.program.form()); });
+            return;
         case Kind::Unplug:
         case Kind::Plug:
             stick.setPlugged(command->kind == Kind::Plug);
             break;
     }
+    // Every other command changes the joystick, which reports it as raw input would.
+    if (host.options.watched)
+        host.windowThread.run([&host] { host.program.wakeUps().reported(ScriptedJoystick::kIdentity); });
 }
 
 // At the end of input Kivo keeps running until it is closed, like kivo.exe. Reads the handle
 // itself: a thread blocked inside the C library's stdin would hold its lock when main returns.
-void readCommands(int buttons, ScriptedJoystick& stick, LabelPrinter& printer)
+void readCommands(const Host& host)
 {
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     std::string pending;
@@ -101,7 +112,7 @@ void readCommands(int buttons, ScriptedJoystick& stick, LabelPrinter& printer)
             std::string line = pending.substr(0, end);
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            runCommand(line, buttons, stick, printer);
+            runCommand(line, host);
         }
     }
 }
@@ -115,7 +126,7 @@ int main(int argc, char** argv)
     ScriptedJoystick& stick = *owned;
     kivo::Win32Program program(std::move(owned));
     program.showWindow();
-    LabelPrinter printer(program.form());
+    WindowThread windowThread;
     unsigned long window = 0;
     // Wine creates the X window while the form is first shown; a few messages may be needed.
     for (int tries = 0; tries < 200 && (window = x11Window(program.form().window())) == 0; ++tries) {
@@ -126,7 +137,8 @@ int main(int argc, char** argv)
     }
     std::printf("ready %lu\n", window);
     std::fflush(stdout);
-    std::thread reader(readCommands, options.buttons, std::ref(stick), std::ref(printer));
+    const Host host{options, stick, program, windowThread};
+    std::thread reader(readCommands, std::cref(host));
     reader.detach();
     return program.run();
 }

@@ -21,6 +21,8 @@ bool ScriptedJoystick::capabilities(unsigned deviceId, JOYCAPS& caps)
     const std::lock_guard lock(mutex_);
     if (deviceId != 0 || !plugged_)
         return false;
+    caps.wMid = kIdentity.vendor;
+    caps.wPid = kIdentity.product;
     std::strncpy(caps.szPname, "Kivo scripted joystick", sizeof caps.szPname - 1);
     caps.wXmax = kAxisMax;
     caps.wYmax = kAxisMax;

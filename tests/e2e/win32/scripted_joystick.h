@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/win32/win32_wake_ups.h"
 #include "platform/input_services.h"
 
 #include <cstdint>
@@ -11,6 +12,9 @@ namespace kivo::e2e {
 // the engine's records itself. Moved from the reader thread, read on the window's thread.
 class ScriptedJoystick final : public Joystick {
 public:
+    // Its vendor and product, for winmm's record and for the reports raw input would send.
+    static constexpr DeviceIdentity kIdentity{0x1209, 0x4b56};
+
     ScriptedJoystick(int buttons, std::uint32_t restX, std::uint32_t restY);
 
     bool capabilities(unsigned deviceId, JOYCAPS& caps) override;

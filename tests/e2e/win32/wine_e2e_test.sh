@@ -64,6 +64,21 @@ activate() {
 # Key lines the receiver logged after line $1 of its log.
 keys_since() { tail -n +"$(($1 + 1))" "$session/receiver.log" | tr -d '\r' | grep -E '^(down|up) '; }
 log_length() { wc -l <"$session/receiver.log"; }
+# Button 3 held for 100 ms, then time for its last keys to arrive.
+hold_button_3() {
+  send "press 3"
+  sleep 0.1
+  send "release 3"
+  sleep 0.3
+}
+# How often the host's threads went to sleep and woke again in one second.
+wake_ups_in_a_second() {
+  local before after
+  before=$(cat /proc/"$host_pid"/task/*/status | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }')
+  sleep 1
+  after=$(cat /proc/"$host_pid"/task/*/status | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }')
+  echo $((after - before))
+}
 
 wine "$receiver" >"$session/receiver.log" 2>&1 &
 wine_desktop_pids+=($!)
@@ -86,10 +101,7 @@ label3=$(labels | sed -n 3p)
 
 activate "$receiver_window"
 start=$(log_length)
-send "press 3"
-sleep 0.1
-send "release 3"
-sleep 0.3
+hold_button_3
 f5=$(keys_since "$start" | awk '$1 == "down" && $2 == 116' | wc -l)
 f5_scanned=$(keys_since "$start" | awk '$1 == "down" && $2 == 116 && $3 == 63 && $4 == 0' | wc -l)
 # A loaded machine stretches the ticks; more than a few keys still proves one per tick, not one per press.
@@ -108,6 +120,26 @@ right_scanned=$(keys_since "$start" | awk '$1 == "down" && $2 == 39 && $3 == 77 
 [ "$right" -gt 0 ] && [ "$right_scanned" -eq "$right" ] && pass "every Right carries scan code 77, extended" ||
   fail "$right_scanned of $right Right carry scan code 77 with the extended flag"
 
+sleep 0.5
+idle=$(wake_ups_in_a_second)
+[ "$idle" -lt 100 ] && pass "$idle wake-ups in 1 s of idle, the receiver in front" ||
+  fail "$idle wake-ups in 1 s of idle; polling wakes a thousand times"
+start=$(log_length)
+hold_button_3
+f5=$(keys_since "$start" | awk '$1 == "down" && $2 == 116' | wc -l)
+[ "$f5" -ge 5 ] && pass "after the idle, $f5 F5 in 100 ms of button 3" || fail "after the idle, only $f5 F5"
+
+# Only its window coming to the front can wake a sleeping Kivo for a key pressed there.
+sleep 0.5
+activate "$kivo_window"
+xdotool keydown F6
+sleep 0.1
+xdotool keyup F6
+sleep 0.2
+label3=$(labels | sed -n 3p)
+[ "$label3" = "label 3 1 Button 3:  {F6}" ] && pass "Kivo's window coming to the front wakes it to assign {F6}" ||
+  fail "after F6 in Kivo's window brought to the front: '$label3'"
+
 unbalanced=$(keys_since 0 | awk '{ held[$2] += ($1 == "down") ? 1 : -1 } END { for (k in held) if (held[k]) print k }')
 [ -z "$unbalanced" ] && pass "every key pressed was released" || fail "keys left down: $unbalanced"
 
@@ -119,22 +151,27 @@ timeout 20 tail --pid="$host_pid" -f /dev/null || true
 wait "$host_pid" || status=$?
 exec 4>&-
 [ "$status" -eq 0 ] && pass "closing ends with status 0" || fail "closing ended with status $status"
-if [ -f "$ini" ] && tr -d '\r' <"$ini" | grep -qx '2=Button 3:  {F5}'; then
-  pass "closing saved 2=Button 3:  {F5}"
+if [ -f "$ini" ] && tr -d '\r' <"$ini" | grep -qx '2=Button 3:  {F6}'; then
+  pass "closing saved 2=Button 3:  {F6}"
 else
-  fail "closing did not save 2=Button 3:  {F5}: $(cat "$ini" 2>/dev/null)"
+  fail "closing did not save 2=Button 3:  {F6}: $(cat "$ini" 2>/dev/null)"
 fi
 
-# The end of the desktop session: the file is gone while Kivo runs, and is written again.
-start_host --buttons 4
-[ "$(labels | sed -n 3p)" = "label 3 0 Button 3:  {F5}" ] && pass "the assignment is read back" ||
+# The end of the desktop session: the file is gone while Kivo runs, and is written again. This
+# joystick never reports as raw input would, so Kivo polls it.
+start_host --buttons 4 --unwatched
+[ "$(labels | sed -n 3p)" = "label 3 0 Button 3:  {F6}" ] && pass "the assignment is read back" ||
   fail "not read back: $(labels | sed -n 3p)"
+activate "$receiver_window"
+polling=$(wake_ups_in_a_second)
+[ "$polling" -ge 200 ] && pass "a joystick that never reported keeps Kivo polling: $polling wake-ups in 1 s" ||
+  fail "only $polling wake-ups in 1 s for a joystick that never reported"
 rm -f "$ini"
 wine wineboot --end-session </dev/null >/dev/null 2>&1 || true
 timeout 20 tail --pid="$host_pid" -f /dev/null || true
 exec 4>&-
-if [ -f "$ini" ] && tr -d '\r' <"$ini" | grep -qx '2=Button 3:  {F5}'; then
-  pass "the end of the session saved 2=Button 3:  {F5}"
+if [ -f "$ini" ] && tr -d '\r' <"$ini" | grep -qx '2=Button 3:  {F6}'; then
+  pass "the end of the session saved 2=Button 3:  {F6}"
 else
   fail "the end of the session did not save: $(cat "$ini" 2>/dev/null)"
 fi
