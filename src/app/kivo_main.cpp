@@ -2,15 +2,11 @@
 
 #include "app/command_line.h"
 #include "settings/location.h"
+#include "window/exit_status.h"
 
 #include <cstdio>
 
 namespace kivo {
-namespace {
-
-constexpr int kExitUsage = 2;
-
-}  // namespace
 
 int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& start,
             const JoystickListing& listJoysticks)
@@ -19,13 +15,13 @@ int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& s
     switch (request.action) {
         case StartAction::ShowHelp:
             std::fputs(helpText(defaultSettingsLocation().writeTo).c_str(), stdout);
-            return 0;
+            return kExitSuccess;
         case StartAction::ShowVersion:
             std::fputs(versionText().c_str(), stdout);
-            return 0;
+            return kExitSuccess;
         case StartAction::ListJoysticks:
             std::fputs(listJoysticks().c_str(), stdout);
-            return 0;
+            return kExitSuccess;
         case StartAction::Refuse:
             std::fprintf(stderr, "%s\n", request.refusal.c_str());
             return kExitUsage;

@@ -3,19 +3,13 @@
 #include "engine/key_tokens.h"
 #include "settings/captions.h"
 #include "settings/messages.h"
+#include "window/exit_status.h"
 #include "window/label_layout.h"
 
 #include <string>
 #include <utility>
 
 namespace kivo {
-namespace {
-
-constexpr int kExitSuccess = 0;
-constexpr int kExitSaveFailed = 1;
-constexpr int kExitWindowLost = 3;
-
-}  // namespace
 
 WindowLogic::WindowLogic(Toolkit& form, InputServices services, SelectedButton& selected, SettingsLocation settings)
     : form_(form), engine_(services, form, selected, form.nativeHandle()), settings_(std::move(settings))

@@ -1,6 +1,7 @@
 #include "app/linux/linux_program.h"
 
 #include "kivo_version.h"
+#include "window/exit_status.h"
 #include "window/qt/close_requests.h"
 
 #include <sys/prctl.h>
@@ -30,8 +31,6 @@ QIcon bundledIcon()
 
 namespace {
 
-constexpr int kExitCannotStart = 1;
-
 std::unique_ptr<JoystickWatch> watchDeviceNode(const SdlJoystick& joystick, std::function<void()> changed)
 {
     return watchJoystickNode(joystick, std::move(changed));
@@ -44,7 +43,7 @@ OpenedProgram LinuxProgram::open(int& argc, char** argv, JoystickWatcher watchJo
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
         std::fputs("kivo: no X display (DISPLAY is not set); Kivo needs an X11 session or XWayland\n", stderr);
-        return {nullptr, kExitCannotStart};
+        return {nullptr, kExitFailure};
     }
     // A save beyond the file size limit (ulimit -f) then fails with EFBIG and is reported,
     // instead of killing Kivo before it can say so.
@@ -52,10 +51,10 @@ OpenedProgram LinuxProgram::open(int& argc, char** argv, JoystickWatcher watchJo
     SettingsLocation settings = defaultSettingsLocation();
     InstanceClaim claim = SingleInstance::claim(settings.writeTo, SingleInstance::socketFolder());
     if (!claim.instance)
-        return {nullptr, claim.runningKivoRaised ? 0 : kExitCannotStart};
+        return {nullptr, claim.runningKivoRaised ? kExitSuccess : kExitFailure};
     auto x11 = openX11Services(display);
     if (!x11)
-        return {nullptr, kExitCannotStart};
+        return {nullptr, kExitFailure};
     // Kivo compares its own X window with the one holding the input focus, so its window must
     // be an X window even in a Wayland session.
     qputenv("QT_QPA_PLATFORM", "xcb");

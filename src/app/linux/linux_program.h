@@ -8,6 +8,7 @@
 #include "platform/sdl/sdl_joystick.h"
 #include "platform/x11/x11_services.h"
 #include "settings/location.h"
+#include "window/exit_status.h"
 #include "window/qt/form1.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@ class LinuxProgram;
 // What LinuxProgram::open() gives: the program, or the exit status of a start that ends there.
 struct OpenedProgram {
     std::unique_ptr<LinuxProgram> program;
-    int exitStatus = 0;
+    int exitStatus = kExitSuccess;
 };
 
 // How the program learns that the joystick changed: when empty, watchJoystickNode(); the

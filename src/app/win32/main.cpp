@@ -3,16 +3,17 @@
 #include "app/win32/single_instance.h"
 #include "app/win32/win32_program.h"
 #include "platform/win32/win32_backends.h"
+#include "window/exit_status.h"
 
 int main(int argc, char** argv)
 {
     if (argc > 1)
         kivo::useParentConsole();
-    const auto start = [](int&, char**) {
+    const auto start = [](int&, char**) -> int {
         const kivo::SingleInstance instance;
         if (instance.alreadyRunning()) {
             kivo::SingleInstance::activateRunning();
-            return 0;
+            return kivo::kExitSuccess;
         }
         kivo::Win32Program program(kivo::makeWinmmJoystick());
         program.showWindow();

@@ -1,6 +1,8 @@
 // Form1's window procedure: what each message means for the window logic.
 #include "window/win32/form1.h"
 
+#include "window/exit_status.h"
+
 namespace kivo {
 
 COLORREF Form1::colourRef(unsigned rgb)
@@ -68,7 +70,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
             if (events_)
                 events_->closed(ClosedBy::User);
             else
-                leaveEventLoop(0);
+                leaveEventLoop(kExitSuccess);
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;

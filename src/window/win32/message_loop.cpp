@@ -1,5 +1,7 @@
 #include "window/win32/message_loop.h"
 
+#include "window/exit_status.h"
+
 namespace kivo {
 
 int runMessageLoop(HWND form)
@@ -10,7 +12,7 @@ int runMessageLoop(HWND form)
         if (got == 0)
             return static_cast<int>(message.wParam);
         if (got == -1)
-            return 1;
+            return kExitFailure;
         if (IsDialogMessageW(form, &message))
             continue;
         TranslateMessage(&message);
