@@ -20,8 +20,8 @@ StartRequest readCommandLine(int argc, const char* const* argv, OtherArguments o
     if (others == OtherArguments::Ignore)
         return {};
     if (argc > 2)
-        return {StartAction::Refuse, "kivo: too many arguments; try 'kivo --help'"};
-    return {StartAction::Refuse, "kivo: unknown option '" + std::string(option) + "'; try 'kivo --help'"};
+        return {StartAction::Refuse, "too many arguments; try 'kivo --help'"};
+    return {StartAction::Refuse, "unknown option '" + std::string(option) + "'; try 'kivo --help'"};
 }
 
 std::string helpText(const std::filesystem::path& settingsFile)

@@ -1,6 +1,7 @@
 #include "app/kivo_main.h"
 
 #include "app/command_line.h"
+#include "platform/messages.h"
 #include "settings/location.h"
 #include "window/exit_status.h"
 
@@ -23,7 +24,7 @@ int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& s
             std::fputs(listJoysticks().c_str(), stdout);
             return kExitSuccess;
         case StartAction::Refuse:
-            std::fprintf(stderr, "%s\n", request.refusal.c_str());
+            reportProblem(request.refusal);
             return kExitUsage;
         case StartAction::Run:
             break;

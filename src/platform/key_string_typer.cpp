@@ -1,6 +1,7 @@
 #include "platform/key_string_typer.h"
 
-#include <iostream>
+#include "platform/messages.h"
+
 #include <utility>
 
 namespace kivo {
@@ -30,7 +31,7 @@ void KeyStringTyper::report(std::string_view keys, std::string_view problem)
         return;
     }
     lastReported_ = keys;
-    std::cerr << "kivo: cannot type \"" << keys << "\": " << problem << '\n';
+    reportProblem("cannot type \"" + std::string(keys) + "\": " + std::string(problem));
 }
 
 }  // namespace kivo

@@ -1,7 +1,7 @@
 #include "settings/captions.h"
 
+#include "platform/messages.h"
 #include "settings/file_replace.h"
-#include "settings/messages.h"
 #include "settings/profile_file.h"
 #include "settings/profile_text.h"
 

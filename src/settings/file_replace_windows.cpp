@@ -1,6 +1,6 @@
 #include "settings/file_replace.h"
 
-#include "settings/messages.h"
+#include "platform/messages.h"
 
 #include <windows.h>
 

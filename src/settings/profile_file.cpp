@@ -1,6 +1,6 @@
 #include "settings/profile_file.h"
 
-#include "settings/messages.h"
+#include "platform/messages.h"
 
 #include <cerrno>
 #include <fstream>

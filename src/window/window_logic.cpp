@@ -1,8 +1,8 @@
 #include "window/window_logic.h"
 
 #include "engine/key_tokens.h"
+#include "platform/messages.h"
 #include "settings/captions.h"
-#include "settings/messages.h"
 #include "window/exit_status.h"
 #include "window/label_layout.h"
 

@@ -1,6 +1,7 @@
 #include "app/linux/linux_program.h"
 
 #include "kivo_version.h"
+#include "platform/messages.h"
 #include "window/exit_status.h"
 #include "window/qt/close_requests.h"
 
@@ -8,7 +9,6 @@
 #include <QDirIterator>
 #include <QIcon>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -42,7 +42,7 @@ OpenedProgram LinuxProgram::open(int& argc, char** argv, JoystickWatcher watchJo
 {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
-        std::fputs("kivo: no X display (DISPLAY is not set); Kivo needs an X11 session or XWayland\n", stderr);
+        reportProblem("no X display (DISPLAY is not set); Kivo needs an X11 session or XWayland");
         return {nullptr, kExitFailure};
     }
     // A save beyond the file size limit (ulimit -f) then fails with EFBIG and is reported,

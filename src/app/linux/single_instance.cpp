@@ -1,6 +1,6 @@
 #include "app/linux/single_instance.h"
 
-#include "settings/messages.h"
+#include "platform/messages.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,5 +1,7 @@
 #include "app/linux/termination_signals.h"
 
+#include "platform/messages.h"
+
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -7,7 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <iostream>
+#include <string>
 
 namespace kivo {
 
@@ -33,7 +35,7 @@ bool openSocketPair()
 {
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends) != 0) {
-        std::cerr << "kivo: cannot watch for termination signals: " << std::strerror(errno) << '\n';
+        reportProblem(std::string("cannot watch for termination signals: ") + std::strerror(errno));
         return false;
     }
     writeEnd = ends[0];
@@ -54,7 +56,7 @@ void closeSocketPair()
 TerminationSignals::TerminationSignals(std::function<void()> onSignal) : onSignal_(std::move(onSignal))
 {
     if (writeEnd != -1) {
-        std::cerr << "kivo: termination signals are already being watched\n";
+        reportProblem("termination signals are already being watched");
         return;
     }
     if (!openSocketPair())

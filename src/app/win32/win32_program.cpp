@@ -1,10 +1,9 @@
 #include "app/win32/win32_program.h"
 
+#include "platform/messages.h"
 #include "platform/win32/win32_backends.h"
 #include "settings/location.h"
 #include "window/win32/message_loop.h"
-
-#include <cstdio>
 
 namespace kivo {
 
@@ -25,7 +24,7 @@ void Win32Program::showWindow()
     keyboard_->readFrom(form.window());
     rawInput_ = std::make_unique<RawInput>(form.window());
     if (!rawInput_->add(*keyboard_))
-        std::fputs("kivo: Windows gives no keyboard input to Kivo's window, so no key can be assigned\n", stderr);
+        reportProblem("Windows gives no keyboard input to Kivo's window, so no key can be assigned");
     wakeUps_ = std::make_unique<Win32WakeUps>(*joystick_);
     form.tapMessages([this](UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_INPUT)

@@ -1,11 +1,12 @@
 #include "platform/sdl/sdl_joystick.h"
 
+#include "platform/messages.h"
 #include "platform/sdl/sdl_records.h"
 
 #include <SDL.h>
 
-#include <iostream>
 #include <sstream>
+#include <string>
 
 namespace kivo {
 namespace {
@@ -18,8 +19,8 @@ public:
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         started_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
         if (!started_) {
-            std::cerr << "kivo: no joystick can be read, SDL's joystick subsystem did not start: " << SDL_GetError()
-                      << '\n';
+            reportProblem(std::string("no joystick can be read, SDL's joystick subsystem did not start: ") +
+                          SDL_GetError());
             return;
         }
         // Nobody drains SDL's event queue; the state is read directly after SDL_JoystickUpdate.
@@ -87,8 +88,9 @@ private:
         const bool missing = joystick_ == nullptr;
         // Once at start-up without one, and once each time one goes away.
         if (missing && !saidMissing_) {
-            std::cerr << "kivo: no joystick found; check that it is plugged in and that you may read it "
-                         "(ls -lL /dev/input/by-id/)\n";
+            reportProblem(
+                "no joystick found; check that it is plugged in and that you may read it "
+                "(ls -lL /dev/input/by-id/)");
         }
         saidMissing_ = missing;
         return !missing;

@@ -1,5 +1,7 @@
 #include "platform/uinput/uinput_backends.h"
 
+#include "platform/messages.h"
+
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
 #include <linux/input.h>
@@ -8,7 +10,7 @@
 #include <bitset>
 #include <cerrno>
 #include <cstring>
-#include <iostream>
+#include <string>
 
 namespace kivo {
 namespace {
@@ -83,7 +85,7 @@ public:
             down_.set(code, down);
         } else if (!failed_) {
             failed_ = true;
-            std::cerr << "kivo: the virtual keyboard takes no keys: " << std::strerror(-result) << '\n';
+            reportProblem(std::string("the virtual keyboard takes no keys: ") + std::strerror(-result));
         }
     }
 
@@ -110,7 +112,7 @@ std::unique_ptr<KeySwitch> openUinputKeyboard()
     const int result = libevdev_uinput_create_from_device(description, LIBEVDEV_UINPUT_OPEN_MANAGED, &device);
     libevdev_free(description);
     if (result != 0) {
-        std::cerr << "kivo: cannot make a virtual keyboard through /dev/uinput: " << std::strerror(-result) << '\n';
+        reportProblem(std::string("cannot make a virtual keyboard through /dev/uinput: ") + std::strerror(-result));
         return nullptr;
     }
     return std::make_unique<EventKeyboard>(std::make_unique<UinputWriter>(device));

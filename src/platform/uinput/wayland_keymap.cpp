@@ -1,5 +1,7 @@
 #include "platform/uinput/uinput_backends.h"
 
+#include "platform/messages.h"
+
 #include <poll.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -8,8 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace kivo {
@@ -84,7 +86,7 @@ private:
     void connectionLost()
     {
         lost_ = true;
-        std::cerr << "kivo: the Wayland connection is lost; keys go by the last keymap the compositor announced\n";
+        reportProblem("the Wayland connection is lost; keys go by the last keymap the compositor announced");
     }
 
     void releaseKeyboard()
@@ -140,7 +142,7 @@ private:
             }
         }
         close(descriptor);
-        std::cerr << "kivo: the compositor's keymap cannot be read; keys go by the one before it\n";
+        reportProblem("the compositor's keymap cannot be read; keys go by the one before it");
     }
 
     static constexpr wl_registry_listener kRegistryListener{
@@ -182,13 +184,14 @@ std::unique_ptr<KeymapSource> connectWaylandKeymap(const char* displayName)
 {
     wl_display* display = wl_display_connect(displayName);
     if (display == nullptr) {
-        std::cerr << "kivo: no Wayland compositor answers: " << std::strerror(errno) << '\n';
+        reportProblem(std::string("no Wayland compositor answers: ") + std::strerror(errno));
         return nullptr;
     }
     std::optional<XkbLayout> fallback = XkbLayout::fromNames({});
     if (!fallback) {
-        std::cerr << "kivo: the default keymap does not compile; characters are typed once the compositor "
-                     "announces its keymap\n";
+        reportProblem(
+            "the default keymap does not compile; characters are typed once the compositor "
+            "announces its keymap");
     }
     return std::make_unique<WaylandKeymap>(display, fallback ? std::move(*fallback) : XkbLayout{});
 }

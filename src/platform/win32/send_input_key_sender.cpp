@@ -1,3 +1,4 @@
+#include "platform/messages.h"
 #include "platform/virtual_key_codes.h"
 #include "platform/win32/named_keys.h"
 #include "platform/win32/own_input_tag.h"
@@ -5,7 +6,6 @@
 
 #include <windows.h>
 
-#include <iostream>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -177,7 +177,7 @@ private:
             return;
         }
         lastReported_ = keys;
-        std::cerr << "kivo: cannot type \"" << keys << "\": " << problem << '\n';
+        reportProblem("cannot type \"" + std::string(keys) + "\": " + std::string(problem));
     }
 
     std::string lastReported_;

@@ -1,12 +1,11 @@
 #include "platform/x11/x11_services.h"
 
+#include "platform/messages.h"
 #include "platform/x11/x11_backends.h"
 
 #include <X11/XKBlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
-
-#include <iostream>
 
 namespace kivo {
 namespace {
@@ -56,7 +55,7 @@ std::unique_ptr<X11Services> openX11Services(const std::string& displayName)
 {
     Display* display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
     if (display == nullptr) {
-        std::cerr << "kivo: cannot open the X display " << shownName(displayName) << '\n';
+        reportProblem("cannot open the X display " + shownName(displayName));
         return nullptr;
     }
     int eventBase = 0;
@@ -80,8 +79,8 @@ std::unique_ptr<X11Services> openX11Services(const std::string& displayName)
         missing = "XInputExtension 2";
     }
     if (missing != nullptr) {
-        std::cerr << "kivo: the X display " << shownName(displayName) << " lacks the " << missing
-                  << " extension needed to read and type keys\n";
+        reportProblem("the X display " + shownName(displayName) + " lacks the " + missing +
+                      " extension needed to read and type keys");
         XCloseDisplay(display);
         return nullptr;
     }

@@ -1,11 +1,12 @@
 #include "platform/xkb/keysyms.h"
 
+#include "platform/messages.h"
+
 #include <iconv.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 #include <xkbcommon/xkbcommon.h>
 
 #include <cstdint>
-#include <iostream>
 #include <utility>
 
 namespace kivo {
@@ -63,7 +64,7 @@ CharacterKeysyms::CharacterKeysyms()
     // glibc's iconv knows Windows-1252 and xkbcommon the keysym of every character.
     const iconv_t toUnicode = iconv_open("WCHAR_T", "WINDOWS-1252");
     if (toUnicode == reinterpret_cast<iconv_t>(-1)) {
-        std::cerr << "kivo: only named keys can be typed, iconv does not know the WINDOWS-1252 code page\n";
+        reportProblem("only named keys can be typed, iconv does not know the WINDOWS-1252 code page");
         return;
     }
     for (unsigned byte = 1; byte < keysyms_.size(); ++byte) {

@@ -1,8 +1,8 @@
 #include "window/qt/windows1252.h"
 
-#include <QStringDecoder>
+#include "platform/messages.h"
 
-#include <iostream>
+#include <QStringDecoder>
 
 namespace kivo {
 
@@ -15,7 +15,7 @@ QString fromWindows1252(std::string_view bytes)
     if (!decoder.isValid()) {
         static bool warned = false;
         if (!warned)
-            std::cerr << "kivo: this Qt has no Windows-1252 codec; captions are shown as Latin-1\n";
+            reportProblem("this Qt has no Windows-1252 codec; captions are shown as Latin-1");
         warned = true;
         return QString::fromLatin1(view);
     }

@@ -1,6 +1,6 @@
-#include "settings/messages.h"
+#include "platform/messages.h"
 
-#include "settings/debugger_output.h"
+#include "platform/debugger_output.h"
 
 #include <iostream>
 #include <string>

@@ -1,4 +1,4 @@
-#include "settings/debugger_output.h"
+#include "platform/debugger_output.h"
 
 namespace kivo {
 
