@@ -1,5 +1,6 @@
 #include "window/win32/form1.h"
 
+#include "window/win32/message_loop.h"
 #include "window/win32/windows1252.h"
 
 namespace kivo {
@@ -10,6 +11,8 @@ Form1::Form1()
     const std::wstring title = wideFromWindows1252(design::kTitle);
     window_ = CreateWindowExW(0, kWindowClass, title.c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (window_ == nullptr)
+        failToStart("Kivo's window");
     dpi_ = windowDpi(window_);
     fonts_ = std::make_unique<ControlFonts>(dpi_);
     formBrush_ = CreateSolidBrush(colourRef(design::kFormBackground));

@@ -1,6 +1,10 @@
 #include "window/win32/message_loop.h"
 
+#include "platform/messages.h"
 #include "window/exit_status.h"
+
+#include <string>
+#include <system_error>
 
 namespace kivo {
 
@@ -18,6 +22,18 @@ int runMessageLoop(HWND form)
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+}
+
+void reportWindowsFailure(std::string_view what)
+{
+    const DWORD error = GetLastError();
+    reportProblem(std::string(what) + ": " + std::system_category().message(static_cast<int>(error)));
+}
+
+void failToStart(std::string_view what)
+{
+    reportWindowsFailure("cannot make " + std::string(what));
+    PostQuitMessage(kExitFailure);
 }
 
 }  // namespace kivo

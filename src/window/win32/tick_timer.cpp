@@ -1,6 +1,7 @@
 #include "window/win32/tick_timer.h"
 
 #include "window/design.h"
+#include "window/win32/message_loop.h"
 
 #include <mmsystem.h>
 
@@ -22,14 +23,20 @@ TickTimer::TickTimer(HWND window, UINT message) : window_(window), message_(mess
         raisedClockResolution_ = timeBeginPeriod(1) == TIMERR_NOERROR;
         timer_ = CreateWaitableTimerW(nullptr, FALSE, nullptr);
     }
+    if (timer_ == nullptr) {
+        failToStart("Timer1's waitable timer");
+        return;
+    }
     stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     thread_ = std::thread([this] { run(); });
 }
 
 TickTimer::~TickTimer()
 {
-    SetEvent(stop_);
-    thread_.join();
+    if (thread_.joinable()) {
+        SetEvent(stop_);
+        thread_.join();
+    }
     CancelWaitableTimer(timer_);
     CloseHandle(timer_);
     CloseHandle(stop_);
@@ -63,10 +70,16 @@ void TickTimer::run()
     // Ticks are the program's work; they should not wait behind other threads of the desktop.
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
     const HANDLE waits[] = {stop_, timer_};
-    while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+    DWORD woken = WAIT_FAILED;
+    while ((woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE)) == WAIT_OBJECT_0 + 1) {
         if (!pending_.exchange(true) && !PostMessageW(window_, message_, 0, 0))
             pending_ = false;
     }
+    if (woken == WAIT_OBJECT_0)
+        return;
+    // Without ticks Kivo does nothing; closing the window saves what the user assigned.
+    reportWindowsFailure("Timer1 stopped");
+    PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
 }  // namespace kivo

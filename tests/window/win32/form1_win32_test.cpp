@@ -1,4 +1,5 @@
 #include "window/win32/form1.h"
+#include "window/win32/message_loop.h"
 
 #include <gtest/gtest.h>
 
@@ -187,6 +188,16 @@ TEST_F(Win32Form1Test, BoldSetDuringATickIsShownWhenTheTickEnds)
     EXPECT_TRUE(form.labelShownBold(0));
     form.createLabel(1);
     EXPECT_TRUE(form.labelShownBold(1)) << "a new label is a copy of label 0";
+}
+
+// Without its window or Timer1 Kivo says why and ends with a failure, rather than run doing nothing.
+TEST(Win32MessageLoopTest, AFailedStartIsReportedAndEndsTheLoopWithAFailure)
+{
+    ::testing::internal::CaptureStderr();
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    failToStart("a test window");
+    EXPECT_EQ(runMessageLoop(nullptr), 1);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("kivo: cannot make a test window: "), std::string::npos);
 }
 
 }  // namespace
