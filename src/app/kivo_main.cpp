@@ -32,4 +32,10 @@ int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& s
     return start(argc, argv);
 }
 
+void reportAlreadyRunning(const std::filesystem::path& settingsFile)
+{
+    reportProblem("Kivo is already running with " + quotedPath(settingsFile) +
+                  "; its window is brought to the front instead.");
+}
+
 }  // namespace kivo

@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -16,5 +17,10 @@ using JoystickListing = std::function<std::string()>;
 // ignores any other argument, and otherwise hands over to the platform's start-up.
 int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& start,
             const JoystickListing& listJoysticks);
+
+// One Kivo per settings file on every platform, as two would overwrite each other's
+// assignments: a second start says so in these words, brings the running Kivo's window to the
+// front and succeeds.
+void reportAlreadyRunning(const std::filesystem::path& settingsFile);
 
 }  // namespace kivo

@@ -1,5 +1,6 @@
 #include "app/linux/single_instance.h"
 
+#include "app/kivo_main.h"
 #include "platform/messages.h"
 
 #include <QCryptographicHash>
@@ -133,8 +134,7 @@ InstanceClaim SingleInstance::claim(const fs::path& settingsFile, const fs::path
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (askToComeToFront(instance->serverName_, left)) {
-            reportProblem("Kivo is already running with " + quotedPath(settingsFile) +
-                          "; its window is brought to the front instead.");
+            reportAlreadyRunning(settingsFile);
             return {nullptr, true};
         }
         // Succeeds only when no live program holds the lock file open.

@@ -3,6 +3,7 @@
 #include "app/win32/single_instance.h"
 #include "app/win32/win32_program.h"
 #include "platform/win32/win32_backends.h"
+#include "settings/location.h"
 #include "window/exit_status.h"
 
 int main(int argc, char** argv)
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     const auto start = [](int&, char**) -> int {
         const kivo::SingleInstance instance;
         if (instance.alreadyRunning()) {
+            kivo::reportAlreadyRunning(kivo::defaultSettingsLocation().writeTo);
             kivo::SingleInstance::activateRunning();
             return kivo::kExitSuccess;
         }
