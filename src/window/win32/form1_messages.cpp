@@ -72,10 +72,9 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
             else
                 leaveEventLoop(kExitSuccess);
             return 0;
-        case WM_QUERYENDSESSION:
-            return TRUE;
         case WM_ENDSESSION:
-            // The process may be ended as soon as this returns, so the captions are saved now.
+            // A close nothing cancels: the default agrees to the query before it. The process may
+            // be ended as soon as this returns, so the captions are saved now.
             if (wParam && events_)
                 events_->closed(ClosedBy::System);
             return 0;
