@@ -24,7 +24,7 @@ StartRequest readCommandLine(int argc, const char* const* argv, OtherArguments o
     return {StartAction::Refuse, "unknown option '" + std::string(option) + "'; try 'kivo --help'"};
 }
 
-std::string helpText(const std::filesystem::path& settingsFile)
+std::string helpText(const std::filesystem::path& settingsFile, const std::string& platformNote)
 {
     return "Usage: kivo [--help | --version | --list]\n"
            "Play a keyboard-controlled game with the first joystick.\n"
@@ -41,7 +41,8 @@ std::string helpText(const std::filesystem::path& settingsFile)
            "\n"
            "  -h, --help     show this help and exit\n"
            "      --version  show the version and exit\n"
-           "      --list     list the joysticks Kivo can read, the one it uses first, and exit\n";
+           "      --list     list the joysticks Kivo can read, the one it uses first, and exit\n" +
+           (platformNote.empty() ? std::string() : "\n" + platformNote + "\n");
 }
 
 std::string versionText()

@@ -18,8 +18,9 @@ enum class OtherArguments { Refuse, Ignore };
 
 // Kivo takes no options but --help, --version and --list.
 StartRequest readCommandLine(int argc, const char* const* argv, OtherArguments others);
-// The help, naming the settings file this user's assignments are kept in.
-std::string helpText(const std::filesystem::path& settingsFile);
+// The help, naming the settings file this user's assignments are kept in, and ending with the
+// platform's note when there is one.
+std::string helpText(const std::filesystem::path& settingsFile, const std::string& platformNote = {});
 std::string versionText();
 
 }  // namespace kivo

@@ -10,12 +10,14 @@
 namespace kivo {
 
 int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& start,
-            const JoystickListing& listJoysticks)
+            const JoystickListing& listJoysticks, const std::function<std::string()>& platformNote)
 {
     const StartRequest request = readCommandLine(argc, argv, others);
     switch (request.action) {
         case StartAction::ShowHelp:
-            std::fputs(helpText(defaultSettingsLocation().writeTo).c_str(), stdout);
+            std::fputs(
+                helpText(defaultSettingsLocation().writeTo, platformNote ? platformNote() : std::string()).c_str(),
+                stdout);
             return kExitSuccess;
         case StartAction::ShowVersion:
             std::fputs(versionText().c_str(), stdout);

@@ -14,9 +14,10 @@ using PlatformStart = std::function<int(int& argc, char** argv)>;
 using JoystickListing = std::function<std::string()>;
 
 // What every platform's program does first: answers --help, --version and --list, refuses or
-// ignores any other argument, and otherwise hands over to the platform's start-up.
+// ignores any other argument, and otherwise hands over to the platform's start-up. The help ends
+// with what platformNote gives, when there is one: how this platform would type keys.
 int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& start,
-            const JoystickListing& listJoysticks);
+            const JoystickListing& listJoysticks, const std::function<std::string()>& platformNote = {});
 
 // One Kivo per settings file on every platform, as two would overwrite each other's
 // assignments: a second start says so in these words, brings the running Kivo's window to the

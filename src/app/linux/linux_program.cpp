@@ -1,5 +1,7 @@
 #include "app/linux/linux_program.h"
 
+#include "app/linux/edge_choice.h"
+
 #include "kivo_version.h"
 #include "platform/messages.h"
 #include "window/exit_status.h"
@@ -36,15 +38,23 @@ std::unique_ptr<JoystickWatch> watchDeviceNode(const SdlJoystick& joystick, std:
     return watchJoystickNode(joystick, std::move(changed));
 }
 
+std::unique_ptr<InputEdge> openChosenEdge()
+{
+    const EdgeChoice choice = chooseEdge(currentSessionFacts());
+    if (!choice.warning.empty())
+        reportProblem(choice.warning);
+    if (!choice.wayland)
+        return openX11Edge();
+    if (auto wayland = openWaylandEdge())
+        return wayland;
+    reportProblem("keys reach X11 programs only: the uinput keyboard could not be made (see above)");
+    return openX11Edge();
+}
+
 }  // namespace
 
 OpenedProgram LinuxProgram::open(int& argc, char** argv, JoystickWatcher watchJoystick)
 {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') {
-        reportProblem("no X display (DISPLAY is not set); Kivo needs an X11 session or XWayland");
-        return {nullptr, kExitFailure};
-    }
     // A save beyond the file size limit (ulimit -f) then fails with EFBIG and is reported,
     // instead of killing Kivo before it can say so.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -52,21 +62,18 @@ OpenedProgram LinuxProgram::open(int& argc, char** argv, JoystickWatcher watchJo
     InstanceClaim claim = SingleInstance::claim(settings.writeTo, SingleInstance::socketFolder());
     if (!claim.instance)
         return {nullptr, claim.runningKivoRaised ? kExitSuccess : kExitFailure};
-    auto x11 = openX11Services(display);
-    if (!x11)
+    auto edge = openChosenEdge();
+    if (!edge)
         return {nullptr, kExitFailure};
-    // Kivo compares its own X window with the one holding the input focus, so its window must
-    // be an X window even in a Wayland session.
-    qputenv("QT_QPA_PLATFORM", "xcb");
     return {std::unique_ptr<LinuxProgram>(new LinuxProgram(std::move(settings), std::move(claim.instance),
-                                                           std::move(x11), std::move(watchJoystick), argc, argv))};
+                                                           std::move(edge), std::move(watchJoystick), argc, argv))};
 }
 
 LinuxProgram::LinuxProgram(SettingsLocation settings, std::unique_ptr<SingleInstance> instance,
-                           std::unique_ptr<X11Services> x11, JoystickWatcher watchJoystick, int& argc, char** argv)
+                           std::unique_ptr<InputEdge> edge, JoystickWatcher watchJoystick, int& argc, char** argv)
     : settings_(std::move(settings)),
       instance_(std::move(instance)),
-      x11_(std::move(x11)),
+      edge_(std::move(edge)),
       joystick_(makeSdlJoystick()),
       watchJoystick_(watchJoystick ? std::move(watchJoystick) : watchDeviceNode),
       application_(argc, argv)
@@ -84,14 +91,14 @@ LinuxProgram::~LinuxProgram() = default;
 
 void LinuxProgram::showWindow()
 {
-    wakeUps_ = std::make_unique<LinuxWakeUps>(*x11_);
+    wakeUps_ = edge_->makeWakeUps();
     wakeUps_->watchJoystick(watchJoystick_(*joystick_, [wakeUps = wakeUps_.get()] { wakeUps->wake(); }));
     session_ = std::make_unique<Session<Form1>>(
-        InputServices{*joystick_, x11_->keyboard(), x11_->foreground(), x11_->sender()}, settings_, wakeUps_.get());
+        InputServices{*joystick_, edge_->keyboard(), edge_->foreground(), edge_->sender()}, settings_, wakeUps_.get());
     Form1& form = session_->form();
     closeOnSessionEnd(form);
     signals_ = std::make_unique<TerminationSignals>([&form] { form.closeForSystem(); });
-    windowLoss_ = std::make_unique<WindowLoss>(session_->logic(), form.nativeHandle());
+    windowHooks_ = edge_->attachWindow(form, session_->logic(), *wakeUps_);
     form.show();
     bringToFront();
     instance_->listen([this] { bringToFront(); });

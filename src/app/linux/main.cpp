@@ -1,4 +1,5 @@
 #include "app/kivo_main.h"
+#include "app/linux/edge_choice.h"
 #include "app/linux/linux_program.h"
 
 int main(int argc, char** argv)
@@ -10,5 +11,6 @@ int main(int argc, char** argv)
         opened.program->showWindow();
         return opened.program->run();
     };
-    return kivo::runKivo(argc, argv, kivo::OtherArguments::Refuse, start, kivo::listSdlJoysticks);
+    return kivo::runKivo(argc, argv, kivo::OtherArguments::Refuse, start, kivo::listSdlJoysticks,
+                         [] { return kivo::chooseEdge(kivo::currentSessionFacts()).why; });
 }

@@ -31,7 +31,7 @@ private:
 
 class KeyEventInput final : public OwnWindowInput {
 public:
-    KeyEventInput(WindowHandle kivoWindow, KeymapSource& keymaps) : kivoWindow_(kivoWindow), keymaps_(keymaps) {}
+    explicit KeyEventInput(KeymapSource& keymaps) : keymaps_(keymaps) {}
 
     void keyEvent(std::uint32_t keycode, bool down, std::uint32_t modifiers) override
     {
@@ -88,10 +88,11 @@ public:
         return true;
     }
 
+    void setWindow(WindowHandle kivoWindow) override { kivoWindow_ = kivoWindow; }
     WindowHandle current() override { return active_ ? kivoWindow_ : 0; }
 
 private:
-    WindowHandle kivoWindow_;
+    WindowHandle kivoWindow_ = 0;
     KeymapSource& keymaps_;
     bool active_ = false;
     std::bitset<256> down_;
@@ -101,9 +102,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<OwnWindowInput> makeOwnWindowInput(WindowHandle kivoWindow, KeymapSource& keymaps)
+std::unique_ptr<OwnWindowInput> makeOwnWindowInput(KeymapSource& keymaps)
 {
-    return std::make_unique<KeyEventInput>(kivoWindow, keymaps);
+    return std::make_unique<KeyEventInput>(keymaps);
 }
 
 }  // namespace kivo

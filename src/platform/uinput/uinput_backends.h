@@ -47,9 +47,11 @@ public:
     // back as the window's key events, and those are Kivo's keys, not the user's, so they do
     // not count as down. This input must outlive the keyboard returned.
     virtual std::unique_ptr<KeySwitch> typingInto(std::unique_ptr<KeySwitch> keyboard) = 0;
+    // The window reported as the foreground window while it is active (none otherwise); the
+    // window comes after the services that it is built over.
+    virtual void setWindow(WindowHandle kivoWindow) = 0;
 };
 
-// Reports kivoWindow as the foreground window while it is active, and none otherwise.
-std::unique_ptr<OwnWindowInput> makeOwnWindowInput(WindowHandle kivoWindow, KeymapSource& keymaps);
+std::unique_ptr<OwnWindowInput> makeOwnWindowInput(KeymapSource& keymaps);
 
 }  // namespace kivo

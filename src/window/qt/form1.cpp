@@ -6,10 +6,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -221,12 +223,34 @@ void Form1::closeForSystem()
     close();
 }
 
+void Form1::observeInput(WindowInputObserver* observer)
+{
+    inputObserver_ = observer;
+    // The window's own QWindow sees every key event once, before it goes to the focused control.
+    winId();
+    windowHandle()->installEventFilter(this);
+}
+
 bool Form1::event(QEvent* event)
 {
     const bool handled = QWidget::event(event);
-    if (event->type() == QEvent::WindowActivate && events_)
+    const bool activated = event->type() == QEvent::WindowActivate;
+    if (activated && events_)
         events_->activated();
+    if ((activated || event->type() == QEvent::WindowDeactivate) && inputObserver_)
+        inputObserver_->activeChanged(activated);
     return handled;
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool pressed = event->type() == QEvent::KeyPress;
+    if ((pressed || event->type() == QEvent::KeyRelease) && inputObserver_) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (!key->isAutoRepeat())
+            inputObserver_->keyEvent(key->nativeScanCode(), pressed, key->nativeModifiers());
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent* event)

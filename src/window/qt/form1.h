@@ -1,6 +1,7 @@
 #pragma once
 
 #include "window/label_toolkit.h"
+#include "window/qt/window_input_observer.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -23,6 +24,8 @@ public:
     void setTimerEnabled(bool enabled) override;
     void leaveEventLoop(int exitCode) override;
     WindowHandle nativeHandle() const override;
+    // From now on the observer hears the window's key events and activation changes.
+    void observeInput(WindowInputObserver* observer);
 
     // Closes the window for the system (the session's end, a signal), with nobody there to
     // answer a message box; every other close is the user's.
@@ -30,6 +33,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -57,6 +61,7 @@ private:
     double dpiY_ = 96;
     WindowEvents* events_ = nullptr;
     bool closingForSystem_ = false;
+    WindowInputObserver* inputObserver_ = nullptr;
 };
 
 }  // namespace kivo

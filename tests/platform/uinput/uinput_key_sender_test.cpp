@@ -148,7 +148,8 @@ TEST(OwnWindowInput, KeysOfItsWindowAreDownByTheirVirtualKeyCodesWhileItIsActive
     };
     for (const Pressed& row : table) {
         FixedKeymap keymap(row.layout);
-        const auto input = makeOwnWindowInput(42, keymap);
+        const auto input = makeOwnWindowInput(keymap);
+        input->setWindow(42);
         KeyboardState keys{};
         input->keyEvent(row.evdevCode + 8, true, row.modifiers);
         input->state(keys);

@@ -1,6 +1,7 @@
 #include "qt_window_fixture.h"
 
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTest>
 
@@ -182,6 +183,39 @@ TEST_F(Form1Test, FocusGoesToCommand3WhenTheWindowIsActivated)
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
     EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("Command3"));
+}
+
+// What a platform without a view of other windows learns from Kivo's own.
+TEST_F(Form1Test, AnInputObserverHearsTheKeysOfTheFocusedControlAndTheActivation)
+{
+    struct Heard final : WindowInputObserver {
+        void keyEvent(std::uint32_t code, bool down, std::uint32_t modifiers) override
+        {
+            keys.push_back({code, down, modifiers});
+        }
+        void activeChanged(bool active) override { activations.push_back(active); }
+        std::vector<std::array<std::uint32_t, 3>> keys;
+        std::vector<bool> activations;
+    } heard;
+    start(2);
+    form().observeInput(&heard);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    const auto sendKey = [this](QEvent::Type type, bool autoRepeat) {
+        QKeyEvent key(type, Qt::Key_A, Qt::NoModifier, 38, 0, 0x10, QString(), autoRepeat);
+        QApplication::sendEvent(form().windowHandle(), &key);
+    };
+    sendKey(QEvent::KeyPress, false);
+    sendKey(QEvent::KeyPress, true);
+    sendKey(QEvent::KeyRelease, false);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+
+    const std::vector<std::array<std::uint32_t, 3>> expectedKeys{{38, 1, 0x10}, {38, 0, 0x10}};
+    EXPECT_EQ(heard.keys, expectedKeys);
+    EXPECT_EQ(heard.activations, (std::vector<bool>{true, false}));
 }
 
 }  // namespace

@@ -2,15 +2,18 @@
 
 namespace kivo {
 
-LinuxWakeUps::LinuxWakeUps(X11Services& x11) : x11_(x11), x11Socket_(x11.eventSocket(), QSocketNotifier::Read)
+LinuxWakeUps::LinuxWakeUps(X11Services* x11) : x11_(x11)
 {
-    QObject::connect(&x11Socket_, &QSocketNotifier::activated, [this] {
+    if (!x11_)
+        return;
+    x11Socket_ = std::make_unique<QSocketNotifier>(x11_->eventSocket(), QSocketNotifier::Read);
+    QObject::connect(x11Socket_.get(), &QSocketNotifier::activated, [this] {
         // While the ticks run they read the events themselves.
-        x11Socket_.setEnabled(false);
-        x11_.readEvents();
+        x11Socket_->setEnabled(false);
+        x11_->readEvents();
         wake();
     });
-    x11Socket_.setEnabled(false);
+    x11Socket_->setEnabled(false);
 }
 
 void LinuxWakeUps::wake()
@@ -23,9 +26,10 @@ void LinuxWakeUps::wake()
 // ticks going until a tick has handled them.
 bool LinuxWakeUps::armForNextChange()
 {
-    if (!joystick_ || !joystick_->armForNextChange() || x11_.eventsWaiting())
+    if (!joystick_ || !joystick_->armForNextChange() || (x11_ && x11_->eventsWaiting()))
         return false;
-    x11Socket_.setEnabled(true);
+    if (x11Socket_)
+        x11Socket_->setEnabled(true);
     return true;
 }
 

@@ -10,11 +10,12 @@
 
 namespace kivo {
 
-// Wakes the window for the joystick and for the X connection's events, through which the
-// window in front is learnt: Kivo's own window coming to the front must start the ticks.
+// Wakes the window for the joystick and for what tells which window is in front: Kivo's own
+// window coming to the front must start the ticks. On X11 that is the X connection's events;
+// without one, whoever hears the window's activation change calls wake().
 class LinuxWakeUps final : public WakeUpSource {
 public:
-    explicit LinuxWakeUps(X11Services& x11);
+    explicit LinuxWakeUps(X11Services* x11);
 
     // The joystick is watched through this from now on; it is to call wake() on every change.
     void watchJoystick(std::unique_ptr<JoystickWatch> watch) { joystick_ = std::move(watch); }
@@ -24,8 +25,8 @@ public:
     void setListener(WakeUpListener* listener) override { listener_ = listener; }
 
 private:
-    X11Services& x11_;
-    QSocketNotifier x11Socket_;
+    X11Services* x11_;
+    std::unique_ptr<QSocketNotifier> x11Socket_;
     std::unique_ptr<JoystickWatch> joystick_;
     WakeUpListener* listener_ = nullptr;
 };

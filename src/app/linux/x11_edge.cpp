@@ -1,0 +1,47 @@
+#include "app/linux/input_edge.h"
+#include "app/linux/window_loss.h"
+#include "platform/messages.h"
+#include "platform/x11/x11_services.h"
+
+#include <cstdlib>
+
+namespace kivo {
+namespace {
+
+class X11Edge final : public InputEdge {
+public:
+    explicit X11Edge(std::unique_ptr<X11Services> x11) : x11_(std::move(x11)) {}
+
+    Keyboard& keyboard() override { return x11_->keyboard(); }
+    ForegroundWindow& foreground() override { return x11_->foreground(); }
+    KeySender& sender() override { return x11_->sender(); }
+    std::unique_ptr<LinuxWakeUps> makeWakeUps() override { return std::make_unique<LinuxWakeUps>(x11_.get()); }
+
+    std::unique_ptr<QAbstractNativeEventFilter> attachWindow(Form1& form, WindowLogic& logic, LinuxWakeUps&) override
+    {
+        return std::make_unique<WindowLoss>(logic, form.nativeHandle());
+    }
+
+private:
+    std::unique_ptr<X11Services> x11_;
+};
+
+}  // namespace
+
+std::unique_ptr<InputEdge> openX11Edge()
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        reportProblem("no X display (DISPLAY is not set); Kivo needs an X11 session or XWayland");
+        return nullptr;
+    }
+    auto x11 = openX11Services(display);
+    if (!x11)
+        return nullptr;
+    // Kivo compares its own X window with the one holding the input focus, so its window must
+    // be an X window even in a Wayland session.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    return std::make_unique<X11Edge>(std::move(x11));
+}
+
+}  // namespace kivo
