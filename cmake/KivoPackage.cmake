@@ -19,6 +19,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/${KIVO_APP_ID}.desktop
 install(FILES ${generated}/${KIVO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT kivo)
 install(FILES ${generated}/kivo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT kivo)
 install(FILES ${generated}/copyright ${generated}/changelog.gz DESTINATION ${doc} COMPONENT kivo)
+# Under lib/ whatever the library folder: udev reads /usr/lib/udev/rules.d. Under another
+# prefix udev does not look; the README says where to copy it by hand.
+install(FILES ${PROJECT_SOURCE_DIR}/data/70-kivo-uinput.rules DESTINATION lib/udev/rules.d COMPONENT kivo)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kivo)
@@ -31,16 +34,21 @@ While it runs, pushing the stick types the arrow keys into the window that has
 the input focus, and holding a joystick button types the key assigned to it.
 .
 Keys are assigned in Kivo's small window: press a joystick button, then the
-key. The assignments are kept in ~/.config/kivo/kivo.ini. Keys reach programs
-of the X11 session, and X11 programs under XWayland.")
+key. The assignments are kept in ~/.config/kivo/kivo.ini. In an X11 session
+keys reach the window in front. In a Wayland session they reach every window,
+native Wayland ones included, through a virtual keyboard; the package's udev
+rule lets the user at the seat make one.")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
-# Qt finds its X11 platform plugin at run time, so no linked library names it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+# Qt finds its X11 and Wayland platform plugins at run time, so no linked library names them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
+# The udev rule that lets the user at the seat type through /dev/uinput takes effect at once.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/data/deb/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Only the program goes in the package, not the test and measuring tools.
 set(CPACK_COMPONENTS_ALL kivo)
 set(CPACK_DEB_COMPONENT_INSTALL OFF)

@@ -8,7 +8,7 @@ set -euo pipefail
 
 run=(
   build-essential cmake ninja-build pkg-config dpkg-dev
-  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core libgl-dev
+  qt6-base-dev qt6-qpa-plugins qt6-wayland fonts-dejavu-core libgl-dev
   libsdl2-dev libx11-dev libxtst-dev libxi-dev libxkbcommon-dev
   # The Wayland edge: a uinput keyboard, the compositor's keymap, and layouts for its tests.
   libevdev-dev libwayland-dev xkb-data

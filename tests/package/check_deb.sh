@@ -13,7 +13,7 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for path in ./usr/bin/kivo ./usr/share/applications/io.github.kivo_project.Kivo.desktop \
   ./usr/share/metainfo/io.github.kivo_project.Kivo.metainfo.xml ./usr/share/man/man1/kivo.1.gz \
   ./usr/share/icons/hicolor/scalable/apps/kivo.svg ./usr/share/icons/hicolor/48x48/apps/kivo.png \
-  ./usr/share/doc/kivo/copyright ./usr/share/doc/kivo/changelog.gz; do
+  ./usr/share/doc/kivo/copyright ./usr/share/doc/kivo/changelog.gz ./usr/lib/udev/rules.d/70-kivo-uinput.rules; do
   grep -qx "$path" <<<"$contents" || { echo "missing $path" >&2; fail=1; }
 done
 if grep -Eq 'e2e|bench|test' <<<"$contents"; then
@@ -23,11 +23,13 @@ if grep -Eq 'e2e|bench|test' <<<"$contents"; then
 fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6widgets6 libqt6network6 libsdl2-2.0-0 libx11-6 libxtst6 qt6-qpa-plugins; do
+for library in libc6 libqt6widgets6 libqt6network6 libsdl2-2.0-0 libx11-6 libxtst6 qt6-qpa-plugins qt6-wayland; do
   grep -Eq "(^|, )$library( |,|$)" <<<"$depends" || { echo "Depends lacks $library: $depends" >&2; fail=1; }
 done
 [ "$(dpkg-deb -f "$deb" Package Version Architecture | tr '\n' ' ')" = "Package: kivo Version: $version Architecture: amd64 " ] ||
   { echo "wrong control fields: $(dpkg-deb -f "$deb" Package Version Architecture)" >&2; fail=1; }
+dpkg-deb --ctrl-tarfile "$deb" | tar -tvf - ./postinst | grep -q '^-rwxr-xr-x' ||
+  { echo "no executable postinst reloading the udev rules" >&2; fail=1; }
 command -v lintian >/dev/null || { echo "lintian is missing; scripts/test.sh installs it" >&2; exit 1; }
 lintian --display-info --display-experimental --pedantic --fail-on error,warning "$deb" >&2 || fail=1
 exit $fail
