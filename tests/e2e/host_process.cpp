@@ -40,6 +40,8 @@ std::filesystem::path runtimeFolder(const std::filesystem::path& configHome)
     const rlimit fileSize{start.fileSizeLimit, start.fileSizeLimit};
     setrlimit(RLIMIT_FSIZE, &fileSize);
     setenv("DISPLAY", displayName.c_str(), 1);
+    // The host drives Kivo's X11 path on the private display, even when started in a Wayland session.
+    unsetenv("WAYLAND_DISPLAY");
     setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", runtimeFolder(configHome).c_str(), 1);
     const std::string program = hostProgram().string();

@@ -15,6 +15,8 @@ mkdir -p /dev/shm /dev/pts
 mount -t tmpfs -o mode=1777 tmpfs /dev/shm
 mount -t devpts devpts /dev/pts
 modprobe uinput
+# The host's entropy (see run_vm.sh), before anything waits for it.
+modprobe virtio_rng
 modprobe evdev
 
 export VM_USER=kivo-vm VM_UID=1500

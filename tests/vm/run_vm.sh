@@ -64,6 +64,9 @@ qemu_args=(
   -device virtio-9p-pci,fsdev=hostroot,mount_tag=hostroot
   -fsdev local,id=vmshare,path="$out",security_model=none
   -device virtio-9p-pci,fsdev=vmshare,mount_tag=vmshare
+  # Entropy from the host, so that nothing in the guest waits for its random pool to fill, which
+  # under TCG is slow.
+  -device virtio-rng-pci
 )
 
 booted() { grep -q 'kivo-vm: booted' "$out/console.log" 2>/dev/null; }

@@ -47,6 +47,10 @@ finish() {
     echo "kivo's standard error:"
     cat "$work/kivo.err"
   fi
+  if [ -s "$work/sway.log" ]; then
+    echo "the end of sway's log:"
+    tail -n 15 "$work/sway.log"
+  fi
 }
 trap finish EXIT
 trap 'exit 1' TERM
@@ -168,6 +172,48 @@ presses_during() {
 wake_ups() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches/ { sum += $2 } END { print sum }'; }
 
 running() { kill -0 "$1" 2>/dev/null; }
+
+# A headless sway as the user, on the devices udev announces, keyboards on layout $1 (us).
+start_sway() {
+  command -v sway > /dev/null || skip_scenario "sway is not installed (Debian's sway)"
+  command -v seatd > /dev/null || skip_scenario "seatd is not installed (Debian's seatd)"
+  command -v wev > /dev/null || skip_scenario "wev is not installed (Debian's wev)"
+  start_udevd
+  SEATD_VTBOUND=0 spawn seatd -u "$VM_USER" 2> "$work/seatd.log"
+  wait_until '[ -S /run/seatd.sock ]' || return 1
+  printf 'input type:keyboard xkb_layout %s\n' "${1:-us}" > "$work/sway.config"
+  user_env+=(LIBSEAT_BACKEND=seatd WLR_BACKENDS=headless,libinput WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman)
+  spawn_as_user sway -c "$work/sway.config" > "$work/sway.log" 2>&1
+  wait_until "ls /run/user/$VM_UID/sway-ipc.*.sock > /dev/null 2>&1" 60 || return 1
+  user_env+=(WAYLAND_DISPLAY=wayland-1 "SWAYSOCK=$(ls /run/user/"$VM_UID"/sway-ipc.*.sock)")
+}
+
+# Whether sway shows a window with this app_id (Wayland) or class (X11).
+sway_window() { as_user timeout 10 swaymsg -t get_tree | grep -Eiq "\"(app_id|class)\": \"$1\""; }
+sway_focus() { as_user timeout 10 swaymsg "[app_id=\"$1\"] focus" > /dev/null; }
+
+# Kivo as the user under sway, with these assignments; started by sway, as a desktop starts
+# programs, so that it gets sway's DISPLAY for XWayland too.
+start_sway_kivo() {
+  as_user mkdir -p "/home/$VM_USER/.config/kivo"
+  printf '[Settings]\n%s\n' "$*" > "$work/kivo.ini"
+  as_user cp "$work/kivo.ini" "/home/$VM_USER/.config/kivo/kivo.ini"
+  install -o "$VM_UID" -m 0644 /dev/null "$work/kivo.err"
+  as_user timeout 10 swaymsg exec "$KIVO_BUILD/kivo 2> $work/kivo.err" > /dev/null
+  wait_until 'pgrep -u "$VM_UID" -x kivo > /dev/null' 60 || return 1
+  # sway's exec leaves the process group of the scenario, so it is ended by its pid.
+  track "$(pgrep -u "$VM_UID" -x kivo)"
+  wait_until 'sway_window kivo' 60
+}
+
+# The native Wayland receiver: wev, in front, recording every key.
+start_wev() {
+  spawn_as_user stdbuf -oL wev -f wl_keyboard:key > "$work/keys"
+  wait_until 'sway_window wev' 60
+}
+
+# Presses and releases of a keysym that wev saw.
+wev_keys() { grep -A1 "state: $1 " "$work/keys" | grep -c "sym: $2 "; }
 
 cd "$work" || exit 1
 # shellcheck source=/dev/null
