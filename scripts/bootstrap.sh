@@ -27,6 +27,9 @@ test=(
   # The tests on real devices: Debian's kernel under QEMU, a static shell for its first process,
   # and udev to announce devices in it.
   qemu-system-x86 linux-image-amd64 busybox-static udev
+  # Those on Wayland: a headless compositor, its seat, a native Wayland window that records keys,
+  # and XWayland for the X11 path.
+  sway seatd wev xwayland
 )
 
 packages=()
