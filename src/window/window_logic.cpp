@@ -91,8 +91,15 @@ void WindowLogic::wokenUp()
     if (stage_ != Stage::Running || !asleep_)
         return;
     tick();
-    const bool sooner = now_() - asleepSince_ < std::chrono::milliseconds(design::kTimerIntervalMs);
-    if (sooner || !sleepIfIdle()) {
+    // Waking costs about two ticks' worth (the wake-up, the tick, arming the watches again), so a
+    // source that wakes more often than every two ticks is cheaper to poll for a while: sleeping
+    // again at the first quiet tick would only trade each tick for a dearer wake-up.
+    constexpr auto kNoisyWithin = std::chrono::milliseconds(2 * design::kTimerIntervalMs);
+    constexpr auto kPollAfterNoise = std::chrono::milliseconds(250);
+    const Clock::time_point woken = now_();
+    if (engine_.idle() && woken - asleepSince_ < kNoisyWithin)
+        pollUntil_ = woken + kPollAfterNoise;
+    if (!sleepIfIdle()) {
         asleep_ = false;
         form_.setTimerEnabled(true);
     }
@@ -100,7 +107,7 @@ void WindowLogic::wokenUp()
 
 bool WindowLogic::sleepIfIdle()
 {
-    if (!wakeUps_ || !engine_.idle() || !wakeUps_->armForNextChange())
+    if (!wakeUps_ || now_() < pollUntil_ || !engine_.idle() || !wakeUps_->armForNextChange())
         return false;
     if (!asleep_)
         form_.setTimerEnabled(false);

@@ -27,9 +27,9 @@ public:
     using Clock = std::chrono::steady_clock;
 
     // Lets Timer1 stop after a tick that did nothing, for as long as the source watches
-    // everything a tick reads; without a source every tick runs. A source that wakes sooner
-    // after falling asleep than the next tick would have run, as a noisy stick does, costs more
-    // than the ticks: Timer1 then runs until a tick finds the source quiet. Called before load(), or
+    // everything a tick reads; without a source every tick runs. A source that wakes within a
+    // few ticks of falling asleep, as a noisy stick does, costs more than the ticks: Timer1 then
+    // runs for a while, and on until a tick finds the source quiet. Called before load(), or
     // after it for a source that needs the window first.
     void sleepBetweenWakeUps(WakeUpSource& wakeUps, std::function<Clock::time_point()> now = Clock::now);
 
@@ -79,6 +79,8 @@ private:
     WakeUpSource* wakeUps_ = nullptr;
     std::function<Clock::time_point()> now_;
     Clock::time_point asleepSince_;
+    // After a noisy wake-up the ticks run at least until then.
+    Clock::time_point pollUntil_;
     Stage stage_ = Stage::Loading;
     bool asleep_ = false;
     bool showStartUpProblems_ = false;
