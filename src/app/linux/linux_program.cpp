@@ -59,7 +59,7 @@ OpenedProgram LinuxProgram::open(int& argc, char** argv, JoystickWatcher watchJo
     // instead of killing Kivo before it can say so.
     std::signal(SIGXFSZ, SIG_IGN);
     SettingsLocation settings = defaultSettingsLocation();
-    InstanceClaim claim = SingleInstance::claim(settings.writeTo, SingleInstance::socketFolder());
+    InstanceClaim claim = claimSingleInstance(settings.writeTo);
     if (!claim.instance)
         return {nullptr, claim.runningKivoRaised ? kExitSuccess : kExitFailure};
     auto edge = openChosenEdge();

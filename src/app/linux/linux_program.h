@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/linux/input_edge.h"
-#include "app/linux/single_instance.h"
 #include "app/linux/termination_signals.h"
 #include "app/linux/wake_ups/linux_wake_ups.h"
 #include "app/session.h"
+#include "app/single_instance.h"
 #include "platform/sdl/sdl_joystick.h"
 #include "settings/location.h"
 #include "window/exit_status.h"

@@ -95,7 +95,7 @@ bool askToComeToFront(const QString& socketPath, std::chrono::milliseconds patie
 
 }  // namespace
 
-fs::path SingleInstance::socketFolder()
+fs::path LinuxSingleInstance::socketFolder()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && fs::path(runtime).is_absolute())
@@ -103,26 +103,26 @@ fs::path SingleInstance::socketFolder()
     return QDir::tempPath().toStdString();
 }
 
-SingleInstance::SingleInstance(const QString& lockPath, QString serverName)
+LinuxSingleInstance::LinuxSingleInstance(const QString& lockPath, QString serverName)
     : lock_(lockPath), serverName_(std::move(serverName))
 {
     // Kivo runs for hours: a lock is never stale for its age, only when nobody holds it.
     lock_.setStaleLockTime(0);
 }
 
-InstanceClaim SingleInstance::claim(const fs::path& settingsFile, const fs::path& socketFolder,
-                                    std::chrono::milliseconds patience)
+InstanceClaim LinuxSingleInstance::claim(const fs::path& settingsFile, const fs::path& socketFolder,
+                                         std::chrono::milliseconds patience)
 {
     if (settingsFile.empty())
-        return {std::unique_ptr<SingleInstance>(new SingleInstance(QString(), QString()))};
+        return {std::unique_ptr<SingleInstance>(new LinuxSingleInstance(QString(), QString()))};
     std::error_code error;
     fs::create_directories(settingsFile.parent_path(), error);
     const fs::path file = resolved(settingsFile);
     fs::path lockPath = file;
     lockPath += ".lock";
     removeDeadSockets(socketFolder);
-    std::unique_ptr<SingleInstance> instance(
-        new SingleInstance(QString::fromStdString(lockPath.string()), socketPathFor(file, socketFolder)));
+    std::unique_ptr<LinuxSingleInstance> instance(
+        new LinuxSingleInstance(QString::fromStdString(lockPath.string()), socketPathFor(file, socketFolder)));
     const Clock::time_point deadline = Clock::now() + patience;
     for (;;) {
         if (instance->lock_.tryLock())
@@ -150,7 +150,7 @@ InstanceClaim SingleInstance::claim(const fs::path& settingsFile, const fs::path
     return {};
 }
 
-void SingleInstance::listen(std::function<void()> bringToFront)
+void LinuxSingleInstance::listen(std::function<void()> bringToFront)
 {
     if (serverName_.isEmpty())
         return;
@@ -178,6 +178,11 @@ void SingleInstance::listen(std::function<void()> bringToFront)
             });
         }
     });
+}
+
+InstanceClaim claimSingleInstance(const fs::path& settingsFile)
+{
+    return LinuxSingleInstance::claim(settingsFile, LinuxSingleInstance::socketFolder());
 }
 
 }  // namespace kivo

@@ -1,31 +1,19 @@
 #pragma once
 
+#include "app/single_instance.h"
+
 #include <QLocalServer>
 #include <QLockFile>
 
 #include <chrono>
-#include <filesystem>
-#include <functional>
-#include <memory>
 
 namespace kivo {
 
-class SingleInstance;
-
-// What a start found when it claimed the settings file.
-struct InstanceClaim {
-    // Null when this start is to end.
-    std::unique_ptr<SingleInstance> instance;
-    // It ends because a running Kivo answered and brought its window to the front.
-    bool runningKivoRaised = false;
-};
-
-// One Kivo per settings file, so that two copies cannot overwrite each other's assignments: a
-// lock file beside kivo.ini, and a local socket through which a later start asks the running
+// A lock file beside kivo.ini, and a local socket through which a later start asks the running
 // Kivo to bring its window to the front. A lock is a running Kivo's only while that Kivo answers
 // on its socket or holds the lock file open: whatever a crash or another computer left in the
 // file does not keep Kivo from starting.
-class SingleInstance {
+class LinuxSingleInstance final : public SingleInstance {
 public:
     // Where the sockets go: $XDG_RUNTIME_DIR, private to the user and emptied at logout, or the
     // temporary folder when that is unset.
@@ -36,11 +24,10 @@ public:
     static InstanceClaim claim(const std::filesystem::path& settingsFile, const std::filesystem::path& socketFolder,
                                std::chrono::milliseconds patience = std::chrono::seconds(5));
 
-    // Calls bringToFront whenever a later start asks.
-    void listen(std::function<void()> bringToFront);
+    void listen(std::function<void()> bringToFront) override;
 
 private:
-    SingleInstance(const QString& lockPath, QString serverName);
+    LinuxSingleInstance(const QString& lockPath, QString serverName);
 
     QLockFile lock_;
     QString serverName_;

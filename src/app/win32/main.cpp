@@ -1,6 +1,6 @@
 #include "app/kivo_main.h"
+#include "app/single_instance.h"
 #include "app/win32/parent_console.h"
-#include "app/win32/single_instance.h"
 #include "app/win32/win32_program.h"
 #include "platform/win32/win32_backends.h"
 #include "settings/location.h"
@@ -11,14 +11,12 @@ int main(int argc, char** argv)
     if (argc > 1)
         kivo::useParentConsole();
     const auto start = [](int&, char**) -> int {
-        const kivo::SingleInstance instance;
-        if (instance.alreadyRunning()) {
-            kivo::reportAlreadyRunning(kivo::defaultSettingsLocation().writeTo);
-            kivo::SingleInstance::activateRunning();
-            return kivo::kExitSuccess;
-        }
+        const kivo::InstanceClaim claim = kivo::claimSingleInstance(kivo::defaultSettingsLocation().writeTo);
+        if (!claim.instance)
+            return claim.runningKivoRaised ? kivo::kExitSuccess : kivo::kExitFailure;
         kivo::Win32Program program(kivo::makeWinmmJoystick());
         program.showWindow();
+        claim.instance->listen([&program] { program.form().bringToFront(); });
         return program.run();
     };
     return kivo::runKivo(argc, argv, kivo::OtherArguments::Ignore, start, kivo::listWinmmJoysticks);

@@ -28,9 +28,8 @@ public:
 
     void show();
     HWND window() const { return window_; }
-    // The message that asks a running Form1, of another process maybe, to come to the front
-    // with whatever question it has open.
-    static UINT bringToFrontMessage();
+    // Comes to the front with whatever question it has open.
+    void bringToFront();
     // Lets the program see each of the window's messages before Form1 handles it (raw input, say).
     using MessageTap = std::function<void(UINT message, WPARAM wParam, LPARAM lParam)>;
     void tapMessages(MessageTap tap) { tap_ = std::move(tap); }
@@ -69,7 +68,6 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void tick();
     void command(int id);
-    void bringToFront();
     LRESULT colourStatic(HDC dc, HWND control);
     void changeDpi(UINT dpi, const RECT& suggested);
 

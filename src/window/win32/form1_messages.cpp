@@ -46,10 +46,6 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (tap_)
         tap_(message, wParam, lParam);
-    if (message == bringToFrontMessage()) {
-        bringToFront();
-        return 0;
-    }
     switch (message) {
         case kTickMessage:
             tick();
@@ -95,12 +91,6 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         default:
             return DefWindowProcW(window_, message, wParam, lParam);
     }
-}
-
-UINT Form1::bringToFrontMessage()
-{
-    static const UINT message = RegisterWindowMessageW(L"Kivo.BringToFront");
-    return message;
 }
 
 void Form1::bringToFront()

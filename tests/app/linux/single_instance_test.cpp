@@ -30,7 +30,7 @@ protected:
     SingleInstanceClaim() { fs::create_directory(runtime); }
 
     fs::path lockFile() const { return settings.folder() / "kivo.ini.lock"; }
-    InstanceClaim claim(const fs::path& file) const { return SingleInstance::claim(file, runtime, 300ms); }
+    InstanceClaim claim(const fs::path& file) const { return LinuxSingleInstance::claim(file, runtime, 300ms); }
 
     test_support::TempSettings settings;
     const fs::path runtime = settings.folder() / "runtime";
