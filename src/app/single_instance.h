@@ -24,8 +24,8 @@ struct InstanceClaim {
     bool runningKivoRaised = false;
 };
 
-// Each platform's: claims settingsFile, as the platform names it whichever path reached it.
-// When a running Kivo holds it, asks that Kivo to come to the front and says so
+// Claims settingsFile, named as the platform names it whichever path reached it; each platform
+// has its own. When a running Kivo holds it, asks that Kivo to come to the front and says so
 // (reportAlreadyRunning); standard error says why when the claim fails otherwise.
 InstanceClaim claimSingleInstance(const std::filesystem::path& settingsFile);
 

@@ -34,6 +34,7 @@ std::wstring fileKey(const fs::path& settingsFile)
 {
     std::error_code error;
     fs::path file = fs::absolute(settingsFile, error).lexically_normal();
+    // The first save makes the folder anyway; made now, it can be resolved.
     fs::create_directories(file.parent_path(), error);
     const HANDLE folder =
         CreateFileW(file.parent_path().c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

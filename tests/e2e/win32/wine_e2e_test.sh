@@ -222,7 +222,26 @@ sleep 1
 [ "$status" -eq 0 ] && [ -n "$first" ] && [ "$(xdotool getactivewindow)" = "$first" ] &&
   pass "a second kivo.exe brings the first to the front" ||
   fail "second kivo.exe: status $status, active $(xdotool getactivewindow), first '$first'"
-wmctrl -i -c "$first"
+
+# One Kivo per settings file: %APPDATA% spelled in capitals names the same file, another one
+# does not. Wine gives a program started from Linux the prefix's own %APPDATA%, so cmd.exe sets it.
+appdata=$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')
+kivo_with_appdata() { echo "set APPDATA=$1&& $(winepath -w "$kivo_exe") dropped.txt"; }
+status=0
+timeout 30 wine cmd /c "$(kivo_with_appdata "${appdata^^}")" </dev/null >"$session/same.out" 2>&1 || status=$?
+[ "$status" -eq 0 ] && grep -q "already running" "$session/same.out" &&
+  pass "%APPDATA% in capitals: already running, status 0" ||
+  fail "%APPDATA% in capitals: status $status, $(cat "$session/same.out")"
+wine cmd /c "$(kivo_with_appdata 'C:\users\Public')" </dev/null >"$session/other.out" 2>&1 &
+wine_desktop_pids+=($!)
+windows=0
+for _ in $(seq 100); do
+  windows=$(xdotool search --name '^Kivo v1.0$' 2>/dev/null | wc -l) && [ "$windows" -ge 2 ] && break
+  sleep 0.2
+done
+[ "$windows" -eq 2 ] && pass "another %APPDATA%: a second Kivo runs" ||
+  fail "another %APPDATA%: $windows windows, $(cat "$session/other.out")"
+for window in $(xdotool search --name '^Kivo v1.0$'); do wmctrl -i -c "$window"; done
 
 if [ "$failures" -ne 0 ]; then
   echo "wine_e2e_test: $failures failed; logs in $session" >&2
