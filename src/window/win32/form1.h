@@ -54,6 +54,8 @@ private:
     // A fixed window: no sizing border, no minimise or maximise box.
     static constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     static constexpr UINT kTickMessage = WM_APP + 1;
+    static constexpr UINT_PTR kRestoreTimer = 1;
+    static constexpr UINT kRestoreDelayMs = 150;
     // Not IDOK or IDCANCEL, which Enter and Escape send.
     static constexpr int kCommand1Id = 101;
     static constexpr int kCommand3Id = 103;
@@ -66,6 +68,7 @@ private:
     static COLORREF colourRef(unsigned rgb);
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void restore();
     void tick();
     void command(int id);
     LRESULT colourStatic(HDC dc, HWND control);

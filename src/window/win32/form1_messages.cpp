@@ -74,6 +74,12 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
             if (wParam && events_)
                 events_->closed(ClosedBy::System);
             return 0;
+        case WM_TIMER:
+            if (wParam != kRestoreTimer)
+                return DefWindowProcW(window_, message, wParam, lParam);
+            KillTimer(window_, kRestoreTimer);
+            restore();
+            return 0;
         case WM_ERASEBKGND: {
             RECT client;
             GetClientRect(window_, &client);
@@ -95,8 +101,18 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
 
 void Form1::bringToFront()
 {
-    if (!IsIconic(window_) && GetForegroundWindow() != GetLastActivePopup(window_))
-        ShowWindow(window_, SW_MINIMIZE);
+    if (IsIconic(window_) || GetForegroundWindow() == GetLastActivePopup(window_)) {
+        restore();
+        return;
+    }
+    // Restoring a window is what brings it forward under Wine. The restore waits a moment for the
+    // window manager to have minimised it: restored at once, it may stay minimised.
+    ShowWindow(window_, SW_MINIMIZE);
+    SetTimer(window_, kRestoreTimer, kRestoreDelayMs, nullptr);
+}
+
+void Form1::restore()
+{
     ShowWindow(window_, SW_RESTORE);
     SetForegroundWindow(GetLastActivePopup(window_));
 }
