@@ -19,6 +19,9 @@ modprobe uinput
 modprobe virtio_rng
 modprobe evdev
 
+# Everything here runs in a chroot of the host's files, where systemd's tools would otherwise
+# ignore requests: udevadm trigger and settle would return at once, having done nothing.
+export SYSTEMD_IGNORE_CHROOT=1
 export VM_USER=kivo-vm VM_UID=1500
 echo "$VM_USER:x:$VM_UID:$VM_UID::/home/$VM_USER:/bin/bash" >> /etc/passwd
 echo "$VM_USER:x:$VM_UID:" >> /etc/group

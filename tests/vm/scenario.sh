@@ -68,23 +68,28 @@ check() {
 
 figure() { echo "figure $*"; }
 
+# What both typing paths measure alike: typing_figures PATH LATENCY_MS KEYS_PER_SECOND.
+typing_figures() {
+  figure "button-to-key latency after idling, $1: $2 ms (TCG: relative only)"
+  figure "keys per second while a button is held, $1: $3"
+}
+
 skip_scenario() {
   echo "skip: $1"
   exit 77
 }
 
-# Waits up to $2 seconds (default 30) for a command to succeed.
+now_ms() { date +%s%3N; }
+
+# Waits up to $2 seconds (default 30) for a command to succeed. The limit is on the clock, as a
+# command such as swaymsg may itself take half a second under TCG.
 wait_until() {
-  local limit=$((${2:-30} * 10))
-  for _ in $(seq "$limit"); do
-    eval "$1" && return 0
+  local deadline=$(($(now_ms) + ${2:-30} * 1000))
+  until eval "$1"; do
+    [ "$(now_ms)" -lt "$deadline" ] || { echo "waited in vain for: $1"; return 1; }
     sleep 0.1
   done
-  echo "waited in vain for: $1"
-  return 1
 }
-
-now_ms() { date +%s%3N; }
 
 # For scenarios that need devices as udev announces them; SDL then finds joysticks through it.
 # udevd stays for the rest of the boot, so such scenarios come last.
@@ -109,14 +114,21 @@ start_xvfb() {
   user_env+=(DISPLAY=":$(cat "$work/display")")
 }
 
-# start_gamepad NAME BUTTONS MODE: a uinput gamepad, its node given MODE; pad NAME COMMAND drives it.
-start_gamepad() {
+# start_device NAME PROGRAM ARGUMENT...: a uinput device made by a test program, which reads
+# its commands from the pipe NAME.in (pad NAME COMMAND) and prints "node PATH" to NAME.out.
+start_device() {
   mkfifo "$work/$1.in"
   # Held open for reading and writing, so neither end waits for the other to open it.
   exec {fd}<> "$work/$1.in"
-  spawn "$KIVO_BUILD/tests/vm/kivo-test-gamepad" "$2" "$3" < "$work/$1.in" > "$work/$1.out"
+  spawn "$KIVO_BUILD/tests/vm/$2" "${@:3}" < "$work/$1.in" > "$work/$1.out"
   wait_until "grep -q '^node' '$work/$1.out'"
+  # Where udev runs, programs started next find the device only once udev has announced it.
+  if pgrep -x systemd-udevd > /dev/null; then udevadm settle; fi
 }
+# start_gamepad NAME BUTTONS MODE: a uinput gamepad, its node given MODE.
+start_gamepad() { start_device "$1" kivo-test-gamepad "$2" "$3"; }
+# The user's own keyboard, driven by "pad NAME press KEY_F7" and "pad NAME release KEY_F7".
+start_keyboard() { start_device "$1" kivo-test-keyboard; }
 pad() { echo "${*:2}" > "$work/$1.in"; }
 gamepad_node() { grep '^node' "$work/$1.out" | tail -n 1 | cut -d' ' -f2; }
 
@@ -188,22 +200,43 @@ start_sway() {
   user_env+=(WAYLAND_DISPLAY=wayland-1 "SWAYSOCK=$(ls /run/user/"$VM_UID"/sway-ipc.*.sock)")
 }
 
-# Whether sway shows a window with this app_id (Wayland) or class (X11).
-sway_window() { as_user timeout 10 swaymsg -t get_tree | grep -Eiq "\"(app_id|class)\": \"$1\""; }
+# Whether sway shows a window whose app_id (Wayland) or class (X11) ends in this name; Kivo's
+# app_id is its reverse-DNS desktop file name.
+sway_window() { as_user timeout 10 swaymsg -t get_tree | grep -Eiq "\"(app_id|class)\": \"[^\"]*$1\""; }
 sway_focus() { as_user timeout 10 swaymsg "[app_id=\"$1\"] focus" > /dev/null; }
+sway_input() { as_user timeout 10 swaymsg -t get_inputs | grep -q "\"name\": \"$1\""; }
+
+# Selects button B the way a person does under sway: pressed with Kivo's window in front.
+select_sway_button() {
+  sway_focus kivo
+  pad "$1" press "$2"
+  sleep 1
+  pad "$1" release "$2"
+  sway_focus wev
+  sleep 1
+}
 
 # Kivo as the user under sway, with these assignments; started by sway, as a desktop starts
 # programs, so that it gets sway's DISPLAY for XWayland too.
 start_sway_kivo() {
   as_user mkdir -p "/home/$VM_USER/.config/kivo"
-  printf '[Settings]\n%s\n' "$*" > "$work/kivo.ini"
+  printf '[Settings]\n' > "$work/kivo.ini"
+  printf '%s\n' "$@" >> "$work/kivo.ini"
   as_user cp "$work/kivo.ini" "/home/$VM_USER/.config/kivo/kivo.ini"
   install -o "$VM_UID" -m 0644 /dev/null "$work/kivo.err"
   as_user timeout 10 swaymsg exec "$KIVO_BUILD/kivo 2> $work/kivo.err" > /dev/null
   wait_until 'pgrep -u "$VM_UID" -x kivo > /dev/null' 60 || return 1
   # sway's exec leaves the process group of the scenario, so it is ended by its pid.
-  track "$(pgrep -u "$VM_UID" -x kivo)"
+  kivo=$(pgrep -u "$VM_UID" -x kivo)
+  track "$kivo"
   wait_until 'sway_window kivo' 60
+}
+
+# Closes Kivo's window as a person would, which saves the assignments to $ini.
+ini=/home/$VM_USER/.config/kivo/kivo.ini
+close_sway_kivo() {
+  as_user timeout 10 swaymsg '[app_id="kivo"] kill' > /dev/null
+  wait_until '! running "$kivo"'
 }
 
 # The native Wayland receiver: wev, in front, recording every key.
