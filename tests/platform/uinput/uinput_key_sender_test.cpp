@@ -172,6 +172,9 @@ TEST(OwnWindowInput, KeysOfItsWindowAreDownByTheirVirtualKeyCodesWhileItIsActive
         input->state(keys);
         EXPECT_EQ(keys[row.down], 0) << "after the window lost the focus";
         EXPECT_EQ(input->current(), 0U);
+        input->activeChanged(true);
+        input->state(keys);
+        EXPECT_EQ(keys[row.down], 0) << "let go in another window, so still up when Kivo's is back";
     }
 }
 
