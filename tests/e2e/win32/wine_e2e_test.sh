@@ -239,12 +239,12 @@ done
 wine cmd /c "$(kivo_with_appdata 'C:\users\Public')" </dev/null >"$session/other.out" 2>&1 &
 wine_desktop_pids+=($!)
 windows=0
-for _ in $(seq 100); do
+for _ in $(seq 200); do
   windows=$(xdotool search --name '^Kivo v1.0$' 2>/dev/null | wc -l) && [ "$windows" -ge 2 ] && break
   sleep 0.2
 done
 [ "$windows" -eq 2 ] && pass "another %APPDATA%: a second Kivo runs" ||
-  fail "another %APPDATA%: $windows windows, $(cat "$session/other.out")"
+  fail "another %APPDATA%: $windows windows, $(cat "$session/other.out"); processes: $(ps -eo pid,stat,etime,args | grep -i "kivo\.exe\|cmd" | grep -v grep | tr "\n" ";")"
 for window in $(xdotool search --name '^Kivo v1.0$'); do wmctrl -i -c "$window"; done
 
 if [ "$failures" -ne 0 ]; then
