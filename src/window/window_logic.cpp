@@ -107,7 +107,7 @@ void WindowLogic::wokenUp()
 
 bool WindowLogic::sleepIfIdle()
 {
-    if (!wakeUps_ || now_() < pollUntil_ || !engine_.idle() || !wakeUps_->armForNextChange())
+    if (!wakeUps_ || !engine_.idle() || now_() < pollUntil_ || !wakeUps_->armForNextChange())
         return false;
     if (!asleep_)
         form_.setTimerEnabled(false);

@@ -22,8 +22,7 @@ public:
     virtual std::unique_ptr<LinuxWakeUps> makeWakeUps() = 0;
     // Ties the edge to Kivo's window once it is built; what it gives (may be null) is to go
     // before the window does.
-    virtual std::unique_ptr<QAbstractNativeEventFilter> attachWindow(Form1& form, WindowLogic& logic,
-                                                                     LinuxWakeUps& wakeUps) = 0;
+    virtual std::unique_ptr<QAbstractNativeEventFilter> attachWindow(Form1& form, WindowLogic& logic) = 0;
 };
 
 // Over the X display that DISPLAY names; says on standard error why when there is none.

@@ -29,10 +29,6 @@ QIcon bundledIcon()
     return icon;
 }
 
-}  // namespace
-
-namespace {
-
 std::unique_ptr<JoystickWatch> watchDeviceNode(const SdlJoystick& joystick, std::function<void()> changed)
 {
     return watchJoystickNode(joystick, std::move(changed));
@@ -98,7 +94,7 @@ void LinuxProgram::showWindow()
     Form1& form = session_->form();
     closeOnSessionEnd(form);
     signals_ = std::make_unique<TerminationSignals>([&form] { form.closeForSystem(); });
-    windowHooks_ = edge_->attachWindow(form, session_->logic(), *wakeUps_);
+    windowHooks_ = edge_->attachWindow(form, session_->logic());
     form.show();
     bringToFront();
     instance_->listen([this] { bringToFront(); });

@@ -20,10 +20,9 @@ public:
     KeySender& sender() override { return *sender_; }
     std::unique_ptr<LinuxWakeUps> makeWakeUps() override { return std::make_unique<LinuxWakeUps>(nullptr); }
 
-    std::unique_ptr<QAbstractNativeEventFilter> attachWindow(Form1& form, WindowLogic&, LinuxWakeUps& wakeUps) override
+    std::unique_ptr<QAbstractNativeEventFilter> attachWindow(Form1& form, WindowLogic&) override
     {
         input_->setWindow(form.nativeHandle());
-        wakeUps_ = &wakeUps;
         form.observeInput(this);
         return nullptr;
     }
@@ -34,18 +33,13 @@ private:
         input_->keyEvent(nativeScanCode, down, nativeModifiers);
     }
 
-    void activeChanged(bool active) override
-    {
-        input_->activeChanged(active);
-        if (wakeUps_)
-            wakeUps_->wake();
-    }
+    // Kivo's window coming to the front wakes the ticks through the window logic itself.
+    void activeChanged(bool active) override { input_->activeChanged(active); }
 
     // Declared in the order they are built on each other, so that each goes before what it uses.
     std::unique_ptr<KeymapSource> keymaps_;
     std::unique_ptr<OwnWindowInput> input_;
     std::unique_ptr<KeySender> sender_;
-    LinuxWakeUps* wakeUps_ = nullptr;
 };
 
 }  // namespace

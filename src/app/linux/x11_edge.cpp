@@ -17,7 +17,7 @@ public:
     KeySender& sender() override { return x11_->sender(); }
     std::unique_ptr<LinuxWakeUps> makeWakeUps() override { return std::make_unique<LinuxWakeUps>(x11_.get()); }
 
-    std::unique_ptr<QAbstractNativeEventFilter> attachWindow(Form1& form, WindowLogic& logic, LinuxWakeUps&) override
+    std::unique_ptr<QAbstractNativeEventFilter> attachWindow(Form1& form, WindowLogic& logic) override
     {
         return std::make_unique<WindowLoss>(logic, form.nativeHandle());
     }

@@ -25,29 +25,30 @@ private:
     std::string type(const XkbLayout& layout, const KeyStroke& stroke)
     {
         HeldKeys held(*keyboard_);
+        // Finds the key of a keysym and holds the keys of its level (Shift, AltGr) down.
+        auto reach = [&](xkb_keysym_t keysym) {
+            const std::optional<KeyPlacement> placement = layout.find(keysym);
+            if (placement) {
+                for (const unsigned code : placement->levelKeys) {
+                    held.press(code);
+                }
+            }
+            return placement;
+        };
         auto hold = [&](xkb_keysym_t keysym) {
-            if (const std::optional<KeyPlacement> placement = layout.find(keysym)) {
-                pressLevelKeys(held, *placement);
+            if (const std::optional<KeyPlacement> placement = reach(keysym)) {
                 held.press(placement->code);
             }
         };
         auto type = [&](xkb_keysym_t keysym) -> std::string {
-            const std::optional<KeyPlacement> placement = layout.find(keysym);
+            const std::optional<KeyPlacement> placement = reach(keysym);
             if (!placement) {
                 return "no key of the keyboard layout types it";
             }
-            pressLevelKeys(held, *placement);
             held.tap(placement->code);
             return {};
         };
         return typeByKeysyms(stroke, characters_, hold, type);
-    }
-
-    static void pressLevelKeys(HeldKeys& held, const KeyPlacement& placement)
-    {
-        for (const unsigned code : placement.levelKeys) {
-            held.press(code);
-        }
     }
 
     std::unique_ptr<KeySwitch> keyboard_;

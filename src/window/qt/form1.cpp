@@ -235,10 +235,11 @@ bool Form1::event(QEvent* event)
 {
     const bool handled = QWidget::event(event);
     const bool activated = event->type() == QEvent::WindowActivate;
-    if (activated && events_)
-        events_->activated();
+    // The observer first, so that the window logic's tick already finds the window in front.
     if ((activated || event->type() == QEvent::WindowDeactivate) && inputObserver_)
         inputObserver_->activeChanged(activated);
+    if (activated && events_)
+        events_->activated();
     return handled;
 }
 

@@ -10,9 +10,9 @@
 
 namespace kivo {
 
-// Wakes the window for the joystick and for what tells which window is in front: Kivo's own
-// window coming to the front must start the ticks. On X11 that is the X connection's events;
-// without one, whoever hears the window's activation change calls wake().
+// Wakes the window for the joystick and, on X11, for the X connection's events, which tell
+// which window is in front. Kivo's own window coming to the front wakes the window logic
+// directly, through its activation.
 class LinuxWakeUps final : public WakeUpSource {
 public:
     explicit LinuxWakeUps(X11Services* x11);
