@@ -34,10 +34,14 @@ int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& s
     return start(argc, argv);
 }
 
-void reportAlreadyRunning(const std::filesystem::path& settingsFile)
+void reportAlreadyRunning(const std::filesystem::path& settingsFile, bool cameToFront)
 {
-    reportProblem("Kivo is already running with " + quotedPath(settingsFile) +
-                  "; its window is brought to the front instead.");
+    const std::string running = "Kivo is already running with " + quotedPath(settingsFile);
+    if (cameToFront)
+        reportProblem(running + "; its window is brought to the front instead.");
+    else
+        reportProblem(running + "; it was asked to bring its window to the front, but the desktop did not put it " +
+                      "there (it may show that Kivo wants attention instead).");
 }
 
 }  // namespace kivo

@@ -20,8 +20,9 @@ int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& s
             const JoystickListing& listJoysticks, const std::function<std::string()>& platformNote = {});
 
 // One Kivo per settings file on every platform, as two would overwrite each other's
-// assignments: a second start says so in these words, brings the running Kivo's window to the
-// front and succeeds.
-void reportAlreadyRunning(const std::filesystem::path& settingsFile);
+// assignments: a second start asks the running Kivo to bring its window to the front, says so in
+// these words, whether the window got there (the desktop may refuse, or only mark it as wanting
+// attention), and succeeds.
+void reportAlreadyRunning(const std::filesystem::path& settingsFile, bool cameToFront);
 
 }  // namespace kivo

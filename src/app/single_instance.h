@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace kivo {
 
@@ -12,16 +13,23 @@ class SingleInstance {
 public:
     virtual ~SingleInstance() = default;
 
-    // Calls bringToFront whenever a later start with the same settings file asks.
-    virtual void listen(std::function<void()> bringToFront) = 0;
+    // Tells the later start whether the window became active.
+    using Answer = std::function<void(bool cameToFront)>;
+    // Asks the window to come to the front, with the token that lets the desktop allow it (what
+    // the later start's launcher gave it; empty when it has none), and answers once it knows.
+    using FrontRequest = std::function<void(const std::string& activationToken, Answer answer)>;
+
+    // Calls comeToFront whenever a later start with the same settings file asks.
+    virtual void listen(FrontRequest comeToFront) = 0;
 };
 
 // What a start found when it claimed the settings file.
 struct InstanceClaim {
     // Null when this start is to end.
     std::unique_ptr<SingleInstance> instance;
-    // It ends because a running Kivo answered and brought its window to the front.
-    bool runningKivoRaised = false;
+    // It ends because a running Kivo answered its request to come to the front, whether or not
+    // the window got there.
+    bool runningKivoAnswered = false;
 };
 
 // Claims settingsFile, named as the platform names it whichever path reached it; each platform

@@ -104,6 +104,7 @@ bool PollEngine::readPosition()
 
 void PollEngine::tick()
 {
+    assigned_ = false;
     if (!readPosition()) {
         if (restCaptured_)
             settleAtRest();
@@ -191,8 +192,14 @@ void PollEngine::scanKeys()
         if (isHandedModifier(code) && buffer[static_cast<std::size_t>(generalModifierCode(code))] > kToggledOnly)
             continue;
         currentToken_ = keyNames_.tokenForCode(code);
-        if (selectionNamesLabel())
-            labels_.setCaption(selected_.index, composeCaption(selected_.index, currentToken_));
+        if (!selectionNamesLabel())
+            continue;
+        std::string caption = composeCaption(selected_.index, currentToken_);
+        // A key held down is captured again on every tick; only a change is a new assignment.
+        if (labels_.caption(selected_.index) != caption) {
+            labels_.setCaption(selected_.index, caption);
+            assigned_ = true;
+        }
     }
 }
 

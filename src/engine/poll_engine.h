@@ -36,6 +36,8 @@ public:
     bool joystickAnswering() const { return answering_; }
     // Whether the last read found a joystick where the read before found none.
     bool joystickArrived() const { return arrived_; }
+    // Whether the last tick's capture changed a caption: a new assignment.
+    bool assigned() const { return assigned_; }
 
 private:
     bool readPosition();
@@ -63,6 +65,7 @@ private:
     bool restCaptured_ = false;
     bool answering_ = false;
     bool arrived_ = false;
+    bool assigned_ = false;
     bool mainWindowInFront_ = false;
     KeysHeldIntoFront keysHeldIntoFront_;
     KeyNameTable keyNames_;

@@ -67,6 +67,8 @@ void WindowLogic::timerTicked()
 void WindowLogic::tick()
 {
     engine_.tick();
+    if (engine_.assigned())
+        keepAssignment();
     if (engine_.joystickArrived() && engine_.buttonCount() == 0)
         adoptLateJoystick();
 }
@@ -148,6 +150,17 @@ void WindowLogic::end(ClosedBy closer)
     if (!saved && closer == ClosedBy::User)
         form_.showProblem(saved.problem());
     form_.leaveEventLoop(saved ? kExitSuccess : kExitSaveFailed);
+}
+
+void WindowLogic::keepAssignment()
+{
+    const Status saved = saveCaptions(settings_, form_, engine_.buttonCount());
+    if (!saved && !assignmentUnsaved_) {
+        reportProblem(saved.problem());
+        // The user is at the window, making the assignment that may be lost.
+        form_.showProblem(saved.problem());
+    }
+    assignmentUnsaved_ = !saved;
 }
 
 void WindowLogic::reportStartUpProblem(const Status& loaded)

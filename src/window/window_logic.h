@@ -68,6 +68,10 @@ private:
     // a user who closed the window is shown why.
     void end(ClosedBy closer);
     void reportStartUpProblem(const Status& loaded);
+    // Writes the captions as soon as a key is assigned, so that an end that closes nothing (a
+    // crash, a dead compositor, a power cut) loses no assignment. A failure is reported once,
+    // and again only after a save has worked.
+    void keepAssignment();
     Status save();
     // A joystick that answers only after a start-up that found none gets its labels and
     // captions then, as start-up would have given them.
@@ -84,6 +88,7 @@ private:
     Stage stage_ = Stage::Loading;
     bool asleep_ = false;
     bool showStartUpProblems_ = false;
+    bool assignmentUnsaved_ = false;
 };
 
 }  // namespace kivo

@@ -143,6 +143,11 @@ TEST_F(KivoEndToEnd, KivosWindowComingToTheFrontWakesItForAssignments)
     std::this_thread::sleep_for(300ms);
     holdKey(XK_F7, 100ms);
     EXPECT_EQ(kivo.labels()[1], "label 2 1 Button 2:  {F7}");
+
+    // Nothing closes the window on a kill; the assignment was saved as it was made.
+    kivo.terminate(SIGKILL);
+    EXPECT_NE(test_support::fileContents(configHome / "kivo" / "kivo.ini").find("\n1=Button 2:  {F7}\n"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "support/private_xvfb.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -214,8 +215,14 @@ TEST_F(KivoMends, SecondStartBringsTheFirstToTheFrontAndSucceeds)
     e2e::HostProcess second(xvfb.displayName(), config.folder, {"--buttons", "2"}, {.waitUntilReady = false});
     const int status = second.waitForExit(kExitTimeout);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_THAT(second.errors(), HasSubstr("already running"));
+    EXPECT_THAT(second.errors(), HasSubstr("already running with"));
+    EXPECT_THAT(second.errors(), HasSubstr("; its window is brought to the front instead."));
     EXPECT_TRUE(waitForTop(first.windowId())) << "the running Kivo came to the front";
+    XClassHint windowClass{};
+    ASSERT_NE(XGetClassHint(keyboard, first.windowId(), &windowClass), 0);
+    EXPECT_STREQ(windowClass.res_class, "io.github.kivo_project.Kivo") << "as the launcher's StartupWMClass";
+    XFree(windowClass.res_name);
+    XFree(windowClass.res_class);
     EXPECT_EQ(first.labels().size(), 2u) << "and runs on";
 }
 

@@ -251,6 +251,36 @@ TEST_F(WindowLogicTest, FailedSaveEndsWithAFailureStatusAndTellsAUserWhoClosed)
     }
 }
 
+TEST_F(WindowLogicTest, EachAssignmentIsSavedAtOnceAndAFailedSaveIsToldOnce)
+{
+    start(2);
+    fakes.foreground.window = MemoryToolkit::kHandle;
+    fakes.joystick.hold(2);
+    window.timerTicked();
+    fakes.joystick.releaseAll();
+    const auto assign = [this](int key) {
+        fakes.keyboard.press(key);
+        window.timerTicked();
+        window.timerTicked();
+        fakes.keyboard.releaseAll();
+        window.timerTicked();
+    };
+    assign(116);
+    EXPECT_EQ(settings.stored(2), (std::vector<std::string>{"", "Button 2:  {F5}"}));
+    form.answers = {true};
+    window.clearClicked();
+    EXPECT_EQ(settings.stored(2), (std::vector<std::string>{"", "Button 2:  {F5}"})) << "Clear writes nothing";
+
+    std::filesystem::permissions(settings.file(), std::filesystem::perms::owner_read);
+    assign(117);
+    assign(118);
+    EXPECT_EQ(form.problemsShown.size(), 1u);
+    std::filesystem::permissions(settings.file(), std::filesystem::perms::owner_all);
+    assign(119);
+    EXPECT_EQ(settings.stored(2), (std::vector<std::string>{"Button 1:  ", "Button 2:  {F8}"}));
+    EXPECT_TRUE(form.exitCodes.empty());
+}
+
 TEST_F(WindowLogicTest, StartUpProblemsGoToAMessageBoxOnlyWhereAsked)
 {
     std::filesystem::create_directory(settings.file());

@@ -36,11 +36,17 @@ SessionFacts currentSessionFacts()
     // Qt takes a list of platforms to try in turn; only the first one counts as asked for.
     const bool x11Forced = platform != nullptr && std::string_view(platform).starts_with("xcb");
     const bool wayland = isSet("WAYLAND_DISPLAY");
-    return {wayland, x11Forced, wayland && !x11Forced ? uinputProblem() : std::string()};
+    return {wayland, x11Forced, wayland && !x11Forced ? uinputProblem() : std::string(), isSet("DISPLAY")};
 }
 
 EdgeChoice chooseEdge(const SessionFacts& facts)
 {
+    if (!facts.waylandSession && !facts.x11Display)
+        return {false,
+                "No keys can be typed here: there is no graphical session (neither WAYLAND_DISPLAY nor DISPLAY "
+                "is set). Kivo types through XTest in an X11 session and through a uinput keyboard in a Wayland "
+                "one.",
+                {}};
     if (!facts.waylandSession)
         return {false, "Keys are typed through XTest into the window in front: this is an X11 session.", {}};
     if (facts.x11Forced)

@@ -11,6 +11,7 @@ struct SessionFacts {
     bool x11Forced = false;
     // Empty when /dev/uinput can be opened for writing; otherwise why not.
     std::string uinputProblem;
+    bool x11Display = false;
 };
 
 struct EdgeChoice {

@@ -8,6 +8,7 @@
 #include <QAbstractNativeEventFilter>
 
 #include <memory>
+#include <string>
 
 namespace kivo {
 
@@ -23,6 +24,9 @@ public:
     // Ties the edge to Kivo's window once it is built; what it gives (may be null) is to go
     // before the window does.
     virtual std::unique_ptr<QAbstractNativeEventFilter> attachWindow(Form1& form, WindowLogic& logic) = 0;
+    // Raises the window and asks the desktop to make it active, with the token a launcher gave
+    // for that (empty when none).
+    virtual void activate(QWidget& window, const std::string& activationToken) = 0;
 };
 
 // Over the X display that DISPLAY names; says on standard error why when there is none.

@@ -1,6 +1,7 @@
 #include "app/linux/linux_program.h"
 
 #include "app/linux/edge_choice.h"
+#include "app/linux/single_instance.h"
 
 #include "kivo_version.h"
 #include "platform/messages.h"
@@ -9,9 +10,13 @@
 
 #include <sys/prctl.h>
 #include <QDirIterator>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QTimer>
+#include <QWindow>
 #include <csignal>
 #include <cstdlib>
+#include <memory>
 #include <utility>
 
 namespace kivo {
@@ -47,6 +52,26 @@ std::unique_ptr<InputEdge> openChosenEdge()
     return openX11Edge();
 }
 
+// Answers as soon as the window is active (a question it shows counts), or once the wait is over.
+void answerOnceActive(QWindow& window, SingleInstance::Answer answer, std::chrono::milliseconds wait)
+{
+    if (window.isActive())
+        return answer(true);
+    auto pending = std::make_shared<SingleInstance::Answer>(std::move(answer));
+    auto* watch = new QObject(&window);
+    const auto settle = [pending, watch](bool active) {
+        if (const SingleInstance::Answer now = std::exchange(*pending, nullptr)) {
+            now(active);
+            watch->deleteLater();
+        }
+    };
+    QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, watch, [&window, settle] {
+        if (window.isActive())
+            settle(true);
+    });
+    QTimer::singleShot(wait, watch, [settle] { settle(false); });
+}
+
 }  // namespace
 
 OpenedProgram LinuxProgram::open(int& argc, char** argv, JoystickWatcher watchJoystick)
@@ -57,7 +82,7 @@ OpenedProgram LinuxProgram::open(int& argc, char** argv, JoystickWatcher watchJo
     SettingsLocation settings = defaultSettingsLocation();
     InstanceClaim claim = claimSingleInstance(settings.writeTo);
     if (!claim.instance)
-        return {nullptr, claim.runningKivoRaised ? kExitSuccess : kExitFailure};
+        return {nullptr, claim.runningKivoAnswered ? kExitSuccess : kExitFailure};
     auto edge = openChosenEdge();
     if (!edge)
         return {nullptr, kExitFailure};
@@ -74,7 +99,9 @@ LinuxProgram::LinuxProgram(SettingsLocation settings, std::unique_ptr<SingleInst
       watchJoystick_(watchJoystick ? std::move(watchJoystick) : watchDeviceNode),
       application_(argc, argv)
 {
-    QApplication::setApplicationName("Kivo");
+    // Qt names the X11 window class after the application: the desktop id, as the launcher's
+    // StartupWMClass and the Wayland app_id have it, so that docks group the window with it.
+    QApplication::setApplicationName(QStringLiteral(KIVO_APP_ID));
     QApplication::setApplicationVersion(QStringLiteral(KIVO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(KIVO_APP_ID));
     QApplication::setWindowIcon(bundledIcon());
@@ -96,14 +123,19 @@ void LinuxProgram::showWindow()
     signals_ = std::make_unique<TerminationSignals>([&form] { form.closeForSystem(); });
     windowHooks_ = edge_->attachWindow(form, session_->logic());
     form.show();
-    bringToFront();
-    instance_->listen([this] { bringToFront(); });
+    comeToFront({}, {});
+    instance_->listen(
+        [this](const std::string& token, SingleInstance::Answer answer) { comeToFront(token, std::move(answer)); });
 }
 
-void LinuxProgram::bringToFront()
+void LinuxProgram::comeToFront(const std::string& activationToken, SingleInstance::Answer answer)
 {
-    session_->form().raise();
-    session_->form().activateWindow();
+    Form1& form = session_->form();
+    // Raising a minimised window leaves it minimised.
+    form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
+    edge_->activate(form, activationToken);
+    if (answer)
+        answerOnceActive(*form.windowHandle(), std::move(answer), LinuxSingleInstance::kActivationWait);
 }
 
 WindowHandle LinuxProgram::windowId() const

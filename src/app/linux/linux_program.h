@@ -51,7 +51,9 @@ public:
     int run();
 
 private:
-    void bringToFront();
+    // Brings the window to the front with a launcher's token, and answers once it is active or
+    // has not become so in time; an empty answer is not waited for.
+    void comeToFront(const std::string& activationToken, SingleInstance::Answer answer);
 
     LinuxProgram(SettingsLocation settings, std::unique_ptr<SingleInstance> instance, std::unique_ptr<InputEdge> edge,
                  JoystickWatcher watchJoystick, int& argc, char** argv);

@@ -1,16 +1,20 @@
 #include "app/linux/single_instance.h"
 
 #include "app/kivo_main.h"
+#include "app/linux/activation_token.h"
 #include "platform/messages.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
+#include <QPointer>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -24,8 +28,12 @@ using namespace std::chrono_literals;
 
 constexpr auto kRetryPause = 100ms;
 constexpr int kProbeTimeoutMs = 200;
-constexpr char kRequest[] = "raise\n";
-constexpr char kAnswer[] = "raised\n";
+// "raise", a blank and the activation token when there is one, and a newline.
+constexpr char kRequest[] = "raise";
+constexpr char kCameToFront[] = "raised\n";
+constexpr char kAskedOnly[] = "asked\n";
+
+enum class FrontAnswer { None, CameToFront, AskedOnly };
 
 std::string socketPrefix()
 {
@@ -75,22 +83,58 @@ void removeDeadSockets(const fs::path& folder)
     }
 }
 
-// True only when a running Kivo answered that it brought its window to the front.
-bool askToComeToFront(const QString& socketPath, std::chrono::milliseconds patience)
+// Launchers make tokens of printable characters; anything else would not survive the request line.
+bool passable(const std::string& token)
+{
+    return std::all_of(token.begin(), token.end(), [](unsigned char c) { return c > ' ' && c < 0x7f; });
+}
+
+QByteArray requestLine(const std::string& activationToken)
+{
+    QByteArray line(kRequest);
+    if (!activationToken.empty() && passable(activationToken))
+        line += ' ' + QByteArray::fromStdString(activationToken);
+    return line + '\n';
+}
+
+// The token a request carries (empty when none), or nothing when the line is no request.
+std::optional<std::string> tokenOfRequest(const QByteArray& line)
+{
+    if (!line.endsWith('\n'))
+        return std::nullopt;
+    const QByteArray request = line.chopped(1);
+    if (request == kRequest)
+        return std::string();
+    const QByteArray withToken = QByteArray(kRequest) + ' ';
+    if (!request.startsWith(withToken))
+        return std::nullopt;
+    std::string token = request.mid(withToken.size()).toStdString();
+    if (!passable(token))
+        return std::nullopt;
+    return token;
+}
+
+FrontAnswer askToComeToFront(const QString& socketPath, const std::string& activationToken,
+                             std::chrono::milliseconds patience)
 {
     if (!ownSocket(socketPath.toStdString()))
-        return false;
-    const int timeoutMs = static_cast<int>(std::max(patience, 1ms).count());
+        return FrontAnswer::None;
     QLocalSocket socket;
     socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
-    socket.write(kRequest);
+    if (!socket.waitForConnected(static_cast<int>(std::max(patience, 1ms).count())))
+        return FrontAnswer::None;
+    socket.write(requestLine(activationToken));
+    // The running Kivo answers once its window is active, or once it has waited for that in vain.
+    const Clock::time_point deadline = Clock::now() + LinuxSingleInstance::kActivationWait + patience;
     while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(timeoutMs))
-            return false;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left <= 0ms || !socket.waitForReadyRead(static_cast<int>(left.count())))
+            return FrontAnswer::None;
     }
-    return socket.readLine() == kAnswer;
+    const QByteArray answer = socket.readLine();
+    if (answer == kCameToFront)
+        return FrontAnswer::CameToFront;
+    return answer == kAskedOnly ? FrontAnswer::AskedOnly : FrontAnswer::None;
 }
 
 }  // namespace
@@ -111,6 +155,7 @@ LinuxSingleInstance::LinuxSingleInstance(const QString& lockPath, QString server
 }
 
 InstanceClaim LinuxSingleInstance::claim(const fs::path& settingsFile, const fs::path& socketFolder,
+                                         const std::function<std::string()>& activationToken,
                                          std::chrono::milliseconds patience)
 {
     if (settingsFile.empty())
@@ -124,6 +169,7 @@ InstanceClaim LinuxSingleInstance::claim(const fs::path& settingsFile, const fs:
     std::unique_ptr<LinuxSingleInstance> instance(
         new LinuxSingleInstance(QString::fromStdString(lockPath.string()), socketPathFor(file, socketFolder)));
     const Clock::time_point deadline = Clock::now() + patience;
+    std::optional<std::string> token;
     for (;;) {
         if (instance->lock_.tryLock())
             return {std::move(instance)};
@@ -133,8 +179,11 @@ InstanceClaim LinuxSingleInstance::claim(const fs::path& settingsFile, const fs:
             return {std::move(instance)};
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (askToComeToFront(instance->serverName_, left)) {
-            reportAlreadyRunning(settingsFile);
+        if (!token)
+            token = activationToken();
+        if (const FrontAnswer answer = askToComeToFront(instance->serverName_, *token, left);
+            answer != FrontAnswer::None) {
+            reportAlreadyRunning(settingsFile, answer == FrontAnswer::CameToFront);
             return {nullptr, true};
         }
         // Succeeds only when no live program holds the lock file open.
@@ -150,11 +199,11 @@ InstanceClaim LinuxSingleInstance::claim(const fs::path& settingsFile, const fs:
     return {};
 }
 
-void LinuxSingleInstance::listen(std::function<void()> bringToFront)
+void LinuxSingleInstance::listen(FrontRequest comeToFront)
 {
     if (serverName_.isEmpty())
         return;
-    bringToFront_ = std::move(bringToFront);
+    comeToFront_ = std::move(comeToFront);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     // We hold the lock, so a socket left under this name can only be from a Kivo that crashed.
     QLocalServer::removeServer(serverName_);
@@ -170,11 +219,18 @@ void LinuxSingleInstance::listen(std::function<void()> bringToFront)
             QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
                 if (!socket->canReadLine())
                     return;
-                if (socket->readLine() == kRequest) {
-                    bringToFront_();
-                    socket->write(kAnswer);
+                const std::optional<std::string> token = tokenOfRequest(socket->readLine());
+                if (!token) {
+                    socket->disconnectFromServer();
+                    return;
                 }
-                socket->disconnectFromServer();
+                // The start that asked may have given up waiting by the time the answer is known.
+                comeToFront_(*token, [socket = QPointer<QLocalSocket>(socket)](bool cameToFront) {
+                    if (!socket)
+                        return;
+                    socket->write(cameToFront ? kCameToFront : kAskedOnly);
+                    socket->disconnectFromServer();
+                });
             });
         }
     });
@@ -182,7 +238,7 @@ void LinuxSingleInstance::listen(std::function<void()> bringToFront)
 
 InstanceClaim claimSingleInstance(const fs::path& settingsFile)
 {
-    return LinuxSingleInstance::claim(settingsFile, LinuxSingleInstance::socketFolder());
+    return LinuxSingleInstance::claim(settingsFile, LinuxSingleInstance::socketFolder(), launchActivationToken);
 }
 
 }  // namespace kivo

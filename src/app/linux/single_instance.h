@@ -6,6 +6,8 @@
 #include <QLockFile>
 
 #include <chrono>
+#include <functional>
+#include <string>
 
 namespace kivo {
 
@@ -19,12 +21,18 @@ public:
     // temporary folder when that is unset.
     static std::filesystem::path socketFolder();
 
+    // How long a running Kivo waits for its window to become active before it answers that it
+    // only asked: a desktop that grants the request does so in a few round trips.
+    static constexpr std::chrono::milliseconds kActivationWait{3000};
+
     // Standard error says why when the claim fails. A lock held by a program that does not answer
-    // is waited for as long as a Kivo starting up may take to answer.
+    // is waited for as long as a Kivo starting up may take to answer. A running Kivo is handed
+    // what activationToken gives, asked only then, with the request to come to the front.
     static InstanceClaim claim(const std::filesystem::path& settingsFile, const std::filesystem::path& socketFolder,
+                               const std::function<std::string()>& activationToken,
                                std::chrono::milliseconds patience = std::chrono::seconds(5));
 
-    void listen(std::function<void()> bringToFront) override;
+    void listen(FrontRequest comeToFront) override;
 
 private:
     LinuxSingleInstance(const QString& lockPath, QString serverName);
@@ -32,7 +40,7 @@ private:
     QLockFile lock_;
     QString serverName_;
     QLocalServer server_;
-    std::function<void()> bringToFront_;
+    FrontRequest comeToFront_;
 };
 
 }  // namespace kivo

@@ -27,6 +27,18 @@ public:
         return nullptr;
     }
 
+    void activate(QWidget& window, const std::string& activationToken) override
+    {
+        // Qt's wayland platform activates a window with the token in this variable, and removes
+        // it once used; a compositor without xdg_activation_v1 leaves it unused.
+        constexpr char kTokenVariable[] = "XDG_ACTIVATION_TOKEN";
+        if (!activationToken.empty())
+            qputenv(kTokenVariable, QByteArray::fromStdString(activationToken));
+        window.raise();
+        window.activateWindow();
+        qunsetenv(kTokenVariable);
+    }
+
 private:
     void keyEvent(std::uint32_t nativeScanCode, bool down, std::uint32_t nativeModifiers) override
     {

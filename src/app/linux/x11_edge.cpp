@@ -1,7 +1,10 @@
 #include "app/linux/input_edge.h"
+#include "app/linux/startup_notification.h"
 #include "app/linux/window_loss.h"
 #include "platform/messages.h"
 #include "platform/x11/x11_services.h"
+
+#include <QGuiApplication>
 
 #include <cstdlib>
 
@@ -20,6 +23,15 @@ public:
     std::unique_ptr<QAbstractNativeEventFilter> attachWindow(Form1& form, WindowLogic& logic) override
     {
         return std::make_unique<WindowLoss>(logic, form.nativeHandle());
+    }
+
+    void activate(QWidget& window, const std::string& activationToken) override
+    {
+        window.raise();
+        window.activateWindow();
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (!activationToken.empty() && x11 != nullptr)
+            activateForStartup(x11->connection(), static_cast<xcb_window_t>(window.winId()), activationToken);
     }
 
 private:

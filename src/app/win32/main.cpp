@@ -13,10 +13,11 @@ int main(int argc, char** argv)
     const auto start = [](int&, char**) -> int {
         const kivo::InstanceClaim claim = kivo::claimSingleInstance(kivo::defaultSettingsLocation().writeTo);
         if (!claim.instance)
-            return claim.runningKivoRaised ? kivo::kExitSuccess : kivo::kExitFailure;
+            return claim.runningKivoAnswered ? kivo::kExitSuccess : kivo::kExitFailure;
         kivo::Win32Program program(kivo::makeWinmmJoystick());
         program.showWindow();
-        claim.instance->listen([&program] { program.form().bringToFront(); });
+        claim.instance->listen(
+            [&program](const std::string&, const kivo::SingleInstance::Answer&) { program.form().bringToFront(); });
         return program.run();
     };
     return kivo::runKivo(argc, argv, kivo::OtherArguments::Ignore, start, kivo::listWinmmJoysticks);

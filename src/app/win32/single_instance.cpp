@@ -56,9 +56,9 @@ class Win32SingleInstance final : public SingleInstance {
 public:
     Win32SingleInstance(Handle mutex, std::wstring name) : mutex_(std::move(mutex)), name_(std::move(name)) {}
 
-    void listen(std::function<void()> bringToFront) override
+    void listen(FrontRequest comeToFront) override
     {
-        bringToFront_ = std::move(bringToFront);
+        comeToFront_ = std::move(comeToFront);
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = answer;
         windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -80,14 +80,15 @@ private:
         auto* instance = reinterpret_cast<Win32SingleInstance*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (message != kRaiseRequest || instance == nullptr)
             return DefWindowProcW(window, message, wParam, lParam);
-        instance->bringToFront_();
+        // Windows lets the window come to the front, as the later start allowed it.
+        instance->comeToFront_({}, [](bool) {});
         return TRUE;
     }
 
     Handle mutex_;
     std::wstring name_;
     Window window_{nullptr, DestroyWindow};
-    std::function<void()> bringToFront_;
+    FrontRequest comeToFront_;
 };
 
 // True only when the Kivo that holds the name answered that it brought its window to the front.
@@ -125,7 +126,7 @@ InstanceClaim claimSingleInstance(const fs::path& settingsFile)
         // Let go of it, so that the mutex is gone once the Kivo holding it has ended.
         mutex.reset();
         if (askToComeToFront(name, deadline)) {
-            reportAlreadyRunning(settingsFile);
+            reportAlreadyRunning(settingsFile, true);
             return {nullptr, true};
         }
         if (Clock::now() >= deadline)

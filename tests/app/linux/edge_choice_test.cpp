@@ -14,7 +14,8 @@ TEST(EdgeChoice, WaylandOnlyWhereUinputCanBeWrittenAndX11IsNotAskedFor)
         bool warns;
     };
     const Row table[] = {
-        {{false, false, {}}, false, "X11 session", false},
+        {{false, false, {}, true}, false, "X11 session", false},
+        {{false, false, {}, false}, false, "no graphical session", false},
         {{true, false, {}}, true, "every window", false},
         {{true, true, {}}, false, "QT_QPA_PLATFORM", false},
         {{true, false, "Permission denied"}, false, "Permission denied", true},

@@ -3,6 +3,7 @@
 #include "support/captured_stderr.h"
 #include "support/temp_settings.h"
 
+#include <QCoreApplication>
 #include <QSysInfo>
 
 #include <sys/socket.h>
@@ -12,6 +13,7 @@
 #include <gmock/gmock.h>
 
 #include <fstream>
+#include <future>
 #include <string>
 
 namespace kivo {
@@ -30,7 +32,11 @@ protected:
     SingleInstanceClaim() { fs::create_directory(runtime); }
 
     fs::path lockFile() const { return settings.folder() / "kivo.ini.lock"; }
-    InstanceClaim claim(const fs::path& file) const { return LinuxSingleInstance::claim(file, runtime, 300ms); }
+    InstanceClaim claim(const fs::path& file) const
+    {
+        return LinuxSingleInstance::claim(
+            file, runtime, [] { return std::string("launch-token_TIME42"); }, 300ms);
+    }
 
     test_support::TempSettings settings;
     const fs::path runtime = settings.folder() / "runtime";
@@ -71,8 +77,37 @@ TEST_F(SingleInstanceClaim, ALockHeldThroughAnotherPathToTheSameFileIsNotTakenNo
     const test_support::CapturedStderr errors;
     const InstanceClaim refused = claim(linked);
     EXPECT_EQ(refused.instance, nullptr);
-    EXPECT_FALSE(refused.runningKivoRaised);
+    EXPECT_FALSE(refused.runningKivoAnswered);
     EXPECT_THAT(errors.text(), HasSubstr("does not answer"));
+}
+
+// The running Kivo answers once it knows where its window is, and the second start says that.
+TEST_F(SingleInstanceClaim, ASecondStartHandsOverItsTokenAndSaysWhetherTheWindowCameToTheFront)
+{
+    const std::pair<bool, const char*> answers[] = {
+        {true, "; its window is brought to the front instead."},
+        {false, "; it was asked to bring its window to the front, but the desktop did not put it there"},
+    };
+    InstanceClaim running = claim(settings.file());
+    ASSERT_NE(running.instance, nullptr);
+    bool cameToFront = false;
+    std::string tokenSeen;
+    running.instance->listen([&](const std::string& token, const SingleInstance::Answer& answer) {
+        tokenSeen = token;
+        answer(cameToFront);
+    });
+    for (const auto& [active, says] : answers) {
+        cameToFront = active;
+        const test_support::CapturedStderr errors;
+        auto second = std::async(std::launch::async, [this] { return claim(settings.file()); });
+        while (second.wait_for(1ms) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        const InstanceClaim answered = second.get();
+        EXPECT_EQ(answered.instance, nullptr);
+        EXPECT_TRUE(answered.runningKivoAnswered);
+        EXPECT_THAT(errors.text(), HasSubstr(says));
+        EXPECT_EQ(tokenSeen, "launch-token_TIME42");
+    }
 }
 
 // A socket of a killed Kivo: its file is still there, but nothing listens.
@@ -94,7 +129,7 @@ TEST_F(SingleInstanceClaim, ListensInTheRuntimeFolderAndRemovesSocketsNothingLis
 
     InstanceClaim taken = claim(settings.file());
     ASSERT_NE(taken.instance, nullptr);
-    taken.instance->listen([] {});
+    taken.instance->listen([](const std::string&, const SingleInstance::Answer&) {});
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(runtime))
         names.push_back(entry.path().filename().string());

@@ -19,7 +19,7 @@ TEST(Win32SingleInstance, EveryNameOfTheFileRaisesTheKivoHoldingItAndAnotherFile
     InstanceClaim first = claimSingleInstance(settings.file());
     ASSERT_NE(first.instance, nullptr);
     int raised = 0;
-    first.instance->listen([&raised] { ++raised; });
+    first.instance->listen([&raised](const std::string&, const SingleInstance::Answer&) { ++raised; });
 
     std::wstring capitals = settings.file().wstring();
     CharUpperBuffW(capitals.data(), static_cast<DWORD>(capitals.size()));
@@ -31,7 +31,7 @@ TEST(Win32SingleInstance, EveryNameOfTheFileRaisesTheKivoHoldingItAndAnotherFile
         const test_support::CapturedStderr errors;
         const InstanceClaim second = claimSingleInstance(file);
         EXPECT_EQ(second.instance, nullptr) << file;
-        EXPECT_TRUE(second.runningKivoRaised) << file;
+        EXPECT_TRUE(second.runningKivoAnswered) << file;
         EXPECT_THAT(errors.text(), HasSubstr("already running")) << file;
     }
     EXPECT_EQ(raised, std::size(sameFile));

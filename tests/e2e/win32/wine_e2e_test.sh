@@ -182,6 +182,26 @@ fi
 # The end of the session may have ended the receiver as well.
 kill -0 "$receiver_pid" 2>/dev/null || start_receiver
 
+# A kill leaves nothing to save at the end: an assignment is saved as it is made.
+start_host --buttons 4
+activate "$kivo_window"
+send "press 2"
+sleep 0.1
+send "release 2"
+xdotool keydown F8
+sleep 0.1
+xdotool keyup F8
+for _ in $(seq 50); do
+  [ "$(labels | sed -n 2p)" = "label 2 1 Button 2:  {F8}" ] && break
+done
+kill -9 "$host_pid"
+exec 4>&-
+if tr -d '\r' <"$ini" | grep -qx '1=Button 2:  {F8}'; then
+  pass "kill -9 right after an assignment keeps 1=Button 2:  {F8}"
+else
+  fail "kill -9 right after an assignment lost it: $(cat "$ini" 2>/dev/null)"
+fi
+
 # Only the user's keys assign: not what Kivo types into its own window while a button is held
 # or the stick is pushed (a character off the layout included), nor the Alt and Tab that bring
 # its window back to the front.
