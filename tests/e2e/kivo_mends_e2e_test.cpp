@@ -203,6 +203,20 @@ TEST_F(KivoMends, WindowDestroyedByAnotherProgramSavesAndFails)
         << "saved once the window went";
 }
 
+// What reached the root window as a startup-notification message, its pieces joined.
+std::string startupMessage(Display* display)
+{
+    XSync(display, False);
+    std::string pieces;
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == ClientMessage && event.xclient.format == 8)
+            pieces.append(event.xclient.data.b, sizeof event.xclient.data.b);
+    }
+    return pieces.c_str();
+}
+
 TEST_F(KivoMends, SecondStartBringsTheFirstToTheFrontAndSucceeds)
 {
     e2e::HostProcess first(xvfb.displayName(), config.folder, {"--buttons", "2"});
@@ -212,8 +226,16 @@ TEST_F(KivoMends, SecondStartBringsTheFirstToTheFrontAndSucceeds)
     XSync(keyboard, False);
     ASSERT_TRUE(waitForTop(game.window()));
 
+    // A launcher's startup id goes with the request, and the launch's busy feedback ends.
+    Display* launcher = XOpenDisplay(xvfb.displayName().c_str());
+    XSelectInput(launcher, DefaultRootWindow(launcher), PropertyChangeMask);
+    XSync(launcher, False);
+    setenv("DESKTOP_STARTUP_ID", "kivo-test-launch_TIME0", 1);
     e2e::HostProcess second(xvfb.displayName(), config.folder, {"--buttons", "2"}, {.waitUntilReady = false});
+    unsetenv("DESKTOP_STARTUP_ID");
     const int status = second.waitForExit(kExitTimeout);
+    EXPECT_EQ(startupMessage(launcher), "remove: ID=kivo-test-launch_TIME0");
+    XCloseDisplay(launcher);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_THAT(second.errors(), HasSubstr("already running with"));
     EXPECT_THAT(second.errors(), HasSubstr("; its window is brought to the front instead."));
