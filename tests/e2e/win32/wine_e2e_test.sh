@@ -253,7 +253,7 @@ for _ in $(seq 50); do
   [ "$(xdotool getactivewindow)" = "$first" ] && break
   sleep 0.1
 done
-[ "$status" -eq 0 ] && grep -q "already running" "$session/same.out" && [ -n "$first" ] &&
+[ "$status" -eq 0 ] && grep -q "already running with .*; its window is brought to the front instead" "$session/same.out" && [ -n "$first" ] &&
   [ "$(xdotool getactivewindow)" = "$first" ] && pass "a second kivo.exe brings the first to the front" ||
   fail "second kivo.exe: status $status, active $(xdotool getactivewindow), first '$first', $(cat "$session/same.out")"
 wine cmd /c "$(kivo_with_appdata 'C:\users\Public')" </dev/null >"$session/other.out" 2>&1 &
