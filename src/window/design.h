@@ -35,6 +35,8 @@ constexpr float clientWidth(float outerWidth)
 inline constexpr float kMinimumOuterWidth = 2040;
 
 inline constexpr const char* kTitle = "Kivo v" KIVO_VERSION;
+// The title while no joystick answers, where the taskbar and the window switcher show it too.
+inline constexpr const char* kTitleWithoutJoystick = "Kivo v" KIVO_VERSION " - no joystick";
 inline constexpr const char* kProgramName = "Kivo";
 
 // Element 0 of the button labels, the template of every other element.

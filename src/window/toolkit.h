@@ -48,6 +48,13 @@ public:
     virtual bool askYesNo(std::string_view question) = 0;
     // A modal message box with a warning and OK, for a problem the user must hear of now.
     virtual void showProblem(std::string_view message) = 0;
+    // The title bar's text, as Windows-1252 bytes.
+    virtual void setTitle(std::string_view title) = 0;
+    // Tells the user through the desktop's own notifications, which wait for no answer and take
+    // no focus from the window in front, replacing what was told before; a desktop without such
+    // a service shows nothing. withdrawNotification() takes it back where it still shows.
+    virtual void notify(std::string_view summary, std::string_view body) = 0;
+    virtual void withdrawNotification() = 0;
     // Gives the input focus to the invisible Command3, so no visible button holds it.
     virtual void focusCommand3() = 0;
     // Starts or stops Timer1, which ticks every millisecond on the window's thread.

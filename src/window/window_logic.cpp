@@ -10,6 +10,17 @@
 #include <utility>
 
 namespace kivo {
+namespace {
+
+constexpr const char* kNoJoystickSummary = "No joystick found";
+constexpr const char* kNoJoystickBody =
+    "Kivo's window stays narrow until a joystick is plugged in; it is taken up at once and gets a "
+    "label per button. If one is plugged in, kivo --list says which joysticks Kivo can read.";
+constexpr const char* kJoystickGoneSummary = "The joystick went away";
+constexpr const char* kJoystickGoneBody =
+    "Kivo types no keys until a joystick is plugged in again; it is taken up at once.";
+
+}  // namespace
 
 WindowLogic::WindowLogic(Toolkit& form, InputServices services, SelectedButton& selected, SettingsLocation settings)
     : form_(form), engine_(services, form, selected, form.nativeHandle()), settings_(std::move(settings))
@@ -40,6 +51,7 @@ void WindowLogic::load()
     layOutButtonLabels(form_, engine_.buttonCount());
     engine_.captureRestPosition();
     reportStartUpProblem(loadCaptions(settings_, form_, engine_.buttonCount()));
+    tellWhetherJoystickAnswers();
     stage_ = Stage::Running;
     form_.setEvents(this);
     if (wakeUps_)
@@ -71,6 +83,7 @@ void WindowLogic::tick()
         keepAssignment();
     if (engine_.joystickArrived() && engine_.buttonCount() == 0)
         adoptLateJoystick();
+    tellWhetherJoystickAnswers();
 }
 
 void WindowLogic::adoptLateJoystick()
@@ -84,6 +97,24 @@ void WindowLogic::adoptLateJoystick()
     layOutButtonLabels(form_, engine_.buttonCount());
     if (const Status loaded = loadCaptions(settings_, form_, engine_.buttonCount()); !loaded)
         reportProblem(loaded.problem());
+}
+
+// Without a joystick the window is narrow and types nothing, and standard error is nowhere a user
+// who started Kivo from the menu looks: the title says so for as long as it lasts, and the
+// desktop's notification once, at start-up and whenever a joystick goes away.
+void WindowLogic::tellWhetherJoystickAnswers()
+{
+    const bool missing = !engine_.joystickAnswering();
+    if (missing == toldJoystickMissing_)
+        return;
+    toldJoystickMissing_ = missing;
+    form_.setTitle(missing ? design::kTitleWithoutJoystick : design::kTitle);
+    if (!missing)
+        form_.withdrawNotification();
+    else if (stage_ == Stage::Loading)
+        form_.notify(kNoJoystickSummary, kNoJoystickBody);
+    else
+        form_.notify(kJoystickGoneSummary, kJoystickGoneBody);
 }
 
 void WindowLogic::wokenUp()
@@ -145,6 +176,9 @@ void WindowLogic::closed(ClosedBy closer)
 void WindowLogic::end(ClosedBy closer)
 {
     engine_.undoCaptureOfKeysStillDown();
+    // A notice of a Kivo that has ended would only mislead.
+    if (toldJoystickMissing_)
+        form_.withdrawNotification();
     const Status saved = save();
     // The assignments of this session are lost; standard error is nowhere a user looks.
     if (!saved && closer == ClosedBy::User)

@@ -76,6 +76,8 @@ private:
     // A joystick that answers only after a start-up that found none gets its labels and
     // captions then, as start-up would have given them.
     void adoptLateJoystick();
+    // Tells the user when a joystick stops or starts answering, and only then.
+    void tellWhetherJoystickAnswers();
 
     Toolkit& form_;
     PollEngine engine_;
@@ -89,6 +91,7 @@ private:
     bool asleep_ = false;
     bool showStartUpProblems_ = false;
     bool assignmentUnsaved_ = false;
+    bool toldJoystickMissing_ = false;
 };
 
 }  // namespace kivo

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include "e2e/host_process.h"
+#include "kivo_version.h"
 #include "support/file_contents.h"
 #include "support/key_recorder.h"
 #include "support/private_xvfb.h"
@@ -18,6 +19,7 @@
 #include <csignal>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <thread>
 
 namespace kivo {
@@ -96,6 +98,19 @@ protected:
         }
         return false;
     }
+    // Whether the window's title, as a window list shows it, comes to end in this.
+    bool titleComesToEndIn(Window window, std::string_view ending)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            char* name = nullptr;
+            const bool ends = XFetchName(keyboard, window, &name) != 0 && std::string_view(name).ends_with(ending);
+            XFree(name);
+            if (ends)
+                return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
     void select(e2e::HostProcess& kivo, int button)
     {
         focus(kivo.windowId());
@@ -123,10 +138,12 @@ TEST_F(KivoMends, UnpluggedWhileHeldTypesNothingMore)
     game.clear();
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(game.settle().empty()) << "nothing is typed while the joystick is away";
+    EXPECT_TRUE(titleComesToEndIn(kivo.windowId(), "v" KIVO_VERSION " - no joystick"));
 
     kivo.send("plug");
     std::this_thread::sleep_for(200ms);
     EXPECT_TRUE(game.settle().empty()) << "it comes back at rest";
+    EXPECT_TRUE(titleComesToEndIn(kivo.windowId(), "v" KIVO_VERSION));
     kivo.send("press 2");
     EXPECT_GE(test_support::pressesOf(game.waitForKeys(5, 2s), XK_F5), 1u) << "and works again";
     kivo.send("release 2");

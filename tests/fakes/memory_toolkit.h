@@ -36,6 +36,9 @@ public:
     std::function<void()> whileAsking;
     std::vector<std::string> questions;
     std::vector<std::string> problemsShown;
+    std::string title = design::kTitle;
+    // The summary of each notification, or "withdrawn".
+    std::vector<std::string> notices;
     std::vector<std::string> log;
     bool timerEnabled = true;
     bool focusOnCommand3 = false;
@@ -96,6 +99,9 @@ public:
         return yes;
     }
     void showProblem(std::string_view message) override { problemsShown.emplace_back(message); }
+    void setTitle(std::string_view newTitle) override { title = newTitle; }
+    void notify(std::string_view summary, std::string_view) override { notices.emplace_back(summary); }
+    void withdrawNotification() override { notices.emplace_back("withdrawn"); }
     void focusCommand3() override
     {
         focusOnCommand3 = true;

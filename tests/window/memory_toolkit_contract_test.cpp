@@ -12,6 +12,7 @@ struct MemoryHarness {
     Toolkit& toolkit() { return memory; }
     bool shownBold(int index) const { return memory.at(index).bold; }
     std::vector<std::string> tabOrder() const { return {}; }
+    std::string title() const { return memory.title; }
     void show() {}
     void answerNextQuestionNoLater() { memory.answers.push_back(false); }
 };

@@ -15,6 +15,7 @@ namespace kivo::test_support {
 //   bool shownBold(int index);                 the weight label i is drawn in
 //   std::vector<std::string> tabOrder();       the controls Tab visits; empty without controls
 //   static constexpr bool kTicks;              whether Timer1 really ticks
+//   std::string title();                       the title bar's text
 //   void show();
 //   void pumpFor(int milliseconds);            runs the event loop
 //   void answerNextQuestionNoLater();          answers the next question No after a while
@@ -88,6 +89,18 @@ TYPED_TEST_P(ToolkitContract, OuterWidthIsRaisedToAMinimum)
     EXPECT_LT(toolkit.outerWidth(), design::kOuterWidth);
 }
 
+TYPED_TEST_P(ToolkitContract, TheTitleChangesAndNotificationsNeverWait)
+{
+    Toolkit& toolkit = this->toolkit();
+    toolkit.setTitle(design::kTitleWithoutJoystick);
+    EXPECT_EQ(this->harness.title(), design::kTitleWithoutJoystick);
+    // Whether or not a notification service answers, the window goes on at once.
+    toolkit.notify("No joystick found", "Plug one in.");
+    toolkit.withdrawNotification();
+    toolkit.setTitle(design::kTitle);
+    EXPECT_EQ(this->harness.title(), design::kTitle);
+}
+
 TYPED_TEST_P(ToolkitContract, TabOrderRunsQuitCommand3Clear)
 {
     const std::vector<std::string> order = this->harness.tabOrder();
@@ -121,6 +134,7 @@ TYPED_TEST_P(ToolkitContract, TicksGoOnWhileAQuestionIsOpen)
 
 REGISTER_TYPED_TEST_SUITE_P(ToolkitContract, Label0IsTheDesignsVisibleButton1, ACreatedLabelIsAnInvisibleCopyOfLabel0,
                             OnlyTheNextLabelIsCreated, CaptionsAreWindows1252BytesAndLabelsShowAndHide,
-                            OuterWidthIsRaisedToAMinimum, TabOrderRunsQuitCommand3Clear, TicksGoOnWhileAQuestionIsOpen);
+                            OuterWidthIsRaisedToAMinimum, TheTitleChangesAndNotificationsNeverWait,
+                            TabOrderRunsQuitCommand3Clear, TicksGoOnWhileAQuestionIsOpen);
 
 }  // namespace kivo::test_support

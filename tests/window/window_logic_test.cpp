@@ -125,20 +125,28 @@ TEST_F(WindowLogicTest, ClosedWhileAQuestionIsOpenSavesOnceAndAnswersNothing)
     }
 }
 
-TEST_F(WindowLogicTest, FirstRunLeavesEveryLabelBlank)
+TEST_F(WindowLogicTest, FirstRunWithAJoystickLeavesEveryLabelBlankAndTellsNothing)
 {
     start(3);
     EXPECT_EQ(captions(), (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(form.title, design::kTitle);
+    EXPECT_TRUE(form.notices.empty());
 }
 
-TEST_F(WindowLogicTest, NoJoystickHidesTheLabelAndLoadsNothing)
+TEST_F(WindowLogicTest, NoJoystickHidesTheLabelLoadsNothingAndTellsTheUserUntilTheEnd)
 {
     fakes.joystick.buttonCount.reset();
+    fakes.joystick.state.reset();
     window.load();
 
     EXPECT_FALSE(form.at(0).visible);
     EXPECT_EQ(form.at(0).caption, "Button 1:");
     EXPECT_TRUE(form.timerEnabled);
+    EXPECT_EQ(form.title, design::kTitleWithoutJoystick);
+    EXPECT_EQ(form.notices, std::vector<std::string>{"No joystick found"});
+    form.answers = {true};
+    window.quitClicked();
+    EXPECT_EQ(form.notices, (std::vector<std::string>{"No joystick found", "withdrawn"}));
 }
 
 TEST_F(WindowLogicTest, FocusIsOnCommand3AfterStartUp)
@@ -335,6 +343,7 @@ TEST_F(WindowLogicTest, JoystickArrivingAfterStartUpGetsItsLabelsAndCaptions)
     window.timerTicked();
     EXPECT_EQ(form.labels.size(), 1u);
     EXPECT_FALSE(form.at(0).visible);
+    EXPECT_EQ(form.notices, std::vector<std::string>{"No joystick found"}) << "told once while nothing changes";
 
     fakes.joystick.state = atRest;
     fakes.joystick.buttonCount = 3;
@@ -343,14 +352,21 @@ TEST_F(WindowLogicTest, JoystickArrivingAfterStartUpGetsItsLabelsAndCaptions)
     EXPECT_EQ(captions(), (std::vector<std::string>{"Button 1:  {Enter}", "Button 2:  {F1}", "Button 3:  "}));
     EXPECT_TRUE(form.at(0).visible && form.at(1).visible && form.at(2).visible);
     EXPECT_EQ(form.width, design::kOuterWidth);
+    EXPECT_EQ(form.title, design::kTitle);
 
     fakes.joystick.state.reset();
     window.timerTicked();
-    EXPECT_EQ(form.labels.size(), 3u);
-    EXPECT_TRUE(form.at(2).visible) << "the labels stay when it goes away";
-    fakes.joystick.state = atRest;
     window.timerTicked();
     EXPECT_EQ(form.labels.size(), 3u);
+    EXPECT_TRUE(form.at(2).visible) << "the labels stay when it goes away";
+    EXPECT_EQ(form.title, design::kTitleWithoutJoystick);
+    fakes.joystick.state = atRest;
+    window.timerTicked();
+    window.timerTicked();
+    EXPECT_EQ(form.labels.size(), 3u);
+    EXPECT_EQ(form.title, design::kTitle);
+    EXPECT_EQ(form.notices,
+              (std::vector<std::string>{"No joystick found", "withdrawn", "The joystick went away", "withdrawn"}));
 }
 
 }  // namespace

@@ -192,6 +192,16 @@ void Form1::showProblem(std::string_view message)
     box.exec();
 }
 
+void Form1::setTitle(std::string_view title)
+{
+    setWindowTitle(fromWindows1252(title));
+}
+
+void Form1::notify(std::string_view summary, std::string_view body)
+{
+    notification_.show(fromWindows1252(summary), fromWindows1252(body));
+}
+
 void Form1::focusCommand3()
 {
     command3_->setFocus(Qt::OtherFocusReason);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "window/label_toolkit.h"
+#include "window/qt/desktop_notification.h"
 #include "window/qt/window_input_observer.h"
 
 #include <QLabel>
@@ -20,6 +21,9 @@ public:
     void setEvents(WindowEvents* events) override { events_ = events; }
     bool askYesNo(std::string_view question) override;
     void showProblem(std::string_view message) override;
+    void setTitle(std::string_view title) override;
+    void notify(std::string_view summary, std::string_view body) override;
+    void withdrawNotification() override { notification_.withdraw(); }
     void focusCommand3() override;
     void setTimerEnabled(bool enabled) override;
     void leaveEventLoop(int exitCode) override;
@@ -62,6 +66,7 @@ private:
     WindowEvents* events_ = nullptr;
     bool closingForSystem_ = false;
     WindowInputObserver* inputObserver_ = nullptr;
+    DesktopNotification notification_;
 };
 
 }  // namespace kivo

@@ -20,12 +20,15 @@ Form1::Form1()
     buildControls();
     applyClientSize();
     timer1_ = std::make_unique<TickTimer>(window_, kTickMessage);
+    notice_ = std::make_unique<TrayNotice>(window_, reinterpret_cast<HICON>(GetClassLongPtrW(window_, GCLP_HICON)));
 }
 
 Form1::~Form1()
 {
     // The timer thread posts to the window, so it ends first.
     timer1_.reset();
+    // The notification area's icon goes before the window it belongs to.
+    notice_.reset();
     DestroyWindow(window_);
     DeleteObject(formBrush_);
     DeleteObject(buttonLabelBrush_);
@@ -72,6 +75,16 @@ void Form1::showProblem(std::string_view message)
     const std::wstring text = wideFromWindows1252(message);
     const std::wstring title = wideFromWindows1252(design::kProgramName);
     MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+}
+
+void Form1::setTitle(std::string_view title)
+{
+    SetWindowTextW(window_, wideFromWindows1252(title).c_str());
+}
+
+void Form1::notify(std::string_view summary, std::string_view body)
+{
+    notice_->show(wideFromWindows1252(summary), wideFromWindows1252(body));
 }
 
 void Form1::focusCommand3()

@@ -3,6 +3,7 @@
 #include "window/label_toolkit.h"
 #include "window/win32/control_fonts.h"
 #include "window/win32/tick_timer.h"
+#include "window/win32/tray_notice.h"
 
 #include <windows.h>
 
@@ -40,6 +41,9 @@ public:
     void setEvents(WindowEvents* events) override { events_ = events; }
     bool askYesNo(std::string_view question) override;
     void showProblem(std::string_view message) override;
+    void setTitle(std::string_view title) override;
+    void notify(std::string_view summary, std::string_view body) override;
+    void withdrawNotification() override { notice_->withdraw(); }
     void focusCommand3() override;
     void setTimerEnabled(bool enabled) override;
     void leaveEventLoop(int exitCode) override;
@@ -100,6 +104,7 @@ private:
     HBRUSH formBrush_ = nullptr;
     HBRUSH buttonLabelBrush_ = nullptr;
     std::unique_ptr<TickTimer> timer1_;
+    std::unique_ptr<TrayNotice> notice_;
     WindowEvents* events_ = nullptr;
     MessageTap tap_;
 };

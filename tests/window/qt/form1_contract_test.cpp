@@ -31,6 +31,7 @@ struct QtHarness {
         } while (widget != first);
         return order;
     }
+    std::string title() const { return form.windowTitle().toStdString(); }
     void show() { form.show(); }
     // Answers No a tenth of a second after the question opens, so ticks have had their time.
     void answerNextQuestionNoLater()

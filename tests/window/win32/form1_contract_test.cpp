@@ -28,6 +28,12 @@ struct Win32Harness {
         }
         return order;
     }
+    std::string title() const
+    {
+        wchar_t text[64]{};
+        const int length = GetWindowTextW(form.window(), text, 64);
+        return std::string(text, text + length);
+    }
     void show() { form.show(); }
     // Answers No a tenth of a second after the question opens, so ticks have had their time.
     void answerNextQuestionNoLater()
