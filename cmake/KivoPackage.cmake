@@ -3,6 +3,7 @@
 # dependencies are the shared libraries the program links, as dpkg-shlibdeps finds them.
 include(GNUInstallDirs)
 include(KivoDocs)
+include(KivoSourceDate)
 
 set(KIVO_CONTACT "The Kivo developers <kivo-project@users.noreply.github.com>")
 set(generated ${PROJECT_BINARY_DIR}/package)
@@ -46,8 +47,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 # Qt finds its X11 and Wayland platform plugins at run time, so no linked library names them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
-# The udev rule that lets the user at the seat type through /dev/uinput takes effect at once.
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/data/deb/postinst)
+# The udev rule that lets the user at the seat type through /dev/uinput takes effect at once, and
+# its removal too: one script serves after both.
+foreach(script postinst postrm)
+  configure_file(${PROJECT_SOURCE_DIR}/data/deb/udev-reload ${generated}/deb/${script} COPYONLY)
+endforeach()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${generated}/deb/postinst ${generated}/deb/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Only the program goes in the package, not the test and measuring tools.
 set(CPACK_COMPONENTS_ALL kivo)

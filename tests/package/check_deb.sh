@@ -28,8 +28,10 @@ for library in libc6 libqt6widgets6 libqt6network6 libsdl2-2.0-0 libx11-6 libxts
 done
 [ "$(dpkg-deb -f "$deb" Package Version Architecture | tr '\n' ' ')" = "Package: kivo Version: $version Architecture: amd64 " ] ||
   { echo "wrong control fields: $(dpkg-deb -f "$deb" Package Version Architecture)" >&2; fail=1; }
-dpkg-deb --ctrl-tarfile "$deb" | tar -tvf - ./postinst | grep -q '^-rwxr-xr-x' ||
-  { echo "no executable postinst reloading the udev rules" >&2; fail=1; }
+for script in postinst postrm; do
+  dpkg-deb --ctrl-tarfile "$deb" | tar -tvf - ./$script | grep -q '^-rwxr-xr-x' ||
+    { echo "no executable $script reloading the udev rules" >&2; fail=1; }
+done
 command -v lintian >/dev/null || { echo "lintian is missing; scripts/test.sh installs it" >&2; exit 1; }
 lintian --display-info --display-experimental --pedantic --fail-on error,warning "$deb" >&2 || fail=1
 exit $fail
