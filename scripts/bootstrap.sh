@@ -19,6 +19,8 @@ test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   xvfb x11-utils xdotool imagemagick openbox file
+  # A private session bus for the test of the desktop notifications.
+  dbus-daemon
   # The packages' checks.
   lintian desktop-file-utils appstream unzip
   # The Windows build: a cross compiler, GoogleTest's sources to build with it, Wine to run its tests.
