@@ -16,7 +16,9 @@ function(kivo_add_icons target)
     list(APPEND pngs ${png})
     file(MAKE_DIRECTORY ${root}/hicolor/${size}x${size}/apps)
   endforeach()
-  qt_add_resources(${target} kivo_icons PREFIX / BASE ${root} FILES ${pngs})
+  # The first format has no file times, so the program does not change with the time the icons
+  # were drawn.
+  qt_add_resources(${target} kivo_icons PREFIX / BASE ${root} FILES ${pngs} OPTIONS --format-version 1)
   install(DIRECTORY ${root}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons COMPONENT kivo)
   install(FILES ${svg} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT kivo)
 endfunction()
