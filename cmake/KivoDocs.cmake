@@ -11,6 +11,36 @@ set(KIVO_RELEASE_DATE ${CMAKE_MATCH_1})
 # Dates written into generated files are the release's, so two builds of one commit agree.
 execute_process(COMMAND date -u -d ${KIVO_RELEASE_DATE} +%s OUTPUT_VARIABLE KIVO_RELEASE_EPOCH
                 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+
+# CHANGELOG.md's lines as a list. A semicolon would split a line in two, so it stands as
+# %SEMICOLON% until the text is written out.
+function(kivo_changelog_lines markdown out)
+  file(READ ${markdown} text)
+  string(REPLACE ";" "%SEMICOLON%" text "${text}")
+  string(REPLACE "\n" ";" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# This version's entry in CHANGELOG.md as the items of an AppStream list, for the metainfo's release.
+kivo_changelog_lines(${PROJECT_SOURCE_DIR}/CHANGELOG.md lines)
+set(KIVO_RELEASE_NOTES "")
+set(in_release FALSE)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^## ")
+    string(FIND "${line}" "## ${PROJECT_VERSION} (" start)
+    string(COMPARE EQUAL "${start}" "0" in_release)
+  elseif(in_release AND line MATCHES "^(- |  +)(.*)")
+    string(REPLACE "&" "&amp;" text "${CMAKE_MATCH_2}")
+    string(REPLACE "<" "&lt;" text "${text}")
+    if(CMAKE_MATCH_1 STREQUAL "- ")
+      string(APPEND KIVO_RELEASE_NOTES "</li>\n          <li>${text}")
+    else()
+      string(APPEND KIVO_RELEASE_NOTES " ${text}")
+    endif()
+  endif()
+endforeach()
+string(REGEX REPLACE "^</li>\n *" "" KIVO_RELEASE_NOTES "${KIVO_RELEASE_NOTES}</li>")
+string(REPLACE "%SEMICOLON%" ";" KIVO_RELEASE_NOTES "${KIVO_RELEASE_NOTES}")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md
                                                               ${PROJECT_SOURCE_DIR}/LICENSE)
 
@@ -36,7 +66,7 @@ endfunction()
 
 # CHANGELOG.md's entries as a Debian changelog, compressed as Debian policy asks.
 function(kivo_debian_changelog markdown output)
-  file(STRINGS ${markdown} lines)
+  kivo_changelog_lines(${markdown} lines)
   set(entries "")
   set(entry "")
   foreach(line IN LISTS lines)
@@ -54,6 +84,7 @@ function(kivo_debian_changelog markdown output)
   endforeach()
   string(APPEND entries "${entry}")
   string(REGEX REPLACE "\n+$" "\n" entries "${entries}")
+  string(REPLACE "%SEMICOLON%" ";" entries "${entries}")
   string(REGEX REPLACE "\\.gz$" "" plain ${output})
   file(WRITE ${plain} "${entries}")
   execute_process(COMMAND gzip -9nf ${plain} COMMAND_ERROR_IS_FATAL ANY)

@@ -39,6 +39,7 @@ std::string helpText(const std::filesystem::path& settingsFile, const std::strin
                                  : settingsFile.string()) +
            "\n"
            "\n"
+           "Options:\n"
            "  -h, --help     show this help and exit\n"
            "      --version  show the version and exit\n"
            "      --list     list the joysticks Kivo can read, the one it uses first, and exit\n" +
