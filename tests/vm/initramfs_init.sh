@@ -1,20 +1,24 @@
 #!/bin/busybox sh
 # The first process of the virtual machine: mounts the host's root file system read-only with
-# a memory overlay on top, and the results share, then runs the harness's command in it as root
-# and powers the machine off.
+# a memory overlay on top, the checkout and its build, and the results share, then runs the
+# harness's command in it as root and powers the machine off.
 /bin/busybox --install -s /bin
 mkdir -p /proc /sys /dev
 mount -t proc proc /proc
 mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
 while read -r module; do insmod "$module"; done < /modules.order
+# share TAG FOLDER [OPTIONS]: one of the host's folders that run_vm.sh shares.
+share() { mount -t 9p -o "trans=virtio,version=9p2000.L,msize=512000${3:+,$3}" "$1" "$2"; }
 mkdir -p /lower /memory /root
-mount -t 9p -o trans=virtio,version=9p2000.L,ro,cache=loose,msize=512000 hostroot /lower
+share hostroot /lower ro,cache=loose
 mount -t tmpfs -o mode=0755 tmpfs /memory
 mkdir -p /memory/upper /memory/work
 mount -t overlay -o lowerdir=/lower,upperdir=/memory/upper,workdir=/memory/work overlay /root
-mkdir -p /root/kivo-vm
-mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000 vmshare /root/kivo-vm
+mkdir -p /root/kivo-vm /root/kivo-source /root/kivo-build
+share vmshare /root/kivo-vm
+share source /root/kivo-source ro,cache=loose
+share build /root/kivo-build ro,cache=loose
 for folder in proc sys dev; do mount --move /$folder /root/$folder; done
 echo "kivo-vm: booted"
 chroot /root /bin/bash /kivo-vm/command

@@ -6,6 +6,7 @@
 #   run_vm.sh BUILD_FOLDER OUT_FOLDER SCENARIO...
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+source=$(cd "$here/../.." && pwd)
 build=$(cd "$1" && pwd)
 out=$2
 shift 2
@@ -52,7 +53,8 @@ while read -r module; do
 done < "$image/modules.order"
 (cd "$image" && find . | "$busybox" cpio -o -H newc 2>/dev/null) > "$out/initramfs.cpio"
 
-printf 'exec %q %q %q' "$here/guest_main.sh" "$build" "$here" > "$out/command"
+# The guest sees the checkout and its build where initramfs_init.sh mounts them.
+printf 'exec /kivo-source/tests/vm/guest_main.sh /kivo-build /kivo-source/tests/vm' > "$out/command"
 printf ' %q' "${scenarios[@]}" >> "$out/command"
 
 # Each scenario ends itself after its own time limit; this one covers boot and shutdown too.
@@ -64,6 +66,12 @@ qemu_args=(
   -device virtio-9p-pci,fsdev=hostroot,mount_tag=hostroot
   -fsdev local,id=vmshare,path="$out",security_model=none
   -device virtio-9p-pci,fsdev=vmshare,mount_tag=vmshare
+  # The checkout and its build on their own: a checkout under /tmp would be hidden by the guest's
+  # memory folders.
+  -fsdev local,id=source,path="$source",security_model=none,readonly=on,multidevs=remap
+  -device virtio-9p-pci,fsdev=source,mount_tag=source
+  -fsdev local,id=build,path="$build",security_model=none,readonly=on,multidevs=remap
+  -device virtio-9p-pci,fsdev=build,mount_tag=build
   # Entropy from the host, so that nothing in the guest waits for its random pool to fill, which
   # under TCG is slow.
   -device virtio-rng-pci
