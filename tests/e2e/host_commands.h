@@ -21,8 +21,9 @@ struct HostOptions {
 HostOptions readHostOptions(int argc, char** argv);
 
 // One line a script sends to the host: "axes X Y" (raw 0..65535), "press B", "release B"
-// (B from 1), "labels" to have the host print every label's bold flag and caption, "unplug"
-// to detach the virtual joystick, or "plug" to attach it again, at rest with no button down.
+// (B from 1), "labels" to have the host print every label's bold flag and caption, then
+// "front 1" when Kivo's window is in front ("front 0" when not), "unplug" to detach the
+// virtual joystick, or "plug" to attach it again, at rest with no button down.
 struct HostCommand {
     enum class Kind { Axes, Press, Release, Labels, Unplug, Plug } kind;
     std::uint32_t x = 0;

@@ -58,6 +58,8 @@ private:
     SDL_Joystick* handle_ = nullptr;
 };
 
+// Ends with whether Kivo has been told that its window came to the front, which a test waits
+// for before it types there.
 void printLabels(kivo::Form1& form)
 {
     for (int i = 0; form.exists(i); ++i) {
@@ -65,7 +67,7 @@ void printLabels(kivo::Form1& form)
         const bool bold = label != nullptr && label->font().bold();
         std::printf("label %d %d %s\n", i + 1, bold ? 1 : 0, form.caption(i).c_str());
     }
-    std::printf("end\n");
+    std::printf("front %d\nend\n", form.isActiveWindow() ? 1 : 0);
     std::fflush(stdout);
 }
 

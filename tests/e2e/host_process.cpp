@@ -1,10 +1,13 @@
 #include "e2e/host_process.h"
 
+#include "support/waits.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -106,20 +109,16 @@ HostProcess::~HostProcess()
     std::filesystem::remove(errorFile_);
 }
 
-int HostProcess::waitForExit(std::chrono::milliseconds timeout)
+int HostProcess::waitForExit()
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (pid_ > 0) {
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return status;
-        }
-        if (std::chrono::steady_clock::now() > deadline)
-            return -1;
-        std::this_thread::sleep_for(10ms);
-    }
-    return -1;
+    int status = -1;
+    test_support::waitFor([&] {
+        if (pid_ <= 0 || waitpid(pid_, &status, WNOHANG) != pid_)
+            return pid_ <= 0;
+        pid_ = -1;
+        return true;
+    });
+    return status;
 }
 
 std::string HostProcess::errors() const
@@ -149,7 +148,7 @@ long HostProcess::wakeUps() const
     return switches;
 }
 
-std::vector<std::string> HostProcess::labels()
+std::vector<std::string> HostProcess::answer()
 {
     send("labels");
     std::vector<std::string> lines;
@@ -159,6 +158,35 @@ std::vector<std::string> HostProcess::labels()
         lines.push_back(line);
     }
     return lines;
+}
+
+std::vector<std::string> HostProcess::labels()
+{
+    std::vector<std::string> lines = answer();
+    std::erase_if(lines, [](const std::string& line) { return !line.starts_with("label "); });
+    return lines;
+}
+
+std::vector<std::string> HostProcess::labelsOnce(std::size_t index, const std::string& start)
+{
+    std::vector<std::string> lines;
+    test_support::waitFor([&] {
+        lines = labels();
+        return index < lines.size() && lines[index].starts_with(start);
+    });
+    return lines;
+}
+
+bool HostProcess::waitUntilInFront()
+{
+    return test_support::waitFor([this] { return std::ranges::count(answer(), "front 1") == 1; });
+}
+
+long HostProcess::wakeUpsInASecond() const
+{
+    const long before = wakeUps();
+    std::this_thread::sleep_for(1s);  // the span measured
+    return wakeUps() - before;
 }
 
 int HostProcess::terminate(int signal)

@@ -38,17 +38,26 @@ public:
     long wakeUps() const;
 
     void send(const std::string& line);
-    // Sends "labels" and returns the lines the host answers, up to its "end".
+    // Sends "labels" and returns the label lines the host answers.
     std::vector<std::string> labels();
+    // Asks for the labels until label `index` (from 0) starts with `start`, or the wait's
+    // deadline passes; the last answer.
+    std::vector<std::string> labelsOnce(std::size_t index, const std::string& start);
+    // Waits until Kivo has seen its window come to the front; false at the deadline.
+    bool waitUntilInFront();
+    // How often the host woke in one second from now.
+    long wakeUpsInASecond() const;
     // Sends the signal and waits for the host to end; returns its exit status as waitpid gives it.
     int terminate(int signal);
     // Waits for the host to end by itself; returns its status as waitpid gives it, or -1 when it
-    // is still running after the timeout.
-    int waitForExit(std::chrono::milliseconds timeout);
+    // is still running at the wait's deadline.
+    int waitForExit();
     // Everything it has written to standard error so far.
     std::string errors() const;
 
 private:
+    // Sends "labels" and returns every line of the answer before its "end".
+    std::vector<std::string> answer();
     std::string readLine(std::chrono::milliseconds timeout);
 
     pid_t pid_ = -1;

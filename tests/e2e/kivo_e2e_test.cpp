@@ -5,6 +5,7 @@
 #include "support/file_contents.h"
 #include "support/key_recorder.h"
 #include "support/private_xvfb.h"
+#include "support/waits.h"
 
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -15,12 +16,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace kivo {
 namespace {
 
-using namespace std::chrono_literals;
 using test_support::KeyRecorder;
 using test_support::PrivateXvfb;
 
@@ -35,20 +34,12 @@ protected:
     void SetUp() override { std::filesystem::create_directories(configHome); }
     void TearDown() override { std::filesystem::remove_all(configHome); }
 
-    void focus(Window window)
-    {
-        XSetInputFocus(keyboard, window, RevertToPointerRoot, CurrentTime);
-        XSync(keyboard, False);
-    }
+    void focus(Window window) { ASSERT_TRUE(game.giveFocusTo(window)); }
 
-    // A person holding a key on the real keyboard.
-    void holdKey(KeySym keysym, std::chrono::milliseconds duration)
+    // A key of the real keyboard going down or up.
+    void key(KeySym keysym, bool down)
     {
-        const KeyCode code = XKeysymToKeycode(keyboard, keysym);
-        XTestFakeKeyEvent(keyboard, code, True, CurrentTime);
-        XSync(keyboard, False);
-        std::this_thread::sleep_for(duration);
-        XTestFakeKeyEvent(keyboard, code, False, CurrentTime);
+        XTestFakeKeyEvent(keyboard, XKeysymToKeycode(keyboard, keysym), down ? True : False, CurrentTime);
         XSync(keyboard, False);
     }
 };
@@ -59,27 +50,28 @@ TEST_F(KivoEndToEnd, AssignsAKeyTypesItIntoTheGameAndKeepsItAfterSigterm)
     focus(kivo.windowId());
 
     kivo.send("press 3");
-    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(kivo.labelsOnce(2, "label 3 1 "),
+              (std::vector<std::string>{"label 1 0 ", "label 2 0 ", "label 3 1 ", "label 4 0 "}));
     kivo.send("release 3");
-    EXPECT_EQ(kivo.labels(), (std::vector<std::string>{"label 1 0 ", "label 2 0 ", "label 3 1 ", "label 4 0 "}));
 
-    holdKey(XK_F5, 100ms);
-    EXPECT_EQ(kivo.labels()[2], "label 3 1 Button 3:  {F5}");
+    key(XK_F5, true);
+    EXPECT_EQ(kivo.labelsOnce(2, "label 3 1 Button 3:  {F5}")[2], "label 3 1 Button 3:  {F5}");
+    key(XK_F5, false);
 
     game.takeFocus();
     game.clear();
     kivo.send("press 3");
-    std::this_thread::sleep_for(100ms);
+    EXPECT_GE(test_support::pressesOf(game.waitUntil(test_support::pressed(XK_F5, 20)), XK_F5), 20u)
+        << "one F5 per tick while the button is held";
     kivo.send("release 3");
-    const auto& typed = game.settle();
-    EXPECT_GE(test_support::pressesOf(typed, XK_F5), 20u) << "one F5 per tick while the button is held";
-    EXPECT_TRUE(test_support::everyPressReleased(typed));
+    EXPECT_TRUE(game.waitUntilQuiet());
+    EXPECT_TRUE(test_support::everyPressReleased(game.settle()));
 
     game.clear();
     kivo.send("axes 65535 32767");
-    std::this_thread::sleep_for(50ms);
+    EXPECT_GE(test_support::pressesOf(game.waitUntil(test_support::pressed(XK_Right, 10)), XK_Right), 10u);
     kivo.send("axes 32767 32767");
-    EXPECT_GE(test_support::pressesOf(game.settle(), XK_Right), 10u);
+    EXPECT_TRUE(game.waitUntilQuiet());
     EXPECT_FALSE(game.anyKeyDown());
 
     const int status = kivo.terminate(SIGTERM);
@@ -100,7 +92,7 @@ TEST_F(KivoEndToEnd, StartsWithTheStoredAssignmentsAndSendsNothingAtRest)
     kivo.send("axes 32000 27600");
     EXPECT_TRUE(game.settle().empty()) << "inside the dead zone around the rest position";
     kivo.send("axes 30000 27400");
-    EXPECT_GE(test_support::pressesOf(game.waitForKeys(2, 2s), XK_Up), 1u);
+    EXPECT_GE(test_support::pressesOf(game.waitUntil(test_support::pressed(XK_Up, 1)), XK_Up), 1u);
 }
 
 TEST_F(KivoEndToEnd, SleepsWhileNothingCanHappenAndTypesAPressAfterALongIdleAtOnce)
@@ -110,21 +102,17 @@ TEST_F(KivoEndToEnd, SleepsWhileNothingCanHappenAndTypesAPressAfterALongIdleAtOn
     e2e::HostProcess kivo(xvfb.displayName(), configHome, {"--buttons", "2"});
     focus(kivo.windowId());
     kivo.send("press 1");
-    std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(kivo.labelsOnce(0, "label 1 1 Button 1:  {F5}")[0], "label 1 1 Button 1:  {F5}");
     kivo.send("release 1");
-    ASSERT_EQ(kivo.labels()[0], "label 1 1 Button 1:  {F5}");
     game.takeFocus();
-    std::this_thread::sleep_for(100ms);
 
-    const long before = kivo.wakeUps();
-    std::this_thread::sleep_for(1s);
-    EXPECT_LT(kivo.wakeUps() - before, 100) << "polling every millisecond wakes a thousand times a second";
+    EXPECT_TRUE(test_support::waitFor([&] { return kivo.wakeUpsInASecond() < 100; }))
+        << "polling every millisecond wakes a thousand times a second";
 
     game.clear();
     kivo.send("press 1");
-    EXPECT_GE(test_support::pressesOf(game.waitForKeys(1, 1s), XK_F5), 1u);
+    EXPECT_GE(test_support::pressesOf(game.waitUntil(test_support::pressed(XK_F5, 1)), XK_F5), 1u);
     kivo.send("release 1");
-    game.settle();
 }
 
 TEST_F(KivoEndToEnd, KivosWindowComingToTheFrontWakesItForAssignments)
@@ -132,17 +120,18 @@ TEST_F(KivoEndToEnd, KivosWindowComingToTheFrontWakesItForAssignments)
     e2e::HostProcess kivo(xvfb.displayName(), configHome, {"--buttons", "2"});
     focus(kivo.windowId());
     kivo.send("press 2");
-    std::this_thread::sleep_for(100ms);
+    kivo.labelsOnce(1, "label 2 1 ");
     kivo.send("release 2");
     game.takeFocus();
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(test_support::waitFor([&] { return kivo.wakeUpsInASecond() < 100; })) << "asleep";
 
     focus(kivo.windowId());
     // As a user does, the key goes down once the window is in front: a key that is down when
     // Kivo first sees its window in front does not count until released.
-    std::this_thread::sleep_for(300ms);
-    holdKey(XK_F7, 100ms);
-    EXPECT_EQ(kivo.labels()[1], "label 2 1 Button 2:  {F7}");
+    ASSERT_TRUE(kivo.waitUntilInFront());
+    key(XK_F7, true);
+    EXPECT_EQ(kivo.labelsOnce(1, "label 2 1 Button 2:  {F7}")[1], "label 2 1 Button 2:  {F7}");
+    key(XK_F7, false);
 
     // Nothing closes the window on a kill; the assignment was saved as it was made.
     kivo.terminate(SIGKILL);

@@ -7,6 +7,7 @@
 #include "support/file_contents.h"
 #include "support/key_recorder.h"
 #include "support/private_xvfb.h"
+#include "support/waits.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -30,8 +31,6 @@ using namespace std::chrono_literals;
 using test_support::KeyRecorder;
 using test_support::PrivateXvfb;
 using ::testing::HasSubstr;
-
-constexpr auto kExitTimeout = 10s;
 
 bool exitedWithFailure(int status)
 {
@@ -59,18 +58,7 @@ protected:
     KeyRecorder game{xvfb.displayName()};
     Display* keyboard = game.display();
 
-    // A window manager maps a new window a little later; only a viewable window takes the focus.
-    void focus(Window window)
-    {
-        XWindowAttributes attributes{};
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            if (XGetWindowAttributes(keyboard, window, &attributes) != 0 && attributes.map_state == IsViewable)
-                break;
-            std::this_thread::sleep_for(20ms);
-        }
-        XSetInputFocus(keyboard, window, RevertToPointerRoot, CurrentTime);
-        XSync(keyboard, False);
-    }
+    void focus(Window window) { ASSERT_TRUE(game.giveFocusTo(window)); }
     void key(KeySym keysym, bool down)
     {
         XTestFakeKeyEvent(keyboard, XKeysymToKeycode(keyboard, keysym), down ? True : False, CurrentTime);
@@ -91,33 +79,25 @@ protected:
     // A loaded machine may take its time to restack.
     bool waitForTop(Window window)
     {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            if (topWindow() == window)
-                return true;
-            std::this_thread::sleep_for(20ms);
-        }
-        return false;
+        return test_support::waitFor([&] { return topWindow() == window; });
     }
     // Whether the window's title, as a window list shows it, comes to end in this.
     bool titleComesToEndIn(Window window, std::string_view ending)
     {
-        for (int attempt = 0; attempt < 100; ++attempt) {
+        return test_support::waitFor([&] {
             char* name = nullptr;
             const bool ends = XFetchName(keyboard, window, &name) != 0 && std::string_view(name).ends_with(ending);
             XFree(name);
-            if (ends)
-                return true;
-            std::this_thread::sleep_for(20ms);
-        }
-        return false;
+            return ends;
+        });
     }
+    // The button pressed on the joystick, held until Kivo shows it selected, and let go.
     void select(e2e::HostProcess& kivo, int button)
     {
         focus(kivo.windowId());
         kivo.send("press " + std::to_string(button));
-        std::this_thread::sleep_for(100ms);
+        kivo.labelsOnce(static_cast<std::size_t>(button - 1), "label " + std::to_string(button) + " 1 ");
         kivo.send("release " + std::to_string(button));
-        std::this_thread::sleep_for(50ms);
     }
 };
 
@@ -130,22 +110,19 @@ TEST_F(KivoMends, UnpluggedWhileHeldTypesNothingMore)
     game.clear();
     kivo.send("press 1");
     kivo.send("axes 65535 32767");
-    ASSERT_GE(test_support::pressesOf(game.waitForKeys(10, 2s), XK_F5), 1u);
+    ASSERT_GE(test_support::pressesOf(game.waitUntil(test_support::pressed(XK_F5, 1)), XK_F5), 1u);
 
     kivo.send("unplug");
-    std::this_thread::sleep_for(100ms);
-    game.settle();
-    game.clear();
-    std::this_thread::sleep_for(300ms);
-    EXPECT_TRUE(game.settle().empty()) << "nothing is typed while the joystick is away";
+    EXPECT_TRUE(game.waitUntilQuiet()) << "nothing is typed while the joystick is away";
     EXPECT_TRUE(titleComesToEndIn(kivo.windowId(), "v" KIVO_VERSION " - no joystick"));
 
+    game.clear();
     kivo.send("plug");
-    std::this_thread::sleep_for(200ms);
+    kivo.labels();
     EXPECT_TRUE(game.settle().empty()) << "it comes back at rest";
     EXPECT_TRUE(titleComesToEndIn(kivo.windowId(), "v" KIVO_VERSION));
     kivo.send("press 2");
-    EXPECT_GE(test_support::pressesOf(game.waitForKeys(5, 2s), XK_F5), 1u) << "and works again";
+    EXPECT_GE(test_support::pressesOf(game.waitUntil(test_support::pressed(XK_F5, 1)), XK_F5), 1u) << "and works again";
     kivo.send("release 2");
 }
 
@@ -161,8 +138,7 @@ public:
             _exit(127);
         }
         const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
-        for (int attempt = 0; attempt < 100 && !running(display, check); ++attempt)
-            std::this_thread::sleep_for(50ms);
+        test_support::waitFor([&] { return running(display, check); });
     }
     ~WindowManager()
     {
@@ -198,9 +174,9 @@ TEST_F(KivoMends, AltF4UnderAWindowManagerKeepsTheAssignment)
     ASSERT_EQ(kivo.labels()[0], "label 1 1 Button 1:  {Enter}");
 
     key(XK_Alt_L, true);
-    std::this_thread::sleep_for(50ms);
+    std::this_thread::sleep_for(50ms);  // a person's Alt goes down a moment before the F4
     key(XK_F4, true);
-    const int status = kivo.waitForExit(kExitTimeout);
+    const int status = kivo.waitForExit();
     key(XK_F4, false);
     key(XK_Alt_L, false);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << kivo.errors();
@@ -213,7 +189,7 @@ TEST_F(KivoMends, WindowDestroyedByAnotherProgramSavesAndFails)
     e2e::HostProcess kivo(xvfb.displayName(), config.folder, {"--buttons", "2"});
     XDestroyWindow(keyboard, kivo.windowId());
     XSync(keyboard, False);
-    const int status = kivo.waitForExit(kExitTimeout);
+    const int status = kivo.waitForExit();
     EXPECT_TRUE(exitedWithFailure(status)) << status;
     EXPECT_THAT(kivo.errors(), HasSubstr("destroyed Kivo's window"));
     EXPECT_EQ(test_support::fileContents(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=\n")
@@ -250,7 +226,7 @@ TEST_F(KivoMends, SecondStartBringsTheFirstToTheFrontAndSucceeds)
     setenv("DESKTOP_STARTUP_ID", "kivo-test-launch_TIME0", 1);
     e2e::HostProcess second(xvfb.displayName(), config.folder, {"--buttons", "2"}, {.waitUntilReady = false});
     unsetenv("DESKTOP_STARTUP_ID");
-    const int status = second.waitForExit(kExitTimeout);
+    const int status = second.waitForExit();
     EXPECT_EQ(startupMessage(launcher), "remove: ID=kivo-test-launch_TIME0");
     XCloseDisplay(launcher);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
@@ -294,7 +270,7 @@ TEST(KivoDisplayLoss, XServerEndingSavesTheCaptionsAndFails)
     config.store("[Settings]\n0=Button 1:  {Enter}\n");
     e2e::HostProcess kivo(xvfb.displayName(), config.folder, {"--buttons", "2"});
     kill(xvfb.pid(), SIGKILL);
-    const int status = kivo.waitForExit(kExitTimeout);
+    const int status = kivo.waitForExit();
     EXPECT_TRUE(exitedWithFailure(status)) << status;
     EXPECT_THAT(kivo.errors(), HasSubstr("X display went away"));
     EXPECT_EQ(test_support::fileContents(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=\n");

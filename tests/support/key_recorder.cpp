@@ -1,5 +1,7 @@
 #include "support/key_recorder.h"
 
+#include "support/waits.h"
+
 #include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 
@@ -45,6 +47,19 @@ void KeyRecorder::takeFocus()
     XSync(display_, False);
 }
 
+bool KeyRecorder::giveFocusTo(Window window)
+{
+    const bool viewable = waitFor([&] {
+        XWindowAttributes attributes{};
+        return XGetWindowAttributes(display_, window, &attributes) != 0 && attributes.map_state == IsViewable;
+    });
+    if (viewable) {
+        XSetInputFocus(display_, window, RevertToPointerRoot, CurrentTime);
+        XSync(display_, False);
+    }
+    return viewable;
+}
+
 const std::vector<RecordedKey>& KeyRecorder::waitForKeys(std::size_t count, std::chrono::milliseconds timeout)
 {
     const auto deadline = Clock::now() + timeout;
@@ -57,9 +72,27 @@ const std::vector<RecordedKey>& KeyRecorder::waitForKeys(std::size_t count, std:
     return keys_;
 }
 
+const std::vector<RecordedKey>& KeyRecorder::waitUntil(
+    const std::function<bool(const std::vector<RecordedKey>&)>& enough)
+{
+    waitFor([&] {
+        waitForKeys(keys_.size() + 1, std::chrono::milliseconds(10));
+        return enough(keys_);
+    });
+    return keys_;
+}
+
 const std::vector<RecordedKey>& KeyRecorder::settle()
 {
-    return waitForKeys(static_cast<std::size_t>(-1), std::chrono::milliseconds(100));
+    return waitForKeys(static_cast<std::size_t>(-1), kQuietSpan);
+}
+
+bool KeyRecorder::waitUntilQuiet()
+{
+    return waitFor([this] {
+        const std::size_t before = keys_.size();
+        return settle().size() == before;
+    });
 }
 
 bool KeyRecorder::anyKeyDown() const
@@ -94,6 +127,11 @@ void KeyRecorder::readAvailable()
 std::size_t pressesOf(const std::vector<RecordedKey>& keys, KeySym keysym)
 {
     return static_cast<std::size_t>(std::ranges::count(typedKeysyms(keys), keysym));
+}
+
+std::function<bool(const std::vector<RecordedKey>&)> pressed(KeySym keysym, std::size_t count)
+{
+    return [=](const std::vector<RecordedKey>& keys) { return pressesOf(keys, keysym) >= count; };
 }
 
 std::vector<KeySym> typedKeysyms(const std::vector<RecordedKey>& keys)

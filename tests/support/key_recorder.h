@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,17 @@ public:
     Display* display() const { return display_; }
 
     void takeFocus();
+    // Gives the keyboard focus to another window once it is viewable, as a window manager maps a
+    // new window a little later; false when it never is.
+    bool giveFocusTo(Window window);
     // Waits until at least `count` key events have been recorded in all, or the timeout passes.
     const std::vector<RecordedKey>& waitForKeys(std::size_t count, std::chrono::milliseconds timeout);
-    // Keeps reading for a short while, for checks that nothing more arrives.
+    // Reads until `enough` says so of all recorded, or the end-to-end tests' deadline passes.
+    const std::vector<RecordedKey>& waitUntil(const std::function<bool(const std::vector<RecordedKey>&)>& enough);
+    // Keeps reading for the quiet span, for checks that nothing more arrives.
     const std::vector<RecordedKey>& settle();
+    // Reads until a quiet span passes with nothing new; false when keys still come at the deadline.
+    bool waitUntilQuiet();
     void clear() { keys_.clear(); }
     // Whether the server still sees any key down.
     bool anyKeyDown() const;
@@ -52,6 +60,8 @@ private:
 std::vector<KeySym> typedKeysyms(const std::vector<RecordedKey>& keys);
 // How many times a non-modifier key with this keysym was pressed.
 std::size_t pressesOf(const std::vector<RecordedKey>& keys, KeySym keysym);
+// For waitUntil: at least `count` presses of the key.
+std::function<bool(const std::vector<RecordedKey>&)> pressed(KeySym keysym, std::size_t count);
 // Whether each press is followed by a release of the same keycode.
 bool everyPressReleased(const std::vector<RecordedKey>& keys);
 

@@ -52,11 +52,13 @@ private:
     HWND window_ = nullptr;
 };
 
+// Ends with whether Wine has Kivo's window in front, as its keyboard and ticks see it; a
+// script waits for that before it types there.
 void printLabels(kivo::Form1& form)
 {
     for (int i = 0; form.exists(i); ++i)
         std::printf("label %d %d %s\n", i + 1, form.labelShownBold(i) ? 1 : 0, form.caption(i).c_str());
-    std::printf("end\n");
+    std::printf("front %d\nend\n", GetForegroundWindow() == form.window() ? 1 : 0);
     std::fflush(stdout);
 }
 

@@ -1,6 +1,8 @@
 // The game, for the end-to-end test under Wine: a window of another process that logs every
 // key message it receives, one line each, "down|up VK SCAN EXTENDED MICROSECONDS", after a
 // first line "ready <X11 window id>". The time is QueryPerformanceCounter's, in microseconds.
+// "focus" and "blur" say when Wine gives it the keyboard and takes it away, which is when the
+// keys sent with SendInput start and stop arriving.
 #include <windows.h>
 
 #include <cstdint>
@@ -38,6 +40,11 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_KEYUP:
         case WM_SYSKEYUP:
             logKey("up", wParam, lParam);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            std::printf(message == WM_SETFOCUS ? "focus\n" : "blur\n");
+            std::fflush(stdout);
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

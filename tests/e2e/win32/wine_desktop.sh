@@ -3,6 +3,18 @@
 # session's own. start_wine_desktop SESSION_FOLDER sets DISPLAY, WINEPREFIX and `kivo_ini`,
 # and stops everything when the calling script exits.
 
+# Every wait gives up after this many seconds: ample for a loaded machine, so that a step
+# fails only when what it waits for never happens.
+wait_deadline=60
+# Runs the command until it succeeds; fails once the deadline has passed.
+wait_for() {
+  local end=$((SECONDS + wait_deadline))
+  until "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.05 # the pace of looking again, not a wait in itself
+  done
+}
+
 wine_desktop_pids=()
 stop_wine_desktop() {
   wineserver -k 2>/dev/null || true
@@ -20,8 +32,7 @@ start_wine_desktop() {
   rm -f "$session/display"
   Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$session/display" </dev/null >"$session/xvfb.log" 2>&1 &
   wine_desktop_pids+=($!)
-  for _ in $(seq 100); do [ -s "$session/display" ] && break; sleep 0.1; done
-  [ -s "$session/display" ] || { echo "$0: Xvfb did not start" >&2; exit 1; }
+  wait_for test -s "$session/display" || { echo "$0: Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$(cat "$session/display")"
   openbox --sm-disable </dev/null >"$session/openbox.log" 2>&1 &
   wine_desktop_pids+=($!)

@@ -18,22 +18,14 @@ rm -f "$ini"
 
 failures=0
 fail() {
-  echo "FAIL: $*" >&2
+  echo "FAIL (at ${SECONDS} s): $*" >&2
   failures=$((failures + 1))
 }
-pass() { echo "ok: $*"; }
+pass() { echo "ok (at ${SECONDS} s): $*"; }
 
-# Waits for a line starting with $2 in file $1; prints it.
-wait_line() {
-  for _ in $(seq 300); do
-    if line=$(tr -d '\r' <"$1" 2>/dev/null | grep -m1 "^$2"); then
-      echo "$line"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
+# The first line starting with $2 in file $1.
+line_in() { grep -a -m1 "^$2" "$1" 2>/dev/null | tr -d '\r'; }
+wait_line() { wait_for line_in "$@"; }
 
 start_host() {
   rm -f "$session/host.in" "$session/host.out"
@@ -46,39 +38,74 @@ start_host() {
   kivo_window=${kivo_window#ready }
 }
 send() { echo "$1" >&4; }
-labels() {
+answers() { grep -ac '^end' "$session/host.out" || true; }
+answered_after() { [ "$(answers)" -gt "$1" ]; }
+# The host's latest answer to "labels": the lines after the last but one "end".
+answer() {
   local before
-  before=$(grep -c '^end' "$session/host.out" || true)
+  before=$(answers)
   send labels
-  for _ in $(seq 50); do
-    [ "$(grep -c '^end' "$session/host.out" || true)" -gt "$before" ] && break
-    sleep 0.1
-  done
-  # The latest answer: the lines after the last but one "end".
-  tr -d '\r' <"$session/host.out" | awk -v skip="$before" '/^end$/ { ends++; next } ends == skip && /^label / { print }'
+  wait_for answered_after "$before" || return 1
+  tr -d '\r' <"$session/host.out" | awk -v skip="$before" '/^end$/ { ends++; next } ends == skip { print }'
 }
-activate() {
-  xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"
-  sleep 0.3
+labels() { answer | grep -a '^label '; }
+label_is() { [ "$(labels | sed -n "$1p")" = "$2" ]; }
+label_bold() { labels | sed -n "$1p" | grep -aq "^label $1 1 "; }
+# A button pressed on the joystick, held until Kivo shows it took it, and let go.
+select_button() {
+  local selected=0
+  send "press $1"
+  wait_for label_bold "$1" || selected=1
+  send "release $1"
+  return $selected
 }
+# Key $1 pressed in Kivo's window, held until button $2 shows it as its key, and let go.
+assign_key() {
+  local shown=0
+  xdotool keydown "$1"
+  wait_for label_is "$2" "label $2 1 Button $2:  {$1}" || shown=1
+  xdotool keyup "$1"
+  return $shown
+}
+
+is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+# The window manager asked until it makes the window the active one; a window just mapped
+# may not be managed yet.
+made_active() { is_active "$1" || { xdotool windowactivate "$1" >/dev/null 2>&1 || true; false; }; }
+# Wine hands the keyboard to a window of its own some time after the window manager made it
+# active; only then do the keys of SendInput go there.
+kivo_in_front() { answer | grep -aqx 'front 1'; }
+receiver_focused() { [ "$(grep -E '^(focus|blur)' "$session/receiver.log" | tail -n1 | tr -d '\r')" = focus ]; }
+activate_kivo() { wait_for made_active "$kivo_window" && wait_for kivo_in_front; }
+activate_receiver() { wait_for made_active "$receiver_window" && wait_for receiver_focused; }
+
 # Key lines the receiver logged after line $1 of its log.
-keys_since() { tail -n +"$(($1 + 1))" "$session/receiver.log" | tr -d '\r' | grep -E '^(down|up) '; }
+keys_since() { tail -n +"$(($1 + 1))" "$session/receiver.log" | tr -d '\r' | grep -E '^(down|up) ' || true; }
 log_length() { wc -l <"$session/receiver.log"; }
-# Button 3 held for 100 ms, then time for its last keys to arrive.
-hold_button_3() {
-  send "press 3"
-  sleep 0.1
-  send "release 3"
-  sleep 0.3
+presses_since() { [ "$(keys_since "$1" | awk -v key="$2" '$1 == "down" && $2 == key' | wc -l)" -ge "$3" ]; }
+all_released_since() {
+  [ -z "$(keys_since "$1" | awk '{ held[$2] += ($1 == "down") ? 1 : -1 } END { for (k in held) if (held[k]) print k }')" ]
+}
+# Sends $1, waits until $3 presses of virtual key $2 reached the receiver, sends $4 and waits
+# until every key that went down came up. Sets `start` to where the receiver's log was.
+hold_until_presses() {
+  start=$(log_length)
+  send "$1"
+  wait_for presses_since "$start" "$2" "$3" || true
+  send "$4"
+  wait_for all_released_since "$start" || true
 }
 # How often the host's threads went to sleep and woke again in one second.
 wake_ups_in_a_second() {
   local before after
   before=$(cat /proc/"$host_pid"/task/*/status | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }')
-  sleep 1
+  sleep 1 # the span measured
   after=$(cat /proc/"$host_pid"/task/*/status | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }')
   echo $((after - before))
 }
+# Kivo asleep: the ticks have stopped, as they do once nothing has changed for a while.
+kivo_sleeps() { [ "$(wake_ups_in_a_second)" -lt 100 ]; }
+kivo_polls() { [ "$(wake_ups_in_a_second)" -ge 200 ]; }
 
 start_receiver() {
   wine "$receiver" >"$session/receiver.log" 2>&1 &
@@ -87,71 +114,51 @@ start_receiver() {
   receiver_window=$(wait_line "$session/receiver.log" "ready ") || { echo "wine_e2e_test: no receiver" >&2; exit 1; }
   receiver_window=${receiver_window#ready }
 }
+host_ended() { timeout "$wait_deadline" tail --pid="$host_pid" -f /dev/null || true; }
 start_receiver
 
 start_host --buttons 4
-activate "$kivo_window"
-send "press 3"
-sleep 0.1
-send "release 3"
-[ "$(labels | sed -n 3p)" = "label 3 1 " ] && pass "button 3 selected in Kivo's window" || fail "button 3 not selected: $(labels)"
+activate_kivo || fail "Kivo's window did not come to the front"
+select_button 3 && pass "button 3 selected in Kivo's window" || fail "button 3 not selected: $(labels)"
 
-xdotool keydown F5
-sleep 0.1
-xdotool keyup F5
-sleep 0.2
-label3=$(labels | sed -n 3p)
-[ "$label3" = "label 3 1 Button 3:  {F5}" ] && pass "F5 typed in Kivo's window assigns {F5}" || fail "after F5: '$label3'"
+assign_key F5 3 && pass "F5 typed in Kivo's window assigns {F5}" ||
+  fail "after F5: '$(labels | sed -n 3p)'"
 
-activate "$receiver_window"
-start=$(log_length)
-hold_button_3
+activate_receiver || fail "the receiver did not come to the front"
+hold_until_presses "press 3" 116 5 "release 3"
 f5=$(keys_since "$start" | awk '$1 == "down" && $2 == 116' | wc -l)
 f5_scanned=$(keys_since "$start" | awk '$1 == "down" && $2 == 116 && $3 == 63 && $4 == 0' | wc -l)
-# A loaded machine stretches the ticks; more than a few keys still proves one per tick, not one per press.
-[ "$f5" -ge 5 ] && pass "$f5 F5 in 100 ms of button 3" || fail "only $f5 F5 in 100 ms of button 3"
+# More than a few keys from one press prove one per tick.
+[ "$f5" -ge 5 ] && pass "$f5 F5 while button 3 was held" || fail "only $f5 F5 while button 3 was held"
 [ "$f5" -gt 0 ] && [ "$f5_scanned" -eq "$f5" ] && pass "every F5 carries scan code 63" ||
   fail "$f5_scanned of $f5 F5 carry scan code 63"
 
-start=$(log_length)
-send "axes 65535 32767"
-sleep 0.05
-send "axes 32767 32767"
-sleep 0.3
+hold_until_presses "axes 65535 32767" 39 3 "axes 32767 32767"
 right=$(keys_since "$start" | awk '$1 == "down" && $2 == 39' | wc -l)
 right_scanned=$(keys_since "$start" | awk '$1 == "down" && $2 == 39 && $3 == 77 && $4 == 1' | wc -l)
-[ "$right" -ge 3 ] && pass "$right Right in 50 ms of the stick pushed right" || fail "only $right Right for the stick"
+[ "$right" -ge 3 ] && pass "$right Right while the stick was pushed right" || fail "only $right Right for the stick"
 [ "$right" -gt 0 ] && [ "$right_scanned" -eq "$right" ] && pass "every Right carries scan code 77, extended" ||
   fail "$right_scanned of $right Right carry scan code 77 with the extended flag"
 
-sleep 0.5
-idle=$(wake_ups_in_a_second)
-[ "$idle" -lt 100 ] && pass "$idle wake-ups in 1 s of idle, the receiver in front" ||
-  fail "$idle wake-ups in 1 s of idle; polling wakes a thousand times"
-start=$(log_length)
-hold_button_3
+wait_for kivo_sleeps && pass "Kivo sleeps once idle, the receiver in front" ||
+  fail "$(wake_ups_in_a_second) wake-ups in 1 s of idle; polling wakes a thousand times"
+hold_until_presses "press 3" 116 5 "release 3"
 f5=$(keys_since "$start" | awk '$1 == "down" && $2 == 116' | wc -l)
-[ "$f5" -ge 5 ] && pass "after the idle, $f5 F5 in 100 ms of button 3" || fail "after the idle, only $f5 F5"
+[ "$f5" -ge 5 ] && pass "after the idle, $f5 F5 while button 3 was held" || fail "after the idle, only $f5 F5"
 
 # Only its window coming to the front can wake a sleeping Kivo for a key pressed there.
-sleep 0.5
-activate "$kivo_window"
-xdotool keydown F6
-sleep 0.1
-xdotool keyup F6
-sleep 0.2
-label3=$(labels | sed -n 3p)
-[ "$label3" = "label 3 1 Button 3:  {F6}" ] && pass "Kivo's window coming to the front wakes it to assign {F6}" ||
-  fail "after F6 in Kivo's window brought to the front: '$label3'"
+wait_for kivo_sleeps || fail "Kivo did not fall asleep again"
+activate_kivo || fail "Kivo's window did not come to the front again"
+assign_key F6 3 && pass "Kivo's window coming to the front wakes it to assign {F6}" ||
+  fail "after F6 in Kivo's window brought to the front: '$(labels | sed -n 3p)'"
 
-unbalanced=$(keys_since 0 | awk '{ held[$2] += ($1 == "down") ? 1 : -1 } END { for (k in held) if (held[k]) print k }')
-[ -z "$unbalanced" ] && pass "every key pressed was released" || fail "keys left down: $unbalanced"
+all_released_since 0 && pass "every key pressed was released" || fail "keys left down: $(keys_since 0 | tail -n 4)"
 
 # The close box, as the window manager asks: saves and ends with status 0. (Not Alt+F4: with
 # a button selected, a key pressed in Kivo's window is an assignment.)
 wmctrl -i -c "$kivo_window"
 status=0
-timeout 20 tail --pid="$host_pid" -f /dev/null || true
+host_ended
 wait "$host_pid" || status=$?
 exec 4>&-
 [ "$status" -eq 0 ] && pass "closing ends with status 0" || fail "closing ended with status $status"
@@ -166,13 +173,12 @@ fi
 start_host --buttons 4 --unwatched
 [ "$(labels | sed -n 3p)" = "label 3 0 Button 3:  {F6}" ] && pass "the assignment is read back" ||
   fail "not read back: $(labels | sed -n 3p)"
-activate "$receiver_window"
-polling=$(wake_ups_in_a_second)
-[ "$polling" -ge 200 ] && pass "a joystick that never reported keeps Kivo polling: $polling wake-ups in 1 s" ||
-  fail "only $polling wake-ups in 1 s for a joystick that never reported"
+activate_receiver || fail "the receiver did not come to the front"
+wait_for kivo_polls && pass "a joystick that never reported keeps Kivo polling" ||
+  fail "only $(wake_ups_in_a_second) wake-ups in 1 s for a joystick that never reported"
 rm -f "$ini"
 wine wineboot --end-session </dev/null >/dev/null 2>&1 || true
-timeout 20 tail --pid="$host_pid" -f /dev/null || true
+host_ended
 exec 4>&-
 if [ -f "$ini" ] && tr -d '\r' <"$ini" | grep -qx '2=Button 3:  {F6}'; then
   pass "the end of the session saved 2=Button 3:  {F6}"
@@ -184,16 +190,9 @@ kill -0 "$receiver_pid" 2>/dev/null || start_receiver
 
 # A kill leaves nothing to save at the end: an assignment is saved as it is made.
 start_host --buttons 4
-activate "$kivo_window"
-send "press 2"
-sleep 0.1
-send "release 2"
-xdotool keydown F8
-sleep 0.1
-xdotool keyup F8
-for _ in $(seq 50); do
-  [ "$(labels | sed -n 2p)" = "label 2 1 Button 2:  {F8}" ] && break
-done
+activate_kivo || fail "Kivo's window did not come to the front"
+select_button 2 || fail "button 2 not selected: $(labels)"
+assign_key F8 2 || fail "F8 not assigned: $(labels | sed -n 2p)"
 kill -9 "$host_pid"
 exec 4>&-
 if tr -d '\r' <"$ini" | grep -qx '1=Button 2:  {F8}'; then
@@ -207,26 +206,19 @@ fi
 # its window back to the front.
 printf '[Settings]\r\n0=Button 1:  x\r\n1=Button 2:  +a\r\n2=Button 3:  {F5}\r\n3=Button 4:  \x91\r\n' >"$ini"
 start_host --buttons 4
-activate "$kivo_window"
+activate_kivo || fail "Kivo's window did not come to the front"
 for button in 1 2 4 3; do
-  send "press $button"
-  sleep 0.1
-  send "release $button"
-  sleep 0.1
+  select_button "$button" || fail "button $button not selected: $(labels)"
 done
 send "axes 65535 32767"
-sleep 0.3
+sleep 0.3 # a person's push of the stick
 send "axes 32767 32767"
-activate "$receiver_window"
+activate_receiver || fail "the receiver did not come to the front"
 xdotool keydown alt key Tab keyup alt
-sleep 0.5
-[ "$(xdotool getactivewindow)" = "$kivo_window" ] || fail "Alt+Tab did not bring Kivo's window back"
-send "press 2"
-sleep 0.1
-send "release 2"
-sleep 0.2
+wait_for kivo_in_front || fail "Alt+Tab did not bring Kivo's window back"
+select_button 2 || fail "button 2 not selected after Alt+Tab"
 wmctrl -i -c "$kivo_window"
-timeout 20 tail --pid="$host_pid" -f /dev/null || true
+host_ended
 exec 4>&-
 expected=$(printf '0=Button 1:  x\n1=Button 2:  +a\n2=Button 3:  {F5}\n3=Button 4:  \x91')
 saved=$(tr -d '\r' <"$ini" | grep -a '^[0-3]=')
@@ -239,31 +231,26 @@ saved=$(tr -d '\r' <"$ini" | grep -a '^[0-3]=')
 # Kivos find no joystick under Wine, and say so in their titles.
 wine "$kivo_exe" </dev/null >"$session/kivo.out" 2>&1 &
 wine_desktop_pids+=($!)
-first=""
-for _ in $(seq 100); do
-  first=$(xdotool search --name '^Kivo v1\.0( - no joystick)?$' 2>/dev/null | head -1) && [ -n "$first" ] && break
-  sleep 0.2
-done
-activate "$receiver_window"
+kivo_windows() { xdotool search --name '^Kivo v1\.0( - no joystick)?$' 2>/dev/null || true; }
+kivo_windows_at_least() { [ "$(kivo_windows | wc -l)" -ge "$1" ]; }
+wait_for kivo_windows_at_least 1
+first=$(kivo_windows | head -1)
+# Mapped and in front, as it comes at start, so that nothing of its start is left to come.
+wait_for made_active "$first"
+activate_receiver || fail "the receiver did not come to the front"
 appdata=$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')
 kivo_with_appdata() { echo "set APPDATA=$1&& $(winepath -w "$kivo_exe") \"C:\some file.txt\""; }
 status=0
-timeout 30 wine cmd /c "$(kivo_with_appdata "${appdata^^}")" </dev/null >"$session/same.out" 2>&1 || status=$?
+timeout "$wait_deadline" wine cmd /c "$(kivo_with_appdata "${appdata^^}")" </dev/null >"$session/same.out" 2>&1 || status=$?
 # Wine raises a window through a minimise and a restore, which the X server sees in its time.
-for _ in $(seq 50); do
-  [ "$(xdotool getactivewindow)" = "$first" ] && break
-  sleep 0.1
-done
-[ "$status" -eq 0 ] && grep -q "already running with .*; its window is brought to the front instead" "$session/same.out" && [ -n "$first" ] &&
-  [ "$(xdotool getactivewindow)" = "$first" ] && pass "a second kivo.exe brings the first to the front" ||
+wait_for is_active "$first" || true
+[ "$status" -eq 0 ] && grep -q "already running with .*; its window is brought to the front instead" "$session/same.out" &&
+  [ -n "$first" ] && is_active "$first" && pass "a second kivo.exe brings the first to the front" ||
   fail "second kivo.exe: status $status, active $(xdotool getactivewindow), first '$first', $(cat "$session/same.out")"
 wine cmd /c "$(kivo_with_appdata 'C:\users\Public')" </dev/null >"$session/other.out" 2>&1 &
 wine_desktop_pids+=($!)
-windows=0
-for _ in $(seq 200); do
-  windows=$(xdotool search --name '^Kivo v1\.0( - no joystick)?$' 2>/dev/null | wc -l) && [ "$windows" -ge 2 ] && break
-  sleep 0.2
-done
+wait_for kivo_windows_at_least 2 || true
+windows=$(kivo_windows | wc -l)
 [ "$windows" -eq 2 ] && pass "another %APPDATA%: a second Kivo runs" ||
   fail "another %APPDATA%: $windows windows, $(cat "$session/other.out"); processes: $(ps -eo pid,stat,etime,args | grep -i "kivo\.exe\|cmd" | grep -v grep | tr "\n" ";")"
 for window in $(xdotool search --name '^Kivo v1\.0( - no joystick)?$'); do wmctrl -i -c "$window"; done
