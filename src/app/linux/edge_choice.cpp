@@ -19,16 +19,16 @@ bool isSet(const char* name)
     return value != nullptr && *value != '\0';
 }
 
-std::string uinputProblem()
+}  // namespace
+
+std::string writingProblem(const char* node)
 {
-    const int descriptor = ::open(kUinput, O_WRONLY | O_CLOEXEC);
+    const int descriptor = ::open(node, O_WRONLY | O_CLOEXEC);
     if (descriptor < 0)
         return std::strerror(errno);
     ::close(descriptor);
     return {};
 }
-
-}  // namespace
 
 SessionFacts currentSessionFacts()
 {
@@ -36,7 +36,7 @@ SessionFacts currentSessionFacts()
     // Qt takes a list of platforms to try in turn; only the first one counts as asked for.
     const bool x11Forced = platform != nullptr && std::string_view(platform).starts_with("xcb");
     const bool wayland = isSet("WAYLAND_DISPLAY");
-    return {wayland, x11Forced, wayland && !x11Forced ? uinputProblem() : std::string(), isSet("DISPLAY")};
+    return {wayland, x11Forced, wayland && !x11Forced ? writingProblem(kUinput) : std::string(), isSet("DISPLAY")};
 }
 
 EdgeChoice chooseEdge(const SessionFacts& facts)

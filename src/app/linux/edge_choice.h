@@ -22,6 +22,8 @@ struct EdgeChoice {
     std::string warning;
 };
 
+// Empty when the node can be opened for writing, as a keyboard needs /dev/uinput; otherwise why not.
+std::string writingProblem(const char* node);
 // Looks at the environment and tries /dev/uinput.
 SessionFacts currentSessionFacts();
 // Wayland, typing through a uinput keyboard into every window, where the session is Wayland's and

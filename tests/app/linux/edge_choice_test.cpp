@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
 namespace kivo {
 namespace {
 
@@ -29,6 +34,16 @@ TEST(EdgeChoice, WaylandOnlyWhereUinputCanBeWrittenAndX11IsNotAskedFor)
     EXPECT_EQ(chooseEdge({true, false, "Permission denied"}).warning,
               "keys reach X11 programs only: /dev/uinput cannot be opened for writing (Permission denied); "
               "install the udev rule 70-kivo-uinput.rules (see the README) to type into every window");
+}
+
+// A node that opens for reading only (a directory, even for root) cannot make a keyboard.
+TEST(EdgeChoice, UinputCountsOnlyWhenItOpensForWriting)
+{
+    const std::string file = testing::TempDir() + "kivo-writable-node";
+    std::ofstream(file).put('\n');
+    EXPECT_EQ(writingProblem(file.c_str()), "");
+    EXPECT_EQ(writingProblem(testing::TempDir().c_str()), std::strerror(EISDIR));
+    std::remove(file.c_str());
 }
 
 TEST(EdgeChoice, QtPlatformXcbForcesX11WithoutTryingUinput)

@@ -4,6 +4,7 @@
 #include "support/temp_settings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QSysInfo>
 
 #include <sys/socket.h>
@@ -12,6 +13,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <future>
 #include <string>
@@ -134,6 +136,24 @@ TEST_F(SingleInstanceClaim, ListensInTheRuntimeFolderAndRemovesSocketsNothingLis
     for (const fs::directory_entry& entry : fs::directory_iterator(runtime))
         names.push_back(entry.path().filename().string());
     EXPECT_THAT(names, UnorderedElementsAre(prefix + "not-a-socket", AllOf(StartsWith(prefix), Ne(prefix + "dead"))));
+}
+
+// A relative folder names another place from each working folder, so a second start elsewhere
+// would not find the running Kivo.
+TEST(SingleInstanceSocketFolder, IsTheRuntimeFolderOnlyWhenItIsAnAbsolutePath)
+{
+    const std::pair<const char*, fs::path> cases[] = {
+        {"/run/user/1000", "/run/user/1000"},
+        {"", QDir::tempPath().toStdString()},
+        {"run/user", QDir::tempPath().toStdString()},
+    };
+    const char* kept = std::getenv("XDG_RUNTIME_DIR");
+    const std::string before = kept != nullptr ? kept : "";
+    for (const auto& [runtime, folder] : cases) {
+        ::setenv("XDG_RUNTIME_DIR", runtime, 1);
+        EXPECT_EQ(LinuxSingleInstance::socketFolder(), folder) << "'" << runtime << "'";
+    }
+    kept != nullptr ? ::setenv("XDG_RUNTIME_DIR", before.c_str(), 1) : ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace

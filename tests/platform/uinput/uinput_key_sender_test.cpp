@@ -116,15 +116,16 @@ TEST(UinputKeySender, TellsOnceOfACharacterTheLayoutLacksWhileItIsSentAgain)
     EXPECT_EQ(errors.text(), "kivo: cannot type \"\xE9\": no key of the keyboard layout types it\n");
 }
 
-TEST(UinputKeyboard, ReleasesTheKeysStillDownBeforeItGoes)
+// Button codes around the keys would make a compositor take it for a mouse or a joystick.
+TEST(UinputKeyboard, TakesOnlyKeyboardKeysAndReleasesThoseStillDownBeforeItGoes)
 {
     EventPipe device;
     auto keyboard = makeDescriptorKeyboard(device.writeEnd());
-    keyboard->key(KEY_LEFTSHIFT, true);
-    keyboard->key(KEY_A, true);
+    for (const unsigned code : {KEY_LEFTSHIFT, KEY_A, BTN_0, KEY_OK, BTN_TRIGGER_HAPPY1})
+        keyboard->key(code, true);
     keyboard->key(KEY_A, false);
     keyboard.reset();
-    EXPECT_EQ(device.events(), "+KEY_LEFTSHIFT +KEY_A -KEY_A -KEY_LEFTSHIFT");
+    EXPECT_EQ(device.events(), "+KEY_LEFTSHIFT +KEY_A +KEY_OK -KEY_A -KEY_LEFTSHIFT -KEY_OK");
 }
 
 struct Pressed {

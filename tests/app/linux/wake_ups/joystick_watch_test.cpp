@@ -109,6 +109,9 @@ TEST(JoystickArrivalWatch, AnnouncesArrivalsAfterTheFolderIsRemovedAndMadeAgain)
     std::ofstream(input / "event7") << "";
     QCoreApplication::processEvents();
     EXPECT_EQ(changes, 3) << "and what arrives in it is announced";
+    std::filesystem::permissions(input / "event7", std::filesystem::perms{0660});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 4) << "so is a node that udev has just let the user open";
     std::filesystem::remove_all(devices);
 }
 
