@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace kivo {
@@ -50,6 +51,18 @@ TEST(Win32WakeUps, SleepOnlyOnAJoystickSeenReportingThroughRawInput)
         }
         EXPECT_EQ(wakeUps.armForNextChange(), c.armed) << c.what;
     }
+}
+
+// Generic desktop page (1): joystick (4) and game pad (5); on another page no pad ever reports
+// and Kivo polls every millisecond.
+TEST(Win32WakeUps, AsksRawInputForJoysticksAndGamePadsEvenInTheBackground)
+{
+    fakes::FakeJoystick joystick;
+    std::vector<std::tuple<USHORT, USHORT, DWORD>> asked;
+    for (const RAWINPUTDEVICE& device : Win32WakeUps(joystick).wantedDevices())
+        asked.emplace_back(device.usUsagePage, device.usUsage, device.dwFlags);
+    constexpr DWORD kBackground = RIDEV_INPUTSINK | RIDEV_DEVNOTIFY;
+    EXPECT_EQ(asked, (std::vector<std::tuple<USHORT, USHORT, DWORD>>{{1, 4, kBackground}, {1, 5, kBackground}}));
 }
 
 }  // namespace

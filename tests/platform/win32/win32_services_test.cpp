@@ -53,6 +53,8 @@ TEST(Win32Keyboard, ShowsOnlyTheUsersKeysAndOnlyWhileItsWindowIsInFront)
     EXPECT_TRUE(isDown('C'));
     ASSERT_TRUE(test_support::TestWindow::shared(1).activate());
     EXPECT_FALSE(isDown('C')) << "another window in front";
+    ASSERT_TRUE(window.activate());
+    EXPECT_TRUE(isDown('C')) << "held as its window came to the front, so its repeats are no new press";
     userKey('C', KEYEVENTF_KEYUP);
 }
 
