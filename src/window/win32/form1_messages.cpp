@@ -77,8 +77,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_TIMER:
             if (wParam != kRestoreTimer)
                 return DefWindowProcW(window_, message, wParam, lParam);
-            KillTimer(window_, kRestoreTimer);
-            restore();
+            checkRestored();
             return 0;
         case WM_ERASEBKGND: {
             RECT client;
@@ -108,7 +107,20 @@ void Form1::bringToFront()
     // Restoring a window is what brings it forward under Wine. The restore waits a moment for the
     // window manager to have minimised it: restored at once, it may stay minimised.
     ShowWindow(window_, SW_MINIMIZE);
+    restoreChecksLeft_ = kRestoreChecks;
     SetTimer(window_, kRestoreTimer, kRestoreDelayMs, nullptr);
+}
+
+// A busy window manager may carry out the minimise after the restore, and then reports the window
+// minimised again: it is restored again until it is in front, for a bounded time.
+void Form1::checkRestored()
+{
+    const bool inFront = !IsIconic(window_) && GetForegroundWindow() == GetLastActivePopup(window_);
+    if (inFront || --restoreChecksLeft_ < 0) {
+        KillTimer(window_, kRestoreTimer);
+        return;
+    }
+    restore();
 }
 
 void Form1::restore()
