@@ -14,6 +14,11 @@ namespace kivo {
 // replaced, and temporary files that killed saves left beside it are removed.
 Status replaceFile(const std::filesystem::path& file, std::string_view bytes);
 
+// The file a save through file replaces. A settings file that is a symbolic link, as managed
+// dotfiles often are, stays one: the file at the end of its links is replaced, or created when
+// it does not exist yet. On Windows, file itself.
+std::filesystem::path replacedFile(const std::filesystem::path& file);
+
 // The line ending of a settings file Kivo creates: what the platform's own tools write.
 extern const std::string_view kNewFileLineEnding;
 

@@ -46,17 +46,6 @@ bool writeAll(int descriptor, std::string_view bytes)
     return true;
 }
 
-// A settings file that is a symbolic link, as managed dotfiles often are, stays one:
-// the file it points to is replaced.
-fs::path linkTarget(const fs::path& file)
-{
-    std::error_code error;
-    if (!fs::is_symlink(file, error))
-        return file;
-    fs::path target = fs::weakly_canonical(file, error);
-    return error ? file : target;
-}
-
 // Makes the rename itself survive a crash. Some file systems cannot sync a folder; the
 // new file is in place by then, so that does not make the save a failure.
 void syncFolder(const fs::path& folder)
@@ -106,9 +95,24 @@ void removeStaleTemporaries(const fs::path& target)
 
 const std::string_view kNewFileLineEnding = "\n";
 
+fs::path replacedFile(const fs::path& file)
+{
+    // As many links as the kernel follows before it gives up with ELOOP.
+    constexpr int kMaxLinks = 40;
+    fs::path target = file;
+    std::error_code error;
+    for (int link = 0; link < kMaxLinks && fs::is_symlink(target, error); ++link) {
+        const fs::path next = fs::read_symlink(target, error);
+        if (error)
+            return file;
+        target = target.parent_path() / next;
+    }
+    return fs::is_symlink(target, error) ? file : target;
+}
+
 Status replaceFile(const fs::path& file, std::string_view bytes)
 {
-    const fs::path target = linkTarget(file);
+    const fs::path target = replacedFile(file);
     if (readOnly(target))
         return failure("will not replace the read-only file", target, EACCES);
     removeStaleTemporaries(target);

@@ -1,6 +1,7 @@
 #include "settings/profile_file.h"
 
 #include "platform/messages.h"
+#include "settings/profile_text.h"
 
 #include <cerrno>
 #include <fstream>
@@ -48,6 +49,9 @@ Result<ProfileFileText> readProfileFile(const fs::path& file)
     // the rest at the next save.
     if (!in.read(text.data(), static_cast<std::streamsize>(size)))
         return unusable("it cannot be read to its end");
+    // Such a file would not come through a save whole: it is kept aside instead.
+    if (std::string why = notProfileText(text); !why.empty())
+        return unusable(std::move(why));
     return ProfileFileText(std::move(text));
 }
 

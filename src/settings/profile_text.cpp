@@ -13,7 +13,8 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16ByteOrderMark = "\xFF\xFE";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
 // Where the first line begins: after the byte-order mark, when there is one.
 std::size_t textStart(std::string_view text)
@@ -135,18 +136,59 @@ KeyPlace findKey(std::string_view text, std::string_view section, std::string_vi
     return place;
 }
 
+// UTF-16 without a mark, as some tools write it: every character of the first line has a NUL
+// byte beside it, on the same side throughout, and no 8-bit text looks like that.
+std::optional<ByteOrder> unmarkedUtf16(std::string_view bytes)
+{
+    const std::size_t newline = bytes.find('\n');
+    const std::size_t end = std::min(newline == std::string_view::npos ? bytes.size() : newline + 2, bytes.size());
+    const auto nulAt = [&](std::size_t side) {
+        for (std::size_t i = 0; i + 1 < end; i += 2) {
+            if (bytes[i + side] != '\0' || bytes[i + 1 - side] == '\0')
+                return false;
+        }
+        return end >= 2;
+    };
+    if (nulAt(1))
+        return ByteOrder::Little;
+    if (nulAt(0))
+        return ByteOrder::Big;
+    return std::nullopt;
+}
+
 }  // namespace
 
-ProfileText::ProfileText(std::string fileBytes, std::string_view newLineEnding)
-    : text_(std::move(fileBytes)), utf16_(text_.starts_with(kUtf16ByteOrderMark)), newLineEnding_(newLineEnding)
+ProfileText::Form ProfileText::formOf(std::string_view fileBytes)
 {
-    if (utf16_)
-        text_ = utf8FromUtf16le(std::string_view(text_).substr(kUtf16ByteOrderMark.size()));
+    if (fileBytes.starts_with(kUtf16LeMark))
+        return {kUtf16LeMark, ByteOrder::Little};
+    if (fileBytes.starts_with(kUtf16BeMark))
+        return {kUtf16BeMark, ByteOrder::Big};
+    return {{}, unmarkedUtf16(fileBytes)};
+}
+
+ProfileText::ProfileText(std::string fileBytes, std::string_view newLineEnding)
+    : form_(formOf(fileBytes)), newLineEnding_(newLineEnding)
+{
+    text_ = form_.utf16 ? utf8FromUtf16(std::string_view(fileBytes).substr(form_.mark.size()), *form_.utf16)
+                        : std::move(fileBytes);
 }
 
 std::string ProfileText::text() const
 {
-    return utf16_ ? std::string(kUtf16ByteOrderMark) + utf16leFromUtf8(text_) : text_;
+    return form_.utf16 ? std::string(form_.mark) + utf16FromUtf8(text_, *form_.utf16) : text_;
+}
+
+std::string notProfileText(std::string_view fileBytes)
+{
+    const ProfileText::Form form = ProfileText::formOf(fileBytes);
+    if (form.utf16 && (fileBytes.size() - form.mark.size()) % 2 != 0)
+        return "it is UTF-16 text with an odd number of bytes";
+    const std::string text = form.utf16 ? utf8FromUtf16(fileBytes.substr(form.mark.size()), *form.utf16)
+                                        : std::string(fileBytes);
+    if (text.substr(0, text.find('\n')).find('\0') != std::string::npos)
+        return "it is not text: its first line holds NUL bytes";
+    return {};
 }
 
 std::string ProfileText::value(std::string_view section, std::string_view key, std::string_view fallback,
@@ -155,7 +197,7 @@ std::string ProfileText::value(std::string_view section, std::string_view key, s
     const KeyPlace place = findKey(text_, section, key);
     std::string found(place.value ? readValue(std::string_view(text_).substr(place.value->begin, place.value->length))
                                   : fallback);
-    if (place.value && utf16_)
+    if (place.value && form_.utf16)
         found = windows1252FromUtf8(found);
     return found.substr(0, limit == 0 ? 0 : limit - 1);
 }
@@ -173,7 +215,7 @@ bool ProfileText::hasSection(std::string_view section) const
 void ProfileText::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
     const KeyPlace place = findKey(text_, section, key);
-    const std::string stored = storedValue(utf16_ ? utf8FromWindows1252(value) : std::string(value));
+    const std::string stored = storedValue(form_.utf16 ? utf8FromWindows1252(value) : std::string(value));
     if (place.value) {
         text_.replace(place.value->begin, place.value->length, stored);
         return;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "settings/text_encoding.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,10 +14,18 @@ namespace kivo {
 // blanks around them ignored, the first match wins, and a write changes only the
 // line of its key. Values keep their bytes exactly, trailing blanks included. A UTF-8
 // byte-order mark at the start, as Windows editors write it, is skipped and kept. A file
-// that starts with the UTF-16LE byte-order mark is UTF-16 throughout, as the Windows
-// functions read and write it; values go in and come out as Windows-1252 all the same.
+// that starts with a UTF-16 byte-order mark (either order), or whose first line plainly is
+// UTF-16, is UTF-16 throughout and stays so, mark or none; values go in and come out as
+// Windows-1252 all the same.
 class ProfileText {
 public:
+    // How the file holds its text: the byte-order mark it starts with, and UTF-16 or bytes.
+    struct Form {
+        std::string_view mark;
+        std::optional<ByteOrder> utf16;
+    };
+    static Form formOf(std::string_view fileBytes);
+
     // A text without a line ending yet gets newLineEnding for the lines added to it.
     explicit ProfileText(std::string fileBytes = {}, std::string_view newLineEnding = "\n");
 
@@ -36,9 +47,14 @@ public:
     std::string text() const;
 
 private:
+    Form form_;
     std::string text_;
-    bool utf16_ = false;
     std::string newLineEnding_;
 };
+
+// Why fileBytes cannot be read as a profile's text without losing some of them (UTF-16 cut
+// within a character; NUL bytes in the first line, as in UTF-32 or a binary file); empty
+// when they can.
+std::string notProfileText(std::string_view fileBytes);
 
 }  // namespace kivo

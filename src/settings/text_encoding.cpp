@@ -47,10 +47,12 @@ char32_t nextCharacter(std::string_view text, std::size_t& at)
     return c;
 }
 
-void appendUtf16le(std::string& out, char32_t unit)
+void appendUtf16(std::string& out, char32_t unit, ByteOrder order)
 {
-    out += static_cast<char>(unit & 0xFF);
-    out += static_cast<char>(unit >> 8);
+    const auto low = static_cast<char>(unit & 0xFF);
+    const auto high = static_cast<char>(unit >> 8);
+    out += order == ByteOrder::Little ? low : high;
+    out += order == ByteOrder::Little ? high : low;
 }
 
 bool isHighSurrogate(char32_t unit)
@@ -65,12 +67,13 @@ bool isLowSurrogate(char32_t unit)
 
 }  // namespace
 
-std::string utf8FromUtf16le(std::string_view bytes)
+std::string utf8FromUtf16(std::string_view bytes, ByteOrder order)
 {
     std::string out;
+    const std::size_t lowAt = order == ByteOrder::Little ? 0 : 1;
     const auto unitAt = [&](std::size_t i) {
-        return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) |
-                                     (static_cast<unsigned char>(bytes[i + 1]) << 8));
+        return static_cast<char32_t>(static_cast<unsigned char>(bytes[i + lowAt]) |
+                                     (static_cast<unsigned char>(bytes[i + 1 - lowAt]) << 8));
     };
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         const char32_t unit = unitAt(i);
@@ -84,16 +87,16 @@ std::string utf8FromUtf16le(std::string_view bytes)
     return out;
 }
 
-std::string utf16leFromUtf8(std::string_view text)
+std::string utf16FromUtf8(std::string_view text, ByteOrder order)
 {
     std::string out;
     for (std::size_t at = 0; at < text.size();) {
         const char32_t c = nextCharacter(text, at);
         if (c >= 0x10000) {
-            appendUtf16le(out, 0xD800 + ((c - 0x10000) >> 10));
-            appendUtf16le(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
+            appendUtf16(out, 0xD800 + ((c - 0x10000) >> 10), order);
+            appendUtf16(out, 0xDC00 + ((c - 0x10000) & 0x3FF), order);
         } else {
-            appendUtf16le(out, c);
+            appendUtf16(out, c, order);
         }
     }
     return out;

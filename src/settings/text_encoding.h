@@ -5,11 +5,13 @@
 
 namespace kivo {
 
+enum class ByteOrder { Little, Big };
+
 // Conversions at the edge of a UTF-16 profile file. Its text is kept as UTF-8 in between, and
 // a lone surrogate as the three bytes UTF-8 would give it, so that lines Kivo does not rewrite
-// go back to the file exactly as they came.
-std::string utf8FromUtf16le(std::string_view bytes);
-std::string utf16leFromUtf8(std::string_view text);
+// go back to the file exactly as they came. An odd last byte is no character and is dropped.
+std::string utf8FromUtf16(std::string_view bytes, ByteOrder order);
+std::string utf16FromUtf8(std::string_view text, ByteOrder order);
 
 // Captions are Windows-1252 bytes. The five bytes the code page leaves undefined stand for the
 // control characters of the same number, as Windows converts them; a character the code page

@@ -64,6 +64,17 @@ TEST_F(Captions, SaveKeepsASymbolicLinkAndThePermissions)
     EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
+TEST_F(Captions, SaveThroughLinksToNoFileYetCreatesTheFileTheyNameAndKeepsThem)
+{
+    const fs::path real = folder() / "dotfiles-kivo.ini";
+    fs::create_symlink(real, folder() / "middle-link");
+    fs::create_symlink("middle-link", file());
+    ASSERT_TRUE(saved({"new"}));
+    EXPECT_TRUE(fs::is_symlink(file()));
+    EXPECT_TRUE(fs::is_symlink(folder() / "middle-link"));
+    EXPECT_EQ(fileContents(real), "[Settings]\n0=new\n");
+}
+
 TEST_F(Captions, SaveFlushesItsNewFileToDisk)
 {
     flushedFiles.clear();

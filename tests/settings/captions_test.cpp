@@ -158,6 +158,13 @@ TEST_F(UnusableFile, LargerThanAMebibyte)
     expectLeftAloneThenKeptAs(folder() / "kivo.ini.bak", "", huge);
 }
 
+TEST_F(UnusableFile, Utf16CutWithinACharacter)
+{
+    const std::string cut = "\xFE\xFF\0[\0S\0]\0\n"s + "x";
+    writeFile(file(), cut);
+    expectLeftAloneThenKeptAs(folder() / "kivo.ini.bak", "", cut);
+}
+
 TEST_F(UnusableFile, EarlierBackupIsNotOverwritten)
 {
     writeFile(folder() / "kivo.ini.bak", "earlier");

@@ -19,13 +19,13 @@ std::string testName(std::string what)
     return what;
 }
 
-// A UTF-16LE file as Windows' profile functions keep it: byte-order mark, then the text.
-std::string utf16File(std::u16string_view text)
+// A UTF-16 file; little-endian with its mark is how Windows' profile functions keep it.
+std::string utf16File(std::u16string_view text, bool bigEndian = false, bool marked = true)
 {
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
+    std::string bytes;
+    for (const char16_t unit : (marked ? u"\uFEFF" : u"") + std::u16string(text)) {
+        bytes += static_cast<char>(bigEndian ? unit >> 8 : unit & 0xFF);
+        bytes += static_cast<char>(bigEndian ? unit & 0xFF : unit >> 8);
     }
     return bytes;
 }
@@ -65,7 +65,12 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadCase{"NUL and 8-bit bytes come back", "[Settings]\n0=a\0\xe9\x14z\n"s, "a\0\xe9\x14z"s},
                     ReadCase{"empty text", "", "none"},
                     ReadCase{"UTF-16 comes back in Windows-1252", utf16File(u"[Settings]\r\n0=\u00e7\u2018\u4e2d\r\n"),
-                             "\xe7\x91?"}),
+                             "\xe7\x91?"},
+                    ReadCase{"UTF-16 big-endian", utf16File(u"[Settings]\r\n0=\u00e7\u4e2d\r\n", true), "\xe7?"},
+                    ReadCase{"UTF-16 with no mark", utf16File(u"[Settings]\n0=\u00e7\n", false, false), "\xe7"},
+                    ReadCase{"UTF-16 big-endian with no mark", utf16File(u"[Settings]\n0=a\n", true, false), "a"},
+                    ReadCase{"8-bit text with NUL bytes beyond its first line", "[S]\n\0a\0b\0c\n[Settings]\n0=a\n"s,
+                             "a"}),
     [](const auto& info) { return testName(info.param.what); });
 
 TEST(ProfileRead, LimitCountsTheTerminatingZero)
@@ -114,8 +119,22 @@ INSTANTIATE_TEST_SUITE_P(
                     WriteCase{"a quoted value quoted again", "", "\"x\"", "[Settings]\n1=\"\"x\"\"\n"},
                     WriteCase{"UTF-16 stays UTF-16, other lines exactly as they were",
                               utf16File(u"[Settings]\r\n0=\u4e2d\U0001F600\xD800.\r\n"), "\x80\xe7",
-                              utf16File(u"[Settings]\r\n0=\u4e2d\U0001F600\xD800.\r\n1=\u20ac\u00e7\r\n")}),
+                              utf16File(u"[Settings]\r\n0=\u4e2d\U0001F600\xD800.\r\n1=\u20ac\u00e7\r\n")},
+                    WriteCase{"UTF-16 big-endian stays so", utf16File(u"[Settings]\r\n", true), "\xe7",
+                              utf16File(u"[Settings]\r\n1=\u00e7\r\n", true)},
+                    WriteCase{"UTF-16 with no mark gets none", utf16File(u"; note\n", false, false), "v",
+                              utf16File(u"; note\n[Settings]\n1=v\n", false, false)}),
     [](const auto& info) { return testName(info.param.what); });
+
+TEST(ProfileText, WhatCannotBeReadAsTextSaysWhy)
+{
+    EXPECT_EQ(notProfileText(utf16File(u"[Settings]\r\n") + "x"), "it is UTF-16 text with an odd number of bytes");
+    EXPECT_EQ(notProfileText(utf16File(u"[Settings]\r\n", true) + "x"), "it is UTF-16 text with an odd number of bytes");
+    const std::string utf32 = "\xFF\xFE\0\0[\0\0\0\n\0\0\0"s;
+    EXPECT_EQ(notProfileText(utf32), "it is not text: its first line holds NUL bytes");
+    EXPECT_EQ(notProfileText(utf32.substr(4)), "it is not text: its first line holds NUL bytes");
+    EXPECT_EQ(notProfileText("[Settings]\n0=\0\n"s), "");
+}
 
 TEST(ProfileRoundTrip, EveryValueReadsBackAsWritten)
 {
