@@ -44,4 +44,12 @@ void reportAlreadyRunning(const std::filesystem::path& settingsFile, bool cameTo
                       "there (it may show that Kivo wants attention instead).");
 }
 
+void reportAlreadyRunningUnanswered(const std::filesystem::path& settingsFile, std::optional<long> processId)
+{
+    const std::string process = processId ? " (process " + std::to_string(*processId) + ")" : std::string();
+    reportProblem("Kivo is already running with " + quotedPath(settingsFile) + process +
+                  ", but its window did not come to the front: that Kivo is busy, still starting or stopped. "
+                  "This start ends, so that two cannot overwrite each other's assignments.");
+}
+
 }  // namespace kivo

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kivo {
@@ -24,5 +25,7 @@ int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& s
 // these words, whether the window got there (the desktop may refuse, or only mark it as wanting
 // attention), and succeeds.
 void reportAlreadyRunning(const std::filesystem::path& settingsFile, bool cameToFront);
+// The same when the running Kivo did not answer in time; processId when the platform tells it.
+void reportAlreadyRunningUnanswered(const std::filesystem::path& settingsFile, std::optional<long> processId);
 
 }  // namespace kivo

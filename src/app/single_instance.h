@@ -25,7 +25,7 @@ public:
 
 // What a start found when it claimed the settings file.
 struct InstanceClaim {
-    // Null when this start is to end.
+    // Null when another Kivo runs with the file: this start is to end, and succeeds.
     std::unique_ptr<SingleInstance> instance;
     // It ends because a running Kivo answered its request to come to the front, whether or not
     // the window got there.
@@ -33,8 +33,9 @@ struct InstanceClaim {
 };
 
 // Claims settingsFile, named as the platform names it whichever path reached it; each platform
-// has its own. When a running Kivo holds it, asks that Kivo to come to the front and says so
-// (reportAlreadyRunning); standard error says why when the claim fails otherwise.
+// has its own. When a running Kivo holds it, asks that Kivo to come to the front and says what
+// came of it (reportAlreadyRunning, reportAlreadyRunningUnanswered). When the claim cannot be
+// made at all, standard error says why and Kivo starts anyway.
 InstanceClaim claimSingleInstance(const std::filesystem::path& settingsFile);
 
 }  // namespace kivo

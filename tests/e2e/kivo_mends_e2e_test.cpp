@@ -241,6 +241,19 @@ TEST_F(KivoMends, SecondStartBringsTheFirstToTheFrontAndSucceeds)
     EXPECT_EQ(first.labels().size(), 2u) << "and runs on";
 }
 
+// Stopped with Ctrl+Z in its terminal, the running Kivo cannot answer; it still holds the file.
+TEST_F(KivoMends, SecondStartBesideAStoppedKivoSaysSoAndSucceeds)
+{
+    e2e::HostProcess first(xvfb.displayName(), config.folder, {"--buttons", "2"});
+    ::kill(first.pid(), SIGSTOP);
+    e2e::HostProcess second(xvfb.displayName(), config.folder, {"--buttons", "2"}, {.waitUntilReady = false});
+    const int status = second.waitForExit(kExitTimeout);
+    ::kill(first.pid(), SIGCONT);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_THAT(second.errors(), HasSubstr("already running with \"" + config.ini().string() + "\" (process " +
+                                           std::to_string(first.pid()) + "), but its window did not come"));
+}
+
 TEST_F(KivoMends, FileFromAWindowsEditorKeepsItsByteOrderMark)
 {
     config.store("\xEF\xBB\xBF[Settings]\r\n0=Button 1:  {Enter}\r\n");

@@ -1,10 +1,9 @@
 #include "captions_fixture.h"
+#include "support/ordinary_user.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <gmock/gmock.h>
-#include <grp.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -36,21 +35,9 @@ namespace {
 namespace fs = std::filesystem;
 using fakes::MemoryLabels;
 using test_support::fileContents;
+using test_support::runAsOrdinaryUser;
 using test_support::writeFile;
 using ::testing::HasSubstr;
-
-// Root may read and write anything, so permission cases run in a child process that
-// gives up root first.
-void runAsOrdinaryUser()
-{
-    if (::geteuid() != 0)
-        return;
-    const passwd* nobody = ::getpwnam("nobody");
-    if (nobody == nullptr || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
-        ::setuid(nobody->pw_uid) != 0) {
-        std::_Exit(99);
-    }
-}
 
 TEST_F(Captions, SaveKeepsASymbolicLinkAndThePermissions)
 {

@@ -82,7 +82,7 @@ OpenedProgram LinuxProgram::open(int& argc, char** argv, JoystickWatcher watchJo
     SettingsLocation settings = defaultSettingsLocation();
     InstanceClaim claim = claimSingleInstance(settings.writeTo);
     if (!claim.instance)
-        return {nullptr, claim.runningKivoAnswered ? kExitSuccess : kExitFailure};
+        return {nullptr, kExitSuccess};
     auto edge = openChosenEdge();
     if (!edge)
         return {nullptr, kExitFailure};

@@ -3,18 +3,27 @@
 #include "app/kivo_main.h"
 #include "app/linux/activation_token.h"
 #include "platform/messages.h"
+#include "settings/file_replace.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
 #include <QPointer>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -47,12 +56,44 @@ QString socketPathFor(const fs::path& settingsFile, const fs::path& folder)
     return QString::fromStdString((folder / (socketPrefix() + hash.toHex().left(16).toStdString())).string());
 }
 
-// Lock and socket must name the file the same way, whichever path reached it.
+// Lock and socket must name the file the same way, whichever path reached it: the file a save
+// writes, also through a link to no file yet.
 fs::path resolved(const fs::path& settingsFile)
 {
     std::error_code error;
-    fs::path canonical = fs::weakly_canonical(settingsFile, error);
+    fs::path canonical = fs::weakly_canonical(replacedFile(settingsFile), error);
     return error ? settingsFile : canonical;
+}
+
+// Every start locks this one file. Another user's (a Kivo run with sudo left it) opens only for
+// reading, which is all flock needs.
+int openLockFile(const fs::path& path)
+{
+    const int lock = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644);
+    return lock >= 0 ? lock : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+}
+
+// The process holding a flock on lock's file, as /proc/locks tells it: "1: FLOCK ADVISORY WRITE
+// <pid> <major>:<minor>:<inode> 0 EOF", the device numbers in hex; waiters' lines have a "->".
+std::optional<long> lockHolder(int lock)
+{
+    struct stat file {};
+    if (::fstat(lock, &file) != 0)
+        return std::nullopt;
+    char id[64];
+    std::snprintf(id, sizeof id, "%02x:%02x:%lu", major(file.st_dev), minor(file.st_dev),
+                  static_cast<unsigned long>(file.st_ino));
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, lockedFile;
+        long process = 0;
+        if (fields >> number >> kind >> mode >> access >> process >> lockedFile && kind == "FLOCK" &&
+            lockedFile == id && process > 0) {
+            return process;
+        }
+    }
+    return std::nullopt;
 }
 
 // In a shared folder another user may have taken the name first; only this user's are used.
@@ -147,11 +188,14 @@ fs::path LinuxSingleInstance::socketFolder()
     return QDir::tempPath().toStdString();
 }
 
-LinuxSingleInstance::LinuxSingleInstance(const QString& lockPath, QString serverName)
-    : lock_(lockPath), serverName_(std::move(serverName))
+LinuxSingleInstance::LinuxSingleInstance(int lock, QString serverName) : lock_(lock), serverName_(std::move(serverName))
 {
-    // Kivo runs for hours: a lock is never stale for its age, only when nobody holds it.
-    lock_.setStaleLockTime(0);
+}
+
+LinuxSingleInstance::~LinuxSingleInstance()
+{
+    if (lock_ >= 0)
+        ::close(lock_);
 }
 
 InstanceClaim LinuxSingleInstance::claim(const fs::path& settingsFile, const fs::path& socketFolder,
@@ -159,43 +203,46 @@ InstanceClaim LinuxSingleInstance::claim(const fs::path& settingsFile, const fs:
                                          std::chrono::milliseconds patience)
 {
     if (settingsFile.empty())
-        return {std::unique_ptr<SingleInstance>(new LinuxSingleInstance(QString(), QString()))};
+        return {std::unique_ptr<SingleInstance>(new LinuxSingleInstance(-1, QString()))};
     std::error_code error;
     fs::create_directories(settingsFile.parent_path(), error);
     const fs::path file = resolved(settingsFile);
     fs::path lockPath = file;
     lockPath += ".lock";
     removeDeadSockets(socketFolder);
-    std::unique_ptr<LinuxSingleInstance> instance(
-        new LinuxSingleInstance(QString::fromStdString(lockPath.string()), socketPathFor(file, socketFolder)));
+    const QString serverName = socketPathFor(file, socketFolder);
+    const int lock = openLockFile(lockPath);
+    if (lock < 0) {
+        reportProblem("cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (cannot open " +
+                      quotedPath(lockPath) + ": " + std::strerror(errno) + "); starting anyway.");
+        return {std::unique_ptr<SingleInstance>(new LinuxSingleInstance(-1, serverName))};
+    }
+    std::unique_ptr<LinuxSingleInstance> instance(new LinuxSingleInstance(lock, serverName));
     const Clock::time_point deadline = Clock::now() + patience;
     std::optional<std::string> token;
     for (;;) {
-        if (instance->lock_.tryLock())
+        // Taken again as soon as a Kivo that held it ends, even while this start waits for it.
+        if (::flock(lock, LOCK_EX | LOCK_NB) == 0)
             return {std::move(instance)};
-        if (instance->lock_.error() != QLockFile::LockFailedError) {
-            reportProblem("cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (no lock file at " +
-                          quotedPath(lockPath) + "); starting anyway.");
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK) {
+            reportProblem("cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (cannot lock " +
+                          quotedPath(lockPath) + ": " + std::strerror(errno) + "); starting anyway.");
             return {std::move(instance)};
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (!token)
             token = activationToken();
-        if (const FrontAnswer answer = askToComeToFront(instance->serverName_, *token, left);
-            answer != FrontAnswer::None) {
+        if (const FrontAnswer answer = askToComeToFront(serverName, *token, left); answer != FrontAnswer::None) {
             reportAlreadyRunning(settingsFile, answer == FrontAnswer::CameToFront);
             return {nullptr, true};
         }
-        // Succeeds only when no live program holds the lock file open.
-        if (instance->lock_.removeStaleLockFile())
-            continue;
         if (Clock::now() >= deadline)
             break;
         std::this_thread::sleep_for(kRetryPause);
     }
-    reportProblem(quotedPath(lockPath) + " is held by a program that does not answer as Kivo does (a Kivo on " +
-                  "another computer sharing this folder?); not starting, so that two cannot overwrite each " +
-                  "other's assignments in " + quotedPath(settingsFile) + ".");
+    reportAlreadyRunningUnanswered(settingsFile, lockHolder(lock));
     return {};
 }
 
@@ -205,7 +252,7 @@ void LinuxSingleInstance::listen(FrontRequest comeToFront)
         return;
     comeToFront_ = std::move(comeToFront);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
-    // We hold the lock, so a socket left under this name can only be from a Kivo that crashed.
+    // We hold the lock, so a socket left under this name can only be from a Kivo that ended.
     QLocalServer::removeServer(serverName_);
     if (!server_.listen(serverName_)) {
         reportProblem("a second start of Kivo cannot bring this window to the front: " +

@@ -3,7 +3,6 @@
 #include "app/single_instance.h"
 
 #include <QLocalServer>
-#include <QLockFile>
 
 #include <chrono>
 #include <functional>
@@ -11,10 +10,10 @@
 
 namespace kivo {
 
-// A lock file beside kivo.ini, and a local socket through which a later start asks the running
-// Kivo to bring its window to the front. A lock is a running Kivo's only while that Kivo answers
-// on its socket or holds the lock file open: whatever a crash or another computer left in the
-// file does not keep Kivo from starting.
+// A lock beside kivo.ini, and a local socket through which a later start asks the running Kivo
+// to bring its window to the front. The lock is flock on kivo.ini.lock, which the kernel drops
+// when its holder ends however it ends; the file itself is never deleted, so every start locks
+// the same file and there is no stale lock to judge.
 class LinuxSingleInstance final : public SingleInstance {
 public:
     // Where the sockets go: $XDG_RUNTIME_DIR, private to the user and emptied at logout, or the
@@ -25,19 +24,24 @@ public:
     // only asked: a desktop that grants the request does so in a few round trips.
     static constexpr std::chrono::milliseconds kActivationWait{3000};
 
-    // Standard error says why when the claim fails. A lock held by a program that does not answer
-    // is waited for as long as a Kivo starting up may take to answer. A running Kivo is handed
-    // what activationToken gives, asked only then, with the request to come to the front.
+    // A Kivo holding the lock is asked to come to the front for as long as one starting up may
+    // take to answer; one that does not answer by then is busy or stopped, and this start ends
+    // all the same. Standard error says which. A running Kivo is handed what activationToken
+    // gives, asked only then, with the request to come to the front.
     static InstanceClaim claim(const std::filesystem::path& settingsFile, const std::filesystem::path& socketFolder,
                                const std::function<std::string()>& activationToken,
                                std::chrono::milliseconds patience = std::chrono::seconds(5));
 
+    ~LinuxSingleInstance() override;
+    LinuxSingleInstance(const LinuxSingleInstance&) = delete;
+    LinuxSingleInstance& operator=(const LinuxSingleInstance&) = delete;
+
     void listen(FrontRequest comeToFront) override;
 
 private:
-    LinuxSingleInstance(const QString& lockPath, QString serverName);
+    LinuxSingleInstance(int lock, QString serverName);
 
-    QLockFile lock_;
+    int lock_;
     QString serverName_;
     QLocalServer server_;
     FrontRequest comeToFront_;

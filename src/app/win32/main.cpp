@@ -13,7 +13,7 @@ int main(int argc, char** argv)
     const auto start = [](int&, char**) -> int {
         const kivo::InstanceClaim claim = kivo::claimSingleInstance(kivo::defaultSettingsLocation().writeTo);
         if (!claim.instance)
-            return claim.runningKivoAnswered ? kivo::kExitSuccess : kivo::kExitFailure;
+            return kivo::kExitSuccess;
         kivo::Win32Program program(kivo::makeWinmmJoystick());
         program.showWindow();
         claim.instance->listen(

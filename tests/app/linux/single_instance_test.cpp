@@ -1,18 +1,25 @@
 #include "app/linux/single_instance.h"
 
 #include "support/captured_stderr.h"
+#include "support/ordinary_user.h"
 #include "support/temp_settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QSysInfo>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <future>
@@ -49,8 +56,15 @@ struct LeftLock {
     std::string contents;
 };
 
-// Only a running Kivo keeps another from starting, never what a crash left in the file.
-TEST_F(SingleInstanceClaim, ALockNobodyHoldsIsTakenWhateverItSays)
+ino_t inodeOf(const fs::path& file)
+{
+    struct stat status {};
+    return ::stat(file.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
+// Only a running Kivo keeps another from starting, never what a crash left in the file; and the
+// file stays, since a start that deleted it could not know whether another had just locked it.
+TEST_F(SingleInstanceClaim, ALockNobodyHoldsIsTakenWhateverItSaysAndKept)
 {
     const LeftLock cases[] = {
         {"empty, as a kill while writing it leaves it", ""},
@@ -60,27 +74,107 @@ TEST_F(SingleInstanceClaim, ALockNobodyHoldsIsTakenWhateverItSays)
     };
     for (const LeftLock& c : cases) {
         std::ofstream(lockFile(), std::ios::binary) << c.contents;
+        const ino_t left = inodeOf(lockFile());
         const test_support::CapturedStderr errors;
         InstanceClaim taken = claim(settings.file());
         EXPECT_NE(taken.instance, nullptr) << c.what;
         EXPECT_EQ(errors.text(), "") << c.what;
+        EXPECT_EQ(inodeOf(lockFile()), left) << c.what;
     }
 }
 
-TEST_F(SingleInstanceClaim, ALockHeldThroughAnotherPathToTheSameFileIsNotTakenNorCalledARunningKivo)
+TEST_F(SingleInstanceClaim, AnotherUsersLockFileOpensForReadingAndLocks)
 {
-    std::ofstream(settings.file()) << "[Settings]\n";
+    std::ofstream(lockFile()) << "";
+    fs::permissions(lockFile(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    EXPECT_EXIT(
+        {
+            test_support::runAsOrdinaryUser();
+            std::exit(claim(settings.file()).instance ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "^$");
+}
+
+// A Kivo that holds the lock but does not answer is busy or stopped, not a stranger.
+TEST_F(SingleInstanceClaim, ALockHeldThroughAnotherPathIsARunningKivoThatDoesNotAnswer)
+{
     const fs::path linked = settings.folder() / "dotfiles" / "kivo.ini";
     fs::create_directory(linked.parent_path());
     fs::create_symlink(settings.file(), linked);
-    QLockFile holder(QString::fromStdString(lockFile().string()));
-    ASSERT_TRUE(holder.tryLock());
+    const int holder = ::open(lockFile().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
 
-    const test_support::CapturedStderr errors;
-    const InstanceClaim refused = claim(linked);
-    EXPECT_EQ(refused.instance, nullptr);
-    EXPECT_FALSE(refused.runningKivoAnswered);
-    EXPECT_THAT(errors.text(), HasSubstr("does not answer"));
+    for (const char* linkedFile : {"that does not exist yet", "that exists"}) {
+        const test_support::CapturedStderr errors;
+        const InstanceClaim refused = claim(linked);
+        EXPECT_EQ(refused.instance, nullptr) << linkedFile;
+        EXPECT_FALSE(refused.runningKivoAnswered);
+        EXPECT_THAT(errors.text(), AllOf(HasSubstr("already running"), HasSubstr("busy"),
+                                         HasSubstr("(process " + std::to_string(::getpid()) + ")")));
+        std::ofstream(settings.file()) << "[Settings]\n";
+    }
+    ::close(holder);
+}
+
+// A start in a child process, from the moment go can be read: reports 'C' when it claimed the
+// file, 'R' when it was refused, and keeps what it has until it is killed.
+pid_t startInChild(const fs::path& file, const fs::path& runtime, int go, int report)
+{
+    const pid_t child = ::fork();
+    if (child != 0)
+        return child;
+    ::dup2(::open("/dev/null", O_WRONLY), STDERR_FILENO);
+    char token = 0;
+    if (::read(go, &token, 1) != 1)
+        ::_exit(1);
+    const InstanceClaim claim = LinuxSingleInstance::claim(
+        file, runtime, [] { return std::string(); }, 100ms);
+    token = claim.instance ? 'C' : 'R';
+    if (::write(report, &token, 1) != 1)
+        ::_exit(1);
+    ::pause();
+    ::_exit(0);
+}
+
+std::string readReports(int report, int count)
+{
+    std::string reports(static_cast<std::size_t>(count), '\0');
+    for (int got = 0; got < count;) {
+        const ssize_t n = ::read(report, reports.data() + got, reports.size() - got);
+        if (n <= 0)
+            break;
+        got += static_cast<int>(n);
+    }
+    std::ranges::sort(reports);
+    return reports;
+}
+
+void killAndReap(pid_t child)
+{
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+}
+
+// A Kivo killed, then two started at once: exactly one of them runs, however their steps
+// interleave.
+TEST_F(SingleInstanceClaim, TwoStartsAfterAKillGiveOneKivo)
+{
+    int go[2];
+    int report[2];
+    ASSERT_EQ(::pipe(go), 0);
+    ASSERT_EQ(::pipe(report), 0);
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const pid_t killed = startInChild(settings.file(), runtime, go[0], report[1]);
+        ASSERT_EQ(::write(go[1], "g", 1), 1);
+        ASSERT_EQ(readReports(report[0], 1), "C");
+        killAndReap(killed);
+        const pid_t first = startInChild(settings.file(), runtime, go[0], report[1]);
+        const pid_t second = startInChild(settings.file(), runtime, go[0], report[1]);
+        ASSERT_EQ(::write(go[1], "gg", 2), 2);
+        EXPECT_EQ(readReports(report[0], 2), "CR") << "attempt " << attempt;
+        killAndReap(first);
+        killAndReap(second);
+    }
 }
 
 // The running Kivo answers once it knows where its window is, and the second start says that.
