@@ -184,8 +184,8 @@ std::string notProfileText(std::string_view fileBytes)
     const ProfileText::Form form = ProfileText::formOf(fileBytes);
     if (form.utf16 && (fileBytes.size() - form.mark.size()) % 2 != 0)
         return "it is UTF-16 text with an odd number of bytes";
-    const std::string text = form.utf16 ? utf8FromUtf16(fileBytes.substr(form.mark.size()), *form.utf16)
-                                        : std::string(fileBytes);
+    const std::string text =
+        form.utf16 ? utf8FromUtf16(fileBytes.substr(form.mark.size()), *form.utf16) : std::string(fileBytes);
     if (text.substr(0, text.find('\n')).find('\0') != std::string::npos)
         return "it is not text: its first line holds NUL bytes";
     return {};

@@ -50,27 +50,26 @@ TEST_P(ProfileRead, FindsTheValue)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProfileRead,
-    testing::Values(ReadCase{"section and key match without case", "[SETTINGS]\nx=1\n0=a\n", "a"},
-                    ReadCase{"blanks around names are ignored", "  [ Settings ]  \n  0  =a\n", "a"},
-                    ReadCase{"blanks after = are skipped, trailing ones kept", "[Settings]\n0=  Button 2:  \n",
-                             "Button 2:  "},
-                    ReadCase{"quotes keep leading and trailing blanks", "[Settings]\n0= \"  x  \"\n", "  x  "},
-                    ReadCase{"a lone quote is part of the value", "[Settings]\n0=\"x\n", "\"x"},
-                    ReadCase{"CRLF lines", "[Settings]\r\n0=Space \r\n1=b\r\n", "Space "},
-                    ReadCase{"the first section wins", "[Settings]\n1=a\n[Other]\n0=b\n[settings]\n0=c\n", "none"},
-                    ReadCase{"the first key wins", "[Settings]\n0=a\n0=b\n", "a"},
-                    ReadCase{"a key before any section belongs to none", "0=a\n[Settings]\n", "none"},
-                    ReadCase{"a line without = is no key", "[Settings]\n0\n", "none"},
-                    ReadCase{"a header without ] still counts", "[Settings\n0=a\n", "a"},
-                    ReadCase{"NUL and 8-bit bytes come back", "[Settings]\n0=a\0\xe9\x14z\n"s, "a\0\xe9\x14z"s},
-                    ReadCase{"empty text", "", "none"},
-                    ReadCase{"UTF-16 comes back in Windows-1252", utf16File(u"[Settings]\r\n0=\u00e7\u2018\u4e2d\r\n"),
-                             "\xe7\x91?"},
-                    ReadCase{"UTF-16 big-endian", utf16File(u"[Settings]\r\n0=\u00e7\u4e2d\r\n", true), "\xe7?"},
-                    ReadCase{"UTF-16 with no mark", utf16File(u"[Settings]\n0=\u00e7\n", false, false), "\xe7"},
-                    ReadCase{"UTF-16 big-endian with no mark", utf16File(u"[Settings]\n0=a\n", true, false), "a"},
-                    ReadCase{"8-bit text with NUL bytes beyond its first line", "[S]\n\0a\0b\0c\n[Settings]\n0=a\n"s,
-                             "a"}),
+    testing::Values(
+        ReadCase{"section and key match without case", "[SETTINGS]\nx=1\n0=a\n", "a"},
+        ReadCase{"blanks around names are ignored", "  [ Settings ]  \n  0  =a\n", "a"},
+        ReadCase{"blanks after = are skipped, trailing ones kept", "[Settings]\n0=  Button 2:  \n", "Button 2:  "},
+        ReadCase{"quotes keep leading and trailing blanks", "[Settings]\n0= \"  x  \"\n", "  x  "},
+        ReadCase{"a lone quote is part of the value", "[Settings]\n0=\"x\n", "\"x"},
+        ReadCase{"CRLF lines", "[Settings]\r\n0=Space \r\n1=b\r\n", "Space "},
+        ReadCase{"the first section wins", "[Settings]\n1=a\n[Other]\n0=b\n[settings]\n0=c\n", "none"},
+        ReadCase{"the first key wins", "[Settings]\n0=a\n0=b\n", "a"},
+        ReadCase{"a key before any section belongs to none", "0=a\n[Settings]\n", "none"},
+        ReadCase{"a line without = is no key", "[Settings]\n0\n", "none"},
+        ReadCase{"a header without ] still counts", "[Settings\n0=a\n", "a"},
+        ReadCase{"NUL and 8-bit bytes come back", "[Settings]\n0=a\0\xe9\x14z\n"s, "a\0\xe9\x14z"s},
+        ReadCase{"empty text", "", "none"},
+        ReadCase{"UTF-16 comes back in Windows-1252", utf16File(u"[Settings]\r\n0=\u00e7\u2018\u4e2d\r\n"),
+                 "\xe7\x91?"},
+        ReadCase{"UTF-16 big-endian", utf16File(u"[Settings]\r\n0=\u00e7\u4e2d\r\n", true), "\xe7?"},
+        ReadCase{"UTF-16 with no mark", utf16File(u"[Settings]\n0=\u00e7\n", false, false), "\xe7"},
+        ReadCase{"UTF-16 big-endian with no mark", utf16File(u"[Settings]\n0=a\n", true, false), "a"},
+        ReadCase{"8-bit text with NUL bytes beyond its first line", "[S]\n\0a\0b\0c\n[Settings]\n0=a\n"s, "a"}),
     [](const auto& info) { return testName(info.param.what); });
 
 TEST(ProfileRead, LimitCountsTheTerminatingZero)
@@ -129,7 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ProfileText, WhatCannotBeReadAsTextSaysWhy)
 {
     EXPECT_EQ(notProfileText(utf16File(u"[Settings]\r\n") + "x"), "it is UTF-16 text with an odd number of bytes");
-    EXPECT_EQ(notProfileText(utf16File(u"[Settings]\r\n", true) + "x"), "it is UTF-16 text with an odd number of bytes");
+    EXPECT_EQ(notProfileText(utf16File(u"[Settings]\r\n", true) + "x"),
+              "it is UTF-16 text with an odd number of bytes");
     const std::string utf32 = "\xFF\xFE\0\0[\0\0\0\n\0\0\0"s;
     EXPECT_EQ(notProfileText(utf32), "it is not text: its first line holds NUL bytes");
     EXPECT_EQ(notProfileText(utf32.substr(4)), "it is not text: its first line holds NUL bytes");
