@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -21,20 +22,44 @@ using namespace std::chrono_literals;
 // is private to the class.
 constexpr wchar_t kAnswerClass[] = L"Kivo.SingleInstance";
 constexpr UINT kRaiseRequest = WM_APP;
-// As long as a Kivo starting up may take to answer.
+// As long as a Kivo starting up may take to make its window; one that has none by then is still
+// starting, busy or stopped, and this start ends all the same.
 constexpr auto kPatience = 5s;
 constexpr auto kRetryPause = 100ms;
 
 using Handle = std::unique_ptr<void, decltype(&CloseHandle)>;
 using Window = std::unique_ptr<HWND__, decltype(&DestroyWindow)>;
 
+// Without the prefix that turns Windows' own path rules off, so that they apply to every spelling.
+std::wstring withoutVerbatimPrefix(const std::wstring& path)
+{
+    if (path.starts_with(LR"(\\?\UNC\)"))
+        return LR"(\\)" + path.substr(8);
+    if (path.starts_with(LR"(\\?\)"))
+        return path.substr(4);
+    return path;
+}
+
+// The path Windows opens for path: made absolute, "." and ".." taken out, and the dots and blanks
+// that end the file name dropped, as Windows drops them.
+fs::path fullPath(const fs::path& path)
+{
+    const std::wstring given = withoutVerbatimPrefix(path.wstring());
+    std::wstring full(GetFullPathNameW(given.c_str(), 0, nullptr, nullptr), L'\0');
+    const DWORD length = GetFullPathNameW(given.c_str(), full.size(), full.data(), nullptr);
+    if (length == 0 || length >= full.size())
+        return given;
+    full.resize(length);
+    return full;
+}
+
 // The settings file as Windows names it, whichever spelling reached it: its folder's final path
 // (links and short names resolved), in capitals, since Windows file names ignore case.
 std::wstring fileKey(const fs::path& settingsFile)
 {
-    std::error_code error;
-    fs::path file = fs::absolute(settingsFile, error).lexically_normal();
+    fs::path file = fullPath(settingsFile);
     // The first save makes the folder anyway; made now, it can be resolved.
+    std::error_code error;
     fs::create_directories(file.parent_path(), error);
     const HANDLE folder =
         CreateFileW(file.parent_path().c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -44,7 +69,7 @@ std::wstring fileKey(const fs::path& settingsFile)
         std::wstring final(32768, L'\0');
         const DWORD length = GetFinalPathNameByHandleW(folder, final.data(), final.size(), FILE_NAME_NORMALIZED);
         if (length > 0 && length < final.size())
-            file = fs::path(final.substr(0, length)) / file.filename();
+            file = fs::path(withoutVerbatimPrefix(final.substr(0, length))) / file.filename();
     }
     std::wstring key = file.wstring();
     CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
@@ -91,12 +116,18 @@ private:
     FrontRequest comeToFront_;
 };
 
-// True only when the Kivo that holds the name answered that it brought its window to the front.
-bool askToComeToFront(const std::wstring& name, Clock::time_point deadline)
+// What the Kivo holding the name said when asked to come to the front.
+struct FrontReply {
+    bool raised = false;
+    // Its process, once its window is there.
+    std::optional<long> process;
+};
+
+FrontReply askToComeToFront(const std::wstring& name, Clock::time_point deadline)
 {
     const HWND running = FindWindowExW(HWND_MESSAGE, nullptr, kAnswerClass, name.c_str());
     if (running == nullptr)
-        return false;
+        return {};
     // Windows lets a process that was just started set the foreground window, and the running
     // one only when this one allows it.
     DWORD process = 0;
@@ -104,9 +135,10 @@ bool askToComeToFront(const std::wstring& name, Clock::time_point deadline)
     AllowSetForegroundWindow(process);
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     DWORD_PTR answer = FALSE;
-    return SendMessageTimeoutW(running, kRaiseRequest, 0, 0, SMTO_ABORTIFHUNG,
-                               static_cast<UINT>(std::max(left, 1ms).count()), &answer) != 0 &&
-           answer == TRUE;
+    const bool raised = SendMessageTimeoutW(running, kRaiseRequest, 0, 0, SMTO_ABORTIFHUNG,
+                                            static_cast<UINT>(std::max(left, 1ms).count()), &answer) != 0 &&
+                        answer == TRUE;
+    return {raised, process};
 }
 
 }  // namespace
@@ -125,17 +157,17 @@ InstanceClaim claimSingleInstance(const fs::path& settingsFile)
             return {std::make_unique<Win32SingleInstance>(std::move(mutex), name)};
         // Let go of it, so that the mutex is gone once the Kivo holding it has ended.
         mutex.reset();
-        if (askToComeToFront(name, deadline)) {
+        const FrontReply reply = askToComeToFront(name, deadline);
+        if (reply.raised) {
             reportAlreadyRunning(settingsFile, true);
             return {nullptr, true};
         }
-        if (Clock::now() >= deadline)
-            break;
+        if (Clock::now() >= deadline) {
+            reportAlreadyRunningUnanswered(settingsFile, reply.process);
+            return {};
+        }
         std::this_thread::sleep_for(kRetryPause);
     }
-    reportProblem("another Kivo holds " + quotedPath(settingsFile) + " but does not answer; not starting, so that " +
-                  "two cannot overwrite each other's assignments in it.");
-    return {};
 }
 
 }  // namespace kivo

@@ -25,8 +25,14 @@ TEST(Win32SingleInstance, EveryNameOfTheFileRaisesTheKivoHoldingItAndAnotherFile
     CharUpperBuffW(capitals.data(), static_cast<DWORD>(capitals.size()));
     std::wstring shortFolder(MAX_PATH, L'\0');
     shortFolder.resize(GetShortPathNameW(settings.folder().c_str(), shortFolder.data(), MAX_PATH));
-    const fs::path sameFile[] = {settings.file(), capitals, settings.folder() / "nowhere" / ".." / "kivo.ini",
-                                 settings.file().generic_wstring(), fs::path(shortFolder) / "kivo.ini"};
+    const fs::path sameFile[] = {settings.file(),
+                                 capitals,
+                                 settings.folder() / "nowhere" / ".." / "kivo.ini",
+                                 settings.file().generic_wstring(),
+                                 fs::path(shortFolder) / "kivo.ini",
+                                 L"\\\\?\\" + settings.file().wstring(),
+                                 settings.folder() / "kivo.ini. ",
+                                 settings.folder().wstring() + L". \\kivo.ini"};
     for (const fs::path& file : sameFile) {
         const test_support::CapturedStderr errors;
         const InstanceClaim second = claimSingleInstance(file);

@@ -255,6 +255,29 @@ windows=$(kivo_windows | wc -l)
   fail "another %APPDATA%: $windows windows, $(cat "$session/other.out"); processes: $(ps -eo pid,stat,etime,args | grep -i "kivo\.exe\|cmd" | grep -v grep | tr "\n" ";")"
 for window in $(xdotool search --name '^Kivo v1\.0( - no joystick)?$'); do wmctrl -i -c "$window"; done
 
+# Ten first starts at once with one settings file, the machine busy with all of them: one Kivo
+# runs, and each other start says so and succeeds, whether or not the first answered in time.
+for i in $(seq 10); do
+  (
+    status=0
+    wine cmd /c "$(kivo_with_appdata 'C:\users\Public\ten')" </dev/null >"$session/ten-$i.out" 2>&1 || status=$?
+    echo "$status" >"$session/ten-$i.status"
+  ) &
+  wine_desktop_pids+=($!)
+done
+ended=0
+for _ in $(seq 600); do
+  ended=$(cat "$session"/ten-*.status 2>/dev/null | wc -l) && [ "$ended" -ge 9 ] && break
+  sleep 0.1
+done
+windows=$(xdotool search --name '^Kivo v1.0$' 2>/dev/null | wc -l)
+succeeded=$(grep -lx 0 "$session"/ten-*.status 2>/dev/null | wc -l)
+said=$(grep -l "already running" "$session"/ten-*.out 2>/dev/null | wc -l)
+[ "$ended" -eq 9 ] && [ "$succeeded" -eq 9 ] && [ "$said" -eq 9 ] && [ "$windows" -eq 1 ] &&
+  pass "ten kivo.exe at once: one runs, nine say it already does" ||
+  fail "ten kivo.exe at once: $ended ended, $succeeded with status 0, $said said so, $windows windows; $(cat "$session"/ten-*.out | tr -d '\r' | sort | uniq -c)"
+for window in $(xdotool search --name '^Kivo v1.0$'); do wmctrl -i -c "$window"; done
+
 if [ "$failures" -ne 0 ]; then
   echo "wine_e2e_test: $failures failed; logs in $session" >&2
   exit 1
