@@ -56,10 +56,10 @@ struct LeftLock {
     std::string contents;
 };
 
-ino_t inodeOf(const fs::path& file)
+bool deleted(int descriptor)
 {
     struct stat status {};
-    return ::stat(file.c_str(), &status) == 0 ? status.st_ino : 0;
+    return ::fstat(descriptor, &status) != 0 || status.st_nlink == 0;
 }
 
 // Only a running Kivo keeps another from starting, never what a crash left in the file; and the
@@ -74,12 +74,13 @@ TEST_F(SingleInstanceClaim, ALockNobodyHoldsIsTakenWhateverItSaysAndKept)
     };
     for (const LeftLock& c : cases) {
         std::ofstream(lockFile(), std::ios::binary) << c.contents;
-        const ino_t left = inodeOf(lockFile());
+        const int left = ::open(lockFile().c_str(), O_RDONLY | O_CLOEXEC);
         const test_support::CapturedStderr errors;
         InstanceClaim taken = claim(settings.file());
         EXPECT_NE(taken.instance, nullptr) << c.what;
         EXPECT_EQ(errors.text(), "") << c.what;
-        EXPECT_EQ(inodeOf(lockFile()), left) << c.what;
+        EXPECT_FALSE(deleted(left)) << c.what;
+        ::close(left);
     }
 }
 
