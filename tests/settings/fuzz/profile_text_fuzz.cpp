@@ -8,7 +8,8 @@
 
 // Takes the input as a kivo.ini whose last line is a caption to store. Besides not
 // crashing, the reader and writer must agree: the caption reads back as written, less
-// its line breaks, and storing it changes no other key.
+// its line breaks, and storing it changes no other key. A file that cannot be read as
+// text is never taken for a profile, and is skipped.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string input(reinterpret_cast<const char*>(data), size);
@@ -16,6 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = lastLine == std::string::npos ? input : input.substr(0, lastLine);
     const std::string caption = lastLine == std::string::npos ? std::string() : input.substr(lastLine + 1);
 
+    if (!kivo::notProfileText(text).empty())
+        return 0;
     kivo::ProfileText profile(text);
     const std::string other = profile.value("settings", "0", "none", 255);
     profile.setValue("Settings", "1", caption);
