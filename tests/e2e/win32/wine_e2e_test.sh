@@ -258,6 +258,10 @@ for window in $(xdotool search --name '^Kivo v1\.0( - no joystick)?$'); do wmctr
 # Ten first starts at once with one settings file, the machine busy with all of them: one Kivo
 # runs, and each other start says so and succeeds, whether or not the first answered in time.
 rm -f "$session"/ten-*
+for _ in $(seq 100); do
+  xdotool search --name '^Kivo v1.0$' >/dev/null 2>&1 || break
+  sleep 0.1
+done
 for i in $(seq 10); do
   (
     status=0
