@@ -258,10 +258,8 @@ for window in $(xdotool search --name '^Kivo v1\.0( - no joystick)?$'); do wmctr
 # Ten first starts at once with one settings file, the machine busy with all of them: one Kivo
 # runs, and each other start says so and succeeds, whether or not the first answered in time.
 rm -f "$session"/ten-*
-for _ in $(seq 100); do
-  xdotool search --name '^Kivo v1.0$' >/dev/null 2>&1 || break
-  sleep 0.1
-done
+kivo_windows_at_most() { [ "$(kivo_windows | wc -l)" -le "$1" ]; }
+wait_for kivo_windows_at_most 0 || true
 for i in $(seq 10); do
   (
     status=0
@@ -270,18 +268,18 @@ for i in $(seq 10); do
   ) &
   wine_desktop_pids+=($!)
 done
-ended=0
-for _ in $(seq 600); do
-  ended=$(cat "$session"/ten-*.status 2>/dev/null | wc -l) && [ "$ended" -ge 9 ] && break
-  sleep 0.1
-done
-windows=$(xdotool search --name '^Kivo v1.0$' 2>/dev/null | wc -l) || true
+ten_ended() { cat "$session"/ten-*.status 2>/dev/null | wc -l; }
+nine_ended() { [ "$(ten_ended)" -ge 9 ]; }
+wait_for nine_ended || true
+wait_for kivo_windows_at_least 1 || true
+ended=$(ten_ended)
+windows=$(kivo_windows | wc -l)
 succeeded=$(grep -lx 0 "$session"/ten-*.status 2>/dev/null | wc -l) || true
 said=$(grep -l "already running" "$session"/ten-*.out 2>/dev/null | wc -l) || true
 [ "$ended" -eq 9 ] && [ "$succeeded" -eq 9 ] && [ "$said" -eq 9 ] && [ "$windows" -eq 1 ] &&
   pass "ten kivo.exe at once: one runs, nine say it already does" ||
   fail "ten kivo.exe at once: $ended ended, $succeeded with status 0, $said said so, $windows windows; $(cat "$session"/ten-*.out | tr -d '\r' | sort | uniq -c)"
-for window in $(xdotool search --name '^Kivo v1.0$'); do wmctrl -i -c "$window"; done
+for window in $(kivo_windows); do wmctrl -i -c "$window"; done
 
 if [ "$failures" -ne 0 ]; then
   echo "wine_e2e_test: $failures failed; logs in $session" >&2
