@@ -106,7 +106,7 @@ void BM_SendKey(benchmark::State& state)
 {
     ServerTime server(state);
     for (auto _ : state) {
-        platform->x11->sender().send("{right}");
+        platform->x11->sender().send(KeyString("{right}"));
     }
 }
 
@@ -114,7 +114,7 @@ void BM_SendCharacterTheLayoutLacks(benchmark::State& state)
 {
     ServerTime server(state);
     for (auto _ : state) {
-        platform->x11->sender().send("\xA3");
+        platform->x11->sender().send(KeyString("\xA3"));
     }
 }
 
@@ -134,7 +134,7 @@ void BM_UinputSendKey(benchmark::State& state)
     UsKeymap keymap;
     const std::unique_ptr<KeySender> sender = makeUinputKeySender(makeDescriptorKeyboard(descriptor), keymap);
     for (auto _ : state) {
-        sender->send("{right}");
+        sender->send(KeyString("{right}"));
     }
     close(descriptor);
 }

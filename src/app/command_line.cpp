@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "kivo_version.h"
+#include "settings/location.h"
 
 #include <string_view>
 
@@ -35,8 +36,7 @@ std::string helpText(const std::filesystem::path& settingsFile, const std::strin
            "press a joystick button, then press the key.\n"
            "\n"
            "Assignments are kept in " +
-           (settingsFile.empty() ? std::string("no file: neither HOME nor XDG_CONFIG_HOME names an absolute folder")
-                                 : settingsFile.string()) +
+           (settingsFile.empty() ? "no file: " + std::string(whyNoSettingsFolder()) : settingsFile.string()) +
            "\n"
            "\n"
            "Options:\n"

@@ -10,13 +10,13 @@
 
 namespace kivo {
 
+// Where problems with the settings file at start-up go besides standard error.
+enum class StartUpProblems { OnStandardError, InABoxToo };
+
 // A running Kivo, put together the same way on every platform: the toolkit's Form1, the window
 // logic over it and the input services, sleeping between wake-ups where the platform has them.
 // Start-up (button count, layout, rest position, captions) runs here, before the window is
 // first shown; the platform's program shows it and runs the event loop.
-// Where problems with the settings file at start-up go besides standard error.
-enum class StartUpProblems { OnStandardError, InABoxToo };
-
 template <class Form>
 class Session {
 public:

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace kivo {
 
@@ -145,13 +146,13 @@ void PollEngine::sendArrows()
     const double dx = deltaX();
     const double dy = deltaY();
     if (dx > kDeadZone)
-        services_.sender.send("{right}");
+        services_.sender.send(arrows_.right);
     else if (dx < -kDeadZone)
-        services_.sender.send("{left}");
+        services_.sender.send(arrows_.left);
     if (dy > kDeadZone)
-        services_.sender.send("{down}");
+        services_.sender.send(arrows_.down);
     else if (dy < -kDeadZone)
-        services_.sender.send("{up}");
+        services_.sender.send(arrows_.up);
 }
 
 void PollEngine::captureAssignment()
@@ -191,10 +192,9 @@ void PollEngine::scanKeys()
             continue;
         if (isHandedModifier(code) && buffer[static_cast<std::size_t>(generalModifierCode(code))] > kToggledOnly)
             continue;
-        currentToken_ = keyNames_.tokenForCode(code);
         if (!selectionNamesLabel())
             continue;
-        std::string caption = composeCaption(selected_.index, currentToken_);
+        std::string caption = composeCaption(selected_.index, keyNames_.tokenForCode(code));
         // A key held down is captured again on every tick; only a change is a new assignment.
         if (labels_.caption(selected_.index) != caption) {
             labels_.setCaption(selected_.index, caption);
@@ -236,10 +236,13 @@ void PollEngine::sendHeldButtonKey()
     }
     if (held == 0 || !selectionNamesLabel())
         return;
-    currentToken_ = tokenOfCaption(labels_.caption(selected_.index));
-    const std::string_view text = textToSend(currentToken_);
-    if (!text.empty())
-        services_.sender.send(text);
+    std::string caption = labels_.caption(selected_.index);
+    if (caption != heldCaption_) {
+        heldKeys_ = KeyString(textToSend(tokenOfCaption(caption)));
+        heldCaption_ = std::move(caption);
+    }
+    if (!heldKeys_.text().empty())
+        services_.sender.send(heldKeys_);
 }
 
 bool PollEngine::selectionNamesLabel() const

@@ -32,8 +32,6 @@ public:
     bool idle() const;
 
     std::int32_t buttonCount() const { return buttonCount_; }
-    // Whether the last read of the joystick's position found a joystick.
-    bool joystickAnswering() const { return answering_; }
     // Whether the last read found a joystick where the read before found none.
     bool joystickArrived() const { return arrived_; }
     // Whether the last tick's capture changed a caption: a new assignment.
@@ -69,7 +67,16 @@ private:
     bool mainWindowInFront_ = false;
     KeysHeldIntoFront keysHeldIntoFront_;
     KeyNameTable keyNames_;
-    std::string currentToken_;
+    struct ArrowKeys {
+        KeyString right{"{right}"};
+        KeyString left{"{left}"};
+        KeyString down{"{down}"};
+        KeyString up{"{up}"};
+    } arrows_;
+    // What a held button types, parsed again only when the selected caption is no longer the
+    // one it came from: an assignment, a load or Clear changed it, or another button was selected.
+    std::string heldCaption_;
+    KeyString heldKeys_;
     // Captions as they stood before the keys now down went down, by label index.
     std::vector<std::pair<std::int16_t, std::string>> captionsBeforeKeys_;
 };

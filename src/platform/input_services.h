@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/joystick_records.h"
+#include "platform/key_string.h"
 
 #include <array>
 #include <cstdint>
@@ -42,7 +43,7 @@ public:
     virtual ~KeySender() = default;
     // Types a string in the key-string notation into the window with the input focus,
     // without waiting for it to be processed; nothing stays held afterwards.
-    virtual void send(std::string_view keys) = 0;
+    virtual void send(const KeyString& keys) = 0;
 };
 
 // The services the engine calls, owned by whoever runs the program.

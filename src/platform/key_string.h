@@ -80,4 +80,21 @@ struct ParsedKeyString {
 // A malformed string yields no strokes at all, so a sender never types half of it.
 ParsedKeyString parseKeyString(std::string_view text);
 
+// A key string with its strokes, parsed once however often it is typed: a held button types
+// the same one on every tick.
+class KeyString {
+public:
+    KeyString() = default;
+    explicit KeyString(std::string_view text) : text_(text), parsed_(parseKeyString(text)) {}
+
+    const std::string& text() const { return text_; }
+    const std::vector<KeyStroke>& strokes() const { return parsed_.strokes; }
+    // What is wrong with the string; empty when it is well formed.
+    const std::string& error() const { return parsed_.error; }
+
+private:
+    std::string text_;
+    ParsedKeyString parsed_;
+};
+
 }  // namespace kivo

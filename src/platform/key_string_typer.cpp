@@ -1,37 +1,43 @@
 #include "platform/key_string_typer.h"
 
 #include "platform/messages.h"
+#include "platform/windows1252.h"
 
 #include <utility>
 
 namespace kivo {
 
-void KeyStringTyper::type(std::string_view keys, const TypeStroke& typeStroke)
+void KeyStringTyper::type(const KeyString& keys, const TypeStroke& typeStroke)
 {
-    const ParsedKeyString parsed = parseKeyString(keys);
-    if (!parsed.error.empty()) {
-        report(keys, parsed.error);
+    if (!keys.error().empty()) {
+        report(keys.text(), keys.error());
         return;
     }
     std::string problem;
-    for (const KeyStroke& stroke : parsed.strokes) {
-        if (std::string untyped = typeStroke(stroke); !untyped.empty()) {
+    for (const KeyStroke& stroke : keys.strokes()) {
+        std::string untyped;
+        if (stroke.kind == KeyStroke::Kind::Character && !windows1252Defines(stroke.character))
+            untyped = "Windows-1252 has no character " + std::to_string(static_cast<unsigned char>(stroke.character));
+        else
+            untyped = typeStroke(stroke);
+        if (!untyped.empty()) {
             problem = std::move(untyped);
         }
     }
     if (!problem.empty()) {
-        report(keys, problem);
+        report(keys.text(), problem);
     }
 }
 
-// A string held on a button arrives every tick, so each problem is told once.
-void KeyStringTyper::report(std::string_view keys, std::string_view problem)
+// A string held on a button arrives every tick, so each problem is told once. The keys are a
+// caption's Windows-1252 bytes, which a terminal shows only as UTF-8.
+void KeyStringTyper::report(const std::string& keys, std::string_view problem)
 {
     if (keys == lastReported_) {
         return;
     }
     lastReported_ = keys;
-    reportProblem("cannot type \"" + std::string(keys) + "\": " + std::string(problem));
+    reportProblem(utf8FromWindows1252("cannot type \"" + keys + "\": " + std::string(problem)));
 }
 
 }  // namespace kivo

@@ -4,22 +4,22 @@
 
 #include <functional>
 #include <string>
-#include <string_view>
 
 namespace kivo {
 
-// The part of typing a key string that every key sender shares: parsing it, typing it stroke
-// by stroke, and telling on standard error what could not be typed.
+// The part of typing a key string that every key sender shares: typing it stroke by stroke,
+// passing over the bytes Windows-1252 leaves undefined, and telling on standard error what
+// could not be typed.
 class KeyStringTyper {
 public:
     // Returns why the stroke could not be typed, or nothing when it was.
     using TypeStroke = std::function<std::string(const KeyStroke&)>;
 
     // A malformed string types nothing; in a well-formed one every stroke that can be typed is.
-    void type(std::string_view keys, const TypeStroke& typeStroke);
+    void type(const KeyString& keys, const TypeStroke& typeStroke);
 
 private:
-    void report(std::string_view keys, std::string_view problem);
+    void report(const std::string& keys, std::string_view problem);
 
     std::string lastReported_;
 };

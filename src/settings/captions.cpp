@@ -62,10 +62,8 @@ ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText
 Status placeToKeepTheFile(const SettingsLocation& location, std::string_view consequence)
 {
     if (location.writeTo.empty() || location.readFrom.empty()) {
-        return Problem{
-            "there is no folder to keep kivo.ini in (neither XDG_CONFIG_HOME nor HOME names an "
-            "absolute folder); " +
-            std::string(consequence)};
+        return Problem{"there is no folder to keep kivo.ini in (" + std::string(whyNoSettingsFolder()) + "); " +
+                       std::string(consequence)};
     }
     return {};
 }

@@ -14,5 +14,7 @@ struct SettingsLocation {
 // The location for this user on this platform, from the environment; both paths are empty
 // when there is no absolute folder for it.
 SettingsLocation defaultSettingsLocation();
+// Why that location can be empty, in this platform's terms.
+const char* whyNoSettingsFolder();
 
 }  // namespace kivo

@@ -36,6 +36,11 @@ fs::path configFolder()
 
 }  // namespace
 
+const char* whyNoSettingsFolder()
+{
+    return "neither XDG_CONFIG_HOME nor HOME names an absolute folder";
+}
+
 SettingsLocation defaultSettingsLocation()
 {
     const fs::path folder = configFolder();

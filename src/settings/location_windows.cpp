@@ -58,6 +58,11 @@ SettingsLocation settingsLocationIn(const WindowsFolders& folders)
     return {file, file};
 }
 
+const char* whyNoSettingsFolder()
+{
+    return "neither %APPDATA% nor the Windows folder is known";
+}
+
 SettingsLocation defaultSettingsLocation()
 {
     return settingsLocationIn({environmentFolder(L"APPDATA"), environmentFolder(L"LOCALAPPDATA"), windowsFolder()});

@@ -1,6 +1,7 @@
 #include "settings/profile_text.h"
 
 #include "platform/ascii_case.h"
+#include "platform/windows1252.h"
 #include "settings/text_encoding.h"
 
 #include <algorithm>

@@ -13,10 +13,4 @@ enum class ByteOrder { Little, Big };
 std::string utf8FromUtf16(std::string_view bytes, ByteOrder order);
 std::string utf16FromUtf8(std::string_view text, ByteOrder order);
 
-// Captions are Windows-1252 bytes. The five bytes the code page leaves undefined stand for the
-// control characters of the same number, as Windows converts them; a character the code page
-// lacks becomes "?".
-std::string utf8FromWindows1252(std::string_view bytes);
-std::string windows1252FromUtf8(std::string_view text);
-
 }  // namespace kivo

@@ -78,8 +78,8 @@ public:
     }
 
     float outerWidth() const final { return outerWidth_; }
-    float outerHeight() const final { return design::kOuterHeight; }
-    void setOuterWidth(float width) final
+    float outerHeight() const override { return design::kOuterHeight; }
+    void setOuterWidth(float width) override
     {
         outerWidth_ = std::max(width, design::kMinimumOuterWidth);
         applyClientSize();

@@ -84,7 +84,7 @@ public:
 class RecordingKeySender final : public KeySender {
 public:
     std::vector<std::string> sent;
-    void send(std::string_view keys) override { sent.emplace_back(keys); }
+    void send(const KeyString& keys) override { sent.push_back(keys.text()); }
 };
 
 struct FakeInputServices {

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "window/toolkit.h"
+#include "window/label_toolkit.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <deque>
 #include <functional>
 #include <string>
@@ -13,22 +12,23 @@
 
 namespace kivo::test_support {
 
-// The window held in memory. Every change is written to a log so tests can check the order
-// of start-up; questions are answered from a queue the test fills.
-class MemoryToolkit final : public Toolkit {
+// The window held in memory, over the same label half as the real toolkits. What it shows is
+// written to a log so tests can check the order of start-up; questions are answered from a
+// queue the test fills.
+class MemoryToolkit final : public LabelToolkit<int> {
 public:
-    struct Label {
-        std::string caption = design::kButtonLabel0Caption;
-        bool bold = false;
-        bool visible = true;
-        TwipsRect rect = design::kButtonLabel0;
-    };
+    using Label = LabelToolkit<int>::Label;
 
     static constexpr WindowHandle kHandle = 0x4c00001;
-    static constexpr float kMinimumOuterWidth = 1500;
 
-    std::vector<Label> labels{Label{}};
-    float width = design::kOuterWidth;
+    MemoryToolkit()
+    {
+        addLabel(design::kButtonLabel0Caption, design::kButtonLabel0);
+        showLabel(0, true);
+        log.clear();
+    }
+
+    std::vector<Label>& labels = labels_;
     float height = design::kOuterHeight;
     std::vector<float> widthRequests;
     std::deque<bool> answers;
@@ -45,44 +45,20 @@ public:
     std::vector<int> exitCodes;
     WindowEvents* events = nullptr;
 
-    bool exists(int index) const override { return index >= 0 && index < static_cast<int>(labels.size()); }
-    std::string caption(int index) const override { return at(index).caption; }
-    void setCaption(int index, std::string_view caption) override
-    {
-        at(index).caption = caption;
-        log.push_back("caption " + std::to_string(index) + " " + std::string(caption));
-    }
-    void setBold(int index, bool bold) override { at(index).bold = bold; }
+    // What each label control was last given, and how often its text was set.
+    struct Shown {
+        bool visible = false;
+        bool bold = false;
+        bool placed = false;
+        int texts = 0;
+    };
+    std::vector<Shown> shown;
 
-    void createLabel(int index) override
-    {
-        // As every toolkit: only the next element is created.
-        if (index != static_cast<int>(labels.size()))
-            return;
-        Label copy = labels.front();
-        copy.visible = false;
-        labels.push_back(copy);
-        log.push_back("create " + std::to_string(index));
-    }
-    void setLabelVisible(int index, bool visible) override
-    {
-        at(index).visible = visible;
-        log.push_back((visible ? "show " : "hide ") + std::to_string(index));
-    }
-    bool labelVisible(int index) const override { return at(index).visible; }
-    TwipsRect labelRect(int index) const override { return at(index).rect; }
-    void setLabelRect(int index, TwipsRect rect) override
-    {
-        at(index).rect = rect;
-        log.push_back("place " + std::to_string(index));
-    }
-
-    float outerWidth() const override { return width; }
     float outerHeight() const override { return height; }
-    void setOuterWidth(float newWidth) override
+    void setOuterWidth(float width) override
     {
-        widthRequests.push_back(newWidth);
-        width = std::max(newWidth, kMinimumOuterWidth);
+        widthRequests.push_back(width);
+        LabelToolkit::setOuterWidth(width);
     }
 
     bool askYesNo(std::string_view question) override
@@ -120,8 +96,45 @@ public:
     }
     WindowHandle nativeHandle() const override { return kHandle; }
 
-    Label& at(int index) { return labels.at(static_cast<std::size_t>(index)); }
-    const Label& at(int index) const { return labels.at(static_cast<std::size_t>(index)); }
+    // A tick of Timer1, as the real toolkits deliver it.
+    void deliverTick()
+    {
+        tick([this] {
+            if (events)
+                events->timerTicked();
+        });
+    }
+
+    Label& at(int index) { return labels_.at(static_cast<std::size_t>(index)); }
+    const Label& at(int index) const { return labels_.at(static_cast<std::size_t>(index)); }
+
+private:
+    // A new control's first text and place come with its creation, and are not logged apart.
+    int makeLabel(int index) override
+    {
+        shown.emplace_back();
+        log.push_back("create " + std::to_string(index));
+        return index;
+    }
+    void showLabelText(int control, std::string_view caption) override
+    {
+        ++shown.at(static_cast<std::size_t>(control)).texts;
+        if (shown[static_cast<std::size_t>(control)].placed)
+            log.push_back("caption " + std::to_string(control) + " " + std::string(caption));
+    }
+    void showLabelWeight(int control, bool bold) override { shown.at(static_cast<std::size_t>(control)).bold = bold; }
+    void placeLabel(int control, TwipsRect) override
+    {
+        if (std::exchange(shown.at(static_cast<std::size_t>(control)).placed, true))
+            log.push_back("place " + std::to_string(control));
+    }
+    void showLabel(int control, bool visible) override
+    {
+        shown.at(static_cast<std::size_t>(control)).visible = visible;
+        log.push_back((visible ? "show " : "hide ") + std::to_string(control));
+    }
+    bool labelShown(int control) const override { return shown.at(static_cast<std::size_t>(control)).visible; }
+    void applyClientSize() override {}
 };
 
 }  // namespace kivo::test_support

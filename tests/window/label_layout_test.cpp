@@ -20,9 +20,9 @@ TEST(LabelLayout, NoButtonsHidesLabel0AndAsksForItsLeftAsWidth)
     MemoryToolkit form;
     layOutButtonLabels(form, 0);
 
-    EXPECT_FALSE(form.at(0).visible);
+    EXPECT_FALSE(form.labelVisible(0));
     EXPECT_EQ(form.widthRequests, std::vector<float>{120});
-    EXPECT_EQ(form.width, MemoryToolkit::kMinimumOuterWidth);
+    EXPECT_EQ(form.outerWidth(), design::kMinimumOuterWidth);
     EXPECT_EQ(form.labels.size(), 1u);
 }
 
@@ -34,8 +34,8 @@ TEST(LabelLayout, OneOrNegativeCountLeavesTheDesign)
 
         EXPECT_TRUE(form.log.empty()) << n;
         EXPECT_EQ(form.labels.size(), 1u) << n;
-        EXPECT_TRUE(form.at(0).visible) << n;
-        EXPECT_EQ(form.width, design::kOuterWidth) << n;
+        EXPECT_TRUE(form.labelVisible(0)) << n;
+        EXPECT_EQ(form.outerWidth(), design::kOuterWidth) << n;
     }
 }
 
@@ -60,13 +60,13 @@ TEST_P(LabelLayoutFigures, PlacesLabelsAndSizesTheWindow)
     layOutButtonLabels(form, c.buttons);
 
     ASSERT_EQ(form.labels.size(), static_cast<std::size_t>(c.buttons));
-    EXPECT_EQ(form.width, c.width);
+    EXPECT_EQ(form.outerWidth(), c.width);
     EXPECT_EQ(form.at(0).rect, design::kButtonLabel0);
     EXPECT_EQ(form.at(0).caption, "Button 1:");
     for (const Placement& p : c.placements) {
         const MemoryToolkit::Label& label = form.at(p.index);
         EXPECT_EQ(label.rect, (TwipsRect{p.left, p.top, 1935, 255})) << "label " << p.index;
-        EXPECT_TRUE(label.visible) << "label " << p.index;
+        EXPECT_TRUE(form.labelVisible(p.index)) << "label " << p.index;
         EXPECT_EQ(label.caption, "Button " + std::to_string(p.index + 1) + ":") << "label " << p.index;
         EXPECT_FALSE(label.bold);
     }
@@ -107,7 +107,8 @@ TEST(LabelLayout, EqualityNeitherWrapsNorWidens)
                           Case{reachOfLabel10 - 1, rightOfColumn2 - 1, 2055, {rightOfColumn2}}}) {
         MemoryToolkit form;
         form.height = c.outerHeight;
-        form.width = c.outerWidth;
+        form.setOuterWidth(c.outerWidth);
+        form.widthRequests.clear();
         layOutButtonLabels(form, 11);
 
         EXPECT_EQ(form.at(10).rect.left, c.label10Left) << c.outerHeight << " x " << c.outerWidth;

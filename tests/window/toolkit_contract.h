@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kivo::test_support {
@@ -78,15 +79,18 @@ TYPED_TEST_P(ToolkitContract, CaptionsAreWindows1252BytesAndLabelsShowAndHide)
     EXPECT_TRUE(toolkit.labelVisible(0));
 }
 
-TYPED_TEST_P(ToolkitContract, OuterWidthIsRaisedToAMinimum)
+TYPED_TEST_P(ToolkitContract, OuterWidthIsRaisedToTheDesignsMinimum)
 {
     Toolkit& toolkit = this->toolkit();
+    EXPECT_EQ(toolkit.outerWidth(), design::kOuterWidth);
     EXPECT_EQ(toolkit.outerHeight(), design::kOuterHeight);
-    toolkit.setOuterWidth(design::kOuterWidth + 900);
-    EXPECT_EQ(toolkit.outerWidth(), design::kOuterWidth + 900);
-    toolkit.setOuterWidth(0);
-    EXPECT_GT(toolkit.outerWidth(), 0);
-    EXPECT_LT(toolkit.outerWidth(), design::kOuterWidth);
+    for (const auto& [asked, given] : {std::pair{design::kOuterWidth + 900, design::kOuterWidth + 900},
+                                       std::pair{design::kMinimumOuterWidth, design::kMinimumOuterWidth},
+                                       std::pair{design::kMinimumOuterWidth - 1, design::kMinimumOuterWidth},
+                                       std::pair{0.0f, design::kMinimumOuterWidth}}) {
+        toolkit.setOuterWidth(asked);
+        EXPECT_EQ(toolkit.outerWidth(), given) << asked;
+    }
 }
 
 TYPED_TEST_P(ToolkitContract, TheTitleChangesAndNotificationsNeverWait)
@@ -134,7 +138,7 @@ TYPED_TEST_P(ToolkitContract, TicksGoOnWhileAQuestionIsOpen)
 
 REGISTER_TYPED_TEST_SUITE_P(ToolkitContract, Label0IsTheDesignsVisibleButton1, ACreatedLabelIsAnInvisibleCopyOfLabel0,
                             OnlyTheNextLabelIsCreated, CaptionsAreWindows1252BytesAndLabelsShowAndHide,
-                            OuterWidthIsRaisedToAMinimum, TheTitleChangesAndNotificationsNeverWait,
+                            OuterWidthIsRaisedToTheDesignsMinimum, TheTitleChangesAndNotificationsNeverWait,
                             TabOrderRunsQuitCommand3Clear, TicksGoOnWhileAQuestionIsOpen);
 
 }  // namespace kivo::test_support

@@ -139,7 +139,7 @@ TEST_F(WindowLogicTest, NoJoystickHidesTheLabelLoadsNothingAndTellsTheUserUntilT
     fakes.joystick.state.reset();
     window.load();
 
-    EXPECT_FALSE(form.at(0).visible);
+    EXPECT_FALSE(form.labelVisible(0));
     EXPECT_EQ(form.at(0).caption, "Button 1:");
     EXPECT_TRUE(form.timerEnabled);
     EXPECT_EQ(form.title, design::kTitleWithoutJoystick);
@@ -231,7 +231,8 @@ TEST_F(WindowLogicTest, QuitSavesOnlyTheFirstNCaptions)
     start(2);
     form.at(1).caption = "Button 2:  {F5}";
     // A label beyond the joystick's buttons, whose caption is not a setting.
-    form.labels.push_back({.caption = "Button 3:  not a button"});
+    form.createLabel(2);
+    form.setCaption(2, "Button 3:  not a button");
     form.answers = {true};
     window.quitClicked();
 
@@ -342,7 +343,7 @@ TEST_F(WindowLogicTest, JoystickArrivingAfterStartUpGetsItsLabelsAndCaptions)
     fakes.joystick.buttonCount.reset();
     window.timerTicked();
     EXPECT_EQ(form.labels.size(), 1u);
-    EXPECT_FALSE(form.at(0).visible);
+    EXPECT_FALSE(form.labelVisible(0));
     EXPECT_EQ(form.notices, std::vector<std::string>{"No joystick found"}) << "told once while nothing changes";
 
     fakes.joystick.state = atRest;
@@ -350,15 +351,15 @@ TEST_F(WindowLogicTest, JoystickArrivingAfterStartUpGetsItsLabelsAndCaptions)
     window.timerTicked();
     EXPECT_EQ(window.buttonCount(), 3);
     EXPECT_EQ(captions(), (std::vector<std::string>{"Button 1:  {Enter}", "Button 2:  {F1}", "Button 3:  "}));
-    EXPECT_TRUE(form.at(0).visible && form.at(1).visible && form.at(2).visible);
-    EXPECT_EQ(form.width, design::kOuterWidth);
+    EXPECT_TRUE(form.labelVisible(0) && form.labelVisible(1) && form.labelVisible(2));
+    EXPECT_EQ(form.outerWidth(), design::kOuterWidth);
     EXPECT_EQ(form.title, design::kTitle);
 
     fakes.joystick.state.reset();
     window.timerTicked();
     window.timerTicked();
     EXPECT_EQ(form.labels.size(), 3u);
-    EXPECT_TRUE(form.at(2).visible) << "the labels stay when it goes away";
+    EXPECT_TRUE(form.labelVisible(2)) << "the labels stay when it goes away";
     EXPECT_EQ(form.title, design::kTitleWithoutJoystick);
     fakes.joystick.state = atRest;
     window.timerTicked();

@@ -34,11 +34,6 @@ QIcon bundledIcon()
     return icon;
 }
 
-std::unique_ptr<JoystickWatch> watchDeviceNode(const SdlJoystick& joystick, std::function<void()> changed)
-{
-    return watchJoystickNode(joystick, std::move(changed));
-}
-
 std::unique_ptr<InputEdge> openChosenEdge()
 {
     const EdgeChoice choice = chooseEdge(currentSessionFacts());
@@ -96,7 +91,11 @@ LinuxProgram::LinuxProgram(SettingsLocation settings, std::unique_ptr<SingleInst
       instance_(std::move(instance)),
       edge_(std::move(edge)),
       joystick_(makeSdlJoystick()),
-      watchJoystick_(watchJoystick ? std::move(watchJoystick) : watchDeviceNode),
+      watchJoystick_(
+          watchJoystick
+              ? std::move(watchJoystick)
+              : [](const SdlJoystick& joystick,
+                   std::function<void()> changed) { return watchJoystickNode(joystick, std::move(changed)); }),
       application_(argc, argv)
 {
     // Qt names the X11 window class after the application: the desktop id, as the launcher's

@@ -14,7 +14,7 @@ public:
     {
     }
 
-    void send(std::string_view keys) override
+    void send(const KeyString& keys) override
     {
         const XkbLayout& layout = keymaps_.layout();
         typer_.type(keys, [&](const KeyStroke& stroke) { return type(layout, stroke); });

@@ -1,13 +1,13 @@
-#include "platform/messages.h"
+#include "platform/key_string_typer.h"
 #include "platform/virtual_key_codes.h"
 #include "platform/win32/named_keys.h"
 #include "platform/win32/own_input_tag.h"
 #include "platform/win32/win32_backends.h"
+#include "platform/windows1252.h"
 
 #include <windows.h>
 
 #include <iterator>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,19 +15,13 @@
 namespace kivo {
 namespace {
 
-constexpr UINT kWindows1252 = 1252;
-
-// The character a Windows-1252 byte stands for; none for the five bytes the code page
-// leaves undefined, which Windows passes through as control codes.
-std::optional<wchar_t> windows1252Character(char byte)
-{
-    wchar_t character = 0;
-    if (MultiByteToWideChar(kWindows1252, MB_ERR_INVALID_CHARS, &byte, 1, &character, 1) != 1 ||
-        (character >= 0x80 && character <= 0x9f)) {
-        return std::nullopt;
+class SystemSendInput final : public SendInputCall {
+public:
+    void send(std::vector<INPUT>& inputs) override
+    {
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     }
-    return character;
-}
+};
 
 // Collects one SendInput batch, so that no other input lands between the keys of a string.
 class InputBatch {
@@ -38,8 +32,6 @@ public:
 
     // Games that read DirectInput or raw input see only scan codes, so each key carries
     // its scan code as well as its virtual key; a key without one goes by virtual key alone.
-    // Wine ignores KEYEVENTF_SCANCODE and takes the virtual key, so the tests under Wine cannot
-    // tell it missing; Windows needs it.
     void key(std::uint8_t virtualKey, bool up)
     {
         INPUT input{};
@@ -80,10 +72,10 @@ public:
         }
     }
 
-    void send()
+    void send(SendInputCall& call)
     {
         if (!inputs_.empty()) {
-            SendInput(static_cast<UINT>(inputs_.size()), inputs_.data(), sizeof(INPUT));
+            call.send(inputs_);
         }
     }
 
@@ -114,24 +106,13 @@ void withModifiers(InputBatch& batch, const KeyModifiers& modifiers, AddKey addK
 
 class SendInputKeySender final : public KeySender {
 public:
-    void send(std::string_view keys) override
+    explicit SendInputKeySender(std::unique_ptr<SendInputCall> call) : call_(std::move(call)) {}
+
+    void send(const KeyString& keys) override
     {
-        const ParsedKeyString parsed = parseKeyString(keys);
-        if (!parsed.error.empty()) {
-            report(keys, parsed.error);
-            return;
-        }
         InputBatch batch(targetLayout());
-        std::string problem;
-        for (const KeyStroke& stroke : parsed.strokes) {
-            if (std::string untyped = add(batch, stroke); !untyped.empty()) {
-                problem = std::move(untyped);
-            }
-        }
-        batch.send();
-        if (!problem.empty()) {
-            report(keys, problem);
-        }
+        typer_.type(keys, [&batch](const KeyStroke& stroke) { return add(batch, stroke); });
+        batch.send(*call_);
     }
 
 private:
@@ -151,13 +132,10 @@ private:
             case KeyStroke::Kind::Character:
                 break;
         }
-        const std::optional<wchar_t> character = windows1252Character(stroke.character);
-        if (!character) {
-            return "Windows-1252 has no character " + std::to_string(static_cast<unsigned char>(stroke.character));
-        }
-        const SHORT onLayout = VkKeyScanExW(*character, batch.layout());
+        const auto character = static_cast<wchar_t>(unicodeFromWindows1252(stroke.character));
+        const SHORT onLayout = VkKeyScanExW(character, batch.layout());
         if (onLayout == -1) {
-            withModifiers(batch, stroke.modifiers, [&] { batch.tapCharacter(*character); });
+            withModifiers(batch, stroke.modifiers, [&] { batch.tapCharacter(character); });
             return {};
         }
         // The high byte says which of Shift, Control and Alt the layout needs for it.
@@ -170,24 +148,20 @@ private:
         return {};
     }
 
-    // A string held on a button arrives every tick, so each problem is told once.
-    void report(std::string_view keys, std::string_view problem)
-    {
-        if (keys == lastReported_) {
-            return;
-        }
-        lastReported_ = keys;
-        reportProblem("cannot type \"" + std::string(keys) + "\": " + std::string(problem));
-    }
-
-    std::string lastReported_;
+    std::unique_ptr<SendInputCall> call_;
+    KeyStringTyper typer_;
 };
 
 }  // namespace
 
+std::unique_ptr<KeySender> makeSendInputKeySender(std::unique_ptr<SendInputCall> call)
+{
+    return std::make_unique<SendInputKeySender>(std::move(call));
+}
+
 std::unique_ptr<KeySender> makeSendInputKeySender()
 {
-    return std::make_unique<SendInputKeySender>();
+    return makeSendInputKeySender(std::make_unique<SystemSendInput>());
 }
 
 }  // namespace kivo

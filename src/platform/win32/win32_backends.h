@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kivo {
 
@@ -21,6 +22,15 @@ std::unique_ptr<Joystick> makeWinmmJoystick();
 std::unique_ptr<Win32Keyboard> makeRawInputKeyboard();
 std::unique_ptr<ForegroundWindow> makeWin32Foreground();
 std::unique_ptr<KeySender> makeSendInputKeySender();
+
+// The call that hands a batch of keys to Windows, so that tests see the batch itself: Wine
+// takes each key by its virtual key and ignores KEYEVENTF_SCANCODE, which Windows needs.
+class SendInputCall {
+public:
+    virtual ~SendInputCall() = default;
+    virtual void send(std::vector<INPUT>& inputs) = 0;
+};
+std::unique_ptr<KeySender> makeSendInputKeySender(std::unique_ptr<SendInputCall> call);
 
 // One line for each joystick winmm finds answering (number, name, buttons), the first marked as
 // the one Kivo uses; or a line saying that there is none.

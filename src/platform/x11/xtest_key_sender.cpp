@@ -45,7 +45,7 @@ public:
     XTestKeySender(const XTestKeySender&) = delete;
     XTestKeySender& operator=(const XTestKeySender&) = delete;
 
-    void send(std::string_view keys) override
+    void send(const KeyString& keys) override
     {
         connection_.readEvents();
         typer_.type(keys, [this](const KeyStroke& stroke) { return type(stroke); });

@@ -1,8 +1,7 @@
 #include "platform/xkb/keysyms.h"
 
-#include "platform/messages.h"
+#include "platform/windows1252.h"
 
-#include <iconv.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -19,21 +18,6 @@ constexpr xkb_keysym_t kNamedKeysyms[] = {
     XKB_KEY_Help,      XKB_KEY_Break, XKB_KEY_Caps_Lock, XKB_KEY_Num_Lock, XKB_KEY_Scroll_Lock,
 };
 static_assert(std::size(kNamedKeysyms) == static_cast<std::size_t>(NamedKey::F1));
-
-// The Unicode character of a Windows-1252 byte, or 0 when the code page leaves it undefined.
-wchar_t unicodeOf(iconv_t toUnicode, unsigned char byte)
-{
-    char in = static_cast<char>(byte);
-    wchar_t out = 0;
-    char* inPointer = &in;
-    auto* outPointer = reinterpret_cast<char*>(&out);
-    std::size_t inLeft = 1;
-    std::size_t outLeft = sizeof out;
-    if (iconv(toUnicode, &inPointer, &inLeft, &outPointer, &outLeft) == static_cast<std::size_t>(-1)) {
-        return 0;
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -61,18 +45,12 @@ std::vector<xkb_keysym_t> modifierKeysyms(const KeyModifiers& modifiers)
 
 CharacterKeysyms::CharacterKeysyms()
 {
-    // glibc's iconv knows Windows-1252 and xkbcommon the keysym of every character.
-    const iconv_t toUnicode = iconv_open("WCHAR_T", "WINDOWS-1252");
-    if (toUnicode == reinterpret_cast<iconv_t>(-1)) {
-        reportProblem("only named keys can be typed, iconv does not know the WINDOWS-1252 code page");
-        return;
-    }
     for (unsigned byte = 1; byte < keysyms_.size(); ++byte) {
-        if (const wchar_t unicode = unicodeOf(toUnicode, static_cast<unsigned char>(byte)); unicode != 0) {
-            keysyms_[byte] = xkb_utf32_to_keysym(static_cast<std::uint32_t>(unicode));
+        const auto character = static_cast<char>(byte);
+        if (windows1252Defines(character)) {
+            keysyms_[byte] = xkb_utf32_to_keysym(static_cast<std::uint32_t>(unicodeFromWindows1252(character)));
         }
     }
-    iconv_close(toUnicode);
 }
 
 }  // namespace kivo

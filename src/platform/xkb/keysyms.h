@@ -15,7 +15,7 @@ xkb_keysym_t keysymFor(NamedKey key);
 // The keys that hold the notation's Shift, Control and Alt, in the order they go down.
 std::vector<xkb_keysym_t> modifierKeysyms(const KeyModifiers& modifiers);
 
-// The keysym of each Windows-1252 byte; XKB_KEY_NoSymbol for the bytes that name no character.
+// The keysym of each Windows-1252 byte; XKB_KEY_NoSymbol for the bytes the code page leaves undefined.
 class CharacterKeysyms {
 public:
     CharacterKeysyms();
@@ -39,7 +39,7 @@ std::string typeByKeysyms(const KeyStroke& stroke, const CharacterKeysyms& chara
     const xkb_keysym_t keysym =
         stroke.kind == KeyStroke::Kind::Named ? keysymFor(stroke.key) : characters[stroke.character];
     if (keysym == XKB_KEY_NoSymbol) {
-        return "Windows-1252 has no character " + std::to_string(static_cast<unsigned char>(stroke.character));
+        return "no keysym stands for character " + std::to_string(static_cast<unsigned char>(stroke.character));
     }
     return type(keysym);
 }

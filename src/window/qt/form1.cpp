@@ -1,6 +1,6 @@
 #include "window/qt/form1.h"
 
-#include "window/qt/windows1252.h"
+#include "platform/windows1252.h"
 #include "window/rounding.h"
 
 #include <QApplication>
@@ -32,6 +32,12 @@ QFont designFont()
     QFont font(family);
     font.setPointSizeF(design::kFontPointSize);
     return font;
+}
+
+// Messages are UTF-8, and captions Windows-1252 bytes everywhere but on the screen.
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void paintBackground(QWidget* widget, const QColor& background)
@@ -145,7 +151,7 @@ QLabel* Form1::makeLabel(int index)
 
 void Form1::showLabelText(QLabel* label, std::string_view caption)
 {
-    label->setText(fromWindows1252(caption));
+    label->setText(fromUtf8(utf8FromWindows1252(caption)));
 }
 
 void Form1::showLabelWeight(QLabel* label, bool bold)
@@ -177,7 +183,7 @@ int Form1::toPixelsY(float twips) const
 
 bool Form1::askYesNo(std::string_view question)
 {
-    QMessageBox box(QMessageBox::Question, QString::fromLatin1(design::kProgramName), fromWindows1252(question),
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(design::kProgramName), fromUtf8(question),
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::Yes);
     box.setWindowModality(Qt::ApplicationModal);
@@ -186,20 +192,20 @@ bool Form1::askYesNo(std::string_view question)
 
 void Form1::showProblem(std::string_view message)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(design::kProgramName), fromWindows1252(message),
-                    QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(design::kProgramName), fromUtf8(message), QMessageBox::Ok,
+                    this);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
 
 void Form1::setTitle(std::string_view title)
 {
-    setWindowTitle(fromWindows1252(title));
+    setWindowTitle(fromUtf8(title));
 }
 
 void Form1::notify(std::string_view summary, std::string_view body)
 {
-    notification_.show(fromWindows1252(summary), fromWindows1252(body));
+    notification_.show(fromUtf8(summary), fromUtf8(body));
 }
 
 void Form1::focusCommand3()

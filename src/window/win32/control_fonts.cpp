@@ -2,7 +2,7 @@
 
 #include "window/design.h"
 #include "window/rounding.h"
-#include "window/win32/windows1252.h"
+#include "window/win32/wide_text.h"
 
 namespace kivo {
 namespace {
@@ -13,7 +13,7 @@ HFONT makeFont(UINT dpi, int weight)
 {
     // A negative height asks for the character height, which is what a point size means.
     const int height = -roundHalfEven(design::kFontPointSize * dpi / kPointsPerInch);
-    const std::wstring face = wideFromWindows1252(design::kFontFamily);
+    const std::wstring face = wideFromUtf8(design::kFontFamily);
     return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str());
 }

@@ -1,14 +1,14 @@
 #include "window/win32/form1.h"
 
 #include "window/win32/message_loop.h"
-#include "window/win32/windows1252.h"
+#include "window/win32/wide_text.h"
 
 namespace kivo {
 
 Form1::Form1()
 {
     registerWindowClass();
-    const std::wstring title = wideFromWindows1252(design::kTitle);
+    const std::wstring title = wideFromUtf8(design::kTitle);
     window_ = CreateWindowExW(0, kWindowClass, title.c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (window_ == nullptr)
@@ -65,26 +65,26 @@ void Form1::showLabelWeight(HWND label, bool bold)
 
 bool Form1::askYesNo(std::string_view question)
 {
-    const std::wstring text = wideFromWindows1252(question);
-    const std::wstring title = wideFromWindows1252(design::kProgramName);
+    const std::wstring text = wideFromUtf8(question);
+    const std::wstring title = wideFromUtf8(design::kProgramName);
     return MessageBoxW(window_, text.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) != IDNO;
 }
 
 void Form1::showProblem(std::string_view message)
 {
-    const std::wstring text = wideFromWindows1252(message);
-    const std::wstring title = wideFromWindows1252(design::kProgramName);
+    const std::wstring text = wideFromUtf8(message);
+    const std::wstring title = wideFromUtf8(design::kProgramName);
     MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
 }
 
 void Form1::setTitle(std::string_view title)
 {
-    SetWindowTextW(window_, wideFromWindows1252(title).c_str());
+    SetWindowTextW(window_, wideFromUtf8(title).c_str());
 }
 
 void Form1::notify(std::string_view summary, std::string_view body)
 {
-    notice_->show(wideFromWindows1252(summary), wideFromWindows1252(body));
+    notice_->show(wideFromUtf8(summary), wideFromUtf8(body));
 }
 
 void Form1::focusCommand3()

@@ -2,7 +2,7 @@
 #include "window/win32/form1.h"
 
 #include "window/rounding.h"
-#include "window/win32/windows1252.h"
+#include "window/win32/wide_text.h"
 
 #include <algorithm>
 
@@ -24,7 +24,7 @@ void Form1::buildControls()
 
 HWND Form1::addControl(const wchar_t* className, DWORD style, int id, std::string_view caption, TwipsRect rect)
 {
-    const std::wstring text = wideFromWindows1252(caption);
+    const std::wstring text = wideFromUtf8(caption);
     const HWND control =
         CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);

@@ -20,7 +20,6 @@ public:
     TickTimer& operator=(const TickTimer&) = delete;
 
     void setEnabled(bool enabled);
-    bool enabled() const { return enabled_; }
     // Called by the window when it takes a tick, so the next one may be posted.
     bool takeTick();
 

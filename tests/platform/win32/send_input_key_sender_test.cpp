@@ -51,7 +51,7 @@ protected:
     std::vector<KeyMessage> typedInto(std::string_view keys)
     {
         window_.received.clear();
-        sender_->send(keys);
+        sender_->send(KeyString(keys));
         test_support::pumpMessages();
         return window_.received;
     }
@@ -97,6 +97,34 @@ TEST_F(SendInputKeySenderTest, EachKeyArrivesWithItsVirtualKeyScanCodeAndExtende
          }) {
         EXPECT_EQ(typedInto(c.keys), c.messages) << c.keys;
     }
+}
+
+// Wine takes each key by its virtual key and ignores KEYEVENTF_SCANCODE, so only the batch
+// itself shows that Windows is told to go by the scan code.
+TEST(SendInputBatch, EachKeyGoesByItsScanCode)
+{
+    struct Recording final : SendInputCall {
+        explicit Recording(std::vector<INPUT>& batch) : batch(batch) {}
+        void send(std::vector<INPUT>& inputs) override { batch = inputs; }
+        std::vector<INPUT>& batch;
+    };
+    struct Key {
+        WORD virtualKey;
+        WORD scanCode;
+        DWORD flags;
+        bool operator==(const Key&) const = default;
+    };
+    std::vector<INPUT> batch;
+    makeSendInputKeySender(std::make_unique<Recording>(batch))->send(KeyString("{UP}a"));
+    std::vector<Key> keys;
+    for (const INPUT& input : batch)
+        keys.push_back({input.ki.wVk, input.ki.wScan, input.ki.dwFlags});
+    constexpr DWORD kScan = KEYEVENTF_SCANCODE;
+    constexpr DWORD kArrow = KEYEVENTF_SCANCODE | KEYEVENTF_EXTENDEDKEY;
+    EXPECT_EQ(keys, (std::vector<Key>{{vk::kUp, 0x48, kArrow},
+                                      {vk::kUp, 0x48, kArrow | KEYEVENTF_KEYUP},
+                                      {'A', kAScan, kScan},
+                                      {'A', kAScan, kScan | KEYEVENTF_KEYUP}}));
 }
 
 // What DirectInput and raw-input readers see is the scan code alone, with the E0 prefix
@@ -157,7 +185,7 @@ TEST_F(SendInputKeySenderTest, ByteWindows1252LeavesUndefinedIsSkipped)
         "\x81"
         "a");
     expectReportedOnce(errors.text(),
-                       "\x81"
+                       "\u0081"
                        "a");
 }
 

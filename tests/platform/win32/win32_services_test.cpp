@@ -44,7 +44,7 @@ TEST(Win32Keyboard, ShowsOnlyTheUsersKeysAndOnlyWhileItsWindowIsInFront)
     };
     isDown('B');
 
-    makeSendInputKeySender()->send("+b");
+    makeSendInputKeySender()->send(KeyString("+b"));
     userKey('B', 0);
     EXPECT_EQ(downWhileHandled, (std::vector<bool>{false, true})) << "Kivo's own B, then the user's";
     userKey('B', KEYEVENTF_KEYUP);
@@ -69,7 +69,7 @@ TEST(Win32Keyboard, CapsLockIsToggledOnAndOff)
     ASSERT_TRUE(keyboard->state(keys));
     const bool wasOn = (keys[vk::kCapsLock] & vk::kStateToggled) != 0;
     for (bool on : {!wasOn, wasOn}) {
-        sender->send("{CAPSLOCK}");
+        sender->send(KeyString("{CAPSLOCK}"));
         test_support::pumpMessages();
         ASSERT_TRUE(keyboard->state(keys));
         EXPECT_EQ((keys[vk::kCapsLock] & vk::kStateToggled) != 0, on);

@@ -31,7 +31,7 @@ protected:
     std::vector<RecordedKey> send(std::string_view keys, std::size_t count)
     {
         recorder_->clear();
-        services_->sender().send(keys);
+        services_->sender().send(KeyString(keys));
         return recorder_->waitForKeys(count, 2s);
     }
 
@@ -186,7 +186,7 @@ TEST_F(XTestKeySenderTest, TypesNothingOfAMalformedString)
 {
     for (std::string_view keys : {"{", "{Nope}", "a{Nope}", "+{", "{F99}"}) {
         recorder_->clear();
-        services_->sender().send(keys);
+        services_->sender().send(KeyString(keys));
         EXPECT_EQ(recorder_->settle(), std::vector<RecordedKey>{}) << keys;
         EXPECT_FALSE(recorder_->anyKeyDown()) << keys;
     }

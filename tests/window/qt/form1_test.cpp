@@ -124,7 +124,7 @@ TEST_F(Form1Test, LayoutWidensForTheThirdColumnAndShrinksWithoutButtons)
     EXPECT_EQ(control<QLabel>("Label(22)")->geometry(), QRect(266, 152, 129, 17));
 }
 
-TEST_F(Form1Test, CaptionsAreWindows1252BytesShownAsUnicode)
+TEST_F(Form1Test, CaptionsAreWindows1252BytesAndMessagesUtf8ShownAsUnicode)
 {
     start(2);
     const std::string bytes = "Button 1:  \x80\x81\xe9<b>";
@@ -132,6 +132,12 @@ TEST_F(Form1Test, CaptionsAreWindows1252BytesShownAsUnicode)
     EXPECT_EQ(form().caption(0), bytes);
     EXPECT_EQ(control<QLabel>("Label(0)")->text(), QString::fromUtf8("Button 1:  \u20ac\u0081\u00e9<b>"));
     EXPECT_EQ(form().caption(5), "");
+
+    // A message is UTF-8, like the paths it names.
+    test_support::SeenQuestion seen;
+    test_support::answerNextQuestion(QMessageBox::Ok, seen);
+    form().showProblem("\"/home/Jos\u00e9 \u00dc/kivo.ini\" cannot be written");
+    EXPECT_EQ(seen.text, QStringLiteral(u"\"/home/Jos\u00e9 \u00dc/kivo.ini\" cannot be written"));
 }
 
 // Ticks set every bold flag a thousand times a second; only a real change may touch the font.

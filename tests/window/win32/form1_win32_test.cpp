@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace kivo {
@@ -96,7 +98,7 @@ TEST_F(Win32Form1Test, ControlsAndClientAreaAreTheDesignInPixels)
     EXPECT_EQ(client.right, 130);
 }
 
-TEST_F(Win32Form1Test, CaptionsAreWindows1252BytesShownAsUnicode)
+TEST_F(Win32Form1Test, CaptionsAreWindows1252BytesAndMessagesUtf8ShownAsUnicode)
 {
     const std::string bytes = "Button 1:  \x80\xe9&";
     form.setCaption(0, bytes);
@@ -107,6 +109,20 @@ TEST_F(Win32Form1Test, CaptionsAreWindows1252BytesShownAsUnicode)
     wchar_t title[64];
     GetWindowTextW(window, title, 64);
     EXPECT_STREQ(title, L"Kivo v" KIVO_VERSION);
+
+    // A message is UTF-8, like the paths it names.
+    std::wstring message;
+    std::thread reader([&message] {
+        wchar_t text[128]{};
+        HWND box = nullptr;
+        while (!(box = FindWindowW(L"#32770", L"Kivo")) || GetDlgItemTextW(box, 0xffff, text, 128) == 0)
+            Sleep(10);
+        message = text;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    form.showProblem("\"C:\\users\\Jos\u00e9 \u00dc\\kivo.ini\" cannot be written");
+    reader.join();
+    EXPECT_EQ(message, L"\"C:\\users\\Jos\u00e9 \u00dc\\kivo.ini\" cannot be written");
 }
 
 TEST_F(Win32Form1Test, MessagesReachTheLogicAndNothingCancelsAClose)
