@@ -67,11 +67,6 @@ void addModifier(KeyModifiers& modifiers, char prefix)
     }
 }
 
-ParsedKeyString malformed(std::string error)
-{
-    return {{}, std::move(error)};
-}
-
 }  // namespace
 
 KeyStroke KeyStroke::named(NamedKey key, KeyModifiers modifiers)
@@ -99,9 +94,15 @@ std::optional<NamedKey> namedKeyFor(std::string_view name)
     return functionKeyFor(name);
 }
 
-ParsedKeyString parseKeyString(std::string_view text)
+KeyString::KeyString(std::string_view text) : text_(text), error_(parse())
 {
-    ParsedKeyString parsed;
+    if (!error_.empty())
+        strokes_.clear();
+}
+
+std::string KeyString::parse()
+{
+    const std::string_view text = text_;
     KeyModifiers pending;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -112,31 +113,31 @@ ParsedKeyString parseKeyString(std::string_view text)
             continue;
         }
         if (c != '{') {
-            parsed.strokes.push_back(KeyStroke::typed(c, pending));
+            strokes_.push_back(KeyStroke::typed(c, pending));
             ++i;
         } else if (i + 2 < text.size() && text[i + 2] == '}') {
             // One character in braces is typed literally, even "{", "}" and the prefixes.
-            parsed.strokes.push_back(KeyStroke::typed(text[i + 1], pending));
+            strokes_.push_back(KeyStroke::typed(text[i + 1], pending));
             i += 3;
         } else {
             const std::size_t close = text.find('}', i + 1);
             if (close == std::string_view::npos) {
-                return malformed("'{' at position " + std::to_string(i + 1) + " has no closing '}'");
+                return "'{' at position " + std::to_string(i + 1) + " has no closing '}'";
             }
             const std::string_view name = text.substr(i + 1, close - i - 1);
             const std::optional<NamedKey> key = namedKeyFor(name);
             if (!key) {
-                return malformed("no key is named \"" + std::string(name) + "\"");
+                return "no key is named \"" + std::string(name) + "\"";
             }
-            parsed.strokes.push_back(KeyStroke::named(*key, pending));
+            strokes_.push_back(KeyStroke::named(*key, pending));
             i = close + 1;
         }
         pending = {};
     }
     if (pending.any()) {
-        parsed.strokes.push_back(KeyStroke::modifiersOnly(pending));
+        strokes_.push_back(KeyStroke::modifiersOnly(pending));
     }
-    return parsed;
+    return {};
 }
 
 }  // namespace kivo

@@ -72,29 +72,26 @@ struct KeyStroke {
     bool operator==(const KeyStroke&) const = default;
 };
 
-struct ParsedKeyString {
-    std::vector<KeyStroke> strokes;  // empty when the string is malformed
-    std::string error;               // what is wrong with the string; empty when it is well formed
-};
-
-// A malformed string yields no strokes at all, so a sender never types half of it.
-ParsedKeyString parseKeyString(std::string_view text);
-
-// A key string with its strokes, parsed once however often it is typed: a held button types
-// the same one on every tick.
+// A key string and its strokes, parsed once however often it is typed: a held button types
+// the same one on every tick. A malformed string has no strokes at all, so a sender never types
+// half of it.
 class KeyString {
 public:
     KeyString() = default;
-    explicit KeyString(std::string_view text) : text_(text), parsed_(parseKeyString(text)) {}
+    explicit KeyString(std::string_view text);
 
     const std::string& text() const { return text_; }
-    const std::vector<KeyStroke>& strokes() const { return parsed_.strokes; }
+    const std::vector<KeyStroke>& strokes() const { return strokes_; }
     // What is wrong with the string; empty when it is well formed.
-    const std::string& error() const { return parsed_.error; }
+    const std::string& error() const { return error_; }
 
 private:
+    // Adds the strokes; returns what is wrong with the string, or nothing.
+    std::string parse();
+
     std::string text_;
-    ParsedKeyString parsed_;
+    std::vector<KeyStroke> strokes_;
+    std::string error_;
 };
 
 }  // namespace kivo

@@ -21,9 +21,9 @@ class WellFormedKeyString : public ::testing::TestWithParam<WellFormed> {};
 
 TEST_P(WellFormedKeyString, ParsesToStrokes)
 {
-    const ParsedKeyString parsed = parseKeyString(GetParam().text);
-    EXPECT_EQ(parsed.error, "");
-    EXPECT_EQ(parsed.strokes, GetParam().strokes);
+    const KeyString parsed(GetParam().text);
+    EXPECT_EQ(parsed.error(), "");
+    EXPECT_EQ(parsed.strokes(), GetParam().strokes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -90,9 +90,9 @@ class MalformedKeyString : public ::testing::TestWithParam<std::string_view> {};
 // Nothing of a malformed string is typed, not even the part before the fault.
 TEST_P(MalformedKeyString, YieldsNoStrokesAndSaysWhy)
 {
-    const ParsedKeyString parsed = parseKeyString(GetParam());
-    EXPECT_TRUE(parsed.strokes.empty());
-    EXPECT_NE(parsed.error, "");
+    const KeyString parsed(GetParam());
+    EXPECT_TRUE(parsed.strokes().empty());
+    EXPECT_NE(parsed.error(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Notation, MalformedKeyString,

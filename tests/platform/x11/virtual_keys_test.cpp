@@ -41,7 +41,7 @@ KeySym typedAfterAssigning(KeySym pressed, OemLayout layout)
     engine.tick();
     if (fake.sender.sent.size() != 1)
         return NoSymbol;
-    const std::vector<KeyStroke> strokes = parseKeyString(fake.sender.sent.front()).strokes;
+    const std::vector<KeyStroke> strokes = KeyString(fake.sender.sent.front()).strokes();
     if (strokes.size() != 1)
         return NoSymbol;
     const KeyStroke& stroke = strokes.front();
