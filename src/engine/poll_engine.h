@@ -32,6 +32,8 @@ public:
     bool idle() const;
 
     std::int32_t buttonCount() const { return buttonCount_; }
+    // Whether the last read of the joystick's position found a joystick.
+    bool joystickAnswering() const { return answering_; }
     // Whether the last read found a joystick where the read before found none.
     bool joystickArrived() const { return arrived_; }
     // Whether the last tick's capture changed a caption: a new assignment.

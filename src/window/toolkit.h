@@ -48,7 +48,7 @@ public:
     virtual bool askYesNo(std::string_view question) = 0;
     // A modal message box with a warning and OK, for a problem the user must hear of now.
     virtual void showProblem(std::string_view message) = 0;
-    // The title bar's text, as Windows-1252 bytes.
+    // The title bar's text, as UTF-8 like every text but a caption.
     virtual void setTitle(std::string_view title) = 0;
     // Tells the user through the desktop's own notifications, which wait for no answer and take
     // no focus from the window in front, replacing what was told before; a desktop without such
