@@ -183,11 +183,16 @@ std::string ProfileText::text() const
 std::string notProfileText(std::string_view fileBytes)
 {
     const ProfileText::Form form = ProfileText::formOf(fileBytes);
-    if (form.utf16 && (fileBytes.size() - form.mark.size()) % 2 != 0)
-        return "it is UTF-16 text with an odd number of bytes";
-    const std::string text =
-        form.utf16 ? utf8FromUtf16(fileBytes.substr(form.mark.size()), *form.utf16) : std::string(fileBytes);
-    if (text.substr(0, text.find('\n')).find('\0') != std::string::npos)
+    std::string_view text = fileBytes;
+    std::string converted;
+    if (form.utf16) {
+        const std::string_view units = fileBytes.substr(form.mark.size());
+        if (units.size() % 2 != 0)
+            return "it is UTF-16 text with an odd number of bytes";
+        converted = utf8FromUtf16(units, *form.utf16);
+        text = converted;
+    }
+    if (text.substr(0, text.find('\n')).find('\0') != std::string_view::npos)
         return "it is not text: its first line holds NUL bytes";
     return {};
 }

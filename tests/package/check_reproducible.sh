@@ -15,7 +15,7 @@ source "$(dirname "$0")/pack.sh"
 
 pack "$generator" "$build" "$package"
 mv "$out/$package" "$out/first-$package"
-sleep 2
+sleep 2 # a later second, so that a time stamp left in a file would differ
 find "$@" -type f -delete
 cmake --build "$build" --target "${targets[@]}" >/dev/null
 pack "$generator" "$build" "$package"
