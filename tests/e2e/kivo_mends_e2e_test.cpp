@@ -213,8 +213,9 @@ std::string startupMessage(Display* display)
 TEST_F(KivoMends, SecondStartBringsTheFirstToTheFrontAndSucceeds)
 {
     e2e::HostProcess first(xvfb.displayName(), config.folder, {"--buttons", "2"});
-    // Kivo raises its own window as it starts; the game goes on top once that is done.
-    first.labels();
+    // Kivo raises and then activates its own window as it starts; the game goes on top once
+    // the activation shows that the raise is done.
+    ASSERT_TRUE(first.waitUntilInFront());
     XRaiseWindow(keyboard, game.window());
     XSync(keyboard, False);
     ASSERT_TRUE(waitForTop(game.window()));
