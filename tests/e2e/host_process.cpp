@@ -98,6 +98,12 @@ HostProcess::HostProcess(const std::string& displayName, const std::filesystem::
         throw std::runtime_error("HostProcess: the host did not become ready (got '" + ready + "')");
     }
     windowId_ = std::stoul(ready.substr(6));
+    // Kivo raises and activates its window as it starts, in requests that may still be on their way
+    // to the X server; a test moving the focus or the stacking before they land would race them.
+    if (!waitUntilInFront()) {
+        terminate(SIGKILL);
+        throw std::runtime_error("HostProcess: Kivo's window never came to the front");
+    }
 }
 
 HostProcess::~HostProcess()

@@ -21,7 +21,7 @@ struct HostStart {
 // through its standard input and output. What it says on standard error goes to a file.
 class HostProcess {
 public:
-    // Starts the host and, unless told not to, waits for its "ready" line. Throws
+    // Starts the host and, unless told not to, waits for its "ready" line and its window in front. Throws
     // std::runtime_error on failure.
     HostProcess(const std::string& displayName, const std::filesystem::path& configHome,
                 const std::vector<std::string>& arguments, HostStart start = {});
