@@ -2,7 +2,7 @@
 // with SDL's virtual joystick. Kivo's own time is the benchmark's CPU time; the X server's
 // share is the counter server_us (its user and system time per call, from /proc).
 #include "platform/sdl/sdl_joystick.h"
-#include "platform/uinput/uinput_backends.h"
+#include "platform/wayland/wayland_backends.h"
 #include "platform/x11/x11_services.h"
 #include "support/private_xvfb.h"
 

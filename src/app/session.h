@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/edge.h"
+#include "app/single_instance.h"
 #include "engine/selected_button.h"
-#include "platform/input_services.h"
-#include "platform/wake_ups.h"
 #include "settings/location.h"
 #include "window/window_logic.h"
 
+#include <memory>
+#include <string>
 #include <utility>
 
 namespace kivo {
@@ -13,32 +15,42 @@ namespace kivo {
 // Where problems with the settings file at start-up go besides standard error.
 enum class StartUpProblems { OnStandardError, InABoxToo };
 
-// A running Kivo, put together the same way on every platform: the toolkit's Form1, the window
-// logic over it and the input services, sleeping between wake-ups where the platform has them.
-// Start-up (button count, layout, rest position, captions) runs here, before the window is
-// first shown; the platform's program shows it and runs the event loop.
+// A running Kivo, put together the same way on every platform: the toolkit's Form1 and the window
+// logic over the edge's input services. Start-up (button count, layout, rest position, captions)
+// runs here, before the window is first shown; the platform's program runs the event loop.
 template <class Form>
 class Session {
 public:
-    Session(const InputServices& services, SettingsLocation settings, WakeUpSource* wakeUps = nullptr,
-            StartUpProblems problems = StartUpProblems::OnStandardError)
-        : logic_(form_, services, selected_, std::move(settings))
+    Session(Edge<Form>& edge, SettingsLocation settings, StartUpProblems problems = StartUpProblems::OnStandardError)
+        : edge_(edge), logic_(form_, edge.services(), selected_, std::move(settings))
     {
-        if (wakeUps)
-            logic_.sleepBetweenWakeUps(*wakeUps);
         if (problems == StartUpProblems::InABoxToo)
             logic_.showStartUpProblems();
         logic_.load();
     }
 
+    // Shows the window, which sleeps between the edge's wake-ups where it has them, and brings it
+    // to the front whenever a later start with the same settings file asks.
+    void show(SingleInstance& instance)
+    {
+        hook_ = edge_.showWindow(form_, logic_);
+        if (WakeUpSource* wakeUps = edge_.wakeUps())
+            logic_.sleepBetweenWakeUps(*wakeUps);
+        instance.listen([this](const std::string& activationToken, SingleInstance::Answer answer) {
+            edge_.comeToFront(form_, activationToken, std::move(answer));
+        });
+    }
+
     Form& form() { return form_; }
-    WindowLogic& logic() { return logic_; }
 
 private:
+    Edge<Form>& edge_;
     SelectedButton selected_;
-    // Declared before the logic, so that the logic goes before the window it talks to.
+    // Declared before the logic, so that the logic goes before the window it talks to, and the
+    // edge's hook before both.
     Form form_;
     WindowLogic logic_;
+    std::unique_ptr<WindowHook> hook_;
 };
 
 }  // namespace kivo

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "settings/location.h"
+#include "window/exit_status.h"
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -37,5 +40,15 @@ struct InstanceClaim {
 // came of it (reportAlreadyRunning, reportAlreadyRunningUnanswered). When the claim cannot be
 // made at all, standard error says why and Kivo starts anyway.
 InstanceClaim claimSingleInstance(const std::filesystem::path& settingsFile);
+
+// Runs Kivo while this start holds its settings file, the one place every platform claims it:
+// start builds the window, which comes to the front whenever a later start asks through the
+// instance, and gives the exit status. A start that finds another Kivo running ends, and succeeds.
+template <class Start>
+int runClaimed(const Start& start)
+{
+    const InstanceClaim claim = claimSingleInstance(defaultSettingsLocation().writeTo);
+    return claim.instance ? start(*claim.instance) : kExitSuccess;
+}
 
 }  // namespace kivo

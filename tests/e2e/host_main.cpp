@@ -181,14 +181,16 @@ int main(int argc, char** argv)
             return kivo::watchJoystickActivity(activity.readEnd(), std::move(changed));
         };
     }
-    kivo::OpenedProgram opened = kivo::LinuxProgram::open(qtArgc, argv, watcher);
-    if (!opened.program)
-        return opened.exitStatus;
-    auto& program = opened.program;
-    VirtualStick stick(options);
-    program->showWindow();
-    std::printf("ready %lu\n", static_cast<unsigned long>(program->windowId()));
-    std::fflush(stdout);
-    CommandReader reader(stick, activity, program->form(), options.buttons);
-    return program->run();
+    return kivo::runClaimed([&](kivo::SingleInstance& instance) {
+        kivo::OpenedProgram opened = kivo::LinuxProgram::open(qtArgc, argv, instance, watcher);
+        if (!opened.program)
+            return opened.exitStatus;
+        auto& program = opened.program;
+        VirtualStick stick(options);
+        program->showWindow();
+        std::printf("ready %lu\n", static_cast<unsigned long>(program->windowId()));
+        std::fflush(stdout);
+        CommandReader reader(stick, activity, program->form(), options.buttons);
+        return program->run();
+    });
 }

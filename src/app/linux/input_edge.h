@@ -1,38 +1,53 @@
 #pragma once
 
+#include "app/edge.h"
 #include "app/linux/wake_ups/linux_wake_ups.h"
-#include "platform/input_services.h"
+#include "platform/sdl/sdl_joystick.h"
 #include "window/qt/form1.h"
-#include "window/window_logic.h"
 
-#include <QAbstractNativeEventFilter>
-
+#include <functional>
 #include <memory>
 #include <string>
 
 namespace kivo {
 
-// How Kivo learns the keyboard and the window in front and types keys: over X11, or on Wayland
-// through a uinput keyboard. Chosen once at start-up, before the Qt application is made.
-class InputEdge {
+// How the program learns that the joystick changed: when empty, watchJoystickNode(); the
+// end-to-end host announces the changes of its virtual joystick itself.
+using JoystickWatcher =
+    std::function<std::unique_ptr<JoystickWatch>(const SdlJoystick& joystick, std::function<void()> changed)>;
+
+// What the X11 and the Wayland edge share: the SDL joystick, the wake-ups over it, and the way
+// Kivo's window is shown and comes to the front. Chosen once at start-up, before the Qt
+// application is made.
+class InputEdge : public Edge<Form1> {
 public:
-    virtual ~InputEdge() = default;
-    virtual Keyboard& keyboard() = 0;
-    virtual ForegroundWindow& foreground() = 0;
-    virtual KeySender& sender() = 0;
+    explicit InputEdge(JoystickWatcher watchJoystick);
+
+    std::unique_ptr<WindowHook> showWindow(Form1& form, WindowLogic& logic) final;
+    WakeUpSource* wakeUps() final { return wakeUps_.get(); }
+    void comeToFront(Form1& form, const std::string& activationToken, SingleInstance::Answer answer) final;
+
+protected:
+    Joystick& joystick() { return *joystick_; }
+
+private:
+    // Made once the Qt application is.
     virtual std::unique_ptr<LinuxWakeUps> makeWakeUps() = 0;
-    // Ties the edge to Kivo's window once it is built; what it gives (may be null) is to go
-    // before the window does.
-    virtual std::unique_ptr<QAbstractNativeEventFilter> attachWindow(Form1& form, WindowLogic& logic) = 0;
+    // Ties the edge to Kivo's window before it is first shown.
+    virtual std::unique_ptr<WindowHook> attachWindow(Form1& form, WindowLogic& logic) = 0;
     // Raises the window and asks the desktop to make it active, with the token a launcher gave
     // for that (empty when none).
     virtual void activate(QWidget& window, const std::string& activationToken) = 0;
+
+    std::unique_ptr<SdlJoystick> joystick_;
+    JoystickWatcher watchJoystick_;
+    std::unique_ptr<LinuxWakeUps> wakeUps_;
 };
 
 // Over the X display that DISPLAY names; says on standard error why when there is none.
-std::unique_ptr<InputEdge> openX11Edge();
+std::unique_ptr<Edge<Form1>> openX11Edge(JoystickWatcher watchJoystick);
 // Over the compositor's keymap and a new uinput keyboard; says on standard error why when
 // either cannot be had.
-std::unique_ptr<InputEdge> openWaylandEdge();
+std::unique_ptr<Edge<Form1>> openWaylandEdge(JoystickWatcher watchJoystick);
 
 }  // namespace kivo

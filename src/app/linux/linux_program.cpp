@@ -1,21 +1,15 @@
 #include "app/linux/linux_program.h"
 
 #include "app/linux/edge_choice.h"
-#include "app/linux/single_instance.h"
 
 #include "kivo_version.h"
 #include "platform/messages.h"
-#include "window/exit_status.h"
 #include "window/qt/close_requests.h"
 
 #include <sys/prctl.h>
 #include <QDirIterator>
-#include <QGuiApplication>
 #include <QIcon>
-#include <QTimer>
-#include <QWindow>
 #include <csignal>
-#include <cstdlib>
 #include <memory>
 #include <utility>
 
@@ -34,69 +28,36 @@ QIcon bundledIcon()
     return icon;
 }
 
-std::unique_ptr<InputEdge> openChosenEdge()
+std::unique_ptr<Edge<Form1>> openChosenEdge(JoystickWatcher watchJoystick)
 {
     const EdgeChoice choice = chooseEdge(currentSessionFacts());
     if (!choice.warning.empty())
         reportProblem(choice.warning);
     if (!choice.wayland)
-        return openX11Edge();
-    if (auto wayland = openWaylandEdge())
+        return openX11Edge(std::move(watchJoystick));
+    if (auto wayland = openWaylandEdge(watchJoystick))
         return wayland;
     reportProblem("keys reach X11 programs only: the uinput keyboard could not be made (see above)");
-    return openX11Edge();
-}
-
-// Answers as soon as the window is active (a question it shows counts), or once the wait is over.
-void answerOnceActive(QWindow& window, SingleInstance::Answer answer, std::chrono::milliseconds wait)
-{
-    if (window.isActive())
-        return answer(true);
-    auto pending = std::make_shared<SingleInstance::Answer>(std::move(answer));
-    auto* watch = new QObject(&window);
-    const auto settle = [pending, watch](bool active) {
-        if (const SingleInstance::Answer now = std::exchange(*pending, nullptr)) {
-            now(active);
-            watch->deleteLater();
-        }
-    };
-    QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, watch, [&window, settle] {
-        if (window.isActive())
-            settle(true);
-    });
-    QTimer::singleShot(wait, watch, [settle] { settle(false); });
+    return openX11Edge(std::move(watchJoystick));
 }
 
 }  // namespace
 
-OpenedProgram LinuxProgram::open(int& argc, char** argv, JoystickWatcher watchJoystick)
+OpenedProgram LinuxProgram::open(int& argc, char** argv, SingleInstance& instance, JoystickWatcher watchJoystick)
 {
     // A save beyond the file size limit (ulimit -f) then fails with EFBIG and is reported,
     // instead of killing Kivo before it can say so.
     std::signal(SIGXFSZ, SIG_IGN);
-    SettingsLocation settings = defaultSettingsLocation();
-    InstanceClaim claim = claimSingleInstance(settings.writeTo);
-    if (!claim.instance)
-        return {nullptr, kExitSuccess};
-    auto edge = openChosenEdge();
+    auto edge = openChosenEdge(std::move(watchJoystick));
     if (!edge)
         return {nullptr, kExitFailure};
-    return {std::unique_ptr<LinuxProgram>(new LinuxProgram(std::move(settings), std::move(claim.instance),
-                                                           std::move(edge), std::move(watchJoystick), argc, argv))};
+    return {std::unique_ptr<LinuxProgram>(
+        new LinuxProgram(defaultSettingsLocation(), instance, std::move(edge), argc, argv))};
 }
 
-LinuxProgram::LinuxProgram(SettingsLocation settings, std::unique_ptr<SingleInstance> instance,
-                           std::unique_ptr<InputEdge> edge, JoystickWatcher watchJoystick, int& argc, char** argv)
-    : settings_(std::move(settings)),
-      instance_(std::move(instance)),
-      edge_(std::move(edge)),
-      joystick_(makeSdlJoystick()),
-      watchJoystick_(
-          watchJoystick
-              ? std::move(watchJoystick)
-              : [](const SdlJoystick& joystick,
-                   std::function<void()> changed) { return watchJoystickNode(joystick, std::move(changed)); }),
-      application_(argc, argv)
+LinuxProgram::LinuxProgram(SettingsLocation settings, SingleInstance& instance, std::unique_ptr<Edge<Form1>> edge,
+                           int& argc, char** argv)
+    : settings_(std::move(settings)), instance_(instance), application_(argc, argv), edge_(std::move(edge))
 {
     // Qt names the X11 window class after the application: the desktop id, as the launcher's
     // StartupWMClass and the Wayland app_id have it, so that docks group the window with it.
@@ -113,28 +74,11 @@ LinuxProgram::~LinuxProgram() = default;
 
 void LinuxProgram::showWindow()
 {
-    wakeUps_ = edge_->makeWakeUps();
-    wakeUps_->watchJoystick(watchJoystick_(*joystick_, [wakeUps = wakeUps_.get()] { wakeUps->wake(); }));
-    session_ = std::make_unique<Session<Form1>>(
-        InputServices{*joystick_, edge_->keyboard(), edge_->foreground(), edge_->sender()}, settings_, wakeUps_.get());
+    session_ = std::make_unique<Session<Form1>>(*edge_, settings_);
     Form1& form = session_->form();
     closeOnSessionEnd(form);
     signals_ = std::make_unique<TerminationSignals>([&form] { form.closeForSystem(); });
-    windowHooks_ = edge_->attachWindow(form, session_->logic());
-    form.show();
-    comeToFront({}, {});
-    instance_->listen(
-        [this](const std::string& token, SingleInstance::Answer answer) { comeToFront(token, std::move(answer)); });
-}
-
-void LinuxProgram::comeToFront(const std::string& activationToken, SingleInstance::Answer answer)
-{
-    Form1& form = session_->form();
-    // Raising a minimised window leaves it minimised.
-    form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
-    edge_->activate(form, activationToken);
-    if (answer)
-        answerOnceActive(*form.windowHandle(), std::move(answer), LinuxSingleInstance::kActivationWait);
+    session_->show(instance_);
 }
 
 WindowHandle LinuxProgram::windowId() const

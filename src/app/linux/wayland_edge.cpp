@@ -1,29 +1,32 @@
 #include "app/linux/input_edge.h"
-#include "platform/uinput/uinput_backends.h"
+#include "platform/wayland/wayland_backends.h"
 
 namespace kivo {
 namespace {
 
 // The compositor tells a client nothing of other windows, so the keyboard state and "in front"
 // come from Kivo's own window.
-class WaylandEdge final : public InputEdge, private WindowInputObserver {
+class WaylandEdge final : public InputEdge {
 public:
-    WaylandEdge(std::unique_ptr<KeymapSource> keymaps, std::unique_ptr<KeySwitch> keyboard)
-        : keymaps_(std::move(keymaps)),
+    WaylandEdge(std::unique_ptr<KeymapSource> keymaps, std::unique_ptr<KeySwitch> keyboard,
+                JoystickWatcher watchJoystick)
+        : InputEdge(std::move(watchJoystick)),
+          keymaps_(std::move(keymaps)),
           input_(makeOwnWindowInput(*keymaps_)),
           sender_(makeUinputKeySender(input_->typingInto(std::move(keyboard)), *keymaps_))
     {
     }
 
-    Keyboard& keyboard() override { return *input_; }
-    ForegroundWindow& foreground() override { return *input_; }
-    KeySender& sender() override { return *sender_; }
-    std::unique_ptr<LinuxWakeUps> makeWakeUps() override { return std::make_unique<LinuxWakeUps>(nullptr); }
+    InputServices services() override { return {joystick(), *input_, *input_, *sender_}; }
 
-    std::unique_ptr<QAbstractNativeEventFilter> attachWindow(Form1& form, WindowLogic&) override
+private:
+    // Kivo's window coming to the front wakes the ticks through the window logic itself.
+    std::unique_ptr<LinuxWakeUps> makeWakeUps() override { return std::make_unique<LinuxWakeUps>(); }
+
+    std::unique_ptr<WindowHook> attachWindow(Form1& form, WindowLogic&) override
     {
         input_->setWindow(form.nativeHandle());
-        form.observeInput(this);
+        form.observeInput(input_.get());
         return nullptr;
     }
 
@@ -39,15 +42,6 @@ public:
         qunsetenv(kTokenVariable);
     }
 
-private:
-    void keyEvent(std::uint32_t nativeScanCode, bool down, std::uint32_t nativeModifiers) override
-    {
-        input_->keyEvent(nativeScanCode, down, nativeModifiers);
-    }
-
-    // Kivo's window coming to the front wakes the ticks through the window logic itself.
-    void activeChanged(bool active) override { input_->activeChanged(active); }
-
     // Declared in the order they are built on each other, so that each goes before what it uses.
     std::unique_ptr<KeymapSource> keymaps_;
     std::unique_ptr<OwnWindowInput> input_;
@@ -56,7 +50,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<InputEdge> openWaylandEdge()
+std::unique_ptr<Edge<Form1>> openWaylandEdge(JoystickWatcher watchJoystick)
 {
     auto keymaps = connectWaylandKeymap();
     if (!keymaps)
@@ -66,7 +60,7 @@ std::unique_ptr<InputEdge> openWaylandEdge()
     if (!keyboard)
         return nullptr;
     qputenv("QT_QPA_PLATFORM", "wayland");
-    return std::make_unique<WaylandEdge>(std::move(keymaps), std::move(keyboard));
+    return std::make_unique<WaylandEdge>(std::move(keymaps), std::move(keyboard), std::move(watchJoystick));
 }
 
 }  // namespace kivo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/edge.h"
 #include "platform/input_services.h"
 #include "window/window_logic.h"
 
@@ -10,7 +11,7 @@ namespace kivo {
 // Saves the captions when Kivo's window goes away without being closed: when the X display
 // ends or the connection to it breaks (Qt and Xlib then end the process at once, so this runs
 // as it exits), and when another program destroys the window. One at a time.
-class WindowLoss final : public QAbstractNativeEventFilter {
+class WindowLoss final : public QAbstractNativeEventFilter, public WindowHook {
 public:
     WindowLoss(WindowLogic& logic, WindowHandle window);
     ~WindowLoss() override;

@@ -13,14 +13,17 @@ namespace {
 
 class X11Edge final : public InputEdge {
 public:
-    explicit X11Edge(std::unique_ptr<X11Services> x11) : x11_(std::move(x11)) {}
+    X11Edge(std::shared_ptr<X11Services> x11, JoystickWatcher watchJoystick)
+        : InputEdge(std::move(watchJoystick)), x11_(std::move(x11))
+    {
+    }
 
-    Keyboard& keyboard() override { return x11_->keyboard(); }
-    ForegroundWindow& foreground() override { return x11_->foreground(); }
-    KeySender& sender() override { return x11_->sender(); }
-    std::unique_ptr<LinuxWakeUps> makeWakeUps() override { return std::make_unique<LinuxWakeUps>(x11_.get()); }
+    InputServices services() override { return {joystick(), x11_->keyboard(), x11_->foreground(), x11_->sender()}; }
 
-    std::unique_ptr<QAbstractNativeEventFilter> attachWindow(Form1& form, WindowLogic& logic) override
+private:
+    std::unique_ptr<LinuxWakeUps> makeWakeUps() override { return std::make_unique<LinuxWakeUps>(x11_); }
+
+    std::unique_ptr<WindowHook> attachWindow(Form1& form, WindowLogic& logic) override
     {
         return std::make_unique<WindowLoss>(logic, form.nativeHandle());
     }
@@ -34,26 +37,26 @@ public:
             activateForStartup(x11->connection(), static_cast<xcb_window_t>(window.winId()), activationToken);
     }
 
-private:
-    std::unique_ptr<X11Services> x11_;
+    // Shared with the wake-ups, which read its events.
+    std::shared_ptr<X11Services> x11_;
 };
 
 }  // namespace
 
-std::unique_ptr<InputEdge> openX11Edge()
+std::unique_ptr<Edge<Form1>> openX11Edge(JoystickWatcher watchJoystick)
 {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
         reportProblem("no X display (DISPLAY is not set); Kivo needs an X11 session or XWayland");
         return nullptr;
     }
-    auto x11 = openX11Services(display);
+    std::shared_ptr<X11Services> x11 = openX11Services(display);
     if (!x11)
         return nullptr;
     // Kivo compares its own X window with the one holding the input focus, so its window must
     // be an X window even in a Wayland session.
     qputenv("QT_QPA_PLATFORM", "xcb");
-    return std::make_unique<X11Edge>(std::move(x11));
+    return std::make_unique<X11Edge>(std::move(x11), std::move(watchJoystick));
 }
 
 }  // namespace kivo

@@ -70,9 +70,9 @@ Form1::Form1()
     timer1_.setTimerType(Qt::PreciseTimer);
     timer1_.setInterval(design::kTimerIntervalMs);
     connect(&timer1_, &QTimer::timeout, this, [this] {
-        if (!events_)
+        if (!listeners_.logic)
             return;
-        tick([this] { events_->timerTicked(); });
+        tick([this] { listeners_.logic->timerTicked(); });
     });
 }
 
@@ -94,12 +94,12 @@ void Form1::buildControls()
     setTabOrder(command1_, command3_);
     setTabOrder(command3_, command4_);
     connect(command1_, &QPushButton::clicked, this, [this] {
-        if (events_)
-            events_->quitClicked();
+        if (listeners_.logic)
+            listeners_.logic->quitClicked();
     });
     connect(command4_, &QPushButton::clicked, this, [this] {
-        if (events_)
-            events_->clearClicked();
+        if (listeners_.logic)
+            listeners_.logic->clearClicked();
     });
 }
 
@@ -241,7 +241,7 @@ void Form1::closeForSystem()
 
 void Form1::observeInput(WindowInputObserver* observer)
 {
-    inputObserver_ = observer;
+    listeners_.input = observer;
     // The window's own QWindow sees every key event once, before it goes to the focused control.
     winId();
     windowHandle()->installEventFilter(this);
@@ -251,29 +251,26 @@ bool Form1::event(QEvent* event)
 {
     const bool handled = QWidget::event(event);
     const bool activated = event->type() == QEvent::WindowActivate;
-    // The observer first, so that the window logic's tick already finds the window in front.
-    if ((activated || event->type() == QEvent::WindowDeactivate) && inputObserver_)
-        inputObserver_->activeChanged(activated);
-    if (activated && events_)
-        events_->activated();
+    if (activated || event->type() == QEvent::WindowDeactivate)
+        listeners_.activeChanged(activated);
     return handled;
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const bool pressed = event->type() == QEvent::KeyPress;
-    if ((pressed || event->type() == QEvent::KeyRelease) && inputObserver_) {
+    if ((pressed || event->type() == QEvent::KeyRelease) && listeners_.input) {
         const auto* key = static_cast<const QKeyEvent*>(event);
         if (!key->isAutoRepeat())
-            inputObserver_->keyEvent(key->nativeScanCode(), pressed, key->nativeModifiers());
+            listeners_.input->keyEvent(key->nativeScanCode(), pressed, key->nativeModifiers());
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    if (events_)
-        events_->closed(closingForSystem_ ? ClosedBy::System : ClosedBy::User);
+    if (listeners_.logic)
+        listeners_.logic->closed(closingForSystem_ ? ClosedBy::System : ClosedBy::User);
     event->accept();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/window_input_observer.h"
 #include "window/label_toolkit.h"
 #include "window/qt/desktop_notification.h"
-#include "window/qt/window_input_observer.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -12,13 +12,29 @@ class QPushButton;
 
 namespace kivo {
 
+// Who hears Kivo's window, and in which order its activation reaches them: the input observer
+// that says whether the window is in front, where the platform needs one, before the window
+// logic, whose tick on activation asks that.
+struct FormListeners {
+    WindowInputObserver* input = nullptr;
+    WindowEvents* logic = nullptr;
+
+    void activeChanged(bool active) const
+    {
+        if (input)
+            input->activeChanged(active);
+        if (active && logic)
+            logic->activated();
+    }
+};
+
 // Kivo's one window and its controls, drawn with Qt Widgets. A plain top-level widget rather
 // than a QDialog, so that Escape typed into it cannot hide it past the close path.
 class Form1 final : public QWidget, public LabelToolkit<QLabel*> {
 public:
     Form1();
 
-    void setEvents(WindowEvents* events) override { events_ = events; }
+    void setEvents(WindowEvents* events) override { listeners_.logic = events; }
     bool askYesNo(std::string_view question) override;
     void showProblem(std::string_view message) override;
     void setTitle(std::string_view title) override;
@@ -63,9 +79,8 @@ private:
     QTimer timer1_;
     double dpiX_ = 96;
     double dpiY_ = 96;
-    WindowEvents* events_ = nullptr;
+    FormListeners listeners_;
     bool closingForSystem_ = false;
-    WindowInputObserver* inputObserver_ = nullptr;
     DesktopNotification notification_;
 };
 

@@ -1,7 +1,8 @@
 // Runs Kivo exactly as kivo.exe does, with a joystick scripted line by line from standard
 // input, so scripts can test and measure the whole program under Wine. Same command line and
 // protocol as the Linux host.
-#include "app/win32/win32_program.h"
+#include "app/single_instance.h"
+#include "app/win32/win32_edge.h"
 #include "e2e/host_commands.h"
 #include "e2e/win32/scripted_joystick.h"
 
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -65,7 +67,8 @@ void printLabels(kivo::Form1& form)
 struct Host {
     const kivo::e2e::HostOptions& options;
     ScriptedJoystick& stick;
-    kivo::Win32Program& program;
+    kivo::Win32Edge& edge;
+    kivo::Form1& form;
     WindowThread& windowThread;
 };
 
@@ -88,7 +91,7 @@ void runCommand(const std::string& line, const Host& host)
             stick.setButton(command->button, command->kind == Kind::Press);
             break;
         case Kind::Labels:
-            host.windowThread.run([&host] { printLabels(host.program.form()); });
+            host.windowThread.run([&host] { printLabels(host.form); });
             return;
         case Kind::Unplug:
         case Kind::Plug:
@@ -97,7 +100,7 @@ void runCommand(const std::string& line, const Host& host)
     }
     // Every other command changes the joystick, which reports it as raw input would.
     if (host.options.watched)
-        host.windowThread.run([&host] { host.program.wakeUps().reported(ScriptedJoystick::kIdentity); });
+        host.windowThread.run([&host] { host.edge.joystickReports().reported(ScriptedJoystick::kIdentity); });
 }
 
 // At the end of input Kivo keeps running until it is closed, like kivo.exe. Reads the handle
@@ -126,21 +129,24 @@ int main(int argc, char** argv)
     const kivo::e2e::HostOptions options = kivo::e2e::readHostOptions(argc, argv);
     auto owned = std::make_unique<ScriptedJoystick>(options.buttons, options.restX, options.restY);
     ScriptedJoystick& stick = *owned;
-    kivo::Win32Program program(std::move(owned));
-    program.showWindow();
+    kivo::Win32Edge edge(std::move(owned));
     WindowThread windowThread;
-    unsigned long window = 0;
-    // Wine creates the X window while the form is first shown; a few messages may be needed.
-    for (int tries = 0; tries < 200 && (window = x11Window(program.form().window())) == 0; ++tries) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
-        Sleep(10);
-    }
-    std::printf("ready %lu\n", window);
-    std::fflush(stdout);
-    const Host host{options, stick, program, windowThread};
-    std::thread reader(readCommands, std::cref(host));
-    reader.detach();
-    return program.run();
+    std::optional<Host> host;
+    return kivo::runClaimed([&](kivo::SingleInstance& instance) {
+        return kivo::runWin32Kivo(edge, instance, [&](kivo::Form1& form) {
+            unsigned long window = 0;
+            // Wine creates the X window while the form is first shown; a few messages may be needed.
+            for (int tries = 0; tries < 200 && (window = x11Window(form.window())) == 0; ++tries) {
+                MSG message;
+                while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                    DispatchMessageW(&message);
+                Sleep(10);
+            }
+            std::printf("ready %lu\n", window);
+            std::fflush(stdout);
+            host.emplace(Host{options, stick, edge, form, windowThread});
+            std::thread reader(readCommands, std::cref(*host));
+            reader.detach();
+        });
+    });
 }

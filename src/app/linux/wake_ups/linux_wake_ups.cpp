@@ -2,10 +2,8 @@
 
 namespace kivo {
 
-LinuxWakeUps::LinuxWakeUps(X11Services* x11) : x11_(x11)
+LinuxWakeUps::LinuxWakeUps(std::shared_ptr<X11Services> x11) : x11_(std::move(x11))
 {
-    if (!x11_)
-        return;
     x11Socket_ = std::make_unique<QSocketNotifier>(x11_->eventSocket(), QSocketNotifier::Read);
     QObject::connect(x11Socket_.get(), &QSocketNotifier::activated, [this] {
         // While the ticks run they read the events themselves.

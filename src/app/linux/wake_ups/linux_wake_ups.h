@@ -15,7 +15,10 @@ namespace kivo {
 // directly, through its activation.
 class LinuxWakeUps final : public WakeUpSource {
 public:
-    explicit LinuxWakeUps(X11Services* x11);
+    // On Wayland, where nothing tells of other windows: the joystick alone.
+    LinuxWakeUps() = default;
+    // On X11: the joystick and the connection's events, which it reads.
+    explicit LinuxWakeUps(std::shared_ptr<X11Services> x11);
 
     // The joystick is watched through this from now on; it is to call wake() on every change.
     void watchJoystick(std::unique_ptr<JoystickWatch> watch) { joystick_ = std::move(watch); }
@@ -25,7 +28,7 @@ public:
     void setListener(WakeUpListener* listener) override { listener_ = listener; }
 
 private:
-    X11Services* x11_;
+    std::shared_ptr<X11Services> x11_;
     std::unique_ptr<QSocketNotifier> x11Socket_;
     std::unique_ptr<JoystickWatch> joystick_;
     WakeUpListener* listener_ = nullptr;

@@ -1,5 +1,5 @@
 #include "platform/key_string_typer.h"
-#include "platform/uinput/uinput_backends.h"
+#include "platform/wayland/wayland_backends.h"
 #include "platform/xkb/keysyms.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "platform/uinput/xkb_layout.h"
+#include "platform/wayland/xkb_layout.h"
 
 #include <linux/input-event-codes.h>
 

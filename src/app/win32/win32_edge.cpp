@@ -1,13 +1,13 @@
-#include "app/win32/win32_program.h"
+#include "app/win32/win32_edge.h"
 
+#include "app/session.h"
 #include "platform/messages.h"
-#include "platform/win32/win32_backends.h"
 #include "settings/location.h"
 #include "window/win32/message_loop.h"
 
 namespace kivo {
 
-Win32Program::Win32Program(std::unique_ptr<Joystick> joystick)
+Win32Edge::Win32Edge(std::unique_ptr<Joystick> joystick)
     : joystick_(std::move(joystick)),
       keyboard_(makeRawInputKeyboard()),
       foreground_(makeWin32Foreground()),
@@ -15,33 +15,33 @@ Win32Program::Win32Program(std::unique_ptr<Joystick> joystick)
 {
 }
 
-void Win32Program::showWindow()
+std::unique_ptr<WindowHook> Win32Edge::showWindow(Form1& form, WindowLogic&)
 {
-    // Explorer gives kivo.exe no terminal to show start-up problems on.
-    session_ = std::make_unique<Session<Form1>>(InputServices{*joystick_, *keyboard_, *foreground_, *sender_},
-                                                defaultSettingsLocation(), nullptr, StartUpProblems::InABoxToo);
-    Form1& form = session_->form();
     keyboard_->readFrom(form.window());
     rawInput_ = std::make_unique<RawInput>(form.window());
     if (!rawInput_->add(*keyboard_))
         reportProblem("Windows gives no keyboard input to Kivo's window, so no key can be assigned");
-    wakeUps_ = std::make_unique<Win32WakeUps>(*joystick_);
     form.tapMessages([this](UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_INPUT)
             rawInput_->handle(lParam);
         else if (message == WM_INPUT_DEVICE_CHANGE)
-            wakeUps_->devicesChanged(wParam, reinterpret_cast<HANDLE>(lParam));
+            wakeUps_.devicesChanged(wParam, reinterpret_cast<HANDLE>(lParam));
     });
     // Without raw input from the joysticks, nothing would wake the ticks. The first tick comes
     // from the message loop, after this.
-    if (rawInput_->add(*wakeUps_))
-        session_->logic().sleepBetweenWakeUps(*wakeUps_);
+    joysticksReport_ = rawInput_->add(wakeUps_);
     form.show();
+    return nullptr;
 }
 
-int Win32Program::run()
+int runWin32Kivo(Win32Edge& edge, SingleInstance& instance, const std::function<void(Form1& form)>& shown)
 {
-    return runMessageLoop(session_->form().window());
+    // Explorer gives kivo.exe no terminal to show start-up problems on.
+    Session<Form1> session(edge, defaultSettingsLocation(), StartUpProblems::InABoxToo);
+    session.show(instance);
+    if (shown)
+        shown(session.form());
+    return runMessageLoop(session.form().window());
 }
 
 }  // namespace kivo

@@ -2,9 +2,9 @@
 
 #include "platform/held_keys.h"
 #include "platform/input_services.h"
-#include "platform/uinput/xkb_layout.h"
+#include "platform/wayland/xkb_layout.h"
+#include "platform/window_input_observer.h"
 
-#include <cstdint>
 #include <memory>
 
 namespace kivo {
@@ -35,14 +35,11 @@ std::unique_ptr<KeySwitch> makeDescriptorKeyboard(int descriptor);
 std::unique_ptr<KeySender> makeUinputKeySender(std::unique_ptr<KeySwitch> keyboard, KeymapSource& keymaps);
 
 // Keyboard state and "in front" from Kivo's own window, for a compositor that tells a client
-// nothing of other windows: the toolkit feeds in the window's key events and activation.
-class OwnWindowInput : public Keyboard, public ForegroundWindow {
+// nothing of other windows: the toolkit feeds in the window's key events, each with its XKB
+// keycode (the evdev code plus 8) and the XKB modifier mask in effect, which holds Caps Lock and
+// Num Lock, and its activation. Every key counts as up while the window is not active.
+class OwnWindowInput : public Keyboard, public ForegroundWindow, public WindowInputObserver {
 public:
-    // A key event of Kivo's window: its XKB keycode (the evdev code plus 8), whether the key
-    // went down, and the XKB modifier mask in effect, which holds Caps Lock and Num Lock.
-    virtual void keyEvent(std::uint32_t keycode, bool down, std::uint32_t modifiers) = 0;
-    // Every key counts as up while the window is not active.
-    virtual void activeChanged(bool active) = 0;
     // The keyboard Kivo types on, watched: what it types while the window is active comes
     // back as the window's key events, and those are Kivo's keys, not the user's, so they do
     // not count as down. This input must outlive the keyboard returned.

@@ -1,4 +1,4 @@
-#include "platform/uinput/uinput_backends.h"
+#include "platform/wayland/wayland_backends.h"
 
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>

@@ -1,5 +1,5 @@
-#include "platform/uinput/uinput_backends.h"
 #include "platform/virtual_key_codes.h"
+#include "platform/wayland/wayland_backends.h"
 #include "support/captured_stderr.h"
 
 #include <fcntl.h>

@@ -1,0 +1,64 @@
+#include "app/linux/input_edge.h"
+
+#include "app/linux/single_instance.h"
+
+#include <QGuiApplication>
+#include <QTimer>
+#include <QWindow>
+
+#include <utility>
+
+namespace kivo {
+namespace {
+
+// Answers as soon as the window is active (a question it shows counts), or once the wait is over.
+void answerOnceActive(QWindow& window, SingleInstance::Answer answer, std::chrono::milliseconds wait)
+{
+    if (window.isActive())
+        return answer(true);
+    auto pending = std::make_shared<SingleInstance::Answer>(std::move(answer));
+    auto* watch = new QObject(&window);
+    const auto settle = [pending, watch](bool active) {
+        if (const SingleInstance::Answer now = std::exchange(*pending, nullptr)) {
+            now(active);
+            watch->deleteLater();
+        }
+    };
+    QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, watch, [&window, settle] {
+        if (window.isActive())
+            settle(true);
+    });
+    QTimer::singleShot(wait, watch, [settle] { settle(false); });
+}
+
+}  // namespace
+
+InputEdge::InputEdge(JoystickWatcher watchJoystick)
+    : joystick_(makeSdlJoystick()),
+      watchJoystick_(watchJoystick ? std::move(watchJoystick)
+                                   : [](const SdlJoystick& joystick, std::function<void()> changed) {
+                                         return watchJoystickNode(joystick, std::move(changed));
+                                     })
+{
+}
+
+std::unique_ptr<WindowHook> InputEdge::showWindow(Form1& form, WindowLogic& logic)
+{
+    wakeUps_ = makeWakeUps();
+    wakeUps_->watchJoystick(watchJoystick_(*joystick_, [wakeUps = wakeUps_.get()] { wakeUps->wake(); }));
+    std::unique_ptr<WindowHook> hook = attachWindow(form, logic);
+    form.show();
+    comeToFront(form, {}, {});
+    return hook;
+}
+
+void InputEdge::comeToFront(Form1& form, const std::string& activationToken, SingleInstance::Answer answer)
+{
+    // Raising a minimised window leaves it minimised.
+    form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
+    activate(form, activationToken);
+    if (answer)
+        answerOnceActive(*form.windowHandle(), std::move(answer), LinuxSingleInstance::kActivationWait);
+}
+
+}  // namespace kivo
