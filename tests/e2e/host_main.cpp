@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace {
@@ -181,16 +182,14 @@ int main(int argc, char** argv)
             return kivo::watchJoystickActivity(activity.readEnd(), std::move(changed));
         };
     }
-    return kivo::runClaimed([&](kivo::SingleInstance& instance) {
-        kivo::OpenedProgram opened = kivo::LinuxProgram::open(qtArgc, argv, instance, watcher);
-        if (!opened.program)
-            return opened.exitStatus;
-        auto& program = opened.program;
-        VirtualStick stick(options);
-        program->showWindow();
-        std::printf("ready %lu\n", static_cast<unsigned long>(program->windowId()));
-        std::fflush(stdout);
-        CommandReader reader(stick, activity, program->form(), options.buttons);
-        return program->run();
-    });
+    std::optional<VirtualStick> stick;
+    std::optional<CommandReader> reader;
+    const kivo::LinuxHostHooks hooks{watcher, [&] { stick.emplace(options); },
+                                     [&](kivo::Form1& form) {
+                                         std::printf("ready %lu\n", static_cast<unsigned long>(form.nativeHandle()));
+                                         std::fflush(stdout);
+                                         reader.emplace(*stick, activity, form, options.buttons);
+                                     }};
+    return kivo::runClaimed(
+        [&](kivo::SingleInstance& instance) { return kivo::runLinuxKivo(qtArgc, argv, instance, hooks); });
 }

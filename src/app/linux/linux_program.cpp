@@ -1,16 +1,21 @@
 #include "app/linux/linux_program.h"
 
 #include "app/linux/edge_choice.h"
+#include "app/linux/termination_signals.h"
+#include "app/session.h"
 
 #include "kivo_version.h"
 #include "platform/messages.h"
+#include "window/exit_status.h"
 #include "window/qt/close_requests.h"
 
 #include <sys/prctl.h>
+#include <QApplication>
 #include <QDirIterator>
 #include <QIcon>
 #include <csignal>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace kivo {
@@ -43,22 +48,17 @@ std::unique_ptr<Edge<Form1>> openChosenEdge(JoystickWatcher watchJoystick)
 
 }  // namespace
 
-OpenedProgram LinuxProgram::open(int& argc, char** argv, SingleInstance& instance, JoystickWatcher watchJoystick)
+int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const LinuxHostHooks& hooks)
 {
     // A save beyond the file size limit (ulimit -f) then fails with EFBIG and is reported,
     // instead of killing Kivo before it can say so.
     std::signal(SIGXFSZ, SIG_IGN);
-    auto edge = openChosenEdge(std::move(watchJoystick));
+    // Made once the edge has chosen Qt's platform, and gone after the edge, whose wake-ups it runs.
+    std::optional<QApplication> application;
+    const std::unique_ptr<Edge<Form1>> edge = openChosenEdge(hooks.watchJoystick);
     if (!edge)
-        return {nullptr, kExitFailure};
-    return {std::unique_ptr<LinuxProgram>(
-        new LinuxProgram(defaultSettingsLocation(), instance, std::move(edge), argc, argv))};
-}
-
-LinuxProgram::LinuxProgram(SettingsLocation settings, SingleInstance& instance, std::unique_ptr<Edge<Form1>> edge,
-                           int& argc, char** argv)
-    : settings_(std::move(settings)), instance_(instance), application_(argc, argv), edge_(std::move(edge))
-{
+        return kExitFailure;
+    application.emplace(argc, argv);
     // Qt names the X11 window class after the application: the desktop id, as the launcher's
     // StartupWMClass and the Wayland app_id have it, so that docks group the window with it.
     QApplication::setApplicationName(QStringLiteral(KIVO_APP_ID));
@@ -68,26 +68,15 @@ LinuxProgram::LinuxProgram(SettingsLocation settings, SingleInstance& instance, 
     // Timer1 is due every millisecond; the kernel's default 50 µs of timer slack would make
     // every tick, and so every key, that much later.
     prctl(PR_SET_TIMERSLACK, 1UL);
-}
-
-LinuxProgram::~LinuxProgram() = default;
-
-void LinuxProgram::showWindow()
-{
-    session_ = std::make_unique<Session<Form1>>(*edge_, settings_);
-    Form1& form = session_->form();
+    if (hooks.joystickOpened)
+        hooks.joystickOpened();
+    Session<Form1> session(*edge, defaultSettingsLocation());
+    Form1& form = session.form();
     closeOnSessionEnd(form);
-    signals_ = std::make_unique<TerminationSignals>([&form] { form.closeForSystem(); });
-    session_->show(instance_);
-}
-
-WindowHandle LinuxProgram::windowId() const
-{
-    return session_ ? session_->form().nativeHandle() : 0;
-}
-
-int LinuxProgram::run()
-{
+    const TerminationSignals termination([&form] { form.closeForSystem(); });
+    session.show(instance);
+    if (hooks.windowShown)
+        hooks.windowShown(form);
     return QApplication::exec();
 }
 
