@@ -44,12 +44,22 @@ InputEdge::InputEdge(JoystickWatcher watchJoystick)
 
 std::unique_ptr<WindowHook> InputEdge::showWindow(Form1& form, WindowLogic& logic)
 {
-    wakeUps_ = makeWakeUps();
-    wakeUps_->watchJoystick(watchJoystick_(*joystick_, [wakeUps = wakeUps_.get()] { wakeUps->wake(); }));
+    joystickWatch_ = watchJoystick_(*joystick_, [this] { wake(); });
     std::unique_ptr<WindowHook> hook = attachWindow(form, logic);
     form.show();
     comeToFront(form, {}, {});
     return hook;
+}
+
+void InputEdge::wake()
+{
+    if (listener_)
+        listener_->wokenUp();
+}
+
+bool InputEdge::armForNextChange()
+{
+    return joystickWatch_ && joystickWatch_->armForNextChange() && armForOtherWindows();
 }
 
 void InputEdge::comeToFront(Form1& form, const std::string& activationToken, SingleInstance::Answer answer)

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "app/edge.h"
-#include "app/linux/wake_ups/linux_wake_ups.h"
+#include "app/linux/wake_ups/joystick_watch.h"
 #include "platform/sdl/sdl_joystick.h"
+#include "platform/wake_ups.h"
 #include "window/qt/form1.h"
 
 #include <functional>
@@ -16,24 +17,31 @@ namespace kivo {
 using JoystickWatcher =
     std::function<std::unique_ptr<JoystickWatch>(const SdlJoystick& joystick, std::function<void()> changed)>;
 
-// What the X11 and the Wayland edge share: the SDL joystick, the wake-ups over it, and the way
-// Kivo's window is shown and comes to the front. Chosen once at start-up, before the Qt
-// application is made.
-class InputEdge : public Edge<Form1> {
+// What the X11 and the Wayland edge share: the SDL joystick, the wake-ups for it and for what the
+// edge learns of other windows, and the way Kivo's window is shown and comes to the front. Kivo's
+// own window coming to the front wakes the window logic directly, through its activation. Chosen
+// once at start-up, before the Qt application is made.
+class InputEdge : public Edge<Form1>, private WakeUpSource {
 public:
     explicit InputEdge(JoystickWatcher watchJoystick);
 
     std::unique_ptr<WindowHook> showWindow(Form1& form, WindowLogic& logic) final;
-    WakeUpSource* wakeUps() final { return wakeUps_.get(); }
+    WakeUpSource* wakeUps() final { return this; }
     void comeToFront(Form1& form, const std::string& activationToken, SingleInstance::Answer answer) final;
 
 protected:
     Joystick& joystick() { return *joystick_; }
+    // Something a tick reads may have changed.
+    void wake();
 
 private:
-    // Made once the Qt application is.
-    virtual std::unique_ptr<LinuxWakeUps> makeWakeUps() = 0;
-    // Ties the edge to Kivo's window before it is first shown.
+    bool armForNextChange() final;
+    void setListener(WakeUpListener* listener) final { listener_ = listener; }
+
+    // Arms the watch on other windows once the joystick's is armed; true when their next change
+    // will be announced.
+    virtual bool armForOtherWindows() = 0;
+    // Ties the edge to Kivo's window before it is first shown, once the Qt application is made.
     virtual std::unique_ptr<WindowHook> attachWindow(Form1& form, WindowLogic& logic) = 0;
     // Raises the window and asks the desktop to make it active, with the token a launcher gave
     // for that (empty when none).
@@ -41,7 +49,8 @@ private:
 
     std::unique_ptr<SdlJoystick> joystick_;
     JoystickWatcher watchJoystick_;
-    std::unique_ptr<LinuxWakeUps> wakeUps_;
+    std::unique_ptr<JoystickWatch> joystickWatch_;
+    WakeUpListener* listener_ = nullptr;
 };
 
 // Over the X display that DISPLAY names; says on standard error why when there is none.

@@ -20,8 +20,8 @@ public:
     InputServices services() override { return {joystick(), *input_, *input_, *sender_}; }
 
 private:
-    // Kivo's window coming to the front wakes the ticks through the window logic itself.
-    std::unique_ptr<LinuxWakeUps> makeWakeUps() override { return std::make_unique<LinuxWakeUps>(); }
+    // Nothing tells of other windows, and Kivo's own coming to the front wakes the window logic.
+    bool armForOtherWindows() override { return true; }
 
     std::unique_ptr<WindowHook> attachWindow(Form1& form, WindowLogic&) override
     {

@@ -5,6 +5,7 @@
 #include "platform/x11/x11_services.h"
 
 #include <QGuiApplication>
+#include <QSocketNotifier>
 
 #include <cstdlib>
 
@@ -13,7 +14,7 @@ namespace {
 
 class X11Edge final : public InputEdge {
 public:
-    X11Edge(std::shared_ptr<X11Services> x11, JoystickWatcher watchJoystick)
+    X11Edge(std::unique_ptr<X11Services> x11, JoystickWatcher watchJoystick)
         : InputEdge(std::move(watchJoystick)), x11_(std::move(x11))
     {
     }
@@ -21,10 +22,27 @@ public:
     InputServices services() override { return {joystick(), x11_->keyboard(), x11_->foreground(), x11_->sender()}; }
 
 private:
-    std::unique_ptr<LinuxWakeUps> makeWakeUps() override { return std::make_unique<LinuxWakeUps>(x11_); }
+    // Events already read from the socket would no longer make it readable, so they keep the
+    // ticks going until a tick has handled them.
+    bool armForOtherWindows() override
+    {
+        if (x11_->eventsWaiting())
+            return false;
+        x11Socket_->setEnabled(true);
+        return true;
+    }
 
     std::unique_ptr<WindowHook> attachWindow(Form1& form, WindowLogic& logic) override
     {
+        // The connection's events tell which window is in front.
+        x11Socket_ = std::make_unique<QSocketNotifier>(x11_->eventSocket(), QSocketNotifier::Read);
+        x11Socket_->setEnabled(false);
+        QObject::connect(x11Socket_.get(), &QSocketNotifier::activated, [this] {
+            // While the ticks run they read the events themselves.
+            x11Socket_->setEnabled(false);
+            x11_->readEvents();
+            wake();
+        });
         return std::make_unique<WindowLoss>(logic, form.nativeHandle());
     }
 
@@ -37,8 +55,8 @@ private:
             activateForStartup(x11->connection(), static_cast<xcb_window_t>(window.winId()), activationToken);
     }
 
-    // Shared with the wake-ups, which read its events.
-    std::shared_ptr<X11Services> x11_;
+    std::unique_ptr<X11Services> x11_;
+    std::unique_ptr<QSocketNotifier> x11Socket_;
 };
 
 }  // namespace
@@ -50,7 +68,7 @@ std::unique_ptr<Edge<Form1>> openX11Edge(JoystickWatcher watchJoystick)
         reportProblem("no X display (DISPLAY is not set); Kivo needs an X11 session or XWayland");
         return nullptr;
     }
-    std::shared_ptr<X11Services> x11 = openX11Services(display);
+    auto x11 = openX11Services(display);
     if (!x11)
         return nullptr;
     // Kivo compares its own X window with the one holding the input focus, so its window must
