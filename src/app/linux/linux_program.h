@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/linux/input_edge.h"
+#include "app/linux/linux_edge.h"
 #include "app/single_instance.h"
 #include "window/qt/form1.h"
 

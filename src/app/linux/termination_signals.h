@@ -17,9 +17,6 @@ public:
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
-    // False when the handlers could not be installed (said why on standard error).
-    bool installed() const { return notifier_ != nullptr; }
-
 private:
     void drain();
 

@@ -1,4 +1,4 @@
-#include "app/linux/input_edge.h"
+#include "app/linux/linux_edge.h"
 #include "platform/wayland/wayland_backends.h"
 
 namespace kivo {
@@ -6,11 +6,11 @@ namespace {
 
 // The compositor tells a client nothing of other windows, so the keyboard state and "in front"
 // come from Kivo's own window.
-class WaylandEdge final : public InputEdge {
+class WaylandEdge final : public LinuxEdge {
 public:
     WaylandEdge(std::unique_ptr<KeymapSource> keymaps, std::unique_ptr<KeySwitch> keyboard,
                 JoystickWatcher watchJoystick)
-        : InputEdge(std::move(watchJoystick)),
+        : LinuxEdge(std::move(watchJoystick)),
           keymaps_(std::move(keymaps)),
           input_(makeOwnWindowInput(*keymaps_)),
           sender_(makeUinputKeySender(input_->typingInto(std::move(keyboard)), *keymaps_))

@@ -1,4 +1,4 @@
-#include "app/linux/input_edge.h"
+#include "app/linux/linux_edge.h"
 #include "app/linux/startup_notification.h"
 #include "app/linux/window_loss.h"
 #include "platform/messages.h"
@@ -12,10 +12,10 @@
 namespace kivo {
 namespace {
 
-class X11Edge final : public InputEdge {
+class X11Edge final : public LinuxEdge {
 public:
     X11Edge(std::unique_ptr<X11Services> x11, JoystickWatcher watchJoystick)
-        : InputEdge(std::move(watchJoystick)), x11_(std::move(x11))
+        : LinuxEdge(std::move(watchJoystick)), x11_(std::move(x11))
     {
     }
 

@@ -1,4 +1,4 @@
-#include "app/linux/input_edge.h"
+#include "app/linux/linux_edge.h"
 
 #include "app/linux/single_instance.h"
 
@@ -33,7 +33,7 @@ void answerOnceActive(QWindow& window, SingleInstance::Answer answer, std::chron
 
 }  // namespace
 
-InputEdge::InputEdge(JoystickWatcher watchJoystick)
+LinuxEdge::LinuxEdge(JoystickWatcher watchJoystick)
     : joystick_(makeSdlJoystick()),
       watchJoystick_(watchJoystick ? std::move(watchJoystick)
                                    : [](const SdlJoystick& joystick, std::function<void()> changed) {
@@ -42,7 +42,7 @@ InputEdge::InputEdge(JoystickWatcher watchJoystick)
 {
 }
 
-std::unique_ptr<WindowHook> InputEdge::showWindow(Form1& form, WindowLogic& logic)
+std::unique_ptr<WindowHook> LinuxEdge::showWindow(Form1& form, WindowLogic& logic)
 {
     joystickWatch_ = watchJoystick_(*joystick_, [this] { wake(); });
     std::unique_ptr<WindowHook> hook = attachWindow(form, logic);
@@ -51,18 +51,18 @@ std::unique_ptr<WindowHook> InputEdge::showWindow(Form1& form, WindowLogic& logi
     return hook;
 }
 
-void InputEdge::wake()
+void LinuxEdge::wake()
 {
     if (listener_)
         listener_->wokenUp();
 }
 
-bool InputEdge::armForNextChange()
+bool LinuxEdge::armForNextChange()
 {
     return joystickWatch_ && joystickWatch_->armForNextChange() && armForOtherWindows();
 }
 
-void InputEdge::comeToFront(Form1& form, const std::string& activationToken, SingleInstance::Answer answer)
+void LinuxEdge::comeToFront(Form1& form, const std::string& activationToken, SingleInstance::Answer answer)
 {
     // Raising a minimised window leaves it minimised.
     form.setWindowState(form.windowState() & ~Qt::WindowMinimized);

@@ -21,9 +21,9 @@ using JoystickWatcher =
 // edge learns of other windows, and the way Kivo's window is shown and comes to the front. Kivo's
 // own window coming to the front wakes the window logic directly, through its activation. Chosen
 // once at start-up, before the Qt application is made.
-class InputEdge : public Edge<Form1>, private WakeUpSource {
+class LinuxEdge : public Edge<Form1>, private WakeUpSource {
 public:
-    explicit InputEdge(JoystickWatcher watchJoystick);
+    explicit LinuxEdge(JoystickWatcher watchJoystick);
 
     std::unique_ptr<WindowHook> showWindow(Form1& form, WindowLogic& logic) final;
     WakeUpSource* wakeUps() final { return this; }
