@@ -224,5 +224,24 @@ TEST_F(Form1Test, AnInputObserverHearsTheKeysOfTheFocusedControlAndTheActivation
     EXPECT_EQ(heard.activations, (std::vector<bool>{true, false}));
 }
 
+// The window logic's tick on activation asks whether the window is in front, which the observer says.
+TEST(FormListeners, ActivationReachesTheInputObserverBeforeTheWindowLogic)
+{
+    struct Heard final : WindowInputObserver, WindowEvents {
+        void keyEvent(std::uint32_t, bool, std::uint32_t) override {}
+        void activeChanged(bool active) override { order.push_back(active ? "in front" : "not in front"); }
+        void activated() override { order.push_back("logic"); }
+        void timerTicked() override {}
+        void quitClicked() override {}
+        void clearClicked() override {}
+        void closed(ClosedBy) override {}
+        std::vector<std::string> order;
+    } heard;
+    const FormListeners listeners{&heard, &heard};
+    listeners.activeChanged(true);
+    listeners.activeChanged(false);
+    EXPECT_EQ(heard.order, (std::vector<std::string>{"in front", "logic", "not in front"}));
+}
+
 }  // namespace
 }  // namespace kivo
