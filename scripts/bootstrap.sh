@@ -28,11 +28,14 @@ test=(
   # The end-to-end test under Wine: a window manager, and a polite close of Kivo's window.
   openbox wmctrl
   # The tests on real devices: Debian's kernel under QEMU, a static shell for its first process,
-  # and udev to announce devices in it.
-  qemu-system-x86 linux-image-amd64 busybox-static udev
+  # systemd to run the machine, and udev to announce devices in it.
+  qemu-system-x86 linux-image-amd64 busybox-static systemd udev
   # Those on Wayland: a headless compositor, its seat, a native Wayland window that records keys,
   # and XWayland for the X11 path.
   sway seatd wev xwayland
+  # The desktops' compositors, each in a login session of logind's with a D-Bus of its own,
+  # drawing with Mesa's software renderer.
+  kwin-wayland mutter libpam-systemd dbus libegl-mesa0 libgl1-mesa-dri
 )
 
 packages=()

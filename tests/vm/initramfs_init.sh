@@ -1,7 +1,7 @@
 #!/bin/busybox sh
 # The first process of the virtual machine: mounts the host's root file system read-only with
-# a memory overlay on top, the checkout and its build, and the results share, then runs the
-# harness's command in it as root and powers the machine off.
+# a memory overlay on top, the checkout and its build, and the results share, then hands over
+# to the host's systemd, which runs the harness's command (kivo-vm.service) and powers off.
 /bin/busybox --install -s /bin
 mkdir -p /proc /sys /dev
 mount -t proc proc /proc
@@ -19,8 +19,11 @@ mkdir -p /root/kivo-vm /root/kivo-source /root/kivo-build
 share vmshare /root/kivo-vm
 share source /root/kivo-source ro,cache=loose
 share build /root/kivo-build ro,cache=loose
+# The host may be a container, whose marker would make systemd ignore the unit it is given.
+rm -f /root/.dockerenv
+# It would wait on the console for answers when the host has no machine id.
+ln -sf /dev/null /root/etc/systemd/system/systemd-firstboot.service
+cp /kivo-vm.service /root/etc/systemd/system/
 for folder in proc sys dev; do mount --move /$folder /root/$folder; done
 echo "kivo-vm: booted"
-chroot /root /bin/bash /kivo-vm/command
-sync
-poweroff -f
+exec switch_root /root /lib/systemd/systemd --unit=kivo-vm.service

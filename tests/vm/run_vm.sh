@@ -32,6 +32,7 @@ kernel=$(ls /boot/vmlinuz-* 2>/dev/null | sort -V | tail -n 1)
 [ -r "$kernel" ] || skip "$kernel can be read by root only"
 version=${kernel#/boot/vmlinuz-}
 [ -d "/lib/modules/$version" ] || skip "no modules for $version in /lib/modules"
+[ -x /lib/systemd/systemd ] || skip "systemd is not installed (Debian's systemd)"
 command -v qemu-system-x86_64 >/dev/null || skip "qemu-system-x86_64 is not installed (Debian's qemu-system-x86)"
 # The initramfs has no libraries, so its shell must be a static busybox.
 busybox=/bin/busybox
@@ -44,6 +45,7 @@ image=$out/initramfs
 mkdir -p "$image/bin"
 cp "$busybox" "$image/bin/busybox"
 cp "$here/initramfs_init.sh" "$image/init"
+cp "$here/kivo-vm.service" "$image/"
 for module in virtio_pci 9pnet_virtio 9p overlay; do
   modprobe -S "$version" --show-depends "$module" | awk '$1 == "insmod" { print $2 }'
 done | awk '!seen[$0]++' > "$image/modules.order"
@@ -58,10 +60,12 @@ printf 'exec /kivo-source/tests/vm/guest_main.sh /kivo-build /kivo-source/tests/
 printf ' %q' "${scenarios[@]}" >> "$out/command"
 
 # Each scenario ends itself after its own time limit; this one covers boot and shutdown too.
-limit=$((120 + 300 * ${#scenarios[@]}))
+limit=$((120 + 360 * ${#scenarios[@]}))
 qemu_args=(
-  -m 1024 -smp 1 -nographic -nic none -no-reboot -kernel "$kernel" -initrd "$out/initramfs.cpio"
-  -append "console=ttyS0 panic=-1 quiet"
+  # A desktop compositor needs the memory, and a display device (bochs-drm) to draw on.
+  -m 2048 -smp 1 -nographic -vga std -nic none -no-reboot -kernel "$kernel" -initrd "$out/initramfs.cpio"
+  # fstab=no: the host's file systems are not the guest's to mount.
+  -append "console=ttyS0 panic=-1 quiet fstab=no"
   -fsdev local,id=hostroot,path=/,security_model=none,readonly=on,multidevs=remap
   -device virtio-9p-pci,fsdev=hostroot,mount_tag=hostroot
   -fsdev local,id=vmshare,path="$out",security_model=none

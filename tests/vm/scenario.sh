@@ -47,10 +47,12 @@ finish() {
     echo "kivo's standard error:"
     cat "$work/kivo.err"
   fi
-  if [ -s "$work/sway.log" ]; then
-    echo "the end of sway's log:"
-    tail -n 15 "$work/sway.log"
-  fi
+  [ -n "${session:-}" ] && end_desktop
+  local log
+  for log in xvfb compositor; do
+    [ -s "$work/$log.log" ] && { echo "the end of $log.log:"; tail -n 15 "$work/$log.log"; }
+  done
+  return 0
 }
 trap finish EXIT
 trap 'exit 1' TERM
@@ -95,10 +97,11 @@ wait_until() {
 # udevd stays for the rest of the boot, so such scenarios come last.
 start_udevd() {
   [ -x /lib/systemd/systemd-udevd ] || skip_scenario "systemd-udevd is not installed (Debian's udev)"
-  pgrep -x systemd-udevd > /dev/null && return
-  /lib/systemd/systemd-udevd --daemon
-  udevadm trigger
-  udevadm settle
+  if ! systemctl -q is-active systemd-udevd.service; then
+    systemctl start systemd-udevd.service
+    udevadm trigger
+    udevadm settle
+  fi
   # udev's rules give input devices to group input; without logind, nobody adds the seat's ACL.
   gpasswd -a "$VM_USER" input > /dev/null
   local variable kept=()
@@ -132,12 +135,17 @@ start_keyboard() { start_device "$1" kivo-test-keyboard; }
 pad() { echo "${*:2}" > "$work/$1.in"; }
 gamepad_node() { grep '^node' "$work/$1.out" | tail -n 1 | cut -d' ' -f2; }
 
-# start_kivo [INI_LINE...]: Kivo as the user, with these assignments in its kivo.ini.
-start_kivo() {
+# write_ini [INI_LINE...]: the user's kivo.ini, with these assignments.
+write_ini() {
   as_user mkdir -p "/home/$VM_USER/.config/kivo"
   printf '[Settings]\n' > "$work/kivo.ini"
   printf '%s\n' "$@" >> "$work/kivo.ini"
   as_user cp "$work/kivo.ini" "/home/$VM_USER/.config/kivo/kivo.ini"
+}
+
+# start_kivo [INI_LINE...]: Kivo as the user, with these assignments in its kivo.ini.
+start_kivo() {
+  write_ini "$@"
   spawn_as_user "$KIVO_BUILD/kivo" > "$work/kivo.out" 2> "$work/kivo.err"
   kivo=$last
   as_user timeout 60 xdotool search --sync --name '^Kivo v' > /dev/null
@@ -183,47 +191,163 @@ presses_during() {
 # Every time a thread of the process went to sleep and was woken.
 wake_ups() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches/ { sum += $2 } END { print sum }'; }
 
-running() { kill -0 "$1" 2>/dev/null; }
+# A process that has ended but was not yet waited for counts as ended.
+running() { [[ $(ps -o stat= -p "$1") == [^Z]* ]]; }
 
-# A headless sway as the user, on the devices udev announces, keyboards on layout $1 (us).
+# The Wayland compositor the scenario runs on ($COMPOSITOR: sway, kwin or mutter), as the user,
+# on the devices udev announces, with keyboards on layout $1 (us) and, given "x11" as $2, XWayland.
+start_wayland() {
+  command -v wev > /dev/null || skip_scenario "wev is not installed (Debian's wev)"
+  : >> "$work/keys"
+  touch "$work/started"
+  case $COMPOSITOR in
+    sway) start_sway "${1:-us}" ;;
+    kwin) start_kwin "${1:-us}" "${2:-}" ;;
+    mutter) start_mutter "${1:-us}" "${2:-}" ;;
+    gnome) start_gnome ;;
+    *) skip_scenario "no compositor named '$COMPOSITOR'" ;;
+  esac
+}
+
 start_sway() {
   command -v sway > /dev/null || skip_scenario "sway is not installed (Debian's sway)"
   command -v seatd > /dev/null || skip_scenario "seatd is not installed (Debian's seatd)"
-  command -v wev > /dev/null || skip_scenario "wev is not installed (Debian's wev)"
   start_udevd
   SEATD_VTBOUND=0 spawn seatd -u "$VM_USER" 2> "$work/seatd.log"
   wait_until '[ -S /run/seatd.sock ]' || return 1
-  printf 'input type:keyboard xkb_layout %s\n' "${1:-us}" > "$work/sway.config"
+  printf 'input type:keyboard xkb_layout %s\n' "$1" > "$work/sway.config"
   user_env+=(LIBSEAT_BACKEND=seatd WLR_BACKENDS=headless,libinput WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman)
-  spawn_as_user sway -c "$work/sway.config" > "$work/sway.log" 2>&1
+  compositor_process=sway
+  spawn_as_user sway -c "$work/sway.config" > "$work/compositor.log" 2>&1
   wait_until "ls /run/user/$VM_UID/sway-ipc.*.sock > /dev/null 2>&1" 60 || return 1
   user_env+=(WAYLAND_DISPLAY=wayland-1 "SWAYSOCK=$(ls /run/user/"$VM_UID"/sway-ipc.*.sock)")
+}
+
+start_kwin() {
+  command -v kwin_wayland > /dev/null || skip_scenario "kwin_wayland is not installed (Debian's kwin-wayland)"
+  as_user mkdir -p "/home/$VM_USER/.config"
+  printf '[Layout]\nLayoutList=%s\nUse=true\n' "$1" | as_user tee "/home/$VM_USER/.config/kxkbrc" > /dev/null
+  compositor_process=kwin_wayland
+  start_desktop kivo-kwin dbus-run-session -- kwin_wayland --socket kivo-kwin ${2:+--xwayland}
+}
+
+start_mutter() {
+  command -v mutter > /dev/null || skip_scenario "mutter is not installed (Debian's mutter)"
+  # Only GNOME Shell changes mutter's keymap.
+  [ "$1" = us ] || skip_scenario "mutter on its own keeps the us layout"
+  compositor_process=mutter
+  local x11=--no-x11
+  [ -n "$2" ] && x11=
+  start_desktop kivo-mutter dbus-run-session -- mutter --wayland $x11 --display-server --wayland-display kivo-mutter
+}
+
+start_gnome() {
+  command -v gnome-shell > /dev/null || skip_scenario "gnome-shell is not installed (Debian's gnome-shell)"
+  compositor_process=gnome-shell
+  start_desktop kivo-gnome dbus-run-session -- gnome-shell --wayland --no-x11 --display-server --wayland-display kivo-gnome
+}
+
+# A desktop's compositor, started as a display manager starts one: in a login session of the
+# user's own on seat0, made the active one, so that logind hands it the screen and the input
+# devices. start_desktop SOCKET COMMAND...
+start_desktop() {
+  # QEMU's display, as a DRM device (udev loads drivers only for devices it is told were added).
+  modprobe bochs
+  start_udevd
+  wait_until '[ -e /dev/dri/card0 ]' || return 1
+  systemctl start systemd-logind.service
+  systemd-run --quiet --unit=kivo-desktop --collect -p PAMName=login -p User="$VM_USER" -p TTYPath=/dev/tty2 \
+    -p StandardInput=tty -p StandardOutput="file:$work/compositor.log" -p StandardError=inherit \
+    -p Environment=XDG_SESSION_TYPE=wayland "${@:2}"
+  local leader
+  leader=$(systemctl show -p MainPID --value kivo-desktop)
+  wait_until 'session=$(session_led_by "$leader") && [ -n "$session" ]' 60 || return 1
+  loginctl activate "$session"
+  # The compositor's first start under emulation takes up to a minute.
+  wait_until "[ -S /run/user/$VM_UID/$1 ]" 120 || return 1
+  user_env+=(WAYLAND_DISPLAY="$1")
+  [ "$compositor_process" = kwin_wayland ] && [[ " ${*:2} " == *" --xwayland "* ]] && wait_for_xwayland
+  [ "$compositor_process" = mutter ] && [[ " ${*:2} " != *" --no-x11 "* ]] && wait_for_xwayland
+  return 0
+}
+session_led_by() {
+  local id
+  for id in $(loginctl list-sessions --no-legend | awk '{ print $1 }'); do
+    [ "$(loginctl show-session -p Leader --value "$id")" = "$1" ] && echo "$id"
+  done
+}
+end_desktop() {
+  systemctl stop kivo-desktop 2> /dev/null
+  loginctl terminate-session "$session" 2> /dev/null
+  wait_until '! loginctl show-session "$session" > /dev/null 2>&1'
+}
+
+# Ends the Wayland session as its user would: sway is told to exit, KWin is quit, and the GNOME
+# session is ended through logind.
+end_wayland_session() {
+  case $COMPOSITOR in
+    sway) as_user timeout 10 swaymsg exit > /dev/null ;;
+    kwin) kill -TERM "$(pgrep -n -u "$VM_UID" -x kwin_wayland)" ;;
+    mutter) loginctl terminate-session "$session" ;;
+  esac
+}
+
+# The X display the compositor's XWayland opened since the scenario began.
+wait_for_xwayland() {
+  wait_until '[ -n "$(find /tmp/.X11-unix -name "X*" -newer "$work/started" 2> /dev/null)" ]' 60 || return 1
+  user_env+=(DISPLAY=":$(find /tmp/.X11-unix -name 'X*' -newer "$work/started" | head -n 1 | sed 's/.*X//')")
+}
+
+# Whether the compositor has opened the input device of this name, which it does when it takes
+# the device in.
+wayland_input() {
+  local device compositor
+  compositor=$(pgrep -n -u "$VM_UID" -x "$compositor_process") || return 1
+  for device in /sys/class/input/event*; do
+    [ "$(cat "$device/device/name" 2> /dev/null)" = "$1" ] || continue
+    ls -l "/proc/$compositor/fd" 2> /dev/null | grep -q " /dev/input/${device##*/}\$" && return 0
+  done
+  return 1
 }
 
 # Whether sway shows a window whose app_id (Wayland) or class (X11) ends in this name; Kivo's
 # app_id is its reverse-DNS desktop file name.
 sway_window() { as_user timeout 10 swaymsg -t get_tree | grep -Eiq "\"(app_id|class)\": \"[^\"]*$1\""; }
-sway_focus() { as_user timeout 10 swaymsg "[app_id=\"$1\"] focus" > /dev/null; }
-sway_input() { as_user timeout 10 swaymsg -t get_inputs | grep -q "\"name\": \"$1\""; }
 
-# Selects button B the way a person does under sway: pressed with Kivo's window in front.
-select_sway_button() {
-  sway_focus kivo
-  pad "$1" press "$2"
-  sleep 1
-  pad "$1" release "$2"
-  sway_focus wev
+# Brings Kivo's window or wev's to the front. sway is told to; the desktops have no such command
+# here, so wev comes to the front by starting, as a new window gets the focus, and leaves it by
+# ending, which gives the focus back to Kivo's window.
+to_front() {
+  if [ "$COMPOSITOR" = sway ]; then
+    as_user timeout 10 swaymsg "[app_id=\"$1\"] focus" > /dev/null
+  elif [ "$1" = wev ]; then
+    start_wev
+  elif [ -n "${wev:-}" ]; then
+    kill "$wev" && wait "$wev"
+  fi
+  # Nothing outside the window tells when Kivo's has the keyboard.
   sleep 1
 }
 
-# Kivo as the user under sway, with these assignments; started by sway, as a desktop starts
-# programs, so that it gets sway's DISPLAY for XWayland too.
-start_sway_kivo() {
-  as_user mkdir -p "/home/$VM_USER/.config/kivo"
-  printf '[Settings]\n' > "$work/kivo.ini"
-  printf '%s\n' "$@" >> "$work/kivo.ini"
-  as_user cp "$work/kivo.ini" "/home/$VM_USER/.config/kivo/kivo.ini"
+# Selects button B the way a person does: pressed with Kivo's window in front.
+select_wayland_button() {
+  to_front kivo
+  pad "$1" press "$2"
+  sleep 1
+  pad "$1" release "$2"
+  to_front wev
+}
+
+# Kivo as the user in the Wayland session, with these assignments. sway starts it, as a desktop
+# starts programs, so that it gets sway's DISPLAY for XWayland too.
+start_wayland_kivo() {
+  write_ini "$@"
   install -o "$VM_UID" -m 0644 /dev/null "$work/kivo.err"
+  if [ "$COMPOSITOR" != sway ]; then
+    spawn_as_user "$KIVO_BUILD/kivo" 2> "$work/kivo.err"
+    kivo=$last
+    return
+  fi
   as_user timeout 10 swaymsg exec "$KIVO_BUILD/kivo 2> $work/kivo.err" > /dev/null
   wait_until 'pgrep -u "$VM_UID" -x kivo > /dev/null' 60 || return 1
   # sway's exec leaves the process group of the scenario, so it is ended by its pid.
@@ -232,17 +356,28 @@ start_sway_kivo() {
   wait_until 'sway_window kivo' 60
 }
 
-# Closes Kivo's window as a person would, which saves the assignments to $ini.
+# Closes Kivo's window as a person would (sway), or ends Kivo with SIGTERM as logging out does;
+# either saves the assignments to $ini.
 ini=/home/$VM_USER/.config/kivo/kivo.ini
-close_sway_kivo() {
-  as_user timeout 10 swaymsg '[app_id="kivo"] kill' > /dev/null
+close_wayland_kivo() {
+  if [ "$COMPOSITOR" = sway ]; then
+    as_user timeout 10 swaymsg '[app_id="kivo"] kill' > /dev/null
+  else
+    kill -TERM "$kivo"
+  fi
   wait_until '! running "$kivo"'
 }
 
-# The native Wayland receiver: wev, in front, recording every key.
+# The native Wayland receiver: wev, recording every key and each time it gets or loses the
+# keyboard, waited for until it has it.
+wev_entered() { grep -c 'wl_keyboard\] enter' "$work/keys"; }
+wev_left() { grep -c 'wl_keyboard\] leave' "$work/keys"; }
 start_wev() {
-  spawn_as_user stdbuf -oL wev -f wl_keyboard:key > "$work/keys"
-  wait_until 'sway_window wev' 60
+  local entered
+  entered=$(wev_entered)
+  spawn_as_user stdbuf -oL wev -f wl_keyboard:key -f wl_keyboard:enter -f wl_keyboard:leave >> "$work/keys"
+  wev=$last
+  wait_until '[ "$(wev_entered)" -gt "$entered" ]' 60
 }
 
 # Presses and releases of a keysym that wev saw.

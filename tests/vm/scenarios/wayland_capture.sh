@@ -1,12 +1,12 @@
 # Capture on Wayland: with Kivo's window in front, a gamepad button and then a key on the user's
 # own keyboard assign that key, and closing the window saves it.
 chmod 0666 /dev/uinput
-start_sway
+start_wayland
 start_gamepad pad 4 0666
 start_keyboard keyboard
-start_sway_kivo '0=Button 1:  {F5}'
-wait_until 'sway_input "Kivo virtual keyboard" && sway_input "Kivo test keyboard"'
-sway_focus kivo
+start_wayland_kivo '0=Button 1:  {F5}'
+wait_until 'wayland_input "Kivo virtual keyboard" && wayland_input "Kivo test keyboard"' 90
+to_front kivo
 pad pad press 2
 sleep 1
 pad pad release 2
@@ -14,6 +14,6 @@ pad keyboard press KEY_F7
 sleep 0.5
 pad keyboard release KEY_F7
 sleep 0.5
-close_sway_kivo
+close_wayland_kivo
 check saves_the_captured_key grep -qx '1=Button 2:  {F7}' "$ini"
 check keeps_the_others grep -qx '0=Button 1:  {F5}' "$ini"

@@ -1,14 +1,14 @@
 # On Wayland Kivo types through its own uinput keyboard into a native Wayland window: a held
 # button types its key, the pushed stick arrows, and nothing stays down afterwards.
 chmod 0666 /dev/uinput
-start_sway
+start_wayland
 start_gamepad pad 4 0666
 started=$(now_ms)
-start_sway_kivo '0=Button 1:  {F5}'
-check sway_adds_kivos_keyboard wait_until 'sway_input "Kivo virtual keyboard"'
-figure "sway has added Kivo's keyboard and shows its window $(($(now_ms) - started)) ms after Kivo was started"
+start_wayland_kivo '0=Button 1:  {F5}'
+check compositor_adds_kivos_keyboard wait_until 'wayland_input "Kivo virtual keyboard"' 90
+figure "$COMPOSITOR has added Kivo's keyboard $(($(now_ms) - started)) ms after Kivo was started"
 start_wev
-select_sway_button pad 1
+select_wayland_button pad 1
 lines=$(wc -l < "$work/keys")
 # wev gives the compositor's clock, the monotonic one in milliseconds.
 pressed=$(awk '{ printf "%d", $1 * 1000 }' /proc/uptime)

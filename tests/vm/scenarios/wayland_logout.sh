@@ -1,0 +1,19 @@
+# The session ends right after an assignment made in it: Kivo's Wayland connection breaks and
+# Kivo ends, and kivo.ini holds the assignment all the same.
+chmod 0666 /dev/uinput
+start_wayland
+start_gamepad pad 4 0666
+start_keyboard keyboard
+start_wayland_kivo '0=Button 1:  {F5}'
+wait_until 'wayland_input "Kivo virtual keyboard" && wayland_input "Kivo test keyboard"' 90
+to_front kivo
+pad pad press 3
+sleep 1
+pad pad release 3
+pad keyboard press KEY_F7
+sleep 0.5
+pad keyboard release KEY_F7
+end_wayland_session
+check kivo_ends_with_the_session wait_until '! running "$kivo"' 60
+check keeps_the_new_assignment grep -qx '2=Button 3:  {F7}' "$ini"
+check keeps_the_others grep -qx '0=Button 1:  {F5}' "$ini"
