@@ -38,7 +38,7 @@ for scenario in "$@"; do
   COMPOSITOR=$compositor KIVO_BUILD=$build setsid bash "$here/scenario.sh" "$here/scenarios/${scenario%%.*}.sh" \
     < /dev/null > "$results/$scenario.log" 2>&1 &
   group=$!
-  (sleep 300 && echo "scenario ran out of time" >> "$results/$scenario.log" && kill -TERM -- "-$group") &
+  (sleep 480 && echo "scenario ran out of time" >> "$results/$scenario.log" && kill -TERM -- "-$group") &
   watchdog=$!
   wait "$group"
   status=$?

@@ -21,8 +21,12 @@ share source /root/kivo-source ro,cache=loose
 share build /root/kivo-build ro,cache=loose
 # The host may be a container, whose marker would make systemd ignore the unit it is given.
 rm -f /root/.dockerenv
-# It would wait on the console for answers when the host has no machine id.
-ln -sf /dev/null /root/etc/systemd/system/systemd-firstboot.service
+# Units that only take time here, or wait: the first-boot questions (when the host has no machine
+# id), the network clock, and the user's own service manager, which would start a desktop's
+# services (sound, for one) in each login session.
+for unit in systemd-firstboot.service systemd-timesyncd.service user@.service; do
+  ln -sf /dev/null "/root/etc/systemd/system/$unit"
+done
 cp /kivo-vm.service /root/etc/systemd/system/
 for folder in proc sys dev; do mount --move /$folder /root/$folder; done
 echo "kivo-vm: booted"

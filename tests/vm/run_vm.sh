@@ -60,7 +60,7 @@ printf 'exec /kivo-source/tests/vm/guest_main.sh /kivo-build /kivo-source/tests/
 printf ' %q' "${scenarios[@]}" >> "$out/command"
 
 # Each scenario ends itself after its own time limit; this one covers boot and shutdown too.
-limit=$((120 + 360 * ${#scenarios[@]}))
+limit=$((120 + 540 * ${#scenarios[@]}))
 qemu_args=(
   # A desktop compositor needs the memory, and a display device (bochs-drm) to draw on.
   -m 2048 -smp 1 -nographic -vga std -nic none -no-reboot -kernel "$kernel" -initrd "$out/initramfs.cpio"

@@ -40,6 +40,11 @@ spawn_as_user() {
 }
 
 finish() {
+  if [ "$failures" -gt 0 ] && [ -n "${compositor_process:-}" ]; then
+    echo "the input devices, and those $compositor_process has open:"
+    grep -H . /sys/class/input/event*/device/name
+    ls -l "/proc/$(pgrep -n -u "$VM_UID" -x "$compositor_process")/fd" | grep -o '/dev/.*'
+  fi
   # Latest first, so Kivo goes before the X server it is connected to.
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
   wait 2>/dev/null
@@ -256,11 +261,12 @@ start_desktop() {
   start_udevd
   wait_until '[ -e /dev/dri/card0 ]' || return 1
   systemctl start systemd-logind.service
-  systemd-run --quiet --unit=kivo-desktop --collect -p PAMName=login -p User="$VM_USER" -p TTYPath=/dev/tty2 \
+  desktop=kivo-desktop-${work##*.}
+  systemd-run --quiet --unit="$desktop" --collect -p PAMName=login -p User="$VM_USER" -p TTYPath=/dev/tty2 \
     -p StandardInput=tty -p StandardOutput="file:$work/compositor.log" -p StandardError=inherit \
     -p Environment=XDG_SESSION_TYPE=wayland "${@:2}"
   local leader
-  leader=$(systemctl show -p MainPID --value kivo-desktop)
+  leader=$(systemctl show -p MainPID --value "$desktop")
   wait_until 'session=$(session_led_by "$leader") && [ -n "$session" ]' 60 || return 1
   loginctl activate "$session"
   # The compositor's first start under emulation takes up to a minute.
@@ -277,7 +283,7 @@ session_led_by() {
   done
 }
 end_desktop() {
-  systemctl stop kivo-desktop 2> /dev/null
+  systemctl stop "$desktop" 2> /dev/null
   loginctl terminate-session "$session" 2> /dev/null
   wait_until '! loginctl show-session "$session" > /dev/null 2>&1'
 }

@@ -5,7 +5,7 @@ start_wayland
 start_gamepad pad 4 0666
 start_keyboard keyboard
 start_wayland_kivo '0=Button 1:  {F5}'
-wait_until 'wayland_input "Kivo virtual keyboard" && wayland_input "Kivo test keyboard"' 90
+wait_until 'wayland_input "Kivo virtual keyboard" && wayland_input "Kivo test keyboard"' 180
 to_front kivo
 pad pad press 2
 sleep 1

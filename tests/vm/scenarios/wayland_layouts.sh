@@ -5,7 +5,7 @@ chmod 0666 /dev/uinput
 start_wayland de
 start_gamepad pad 4 0666
 start_wayland_kivo '0=Button 1:  q' '1=Button 2:  {z}' '2=Button 3:  '$'\xe9' '3=Button 4:  {;}'
-wait_until 'wayland_input "Kivo virtual keyboard"' 90
+wait_until 'wayland_input "Kivo virtual keyboard"' 180
 start_wev
 
 # typed B KEYSYM: how many presses of KEYSYM button B types into wev.

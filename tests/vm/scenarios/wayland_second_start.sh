@@ -5,7 +5,7 @@ chmod 0666 /dev/uinput
 start_wayland
 start_gamepad pad 4 0666
 start_wayland_kivo '0=Button 1:  {F5}'
-wait_until 'wayland_input "Kivo virtual keyboard"' 90
+wait_until 'wayland_input "Kivo virtual keyboard"' 180
 start_wev
 left=$(wev_left)
 as_user timeout 60 "$KIVO_BUILD/kivo" > /dev/null 2> "$work/second.err"

@@ -5,7 +5,7 @@ start_wayland
 start_gamepad pad 4 0666
 started=$(now_ms)
 start_wayland_kivo '0=Button 1:  {F5}'
-check compositor_adds_kivos_keyboard wait_until 'wayland_input "Kivo virtual keyboard"' 90
+check compositor_adds_kivos_keyboard wait_until 'wayland_input "Kivo virtual keyboard"' 180
 figure "$COMPOSITOR has added Kivo's keyboard $(($(now_ms) - started)) ms after Kivo was started"
 start_wev
 select_wayland_button pad 1
