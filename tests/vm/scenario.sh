@@ -49,8 +49,8 @@ finish() {
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
   wait 2>/dev/null
   if [ -s "$work/kivo.err" ]; then
-    echo "kivo's standard error:"
-    cat "$work/kivo.err"
+    echo "kivo's standard error, without its Wayland messages:"
+    grep -v '^\[ *[0-9.]*\] ' "$work/kivo.err"
   fi
   [ -n "${session:-}" ] && end_desktop
   local log
@@ -285,7 +285,7 @@ session_led_by() {
 end_desktop() {
   systemctl stop "$desktop" 2> /dev/null
   loginctl terminate-session "$session" 2> /dev/null
-  wait_until '! loginctl show-session "$session" > /dev/null 2>&1'
+  wait_until '! pgrep -u "$VM_UID" -x "$compositor_process" > /dev/null'
 }
 
 # Ends the Wayland session as its user would: sway is told to exit, KWin is quit, and the GNOME
@@ -320,9 +320,13 @@ wayland_input() {
 # app_id is its reverse-DNS desktop file name.
 sway_window() { as_user timeout 10 swaymsg -t get_tree | grep -Eiq "\"(app_id|class)\": \"[^\"]*$1\""; }
 
-# Brings Kivo's window or wev's to the front. sway is told to; the desktops have no such command
-# here, so wev comes to the front by starting, as a new window gets the focus, and leaves it by
-# ending, which gives the focus back to Kivo's window.
+# Whether the keyboard's last enter or leave in this Wayland client's log (WAYLAND_DEBUG for
+# Kivo, wev's own output) was an enter.
+has_keyboard() { grep -Eo 'wl_keyboard[]@0-9 ]*[.]? ?(enter|leave)' "$1" | tail -n 1 | grep -q enter; }
+
+# Brings Kivo's window or wev's to the front, and waits until it has the keyboard. sway is told
+# to; the desktops have no such command here, so wev comes to the front by starting, as a new
+# window gets the focus, and leaves it by ending, which gives the focus back to Kivo's window.
 to_front() {
   if [ "$COMPOSITOR" = sway ]; then
     as_user timeout 10 swaymsg "[app_id=\"$1\"] focus" > /dev/null
@@ -330,9 +334,13 @@ to_front() {
     start_wev
   elif [ -n "${wev:-}" ]; then
     kill "$wev" && wait "$wev"
+    wev=
   fi
-  # Nothing outside the window tells when Kivo's has the keyboard.
-  sleep 1
+  if [ "$1" = wev ]; then
+    wait_until 'has_keyboard "$work/keys"' 60
+  else
+    wait_until 'has_keyboard "$work/kivo.err"' 60
+  fi
 }
 
 # Selects button B the way a person does: pressed with Kivo's window in front.
@@ -349,12 +357,13 @@ select_wayland_button() {
 start_wayland_kivo() {
   write_ini "$@"
   install -o "$VM_UID" -m 0644 /dev/null "$work/kivo.err"
+  # Its Wayland messages tell when its window has the keyboard.
   if [ "$COMPOSITOR" != sway ]; then
-    spawn_as_user "$KIVO_BUILD/kivo" 2> "$work/kivo.err"
+    spawn_as_user env WAYLAND_DEBUG=client "$KIVO_BUILD/kivo" 2> "$work/kivo.err"
     kivo=$last
     return
   fi
-  as_user timeout 10 swaymsg exec "$KIVO_BUILD/kivo 2> $work/kivo.err" > /dev/null
+  as_user timeout 10 swaymsg exec "WAYLAND_DEBUG=client $KIVO_BUILD/kivo 2> $work/kivo.err" > /dev/null
   wait_until 'pgrep -u "$VM_UID" -x kivo > /dev/null' 60 || return 1
   # sway's exec leaves the process group of the scenario, so it is ended by its pid.
   kivo=$(pgrep -u "$VM_UID" -x kivo)
