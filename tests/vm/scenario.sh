@@ -44,6 +44,9 @@ finish() {
     echo "the input devices, and those $compositor_process has open:"
     grep -H . /sys/class/input/event*/device/name
     ls -l "/proc/$(pgrep -n -u "$VM_UID" -x "$compositor_process")/fd" | grep -o '/dev/.*'
+    echo "the keys wev saw, by keysym and state (1 pressed, 0 released), and its last lines:"
+    grep -A1 'state: ' "$work/keys" | grep -Eo 'state: [01]|sym: [^ ]+' | paste -d ' ' - - | sort | uniq -c
+    tail -n 6 "$work/keys"
   fi
   # Latest first, so Kivo goes before the X server it is connected to.
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
@@ -209,7 +212,6 @@ start_wayland() {
     sway) start_sway "${1:-us}" ;;
     kwin) start_kwin "${1:-us}" "${2:-}" ;;
     mutter) start_mutter "${1:-us}" "${2:-}" ;;
-    gnome) start_gnome ;;
     *) skip_scenario "no compositor named '$COMPOSITOR'" ;;
   esac
 }
@@ -246,12 +248,6 @@ start_mutter() {
   start_desktop kivo-mutter dbus-run-session -- mutter --wayland $x11 --display-server --wayland-display kivo-mutter
 }
 
-start_gnome() {
-  command -v gnome-shell > /dev/null || skip_scenario "gnome-shell is not installed (Debian's gnome-shell)"
-  compositor_process=gnome-shell
-  start_desktop kivo-gnome dbus-run-session -- gnome-shell --wayland --no-x11 --display-server --wayland-display kivo-gnome
-}
-
 # A desktop's compositor, started as a display manager starts one: in a login session of the
 # user's own on seat0, made the active one, so that logind hands it the screen and the input
 # devices. start_desktop SOCKET COMMAND...
@@ -261,6 +257,8 @@ start_desktop() {
   start_udevd
   wait_until '[ -e /dev/dri/card0 ]' || return 1
   systemctl start systemd-logind.service
+  # A socket an earlier session left behind would answer no one.
+  rm -f "/run/user/$VM_UID/$1" "/run/user/$VM_UID/$1.lock"
   desktop=kivo-desktop-${work##*.}
   systemd-run --quiet --unit="$desktop" --collect -p PAMName=login -p User="$VM_USER" -p TTYPath=/dev/tty2 \
     -p StandardInput=tty -p StandardOutput="file:$work/compositor.log" -p StandardError=inherit \
