@@ -300,6 +300,11 @@ end_wayland_session() {
 wait_for_xwayland() {
   wait_until '[ -n "$(find /tmp/.X11-unix -name "X*" -newer "$work/started" 2> /dev/null)" ]' 60 || return 1
   user_env+=(DISPLAY=":$(find /tmp/.X11-unix -name 'X*' -newer "$work/started" | head -n 1 | sed 's/.*X//')")
+  # mutter's XWayland lets in only the holders of its cookie.
+  local cookie
+  cookie=$(ls /run/user/"$VM_UID"/.mutter-Xwaylandauth.* 2> /dev/null | head -n 1)
+  [ -n "$cookie" ] && user_env+=(XAUTHORITY="$cookie")
+  return 0
 }
 
 # Whether the compositor has opened the input device of this name, which it does when it takes
@@ -395,6 +400,9 @@ start_wev() {
 
 # Presses and releases of a keysym that wev saw.
 wev_keys() { grep -A1 "state: $1 " "$work/keys" | grep -c "sym: $2 "; }
+# Waits until the last key wev saw is this keysym let go: a compositor under emulation may deliver
+# keys seconds late (mutter does), and Kivo's last key is a release.
+wev_last_released() { wait_until "grep -A1 'state: ' '$work/keys' | tail -n 2 | tr '\n' ' ' | grep -q 'state: 0 .*sym: $1 '" 60; }
 
 cd "$work" || exit 1
 # shellcheck source=/dev/null
