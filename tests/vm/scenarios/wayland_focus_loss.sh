@@ -16,6 +16,7 @@ pad keyboard release KEY_F8
 pad pad press 1
 sleep 1
 pad pad release 1
+wev_last_released F8
 check held_button_types_into_the_new_window [ "$(wev_keys 1 F8)" -ge 5 ]
 to_front kivo
 pad pad press 2
