@@ -56,6 +56,10 @@ finish() {
     grep -v '^\[ *[0-9.]*\] ' "$work/kivo.err"
   fi
   [ -n "${session:-}" ] && end_desktop
+  if [ "$failures" -gt 0 ] && [ -f "/home/$VM_USER/.config/kivo/kivo.ini" ]; then
+    echo "kivo.ini at the end:"
+    cat "/home/$VM_USER/.config/kivo/kivo.ini"
+  fi
   local log
   for log in xvfb compositor; do
     [ -s "$work/$log.log" ] && { echo "the end of $log.log:"; tail -n 15 "$work/$log.log"; }
