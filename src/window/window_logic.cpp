@@ -175,7 +175,11 @@ void WindowLogic::closed(ClosedBy closer)
 
 void WindowLogic::end(ClosedBy closer)
 {
-    engine_.undoCaptureOfKeysStillDown();
+    // Only the user's keys close the window (Alt+F4). A key still down when the system ends Kivo
+    // is an assignment whose release is yet to arrive, as a busy compositor delivers it late, and
+    // it is already saved.
+    if (closer == ClosedBy::User)
+        engine_.undoCaptureOfKeysStillDown();
     // A notice of a Kivo that has ended would only mislead.
     if (toldJoystickMissing_)
         form_.withdrawNotification();
