@@ -29,7 +29,7 @@ for scenario in "$@"; do
   [[ $scenario == *.* ]] && compositor=${scenario#*.}
   # logind, and with it a desktop's compositor, needs systemd's usual start-up, which also
   # empties /tmp: it comes between scenarios, before the first on a desktop's compositor.
-  if [[ $compositor == kwin || $compositor == mutter ]] && ! systemctl -q is-active sysinit.target; then
+  if [[ -n $compositor && $compositor != sway ]] && ! systemctl -q is-active sysinit.target; then
     started=$(date +%s)
     systemctl start sysinit.target
     echo "kivo-vm: systemd's start-up took $(($(date +%s) - started)) s"

@@ -3,6 +3,8 @@
 # memory overlay) and runs the named scenarios, tests/vm/scenarios/NAME.sh, in one boot. Each
 # scenario's log and result land in OUT/results/NAME.log and NAME.result ("pass", "fail: why"
 # or "skip: why"). Exits 77 when QEMU cannot start at all, 1 when the machine did not finish.
+# KIVO_VM_ONLY, an extended regular expression, boots only the scenarios whose names it matches
+# (mutter$ for those on mutter, say) and skips the others.
 #   run_vm.sh BUILD_FOLDER OUT_FOLDER SCENARIO...
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -14,6 +16,19 @@ scenarios=("$@")
 rm -rf "$out"
 mkdir -p "$out/results" "$out/initramfs"
 out=$(cd "$out" && pwd)
+
+if [ -n "${KIVO_VM_ONLY:-}" ]; then
+  chosen=()
+  for scenario in "${scenarios[@]}"; do
+    if [[ $scenario =~ $KIVO_VM_ONLY ]]; then
+      chosen+=("$scenario")
+    else
+      echo "skip: left out by KIVO_VM_ONLY=$KIVO_VM_ONLY" > "$out/results/$scenario.result"
+    fi
+  done
+  scenarios=("${chosen[@]}")
+  [ ${#scenarios[@]} -gt 0 ] || exit 77
+fi
 
 record_all() {
   for scenario in "${scenarios[@]}"; do
@@ -110,9 +125,11 @@ fi
 [ "$accelerator" = tcg ] && start tcg
 echo "kivo-vm: $kernel under QEMU ($accelerator), scenarios: ${scenarios[*]}"
 tail -n +1 -f --pid="$qemu" "$out/console.log" &
+follower=$!
 wait "$qemu"
 status=$?
-sleep 0.2
+# tail ends once it has shown the console's last lines.
+wait "$follower"
 echo "kivo-vm: machine ran $(($(date +%s) - started)) s"
 if ! booted; then
   [ "$status" -eq 124 ] && { record_all "fail: the machine did not boot within $limit s"; exit 1; }

@@ -54,6 +54,8 @@ finish() {
   if [ -s "$work/kivo.err" ]; then
     echo "kivo's standard error, without its Wayland messages:"
     grep -v '^\[ *[0-9.]*\] ' "$work/kivo.err"
+    [ "$failures" -gt 0 ] && echo "the last keyboard events of Kivo's window:" &&
+      grep -E 'wl_keyboard@[0-9]+\.(key|enter|leave)\(' "$work/kivo.err" | tail -n 6
   fi
   [ -n "${session:-}" ] && end_desktop
   if [ "$failures" -gt 0 ] && [ -f "/home/$VM_USER/.config/kivo/kivo.ini" ]; then
@@ -95,10 +97,15 @@ skip_scenario() {
 
 now_ms() { date +%s%3N; }
 
-# Waits up to $2 seconds (default 30) for a command to succeed. The limit is on the clock, as a
+# How long any wait lasts before it fails, in seconds: generous, as a desktop's compositor under
+# emulation takes a minute and more to start or to take in a new device, and delivers keys
+# seconds late. A wait ends as soon as what it waits for has happened.
+patience=180
+
+# Waits until a command succeeds, for at most $patience seconds. The limit is on the clock, as a
 # command such as swaymsg may itself take half a second under TCG.
 wait_until() {
-  local deadline=$(($(now_ms) + ${2:-30} * 1000))
+  local deadline=$(($(now_ms) + patience * 1000))
   until eval "$1"; do
     [ "$(now_ms)" -lt "$deadline" ] || { echo "waited in vain for: $1"; return 1; }
     sleep 0.1
@@ -125,7 +132,7 @@ start_udevd() {
 
 start_xvfb() {
   spawn_as_user Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3> "$work/display" 2> "$work/xvfb.log"
-  wait_until '[ -s "$work/display" ]' 60 || return 1
+  wait_until '[ -s "$work/display" ]' || return 1
   user_env+=(DISPLAY=":$(cat "$work/display")")
 }
 
@@ -160,24 +167,26 @@ start_kivo() {
   write_ini "$@"
   spawn_as_user "$KIVO_BUILD/kivo" > "$work/kivo.out" 2> "$work/kivo.err"
   kivo=$last
-  as_user timeout 60 xdotool search --sync --name '^Kivo v' > /dev/null
+  as_user timeout "$patience" xdotool search --sync --name '^Kivo v' > /dev/null
 }
 
 start_receiver() {
   spawn_as_user "$KIVO_BUILD/tests/vm/kivo-test-receiver" > "$work/keys"
-  as_user timeout 60 xdotool search --sync --name '^kivo-test-receiver$' > /dev/null
+  as_user timeout "$patience" xdotool search --sync --name '^kivo-test-receiver$' > /dev/null
 }
 
-focus() { as_user timeout 30 xdotool search --name "$1" windowfocus --sync; }
+focus() { as_user timeout "$patience" xdotool search --name "$1" windowfocus --sync; }
+
+# A person's press of a button lasts a moment; Kivo reads it on a tick within it.
+hold_a_moment() { sleep 1; }
 
 # Selects button B the way a person does: pressed with Kivo's window in front.
 select_button() {
   focus '^Kivo v'
   pad "$1" press "$2"
-  sleep 1
+  hold_a_moment
   pad "$1" release "$2"
   focus '^kivo-test-receiver$'
-  sleep 1
 }
 
 # The usual start: Xvfb, gamepad "pad", Kivo with F5 on button 1, the receiver in front and
@@ -192,16 +201,37 @@ start_playing() {
 
 presses() { grep -c "^press $1 " "$work/keys"; }
 
-# How many presses of a key arrive in the given number of seconds.
-presses_during() {
+# Types F12 into the receiver and waits until it has arrived. Kivo's keys go through XSync, so
+# every key Kivo typed before the mark arrives before it.
+mark() {
   local before
-  before=$(presses "$1")
-  sleep "$2"
-  echo $(($(presses "$1") - before))
+  before=$(presses F12)
+  as_user xdotool key F12
+  wait_until '[ "$(presses F12)" -gt "$before" ]'
+}
+presses_after_mark() { tac "$work/keys" | sed '/^press F12 /,$d' | grep -c "^press $1 "; }
+# No key matching the pattern arrives after a mark for two seconds: an absence can only be
+# measured over a while.
+none_after_mark() {
+  mark
+  sleep 2
+  [ "$(presses_after_mark "$1")" -eq 0 ]
 }
 
 # Every time a thread of the process went to sleep and was woken.
 wake_ups() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches/ { sum += $2 } END { print sum }'; }
+
+# Whether Kivo woke at most once in a second, measured over that second: waited for, the moment
+# Kivo has stopped ticking and sleeps on its devices.
+asleep() {
+  local before
+  before=$(wake_ups "$kivo")
+  sleep 1
+  [ $(($(wake_ups "$kivo") - before)) -le 1 ]
+}
+
+# Whether Kivo holds this device node open; an unplugged node shows as deleted until it is closed.
+kivo_has_open() { ls -l "/proc/$kivo/fd" 2> /dev/null | grep -Eq " $1( \(deleted\))?\$"; }
 
 # A process that has ended but was not yet waited for counts as ended.
 running() { [[ $(ps -o stat= -p "$1") == [^Z]* ]]; }
@@ -216,6 +246,7 @@ start_wayland() {
     sway) start_sway "${1:-us}" ;;
     kwin) start_kwin "${1:-us}" "${2:-}" ;;
     mutter) start_mutter "${1:-us}" "${2:-}" ;;
+    gnome) start_gnome "${1:-us}" "${2:-}" ;;
     *) skip_scenario "no compositor named '$COMPOSITOR'" ;;
   esac
 }
@@ -230,7 +261,7 @@ start_sway() {
   user_env+=(LIBSEAT_BACKEND=seatd WLR_BACKENDS=headless,libinput WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman)
   compositor_process=sway
   spawn_as_user sway -c "$work/sway.config" > "$work/compositor.log" 2>&1
-  wait_until "ls /run/user/$VM_UID/sway-ipc.*.sock > /dev/null 2>&1" 60 || return 1
+  wait_until "ls /run/user/$VM_UID/sway-ipc.*.sock > /dev/null 2>&1" || return 1
   user_env+=(WAYLAND_DISPLAY=wayland-1 "SWAYSOCK=$(ls /run/user/"$VM_UID"/sway-ipc.*.sock)")
 }
 
@@ -252,6 +283,21 @@ start_mutter() {
   start_desktop kivo-mutter dbus-run-session -- mutter --wayland $x11 --display-server --wayland-display kivo-mutter
 }
 
+start_gnome() {
+  command -v gnome-shell > /dev/null || skip_scenario "gnome-shell is not installed (Debian's gnome-shell)"
+  [ "$1" = us ] || skip_scenario "GNOME Shell is tried on the us layout only"
+  compositor_process=gnome-shell
+  local x11=--no-x11
+  [ -n "$2" ] && x11=
+  start_desktop kivo-gnome dbus-run-session -- gnome-shell --wayland $x11 --display-server --wayland-display kivo-gnome ||
+    return 1
+  # GNOME Shell starts in its overview, where no window has the keyboard: Escape leaves it.
+  start_keyboard overview
+  wait_until 'wayland_input "Kivo test keyboard"' || return 1
+  pad overview press KEY_ESC
+  pad overview release KEY_ESC
+}
+
 # A desktop's compositor, started as a display manager starts one: in a login session of the
 # user's own on seat0, made the active one, so that logind hands it the screen and the input
 # devices. start_desktop SOCKET COMMAND...
@@ -269,10 +315,9 @@ start_desktop() {
     -p Environment=XDG_SESSION_TYPE=wayland "${@:2}"
   local leader
   leader=$(systemctl show -p MainPID --value "$desktop")
-  wait_until 'session=$(session_led_by "$leader") && [ -n "$session" ]' 60 || return 1
+  wait_until 'session=$(session_led_by "$leader") && [ -n "$session" ]' || return 1
   loginctl activate "$session"
-  # The compositor's first start under emulation takes up to a minute.
-  wait_until "[ -S /run/user/$VM_UID/$1 ]" 120 || return 1
+  wait_until "[ -S /run/user/$VM_UID/$1 ]" || return 1
   user_env+=(WAYLAND_DISPLAY="$1")
   [ "$compositor_process" = kwin_wayland ] && [[ " ${*:2} " == *" --xwayland "* ]] && wait_for_xwayland
   [ "$compositor_process" = mutter ] && [[ " ${*:2} " != *" --no-x11 "* ]] && wait_for_xwayland
@@ -302,7 +347,7 @@ end_wayland_session() {
 
 # The X display the compositor's XWayland opened since the scenario began.
 wait_for_xwayland() {
-  wait_until '[ -n "$(find /tmp/.X11-unix -name "X*" -newer "$work/started" 2> /dev/null)" ]' 60 || return 1
+  wait_until '[ -n "$(find /tmp/.X11-unix -name "X*" -newer "$work/started" 2> /dev/null)" ]' || return 1
   user_env+=(DISPLAY=":$(find /tmp/.X11-unix -name 'X*' -newer "$work/started" | head -n 1 | sed 's/.*X//')")
   # mutter's XWayland lets in only the holders of its cookie.
   local cookie
@@ -344,9 +389,9 @@ to_front() {
     wev=
   fi
   if [ "$1" = wev ]; then
-    wait_until 'has_keyboard "$work/keys"' 60
+    wait_until 'has_keyboard "$work/keys"'
   else
-    wait_until 'has_keyboard "$work/kivo.err"' 60
+    wait_until 'has_keyboard "$work/kivo.err"'
   fi
 }
 
@@ -354,7 +399,7 @@ to_front() {
 select_wayland_button() {
   to_front kivo
   pad "$1" press "$2"
-  sleep 1
+  hold_a_moment
   pad "$1" release "$2"
   to_front wev
 }
@@ -371,11 +416,11 @@ start_wayland_kivo() {
     return
   fi
   as_user timeout 10 swaymsg exec "WAYLAND_DEBUG=client $KIVO_BUILD/kivo 2> $work/kivo.err" > /dev/null
-  wait_until 'pgrep -u "$VM_UID" -x kivo > /dev/null' 60 || return 1
+  wait_until 'pgrep -u "$VM_UID" -x kivo > /dev/null' || return 1
   # sway's exec leaves the process group of the scenario, so it is ended by its pid.
   kivo=$(pgrep -u "$VM_UID" -x kivo)
   track "$kivo"
-  wait_until 'sway_window kivo' 60
+  wait_until 'sway_window kivo'
 }
 
 # Closes Kivo's window as a person would (sway), or ends Kivo with SIGTERM as logging out does;
@@ -399,14 +444,18 @@ start_wev() {
   entered=$(wev_entered)
   spawn_as_user stdbuf -oL wev -f wl_keyboard:key -f wl_keyboard:enter -f wl_keyboard:leave >> "$work/keys"
   wev=$last
-  wait_until '[ "$(wev_entered)" -gt "$entered" ]' 60
+  wait_until '[ "$(wev_entered)" -gt "$entered" ]'
 }
 
 # Presses and releases of a keysym that wev saw.
 wev_keys() { grep -A1 "state: $1 " "$work/keys" | grep -c "sym: $2 "; }
 # Waits until the last key wev saw is this keysym let go: a compositor under emulation may deliver
 # keys seconds late (mutter does), and Kivo's last key is a release.
-wev_last_released() { wait_until "grep -A1 'state: ' '$work/keys' | tail -n 2 | tr '\n' ' ' | grep -q 'state: 0 .*sym: $1 '" 60; }
+wev_last_released() { wait_until "grep -A1 'state: ' '$work/keys' | tail -n 2 | tr '\n' ' ' | grep -q 'state: 0 .*sym: $1 '"; }
+
+# Whether Kivo's Wayland messages show the key of this evdev code reaching its window in this
+# state (1 pressed, 0 released).
+kivo_saw_key() { grep -Eq "wl_keyboard@[0-9]+\.key\([0-9]+, [0-9]+, $1, $2\)" "$work/kivo.err"; }
 
 cd "$work" || exit 1
 # shellcheck source=/dev/null

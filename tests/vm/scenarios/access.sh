@@ -4,11 +4,10 @@ start_xvfb
 start_gamepad pad 4 0600
 start_kivo
 start_receiver
-sleep 3
+wait_until asleep
 chmod 0666 "$(gamepad_node pad)"
-sleep 3
-check nothing_typed_at_rest [ "$(presses_during '.*' 1)" -eq 0 ]
+check kivo_opens_the_node_once_allowed wait_until 'kivo_has_open "$(gamepad_node pad)"'
+check nothing_typed_at_rest none_after_mark '.*'
 pad pad axes 65535 32767
-sleep 0.5
-check access_granted_later_is_picked_up [ "$(presses_during Right 2)" -gt 0 ]
+check access_granted_later_is_picked_up wait_until '[ "$(presses Right)" -gt 0 ]'
 pad pad axes 32767 32767

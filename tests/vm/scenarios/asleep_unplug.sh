@@ -1,16 +1,14 @@
 # The node disappears while Kivo sleeps: Kivo keeps running and sleeping, and a gamepad
 # plugged in later wakes it.
 start_playing
-sleep 4
+wait_until asleep
+node=$(gamepad_node pad)
 pad pad unplug
-sleep 5
-before=$(wake_ups "$kivo")
-sleep 5
+check kivo_lets_go_of_the_node wait_until '! kivo_has_open "$node"'
 check kivo_keeps_running running "$kivo"
-check asleep_after_the_node_ended [ $(($(wake_ups "$kivo") - before)) -le 5 ]
+check asleep_after_the_node_ended wait_until asleep
 pad pad plug
-sleep 3
+wait_until 'kivo_has_open "$(gamepad_node pad)"'
 pad pad press 1
-sleep 0.5
-check keys_flow_from_the_new_node [ "$(presses_during F5 2)" -gt 0 ]
+check keys_flow_from_the_new_node wait_until '[ "$(presses F5)" -gt 0 ]'
 pad pad release 1

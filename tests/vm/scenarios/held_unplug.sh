@@ -2,15 +2,16 @@
 # Kivo idles: keys flow again without a restart.
 start_playing
 pad pad press 1
-sleep 1
+wait_until '[ "$(presses F5)" -gt 0 ]'
+node=$(gamepad_node pad)
 pad pad unplug
-sleep 1
-check typing_stops_on_unplug [ "$(presses_during F5 2)" -eq 0 ]
+wait_until '! kivo_has_open "$node"'
+check typing_stops_on_unplug none_after_mark F5
 check kivo_keeps_running running "$kivo"
-sleep 4
+wait_until asleep
 pad pad plug
-sleep 3
+wait_until 'kivo_has_open "$(gamepad_node pad)"'
+before=$(presses F5)
 pad pad press 1
-sleep 0.5
-check keys_flow_after_plugging_in_again [ "$(presses_during F5 2)" -gt 0 ]
+check keys_flow_after_plugging_in_again wait_until '[ "$(presses F5)" -gt "$before" ]'
 pad pad release 1

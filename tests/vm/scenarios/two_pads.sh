@@ -6,12 +6,11 @@ start_kivo '0=Button 1:  {F5}'
 start_receiver
 select_button first 1
 pad second press 1
-sleep 0.5
-check second_gamepad_is_not_read [ "$(presses_during F5 2)" -eq 0 ]
+check second_gamepad_is_not_read none_after_mark F5
 pad second release 1
 pad first press 1
-sleep 0.5
+wait_until '[ "$(presses F5)" -gt 0 ]'
 pad second unplug
-sleep 0.5
-check first_types_after_second_unplugged [ "$(presses_during F5 2)" -gt 0 ]
+mark
+check first_types_after_second_unplugged wait_until '[ "$(presses_after_mark F5)" -ge 10 ]'
 pad first release 1

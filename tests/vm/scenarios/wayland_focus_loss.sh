@@ -5,23 +5,22 @@ start_wayland
 start_gamepad pad 4 0666
 start_keyboard keyboard
 start_wayland_kivo '0=Button 1:  {F5}' '1=Button 2:  b'
-wait_until 'wayland_input "Kivo virtual keyboard" && wayland_input "Kivo test keyboard"' 180
+wait_until 'wayland_input "Kivo virtual keyboard" && wayland_input "Kivo test keyboard"'
 start_wev
 select_wayland_button pad 1
 to_front kivo
 pad keyboard press KEY_F8
-sleep 1
+check captures_the_key_held_in_front wait_until 'grep -qx "0=Button 1:  {F8}" "$ini"'
 to_front wev
 pad keyboard release KEY_F8
 pad pad press 1
-sleep 1
+check held_button_types_into_the_new_window wait_until '[ "$(wev_keys 1 F8)" -ge 5 ]'
 pad pad release 1
 wev_last_released F8
-check held_button_types_into_the_new_window [ "$(wev_keys 1 F8)" -ge 5 ]
 to_front kivo
 pad pad press 2
-sleep 1
+hold_a_moment
 pad pad release 2
 close_wayland_kivo
-check captures_the_key_held_in_front grep -qx '0=Button 1:  {F8}' "$ini"
+check closing_keeps_it grep -qx '0=Button 1:  {F8}' "$ini"
 check a_key_let_go_elsewhere_assigns_nothing grep -qx '1=Button 2:  b' "$ini"

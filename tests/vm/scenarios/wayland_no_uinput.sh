@@ -8,6 +8,6 @@ start_wayland_kivo '0=Button 1:  {F5}'
 if [ "$COMPOSITOR" = sway ]; then
   check runs_on_xwayland eval 'as_user timeout 10 swaymsg -t get_tree | grep -q "\"shell\": \"xwayland\""'
 else
-  check runs_on_xwayland eval 'as_user timeout 60 xdotool search --sync --name "^Kivo v" > /dev/null'
+  check runs_on_xwayland eval 'as_user timeout "$patience" xdotool search --sync --name "^Kivo v" > /dev/null'
 fi
 check says_keys_reach_x11_only [ "$(grep -c 'keys reach X11 programs only' "$work/kivo.err")" -eq 1 ]

@@ -5,15 +5,15 @@ chmod 0666 /dev/uinput
 start_wayland
 start_gamepad pad 4 0666
 start_wayland_kivo '0=Button 1:  {F5}'
-wait_until 'wayland_input "Kivo virtual keyboard"' 180
+wait_until 'wayland_input "Kivo virtual keyboard"'
 start_wev
 left=$(wev_left)
-as_user timeout 60 "$KIVO_BUILD/kivo" > /dev/null 2> "$work/second.err"
+as_user timeout "$patience" "$KIVO_BUILD/kivo" > /dev/null 2> "$work/second.err"
 status=$?
 figure "a second start on $COMPOSITOR says: $(cat "$work/second.err")"
 check second_start_succeeds [ "$status" -eq 0 ]
 if grep -q 'brought to the front' "$work/second.err"; then
-  check kivo_came_to_the_front wait_until '[ "$(wev_left)" -gt "$left" ]' 10
+  check kivo_came_to_the_front wait_until '[ "$(wev_left)" -gt "$left" ]'
 else
   check says_it_only_asked grep -q 'asked to bring its window to the front' "$work/second.err"
   check wev_kept_the_keyboard [ "$(wev_left)" -eq "$left" ]
