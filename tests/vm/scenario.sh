@@ -107,7 +107,11 @@ patience=180
 wait_until() {
   local deadline=$(($(now_ms) + patience * 1000))
   until eval "$1"; do
-    [ "$(now_ms)" -lt "$deadline" ] || { echo "waited in vain for: $1"; return 1; }
+    if [ "$(now_ms)" -ge "$deadline" ]; then
+      echo "waited in vain for: $1"
+      failures=$((failures + 1))
+      return 1
+    fi
     sleep 0.1
   done
 }
@@ -291,7 +295,9 @@ start_gnome() {
   [ -n "$2" ] && x11=
   start_desktop kivo-gnome dbus-run-session -- gnome-shell --wayland $x11 --display-server --wayland-display kivo-gnome ||
     return 1
-  # GNOME Shell starts in its overview, where no window has the keyboard: Escape leaves it.
+  # GNOME Shell opens its overview once it has started, and there no window has the keyboard:
+  # Escape leaves it.
+  wait_until 'grep -q "GNOME Shell started" "$work/compositor.log"' || return 1
   start_keyboard overview
   wait_until 'wayland_input "Kivo test keyboard"' || return 1
   pad overview press KEY_ESC
@@ -320,7 +326,7 @@ start_desktop() {
   wait_until "[ -S /run/user/$VM_UID/$1 ]" || return 1
   user_env+=(WAYLAND_DISPLAY="$1")
   [ "$compositor_process" = kwin_wayland ] && [[ " ${*:2} " == *" --xwayland "* ]] && wait_for_xwayland
-  [ "$compositor_process" = mutter ] && [[ " ${*:2} " != *" --no-x11 "* ]] && wait_for_xwayland
+  [[ $compositor_process == mutter || $compositor_process == gnome-shell ]] && [[ " ${*:2} " != *" --no-x11 "* ]] && wait_for_xwayland
   return 0
 }
 session_led_by() {
@@ -341,7 +347,7 @@ end_wayland_session() {
   case $COMPOSITOR in
     sway) as_user timeout 10 swaymsg exit > /dev/null ;;
     kwin) kill -TERM "$(pgrep -n -u "$VM_UID" -x kwin_wayland)" ;;
-    mutter) loginctl terminate-session "$session" ;;
+    mutter | gnome) loginctl terminate-session "$session" ;;
   esac
 }
 
@@ -395,12 +401,18 @@ to_front() {
   fi
 }
 
-# Selects button B the way a person does: pressed with Kivo's window in front.
-select_wayland_button() {
+# Selects button B the way a person does: pressed with Kivo's window in front, and held until
+# Kivo types the button's key into its own window, which it does once the button is selected.
+select_in_front() {
   to_front kivo
+  local typed
+  typed=$(kivo_keys_typed)
   pad "$1" press "$2"
-  hold_a_moment
+  wait_until '[ "$(kivo_keys_typed)" -gt "$typed" ]'
   pad "$1" release "$2"
+}
+select_wayland_button() {
+  select_in_front "$@"
   to_front wev
 }
 
@@ -456,6 +468,7 @@ wev_last_released() { wait_until "grep -A1 'state: ' '$work/keys' | tail -n 2 | 
 # Whether Kivo's Wayland messages show the key of this evdev code reaching its window in this
 # state (1 pressed, 0 released).
 kivo_saw_key() { grep -Eq "wl_keyboard@[0-9]+\.key\([0-9]+, [0-9]+, $1, $2\)" "$work/kivo.err"; }
+kivo_keys_typed() { grep -Ec 'wl_keyboard@[0-9]+\.key\([0-9]+, [0-9]+, [0-9]+, 1\)' "$work/kivo.err"; }
 
 cd "$work" || exit 1
 # shellcheck source=/dev/null

@@ -5,12 +5,9 @@ chmod 0666 /dev/uinput
 start_wayland
 start_gamepad pad 4 0666
 start_keyboard keyboard
-start_wayland_kivo '0=Button 1:  {F5}'
+start_wayland_kivo '0=Button 1:  {F5}' '1=Button 2:  x'
 wait_until 'wayland_input "Kivo virtual keyboard" && wayland_input "Kivo test keyboard"'
-to_front kivo
-pad pad press 2
-hold_a_moment
-pad pad release 2
+select_in_front pad 2
 pad keyboard press KEY_F7
 check saves_the_assignment_at_once wait_until 'grep -qx "1=Button 2:  {F7}" "$ini"'
 # A person lets go of the key before closing the window (sway); a logout (SIGTERM) does not wait.

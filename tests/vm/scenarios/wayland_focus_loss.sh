@@ -17,10 +17,7 @@ pad pad press 1
 check held_button_types_into_the_new_window wait_until '[ "$(wev_keys 1 F8)" -ge 5 ]'
 pad pad release 1
 wev_last_released F8
-to_front kivo
-pad pad press 2
-hold_a_moment
-pad pad release 2
+select_in_front pad 2
 close_wayland_kivo
 check closing_keeps_it grep -qx '0=Button 1:  {F8}' "$ini"
 check a_key_let_go_elsewhere_assigns_nothing grep -qx '1=Button 2:  b' "$ini"

@@ -4,12 +4,9 @@ chmod 0666 /dev/uinput
 start_wayland
 start_gamepad pad 4 0666
 start_keyboard keyboard
-start_wayland_kivo '0=Button 1:  {F5}'
+start_wayland_kivo '0=Button 1:  {F5}' '2=Button 3:  x'
 wait_until 'wayland_input "Kivo virtual keyboard" && wayland_input "Kivo test keyboard"'
-to_front kivo
-pad pad press 3
-hold_a_moment
-pad pad release 3
+select_in_front pad 3
 pressed=$(now_ms)
 pad keyboard press KEY_F7
 wait_until 'kivo_saw_key 65 1'
