@@ -321,7 +321,14 @@ start_desktop() {
     -p Environment=XDG_SESSION_TYPE=wayland "${@:2}"
   local leader
   leader=$(systemctl show -p MainPID --value "$desktop")
-  wait_until 'session=$(session_led_by "$leader") && [ -n "$session" ]' || return 1
+  if ! wait_until 'session=$(session_led_by "$leader") && [ -n "$session" ]'; then
+    echo "no login session led by $leader; logind's sessions and its last words:"
+    loginctl list-sessions --no-legend
+    for id in $(loginctl list-sessions --no-legend | awk '{ print $1 }'); do loginctl show-session -p Leader -p State -p TTY "$id" | tr '\n' ' '; echo; done
+    systemctl status --no-pager "$desktop" | head -n 5
+    journalctl -b --no-pager -n 15 -u systemd-logind
+    return 1
+  fi
   loginctl activate "$session"
   wait_until "[ -S /run/user/$VM_UID/$1 ]" || return 1
   user_env+=(WAYLAND_DISPLAY="$1")
