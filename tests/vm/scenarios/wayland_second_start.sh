@@ -6,6 +6,9 @@ start_wayland
 start_gamepad pad 4 0666
 start_wayland_kivo '0=Button 1:  {F5}'
 wait_until 'wayland_input "Kivo virtual keyboard"'
+# The game is started once Kivo's window is in front, so that Kivo's start cannot take the
+# keyboard back from it later.
+to_front kivo
 start_wev
 left=$(wev_left)
 as_user timeout "$patience" "$KIVO_BUILD/kivo" > /dev/null 2> "$work/second.err"
