@@ -336,11 +336,11 @@ start_desktop() {
   [[ $compositor_process == mutter || $compositor_process == gnome-shell ]] && [[ " ${*:2} " != *" --no-x11 "* ]] && wait_for_xwayland
   return 0
 }
+# Asks logind once for every session, as the sessions of earlier scenarios may linger closing.
 session_led_by() {
-  local id
-  for id in $(loginctl list-sessions --no-legend | awk '{ print $1 }'); do
-    [ "$(loginctl show-session -p Leader --value "$id")" = "$1" ] && echo "$id"
-  done
+  # shellcheck disable=SC2046
+  loginctl show-session -p Id -p Leader $(loginctl list-sessions --no-legend | awk '{ print $1 }') |
+    awk -v leader="Leader=$1" '/^Id=/ { id = substr($0, 4) } $0 == leader { print id }'
 }
 end_desktop() {
   systemctl stop "$desktop" 2> /dev/null
