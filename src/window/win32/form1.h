@@ -58,10 +58,6 @@ private:
     // A fixed window: no sizing border, no minimise or maximise box.
     static constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     static constexpr UINT kTickMessage = WM_APP + 1;
-    static constexpr UINT_PTR kRestoreTimer = 1;
-    static constexpr UINT kRestoreDelayMs = 150;
-    // How often the restore is looked at again before the window is left where it is.
-    static constexpr int kRestoreChecks = 20;
     // Not IDOK or IDCANCEL, which Enter and Escape send.
     static constexpr int kCommand1Id = 101;
     static constexpr int kCommand3Id = 103;
@@ -74,8 +70,6 @@ private:
     static COLORREF colourRef(unsigned rgb);
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void restore();
-    void checkRestored();
     void tick();
     void command(int id);
     LRESULT colourStatic(HDC dc, HWND control);
@@ -110,7 +104,6 @@ private:
     std::unique_ptr<TrayNotice> notice_;
     WindowEvents* events_ = nullptr;
     MessageTap tap_;
-    int restoreChecksLeft_ = 0;
 };
 
 }  // namespace kivo

@@ -74,11 +74,6 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
             if (wParam && events_)
                 events_->closed(ClosedBy::System);
             return 0;
-        case WM_TIMER:
-            if (wParam != kRestoreTimer)
-                return DefWindowProcW(window_, message, wParam, lParam);
-            checkRestored();
-            return 0;
         case WM_ERASEBKGND: {
             RECT client;
             GetClientRect(window_, &client);
@@ -100,33 +95,18 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
 
 void Form1::bringToFront()
 {
-    if (IsIconic(window_) || GetForegroundWindow() == GetLastActivePopup(window_)) {
-        restore();
-        return;
+    const HWND front = GetLastActivePopup(window_);
+    if (IsIconic(window_)) {
+        ShowWindow(window_, SW_RESTORE);
+    } else if (GetForegroundWindow() != front) {
+        // Under Wine the window manager puts a window in front as it maps it, and a window hidden
+        // and shown again is mapped anew however late the window manager is. Not a minimise and a
+        // restore: Wine says nothing of a minimise carried out after the restore, and the window
+        // would stay minimised.
+        ShowWindow(front, SW_HIDE);
+        ShowWindow(front, SW_SHOW);
     }
-    // Restoring a window is what brings it forward under Wine. The restore waits a moment for the
-    // window manager to have minimised it: restored at once, it may stay minimised.
-    ShowWindow(window_, SW_MINIMIZE);
-    restoreChecksLeft_ = kRestoreChecks;
-    SetTimer(window_, kRestoreTimer, kRestoreDelayMs, nullptr);
-}
-
-// A busy window manager may carry out the minimise after the restore, and then reports the window
-// minimised again: it is restored again until it is in front, for a bounded time.
-void Form1::checkRestored()
-{
-    const bool inFront = !IsIconic(window_) && GetForegroundWindow() == GetLastActivePopup(window_);
-    if (inFront || --restoreChecksLeft_ < 0) {
-        KillTimer(window_, kRestoreTimer);
-        return;
-    }
-    restore();
-}
-
-void Form1::restore()
-{
-    ShowWindow(window_, SW_RESTORE);
-    SetForegroundWindow(GetLastActivePopup(window_));
+    SetForegroundWindow(front);
 }
 
 void Form1::tick()

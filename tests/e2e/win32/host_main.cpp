@@ -136,11 +136,12 @@ int main(int argc, char** argv)
         return kivo::runWin32Kivo(edge, instance, [&](kivo::Form1& form) {
             unsigned long window = 0;
             // Wine creates the X window while the form is first shown; a few messages may be needed.
-            for (int tries = 0; tries < 200 && (window = x11Window(form.window())) == 0; ++tries) {
+            // The script's deadline bounds the wait.
+            while ((window = x11Window(form.window())) == 0) {
                 MSG message;
                 while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
                     DispatchMessageW(&message);
-                Sleep(10);
+                Sleep(10);  // the pace of looking again
             }
             std::printf("ready %lu\n", window);
             std::fflush(stdout);

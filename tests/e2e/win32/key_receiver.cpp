@@ -69,11 +69,13 @@ int main()
     ShowWindow(window, SW_SHOWNORMAL);
     MSG message;
     std::uintptr_t x11Window = 0;
-    for (int tries = 0; tries < 200 && x11Window == 0; ++tries) {
+    // The script's deadline bounds the wait for Wine's X window.
+    while (x11Window == 0) {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&message);
         x11Window = reinterpret_cast<std::uintptr_t>(GetPropW(window, L"__wine_x11_whole_window"));
-        Sleep(10);
+        if (x11Window == 0)
+            Sleep(10);  // the pace of looking again
     }
     std::printf("ready %lu\n", static_cast<unsigned long>(x11Window));
     std::fflush(stdout);

@@ -35,6 +35,7 @@ start_wine_desktop() {
   wait_for test -s "$session/display" || { echo "$0: Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$(cat "$session/display")"
   openbox --sm-disable </dev/null >"$session/openbox.log" 2>&1 &
+  window_manager_pid=$!
   wine_desktop_pids+=($!)
   wineserver -p
   if [ ! -f "$WINEPREFIX/system.reg" ]; then

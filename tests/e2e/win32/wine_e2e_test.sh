@@ -78,6 +78,7 @@ kivo_in_front() { answer | grep -aqx 'front 1'; }
 receiver_focused() { [ "$(grep -E '^(focus|blur)' "$session/receiver.log" | tail -n1 | tr -d '\r')" = focus ]; }
 activate_kivo() { wait_for made_active "$kivo_window" && wait_for kivo_in_front; }
 activate_receiver() { wait_for made_active "$receiver_window" && wait_for receiver_focused; }
+switcher_shown() { xdotool search --onlyvisible --classname '^OPENBOX_FOCUS_CYCLE_POPUP$' >/dev/null 2>&1; }
 
 # Key lines the receiver logged after line $1 of its log.
 keys_since() { tail -n +"$(($1 + 1))" "$session/receiver.log" | tr -d '\r' | grep -E '^(down|up) ' || true; }
@@ -87,13 +88,15 @@ all_released_since() {
   [ -z "$(keys_since "$1" | awk '{ held[$2] += ($1 == "down") ? 1 : -1 } END { for (k in held) if (held[k]) print k }')" ]
 }
 # Sends $1, waits until $3 presses of virtual key $2 reached the receiver, sends $4 and waits
-# until every key that went down came up. Sets `start` to where the receiver's log was.
+# until every key that went down came up. Sets `start` to where the receiver's log was, and
+# `held` to the key lines since then, read once so that every count is of the same keys.
 hold_until_presses() {
   start=$(log_length)
   send "$1"
   wait_for presses_since "$start" "$2" "$3" || true
   send "$4"
   wait_for all_released_since "$start" || true
+  held=$(keys_since "$start")
 }
 # How often the host's threads went to sleep and woke again in one second.
 wake_ups_in_a_second() {
@@ -126,16 +129,16 @@ assign_key F5 3 && pass "F5 typed in Kivo's window assigns {F5}" ||
 
 activate_receiver || fail "the receiver did not come to the front"
 hold_until_presses "press 3" 116 5 "release 3"
-f5=$(keys_since "$start" | awk '$1 == "down" && $2 == 116' | wc -l)
-f5_scanned=$(keys_since "$start" | awk '$1 == "down" && $2 == 116 && $3 == 63 && $4 == 0' | wc -l)
+f5=$(echo "$held" | awk '$1 == "down" && $2 == 116' | wc -l)
+f5_scanned=$(echo "$held" | awk '$1 == "down" && $2 == 116 && $3 == 63 && $4 == 0' | wc -l)
 # More than a few keys from one press prove one per tick.
 [ "$f5" -ge 5 ] && pass "$f5 F5 while button 3 was held" || fail "only $f5 F5 while button 3 was held"
 [ "$f5" -gt 0 ] && [ "$f5_scanned" -eq "$f5" ] && pass "every F5 carries scan code 63" ||
   fail "$f5_scanned of $f5 F5 carry scan code 63"
 
 hold_until_presses "axes 65535 32767" 39 3 "axes 32767 32767"
-right=$(keys_since "$start" | awk '$1 == "down" && $2 == 39' | wc -l)
-right_scanned=$(keys_since "$start" | awk '$1 == "down" && $2 == 39 && $3 == 77 && $4 == 1' | wc -l)
+right=$(echo "$held" | awk '$1 == "down" && $2 == 39' | wc -l)
+right_scanned=$(echo "$held" | awk '$1 == "down" && $2 == 39 && $3 == 77 && $4 == 1' | wc -l)
 [ "$right" -ge 3 ] && pass "$right Right while the stick was pushed right" || fail "only $right Right for the stick"
 [ "$right" -gt 0 ] && [ "$right_scanned" -eq "$right" ] && pass "every Right carries scan code 77, extended" ||
   fail "$right_scanned of $right Right carry scan code 77 with the extended flag"
@@ -143,7 +146,7 @@ right_scanned=$(keys_since "$start" | awk '$1 == "down" && $2 == 39 && $3 == 77 
 wait_for kivo_sleeps && pass "Kivo sleeps once idle, the receiver in front" ||
   fail "$(wake_ups_in_a_second) wake-ups in 1 s of idle; polling wakes a thousand times"
 hold_until_presses "press 3" 116 5 "release 3"
-f5=$(keys_since "$start" | awk '$1 == "down" && $2 == 116' | wc -l)
+f5=$(echo "$held" | awk '$1 == "down" && $2 == 116' | wc -l)
 [ "$f5" -ge 5 ] && pass "after the idle, $f5 F5 while button 3 was held" || fail "after the idle, only $f5 F5"
 
 # Only its window coming to the front can wake a sleeping Kivo for a key pressed there.
@@ -214,7 +217,11 @@ send "axes 65535 32767"
 sleep 0.3 # a person's push of the stick
 send "axes 32767 32767"
 activate_receiver || fail "the receiver did not come to the front"
-xdotool keydown alt key Tab keyup alt
+# Alt is held, as a person holds it, until the window manager shows its switcher: let go at
+# once, a busy window manager sees Alt up before it takes the keyboard, and its switcher stays.
+xdotool keydown alt key Tab
+wait_for switcher_shown || fail "the window manager's switcher did not show for Alt+Tab"
+xdotool keyup alt
 wait_for kivo_in_front || fail "Alt+Tab did not bring Kivo's window back"
 select_button 2 || fail "button 2 not selected after Alt+Tab"
 wmctrl -i -c "$kivo_window"
@@ -232,6 +239,8 @@ saved=$(tr -d '\r' <"$ini" | grep -a '^[0-3]=')
 wine "$kivo_exe" </dev/null >"$session/kivo.out" 2>&1 &
 wine_desktop_pids+=($!)
 kivo_windows() { xdotool search --name '^Kivo v1\.0( - no joystick)?$' 2>/dev/null || true; }
+# Which programs show those windows, for a failure to name them.
+window_programs() { for window in $(kivo_windows); do ps -o pid=,args= -p "$(xdotool getwindowpid "$window")"; done | tr '\n' ';'; }
 kivo_windows_at_least() { [ "$(kivo_windows | wc -l)" -ge "$1" ]; }
 wait_for kivo_windows_at_least 1
 first=$(kivo_windows | head -1)
@@ -240,9 +249,16 @@ wait_for made_active "$first"
 activate_receiver || fail "the receiver did not come to the front"
 appdata=$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')
 kivo_with_appdata() { echo "set APPDATA=$1&& $(winepath -w "$kivo_exe") \"C:\some file.txt\""; }
+# The window manager, busy elsewhere, is held until Kivo has done all it does to come to the
+# front: the second start has ended and Wine has taken the keyboard from the receiver.
+blurs() { grep -c '^blur' "$session/receiver.log" || true; }
+blurred_since() { [ "$(blurs)" -gt "$1" ]; }
+blurs_before=$(blurs)
+kill -STOP "$window_manager_pid"
 status=0
 timeout "$wait_deadline" wine cmd /c "$(kivo_with_appdata "${appdata^^}")" </dev/null >"$session/same.out" 2>&1 || status=$?
-# Wine raises a window through a minimise and a restore, which the X server sees in its time.
+wait_for blurred_since "$blurs_before" || true
+kill -CONT "$window_manager_pid"
 wait_for is_active "$first" || true
 [ "$status" -eq 0 ] && grep -q "already running with .*; its window is brought to the front instead" "$session/same.out" &&
   [ -n "$first" ] && is_active "$first" && pass "a second kivo.exe brings the first to the front" ||
@@ -278,7 +294,7 @@ succeeded=$(grep -lx 0 "$session"/ten-*.status 2>/dev/null | wc -l) || true
 said=$(grep -l "already running" "$session"/ten-*.out 2>/dev/null | wc -l) || true
 [ "$ended" -eq 9 ] && [ "$succeeded" -eq 9 ] && [ "$said" -eq 9 ] && [ "$windows" -eq 1 ] &&
   pass "ten kivo.exe at once: one runs, nine say it already does" ||
-  fail "ten kivo.exe at once: $ended ended, $succeeded with status 0, $said said so, $windows windows; $(cat "$session"/ten-*.out | tr -d '\r' | sort | uniq -c)"
+  fail "ten kivo.exe at once: $ended ended, $succeeded with status 0, $said said so, $windows windows ($(window_programs)); $(cat "$session"/ten-*.out | tr -d '\r' | sort | uniq -c)"
 for window in $(kivo_windows); do wmctrl -i -c "$window"; done
 
 if [ "$failures" -ne 0 ]; then
