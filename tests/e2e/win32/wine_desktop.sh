@@ -15,10 +15,11 @@ wait_for() {
   done
 }
 
-wine_desktop_pids=()
+# Ends the jobs still running, and only those: the number of one that has ended may belong to
+# another program by now (another test's X server, say).
 stop_wine_desktop() {
   wineserver -k 2>/dev/null || true
-  for pid in "${wine_desktop_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  kill $(jobs -pr) 2>/dev/null || true
 }
 
 start_wine_desktop() {
@@ -31,12 +32,10 @@ start_wine_desktop() {
   trap stop_wine_desktop EXIT
   rm -f "$session/display"
   Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$session/display" </dev/null >"$session/xvfb.log" 2>&1 &
-  wine_desktop_pids+=($!)
   wait_for test -s "$session/display" || { echo "$0: Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$(cat "$session/display")"
   openbox --sm-disable </dev/null >"$session/openbox.log" 2>&1 &
   window_manager_pid=$!
-  wine_desktop_pids+=($!)
   wineserver -p
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init </dev/null >"$session/wineboot.log" 2>&1

@@ -32,7 +32,6 @@ start_host() {
   mkfifo "$session/host.in"
   wine "$host" "$@" <"$session/host.in" >"$session/host.out" 2>"$session/host.err" &
   host_pid=$!
-  wine_desktop_pids+=($host_pid)
   exec 4>"$session/host.in"
   kivo_window=$(wait_line "$session/host.out" "ready ") || { echo "wine_e2e_test: the host did not start" >&2; exit 1; }
   kivo_window=${kivo_window#ready }
@@ -113,7 +112,6 @@ kivo_polls() { [ "$(wake_ups_in_a_second)" -ge 200 ]; }
 start_receiver() {
   wine "$receiver" >"$session/receiver.log" 2>&1 &
   receiver_pid=$!
-  wine_desktop_pids+=($receiver_pid)
   receiver_window=$(wait_line "$session/receiver.log" "ready ") || { echo "wine_e2e_test: no receiver" >&2; exit 1; }
   receiver_window=${receiver_window#ready }
 }
@@ -237,11 +235,11 @@ saved=$(tr -d '\r' <"$ini" | grep -a '^[0-3]=')
 # Wine gives a program started from Linux the prefix's own %APPDATA%, so cmd.exe sets it. These
 # Kivos find no joystick under Wine, and say so in their titles.
 wine "$kivo_exe" </dev/null >"$session/kivo.out" 2>&1 &
-wine_desktop_pids+=($!)
-kivo_windows() { xdotool search --name '^Kivo v1\.0( - no joystick)?$' 2>/dev/null || true; }
+kivo_windows() { xdotool search "$@" --name '^Kivo v1\.0( - no joystick)?$' 2>/dev/null || true; }
 # Which programs show those windows, for a failure to name them.
 window_programs() { for window in $(kivo_windows); do ps -o pid=,args= -p "$(xdotool getwindowpid "$window")"; done | tr '\n' ';'; }
-kivo_windows_at_least() { [ "$(kivo_windows | wc -l)" -ge "$1" ]; }
+# Shown, so that the window manager manages them: it ignores a close for a window it does not.
+kivo_windows_at_least() { [ "$(kivo_windows --onlyvisible | wc -l)" -ge "$1" ]; }
 wait_for kivo_windows_at_least 1
 first=$(kivo_windows | head -1)
 # Mapped and in front, as it comes at start, so that nothing of its start is left to come.
@@ -264,7 +262,6 @@ wait_for is_active "$first" || true
   [ -n "$first" ] && is_active "$first" && pass "a second kivo.exe brings the first to the front" ||
   fail "second kivo.exe: status $status, active $(xdotool getactivewindow), first '$first', $(cat "$session/same.out")"
 wine cmd /c "$(kivo_with_appdata 'C:\users\Public')" </dev/null >"$session/other.out" 2>&1 &
-wine_desktop_pids+=($!)
 wait_for kivo_windows_at_least 2 || true
 windows=$(kivo_windows | wc -l)
 [ "$windows" -eq 2 ] && pass "another %APPDATA%: a second Kivo runs" ||
@@ -282,7 +279,6 @@ for i in $(seq 10); do
     wine cmd /c "$(kivo_with_appdata 'C:\users\Public\ten')" </dev/null >"$session/ten-$i.out" 2>&1 || status=$?
     echo "$status" >"$session/ten-$i.status"
   ) &
-  wine_desktop_pids+=($!)
 done
 ten_ended() { cat "$session"/ten-*.status 2>/dev/null | wc -l; }
 nine_ended() { [ "$(ten_ended)" -ge 9 ]; }
