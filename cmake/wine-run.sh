@@ -14,4 +14,11 @@ if [ -n "${KIVO_WINE_SESSION:-}" ]; then
 fi
 WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDEBUG
-exec wine "$@"
+# A program Wine starts on the way (a service, a console host) may outlive the test program and
+# would keep an output pipe of the test's open, so the test would never end: Wine writes to a file.
+output=$(mktemp)
+trap 'rm -f "$output"' EXIT
+status=0
+wine "$@" >"$output" 2>&1 || status=$?
+cat "$output"
+exit $status
