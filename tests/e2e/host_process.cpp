@@ -21,8 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kStartTimeout = 20s;
-constexpr auto kAnswerTimeout = 5s;
 constexpr std::string_view kVoluntarySwitches = "voluntary_ctxt_switches:";
 
 // Private to the test, as a session's runtime folder is to its user, and removed with the
@@ -92,7 +90,7 @@ HostProcess::HostProcess(const std::string& displayName, const std::filesystem::
     fromHost_ = output[0];
     if (!start.waitUntilReady)
         return;
-    const std::string ready = readLine(kStartTimeout);
+    const std::string ready = readLine(test_support::kWaitDeadline);
     if (ready.rfind("ready ", 0) != 0) {
         terminate(SIGKILL);
         throw std::runtime_error("HostProcess: the host did not become ready (got '" + ready + "')");
@@ -158,7 +156,8 @@ std::vector<std::string> HostProcess::answer()
 {
     send("labels");
     std::vector<std::string> lines;
-    for (std::string line = readLine(kAnswerTimeout); line != "end"; line = readLine(kAnswerTimeout)) {
+    for (std::string line = readLine(test_support::kWaitDeadline); line != "end";
+         line = readLine(test_support::kWaitDeadline)) {
         if (line.empty())
             throw std::runtime_error("HostProcess: no answer to 'labels'");
         lines.push_back(line);

@@ -138,7 +138,7 @@ public:
             _exit(127);
         }
         const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
-        test_support::waitFor([&] { return running(display, check); });
+        test_support::waitFor([&] { return hasProperty(display, DefaultRootWindow(display), check); });
     }
     ~WindowManager()
     {
@@ -148,18 +148,26 @@ public:
     WindowManager(const WindowManager&) = delete;
     WindowManager& operator=(const WindowManager&) = delete;
 
+    // Openbox binds its keys before it takes on any window, so it sees the Alt+F4 given to a
+    // window it manages; it marks each with WM_STATE.
+    static bool waitUntilManaged(Display* display, Window window)
+    {
+        const Atom state = XInternAtom(display, "WM_STATE", False);
+        return test_support::waitFor([&] { return hasProperty(display, window, state); });
+    }
+
 private:
-    static bool running(Display* display, Atom check)
+    static bool hasProperty(Display* display, Window window, Atom property)
     {
         Atom type = 0;
         int format = 0;
         unsigned long count = 0;
         unsigned long after = 0;
         unsigned char* data = nullptr;
-        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type, &format, &count,
-                           &after, &data);
+        XGetWindowProperty(display, window, property, 0, 1, False, AnyPropertyType, &type, &format, &count, &after,
+                           &data);
         XFree(data);
-        return count == 1;
+        return count >= 1;
     }
 
     pid_t pid_ = -1;
@@ -170,9 +178,13 @@ TEST_F(KivoMends, AltF4UnderAWindowManagerKeepsTheAssignment)
     const WindowManager openbox(xvfb.displayName(), keyboard);
     config.store("[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n");
     e2e::HostProcess kivo(xvfb.displayName(), config.folder, {"--buttons", "2"});
+    ASSERT_TRUE(WindowManager::waitUntilManaged(keyboard, kivo.windowId()));
     select(kivo, 1);
     ASSERT_EQ(kivo.labels()[0], "label 1 1 Button 1:  {Enter}");
 
+    // F4 stays down until Kivo has gone, which takes seconds on a busy machine; repeated, it would
+    // close the game window next, and the window manager would then end this test's connection.
+    XAutoRepeatOff(keyboard);
     key(XK_Alt_L, true);
     std::this_thread::sleep_for(50ms);  // a person's Alt goes down a moment before the F4
     key(XK_F4, true);

@@ -1,5 +1,7 @@
 #include "support/private_xvfb.h"
 
+#include "support/waits.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -10,8 +12,6 @@
 
 namespace kivo::test_support {
 namespace {
-
-constexpr int kStartTimeoutMs = 15000;
 
 [[noreturn]] void runXvfb(int displayFd)
 {
@@ -29,7 +29,7 @@ std::string readDisplayNumber(int fd)
 {
     std::string number;
     pollfd readable{fd, POLLIN, 0};
-    while (poll(&readable, 1, kStartTimeoutMs) > 0) {
+    while (poll(&readable, 1, static_cast<int>(std::chrono::milliseconds(kWaitDeadline).count())) > 0) {
         char c = 0;
         if (read(fd, &c, 1) != 1) {
             break;
