@@ -75,8 +75,18 @@ made_active() { is_active "$1" || { xdotool windowactivate "$1" >/dev/null 2>&1 
 # active; only then do the keys of SendInput go there.
 kivo_in_front() { answer | grep -aqx 'front 1'; }
 receiver_focused() { [ "$(grep -E '^(focus|blur)' "$session/receiver.log" | tail -n1 | tr -d '\r')" = focus ]; }
-activate_kivo() { wait_for made_active "$kivo_window" && wait_for kivo_in_front; }
-activate_receiver() { wait_for made_active "$receiver_window" && wait_for receiver_focused; }
+# Which half of coming to the front did not happen: the window manager's or Wine's.
+front_state() {
+  echo "active X window $(xdotool getactivewindow 2>/dev/null || echo none), Kivo's $kivo_window," \
+    "the receiver's $receiver_window, which last had $(grep -aE '^(focus|blur)' "$session/receiver.log" | tail -n1 | tr -d '\r')"
+}
+activate_kivo() {
+  wait_for made_active "$kivo_window" && wait_for kivo_in_front || fail "Kivo's window did not come to the front ($(front_state))"
+}
+activate_receiver() {
+  wait_for made_active "$receiver_window" && wait_for receiver_focused ||
+    fail "the receiver did not come to the front ($(front_state))"
+}
 switcher_shown() { xdotool search --onlyvisible --classname '^OPENBOX_FOCUS_CYCLE_POPUP$' >/dev/null 2>&1; }
 
 # Key lines the receiver logged after line $1 of its log.
@@ -119,13 +129,13 @@ host_ended() { timeout "$wait_deadline" tail --pid="$host_pid" -f /dev/null || t
 start_receiver
 
 start_host --buttons 4
-activate_kivo || fail "Kivo's window did not come to the front"
+activate_kivo
 select_button 3 && pass "button 3 selected in Kivo's window" || fail "button 3 not selected: $(labels)"
 
 assign_key F5 3 && pass "F5 typed in Kivo's window assigns {F5}" ||
   fail "after F5: '$(labels | sed -n 3p)'"
 
-activate_receiver || fail "the receiver did not come to the front"
+activate_receiver
 hold_until_presses "press 3" 116 5 "release 3"
 f5=$(echo "$held" | awk '$1 == "down" && $2 == 116' | wc -l)
 f5_scanned=$(echo "$held" | awk '$1 == "down" && $2 == 116 && $3 == 63 && $4 == 0' | wc -l)
@@ -149,7 +159,7 @@ f5=$(echo "$held" | awk '$1 == "down" && $2 == 116' | wc -l)
 
 # Only its window coming to the front can wake a sleeping Kivo for a key pressed there.
 wait_for kivo_sleeps || fail "Kivo did not fall asleep again"
-activate_kivo || fail "Kivo's window did not come to the front again"
+activate_kivo
 assign_key F6 3 && pass "Kivo's window coming to the front wakes it to assign {F6}" ||
   fail "after F6 in Kivo's window brought to the front: '$(labels | sed -n 3p)'"
 
@@ -174,7 +184,7 @@ fi
 start_host --buttons 4 --unwatched
 [ "$(labels | sed -n 3p)" = "label 3 0 Button 3:  {F6}" ] && pass "the assignment is read back" ||
   fail "not read back: $(labels | sed -n 3p)"
-activate_receiver || fail "the receiver did not come to the front"
+activate_receiver
 wait_for kivo_polls && pass "a joystick that never reported keeps Kivo polling" ||
   fail "only $(wake_ups_in_a_second) wake-ups in 1 s for a joystick that never reported"
 rm -f "$ini"
@@ -191,7 +201,7 @@ kill -0 "$receiver_pid" 2>/dev/null || start_receiver
 
 # A kill leaves nothing to save at the end: an assignment is saved as it is made.
 start_host --buttons 4
-activate_kivo || fail "Kivo's window did not come to the front"
+activate_kivo
 select_button 2 || fail "button 2 not selected: $(labels)"
 assign_key F8 2 || fail "F8 not assigned: $(labels | sed -n 2p)"
 kill -9 "$host_pid"
@@ -207,14 +217,14 @@ fi
 # its window back to the front.
 printf '[Settings]\r\n0=Button 1:  x\r\n1=Button 2:  +a\r\n2=Button 3:  {F5}\r\n3=Button 4:  \x91\r\n' >"$ini"
 start_host --buttons 4
-activate_kivo || fail "Kivo's window did not come to the front"
+activate_kivo
 for button in 1 2 4 3; do
   select_button "$button" || fail "button $button not selected: $(labels)"
 done
 send "axes 65535 32767"
 sleep 0.3 # a person's push of the stick
 send "axes 32767 32767"
-activate_receiver || fail "the receiver did not come to the front"
+activate_receiver
 # Alt is held, as a person holds it, until the window manager shows its switcher: let go at
 # once, a busy window manager sees Alt up before it takes the keyboard, and its switcher stays.
 xdotool keydown alt key Tab
@@ -244,7 +254,7 @@ wait_for kivo_windows_at_least 1
 first=$(kivo_windows | head -1)
 # Mapped and in front, as it comes at start, so that nothing of its start is left to come.
 wait_for made_active "$first"
-activate_receiver || fail "the receiver did not come to the front"
+activate_receiver
 appdata=$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')
 kivo_with_appdata() { echo "set APPDATA=$1&& $(winepath -w "$kivo_exe") \"C:\some file.txt\""; }
 # The window manager, busy elsewhere, is held until Kivo has done all it does to come to the
