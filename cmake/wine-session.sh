@@ -42,7 +42,9 @@ start)
   # Wine's own services start with the first program of a session and live as long as the
   # server; started here, they hold no test's output open. A new prefix is built on the way,
   # without Mono and Gecko, which it would otherwise offer to install.
-  WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot </dev/null >"$session/wineboot.log" 2>&1
+  # The address layout is wine-run.sh's, for the reason given there.
+  WINEDLLOVERRIDES="mscoree,mshtml=" setarch "$(uname -m)" --addr-no-randomize wine wineboot \
+    </dev/null >"$session/wineboot.log" 2>&1
   ;;
 stop)
   wineserver -k 2>/dev/null || true

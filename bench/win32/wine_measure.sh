@@ -3,6 +3,8 @@
 # host) and, from the Linux side, the wake-ups and resident memory of the host's Wine process.
 #   wine_measure.sh MEASURE.exe HOST.exe SESSION_FOLDER [HOST OPTION...]
 set -euo pipefail
+# Wine programs start, and start others, with the address layout cmake/wine-run.sh explains.
+((0x$(cat /proc/self/personality) & 0x40000)) || exec setarch "$(uname -m)" --addr-no-randomize "$0" "$@"
 measure=$1
 host=$2
 session=$3

@@ -4,6 +4,8 @@
 # process, on a private desktop of its own.
 #   wine_e2e_test.sh HOST.exe RECEIVER.exe SESSION_FOLDER KIVO.exe
 set -euo pipefail
+# Wine programs start, and start others, with the address layout cmake/wine-run.sh explains.
+((0x$(cat /proc/self/personality) & 0x40000)) || exec setarch "$(uname -m)" --addr-no-randomize "$0" "$@"
 host=$1
 receiver=$2
 session=$3
