@@ -20,11 +20,6 @@ constexpr std::string_view kReadSection = "settings";
 // Counts the terminating zero, as the Windows profile call did: captions come back with at most 254 bytes.
 constexpr std::size_t kReadLimit = 255;
 
-std::string keyOf(std::int32_t index)
-{
-    return std::to_string(index);
-}
-
 Problem saveFailed(const fs::path& file, std::string_view problem)
 {
     return {"could not save the button captions to " + quotedPath(file) + ": " + std::string(problem) +
@@ -46,7 +41,7 @@ ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText
     for (std::int32_t index = 0; index < n; ++index) {
         if (!labels.exists(index))
             continue;
-        const std::string key = keyOf(index);
+        const std::string key = std::to_string(index);
         const std::string caption = labels.caption(index);
         // A value longer than the read limit came back cut; unless the caption changed, the
         // whole value stays as it was written.
@@ -90,7 +85,7 @@ Status loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std:
         noteMissingSection(location, file.value(), profile);
     for (std::int32_t index = 0; index < n; ++index) {
         if (labels.exists(index))
-            labels.setCaption(index, profile.value(kReadSection, keyOf(index), "", kReadLimit));
+            labels.setCaption(index, profile.value(kReadSection, std::to_string(index), "", kReadLimit));
     }
     if (!file) {
         return Problem{"cannot use the settings file " + quotedPath(location.readFrom) + ": " + file.problem() +

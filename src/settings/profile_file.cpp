@@ -15,11 +15,6 @@ namespace fs = std::filesystem;
 
 constexpr int kMaxBackups = 99;
 
-Problem unusable(std::string problem)
-{
-    return {std::move(problem)};
-}
-
 }  // namespace
 
 Result<ProfileFileText> readProfileFile(const fs::path& file)
@@ -29,29 +24,29 @@ Result<ProfileFileText> readProfileFile(const fs::path& file)
     if (status.type() == fs::file_type::not_found)
         return ProfileFileText();
     if (error)
-        return unusable("it cannot be looked at: " + error.message());
+        return Problem{"it cannot be looked at: " + error.message()};
     // Opening a FIFO or a device could block or never end.
     if (!fs::is_regular_file(status))
-        return unusable("it is not a regular file");
+        return Problem{"it is not a regular file"};
     const std::uintmax_t size = fs::file_size(file, error);
     if (error)
-        return unusable("its size cannot be read: " + error.message());
+        return Problem{"its size cannot be read: " + error.message()};
     if (size > kMaxProfileFileBytes)
-        return unusable("it is larger than 1 MiB");
+        return Problem{"it is larger than 1 MiB"};
 
     errno = 0;
     std::ifstream in(file, std::ios::binary);
     if (!in.is_open()) {
-        return unusable("it cannot be opened: " + std::generic_category().message(errno == 0 ? EIO : errno));
+        return Problem{"it cannot be opened: " + std::generic_category().message(errno == 0 ? EIO : errno)};
     }
     std::string text(static_cast<std::size_t>(size), '\0');
     // A short read is an error here: taking part of the file for all of it would lose
     // the rest at the next save.
     if (!in.read(text.data(), static_cast<std::streamsize>(size)))
-        return unusable("it cannot be read to its end");
+        return Problem{"it cannot be read to its end"};
     // Such a file would not come through a save whole: it is kept aside instead.
     if (std::string why = notProfileText(text); !why.empty())
-        return unusable(std::move(why));
+        return Problem{std::move(why)};
     return ProfileFileText(std::move(text));
 }
 

@@ -19,11 +19,6 @@ namespace kivo {
 
 namespace {
 
-QColor fromRgb(unsigned rgb)
-{
-    return QColor::fromRgb(static_cast<QRgb>(rgb));
-}
-
 QFont designFont()
 {
     const QString family = QFontDatabase::hasFamily(design::kFontFamily)
@@ -57,7 +52,7 @@ Form1::Form1()
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromLatin1(design::kTitle));
     setFont(designFont());
-    paintBackground(this, fromRgb(design::kFormBackground));
+    paintBackground(this, QColor(design::kFormBackground));
     if (const QScreen* display = screen()) {
         dpiX_ = display->logicalDotsPerInchX();
         dpiY_ = display->logicalDotsPerInchY();
@@ -141,9 +136,9 @@ QLabel* Form1::makeLabel(int index)
     label->setObjectName(QStringLiteral("Label(%1)").arg(index));
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    paintBackground(label, fromRgb(design::kButtonLabelBackground));
+    paintBackground(label, QColor(design::kButtonLabelBackground));
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, fromRgb(design::kButtonLabelText));
+    palette.setColor(QPalette::WindowText, QColor(design::kButtonLabelText));
     label->setPalette(palette);
     label->hide();
     return label;
