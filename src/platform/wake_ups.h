@@ -21,7 +21,19 @@ public:
     // source that stops watching something wakes its listener.
     virtual bool armForNextChange() = 0;
     // Where wake-ups go from now on, always on the window's thread; nullptr for nowhere.
-    virtual void setListener(WakeUpListener* listener) = 0;
+    void setListener(WakeUpListener* listener) { listener_ = listener; }
+
+protected:
+    WakeUpListener* listener() const { return listener_; }
+    // Something a tick reads may have changed.
+    void wake() const
+    {
+        if (listener_)
+            listener_->wokenUp();
+    }
+
+private:
+    WakeUpListener* listener_ = nullptr;
 };
 
 }  // namespace kivo

@@ -8,16 +8,10 @@ namespace kivo::fakes {
 class FakeWakeUps final : public WakeUpSource {
 public:
     bool watching = true;
-    WakeUpListener* listener = nullptr;
 
     bool armForNextChange() override { return watching; }
-    void setListener(WakeUpListener* newListener) override { listener = newListener; }
-
-    void wake()
-    {
-        if (listener)
-            listener->wokenUp();
-    }
+    using WakeUpSource::listener;
+    using WakeUpSource::wake;
 };
 
 }  // namespace kivo::fakes

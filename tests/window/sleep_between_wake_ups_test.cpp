@@ -148,7 +148,7 @@ TEST_F(SleepBetweenWakeUps, AWakeUpWhileTheTimerRunsTypesNoExtraKey)
 TEST_F(SleepBetweenWakeUps, WakeUpsAreHeardOnlyFromTheEndOfStartUpToTheEndOfTheWindow)
 {
     window.sleepBetweenWakeUps(wakeUps);
-    EXPECT_EQ(wakeUps.listener, nullptr);
+    EXPECT_EQ(wakeUps.listener(), nullptr);
     start();
     goToSleep();
     form.answers = {true};
@@ -162,9 +162,9 @@ TEST_F(SleepBetweenWakeUps, WakeUpsAreHeardOnlyFromTheEndOfStartUpToTheEndOfTheW
         WindowLogic other{otherForm, fakes.services(), selected, settings.location()};
         other.sleepBetweenWakeUps(wakeUps);
         other.load();
-        EXPECT_NE(wakeUps.listener, nullptr);
+        EXPECT_NE(wakeUps.listener(), nullptr);
     }
-    EXPECT_EQ(wakeUps.listener, nullptr);
+    EXPECT_EQ(wakeUps.listener(), nullptr);
 }
 
 }  // namespace

@@ -51,12 +51,6 @@ std::unique_ptr<WindowHook> LinuxEdge::showWindow(Form1& form, WindowLogic& logi
     return hook;
 }
 
-void LinuxEdge::wake()
-{
-    if (listener_)
-        listener_->wokenUp();
-}
-
 bool LinuxEdge::armForNextChange()
 {
     return joystickWatch_ && joystickWatch_->armForNextChange() && armForOtherWindows();

@@ -31,12 +31,10 @@ public:
 
 protected:
     Joystick& joystick() { return *joystick_; }
-    // Something a tick reads may have changed.
-    void wake();
+    using WakeUpSource::wake;
 
 private:
     bool armForNextChange() final;
-    void setListener(WakeUpListener* listener) final { listener_ = listener; }
 
     // Arms the watch on other windows once the joystick's is armed; true when their next change
     // will be announced.
@@ -50,7 +48,6 @@ private:
     std::unique_ptr<SdlJoystick> joystick_;
     JoystickWatcher watchJoystick_;
     std::unique_ptr<JoystickWatch> joystickWatch_;
-    WakeUpListener* listener_ = nullptr;
 };
 
 // Over the X display that DISPLAY names; says on standard error why when there is none.

@@ -68,10 +68,4 @@ std::optional<DeviceIdentity> Win32WakeUps::identify(HANDLE device)
     return identity;
 }
 
-void Win32WakeUps::wake()
-{
-    if (listener_)
-        listener_->wokenUp();
-}
-
 }  // namespace kivo

@@ -40,18 +40,15 @@ public:
     // winmm reads but raw input does not report (an old driver, a pad only XInput knows) would
     // never wake Kivo.
     bool armForNextChange() override;
-    void setListener(WakeUpListener* listener) override { listener_ = listener; }
 
 private:
     std::optional<DeviceIdentity> identify(HANDLE device);
-    void wake();
 
     Joystick& joystick_;
     std::map<HANDLE, DeviceIdentity> devices_;
     std::set<DeviceIdentity> reporting_;
     // winmm's first joystick, until a device comes or goes.
     std::optional<DeviceIdentity> joystickIdentity_;
-    WakeUpListener* listener_ = nullptr;
 };
 
 }  // namespace kivo
