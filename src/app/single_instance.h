@@ -26,20 +26,12 @@ public:
     virtual void listen(FrontRequest comeToFront) = 0;
 };
 
-// What a start found when it claimed the settings file.
-struct InstanceClaim {
-    // Null when another Kivo runs with the file: this start is to end, and succeeds.
-    std::unique_ptr<SingleInstance> instance;
-    // It ends because a running Kivo answered its request to come to the front, whether or not
-    // the window got there.
-    bool runningKivoAnswered = false;
-};
-
 // Claims settingsFile, named as the platform names it whichever path reached it; each platform
-// has its own. When a running Kivo holds it, asks that Kivo to come to the front and says what
-// came of it (reportAlreadyRunning, reportAlreadyRunningUnanswered). When the claim cannot be
-// made at all, standard error says why and Kivo starts anyway.
-InstanceClaim claimSingleInstance(const std::filesystem::path& settingsFile);
+// has its own. When a running Kivo holds it, asks that Kivo to come to the front, says what came
+// of it (reportAlreadyRunning, reportAlreadyRunningUnanswered) and gives null: this start is to
+// end, and succeeds. When the claim cannot be made at all, standard error says why and Kivo
+// starts anyway.
+std::unique_ptr<SingleInstance> claimSingleInstance(const std::filesystem::path& settingsFile);
 
 // Runs Kivo while this start holds its settings file, the one place every platform claims it:
 // start builds the window, which comes to the front whenever a later start asks through the
@@ -47,8 +39,8 @@ InstanceClaim claimSingleInstance(const std::filesystem::path& settingsFile);
 template <class Start>
 int runClaimed(const Start& start)
 {
-    const InstanceClaim claim = claimSingleInstance(defaultSettingsLocation().writeTo);
-    return claim.instance ? start(*claim.instance) : kExitSuccess;
+    const std::unique_ptr<SingleInstance> instance = claimSingleInstance(defaultSettingsLocation().writeTo);
+    return instance ? start(*instance) : kExitSuccess;
 }
 
 }  // namespace kivo

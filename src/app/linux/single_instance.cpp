@@ -198,12 +198,12 @@ LinuxSingleInstance::~LinuxSingleInstance()
         ::close(lock_);
 }
 
-InstanceClaim LinuxSingleInstance::claim(const fs::path& settingsFile, const fs::path& socketFolder,
-                                         const std::function<std::string()>& activationToken,
-                                         std::chrono::milliseconds patience)
+std::unique_ptr<SingleInstance> LinuxSingleInstance::claim(const fs::path& settingsFile, const fs::path& socketFolder,
+                                                           const std::function<std::string()>& activationToken,
+                                                           std::chrono::milliseconds patience)
 {
     if (settingsFile.empty())
-        return {std::unique_ptr<SingleInstance>(new LinuxSingleInstance(-1, QString()))};
+        return std::unique_ptr<SingleInstance>(new LinuxSingleInstance(-1, QString()));
     std::error_code error;
     fs::create_directories(settingsFile.parent_path(), error);
     const fs::path file = resolved(settingsFile);
@@ -215,7 +215,7 @@ InstanceClaim LinuxSingleInstance::claim(const fs::path& settingsFile, const fs:
     if (lock < 0) {
         reportProblem("cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (cannot open " +
                       quotedPath(lockPath) + ": " + std::strerror(errno) + "); starting anyway.");
-        return {std::unique_ptr<SingleInstance>(new LinuxSingleInstance(-1, serverName))};
+        return std::unique_ptr<SingleInstance>(new LinuxSingleInstance(-1, serverName));
     }
     std::unique_ptr<LinuxSingleInstance> instance(new LinuxSingleInstance(lock, serverName));
     const Clock::time_point deadline = Clock::now() + patience;
@@ -223,27 +223,27 @@ InstanceClaim LinuxSingleInstance::claim(const fs::path& settingsFile, const fs:
     for (;;) {
         // Taken again as soon as a Kivo that held it ends, even while this start waits for it.
         if (::flock(lock, LOCK_EX | LOCK_NB) == 0)
-            return {std::move(instance)};
+            return instance;
         if (errno == EINTR)
             continue;
         if (errno != EWOULDBLOCK) {
             reportProblem("cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (cannot lock " +
                           quotedPath(lockPath) + ": " + std::strerror(errno) + "); starting anyway.");
-            return {std::move(instance)};
+            return instance;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (!token)
             token = activationToken();
         if (const FrontAnswer answer = askToComeToFront(serverName, *token, left); answer != FrontAnswer::None) {
             reportAlreadyRunning(settingsFile, answer == FrontAnswer::CameToFront);
-            return {nullptr, true};
+            return nullptr;
         }
         if (Clock::now() >= deadline)
             break;
         std::this_thread::sleep_for(kRetryPause);
     }
     reportAlreadyRunningUnanswered(settingsFile, lockHolder(lock));
-    return {};
+    return nullptr;
 }
 
 void LinuxSingleInstance::listen(FrontRequest comeToFront)
@@ -283,7 +283,7 @@ void LinuxSingleInstance::listen(FrontRequest comeToFront)
     });
 }
 
-InstanceClaim claimSingleInstance(const fs::path& settingsFile)
+std::unique_ptr<SingleInstance> claimSingleInstance(const fs::path& settingsFile)
 {
     return LinuxSingleInstance::claim(settingsFile, LinuxSingleInstance::socketFolder(), launchActivationToken);
 }

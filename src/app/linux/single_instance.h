@@ -28,9 +28,10 @@ public:
     // take to answer; one that does not answer by then is busy or stopped, and this start ends
     // all the same. Standard error says which. A running Kivo is handed what activationToken
     // gives, asked only then, with the request to come to the front.
-    static InstanceClaim claim(const std::filesystem::path& settingsFile, const std::filesystem::path& socketFolder,
-                               const std::function<std::string()>& activationToken,
-                               std::chrono::milliseconds patience = std::chrono::seconds(5));
+    static std::unique_ptr<SingleInstance> claim(const std::filesystem::path& settingsFile,
+                                                 const std::filesystem::path& socketFolder,
+                                                 const std::function<std::string()>& activationToken,
+                                                 std::chrono::milliseconds patience = std::chrono::seconds(5));
 
     ~LinuxSingleInstance() override;
     LinuxSingleInstance(const LinuxSingleInstance&) = delete;

@@ -143,7 +143,7 @@ FrontReply askToComeToFront(const std::wstring& name, Clock::time_point deadline
 
 }  // namespace
 
-InstanceClaim claimSingleInstance(const fs::path& settingsFile)
+std::unique_ptr<SingleInstance> claimSingleInstance(const fs::path& settingsFile)
 {
     const std::wstring name = L"Kivo." + std::to_wstring(std::hash<std::wstring>{}(fileKey(settingsFile)));
     const Clock::time_point deadline = Clock::now() + kPatience;
@@ -154,17 +154,17 @@ InstanceClaim claimSingleInstance(const fs::path& settingsFile)
             reportProblem("cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (error " +
                           std::to_string(error) + "); starting anyway.");
         if (!mutex || error != ERROR_ALREADY_EXISTS)
-            return {std::make_unique<Win32SingleInstance>(std::move(mutex), name)};
+            return std::make_unique<Win32SingleInstance>(std::move(mutex), name);
         // Let go of it, so that the mutex is gone once the Kivo holding it has ended.
         mutex.reset();
         const FrontReply reply = askToComeToFront(name, deadline);
         if (reply.raised) {
             reportAlreadyRunning(settingsFile, true);
-            return {nullptr, true};
+            return nullptr;
         }
         if (Clock::now() >= deadline) {
             reportAlreadyRunningUnanswered(settingsFile, reply.process);
-            return {};
+            return nullptr;
         }
         std::this_thread::sleep_for(kRetryPause);
     }

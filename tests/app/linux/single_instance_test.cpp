@@ -41,7 +41,7 @@ protected:
     SingleInstanceClaim() { fs::create_directory(runtime); }
 
     fs::path lockFile() const { return settings.folder() / "kivo.ini.lock"; }
-    InstanceClaim claim(const fs::path& file) const
+    std::unique_ptr<SingleInstance> claim(const fs::path& file) const
     {
         return LinuxSingleInstance::claim(
             file, runtime, [] { return std::string("launch-token_TIME42"); }, 300ms);
@@ -76,8 +76,8 @@ TEST_F(SingleInstanceClaim, ALockNobodyHoldsIsTakenWhateverItSaysAndKept)
         std::ofstream(lockFile(), std::ios::binary) << c.contents;
         const int left = ::open(lockFile().c_str(), O_RDONLY | O_CLOEXEC);
         const test_support::CapturedStderr errors;
-        InstanceClaim taken = claim(settings.file());
-        EXPECT_NE(taken.instance, nullptr) << c.what;
+        const std::unique_ptr<SingleInstance> taken = claim(settings.file());
+        EXPECT_NE(taken, nullptr) << c.what;
         EXPECT_EQ(errors.text(), "") << c.what;
         EXPECT_FALSE(deleted(left)) << c.what;
         ::close(left);
@@ -91,7 +91,7 @@ TEST_F(SingleInstanceClaim, AnotherUsersLockFileOpensForReadingAndLocks)
     EXPECT_EXIT(
         {
             test_support::runAsOrdinaryUser();
-            std::exit(claim(settings.file()).instance ? 0 : 1);
+            std::exit(claim(settings.file()) ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "^$");
 }
@@ -107,9 +107,7 @@ TEST_F(SingleInstanceClaim, ALockHeldThroughAnotherPathIsARunningKivoThatDoesNot
 
     for (const char* linkedFile : {"that does not exist yet", "that exists"}) {
         const test_support::CapturedStderr errors;
-        const InstanceClaim refused = claim(linked);
-        EXPECT_EQ(refused.instance, nullptr) << linkedFile;
-        EXPECT_FALSE(refused.runningKivoAnswered);
+        EXPECT_EQ(claim(linked), nullptr) << linkedFile;
         EXPECT_THAT(errors.text(), AllOf(HasSubstr("already running"), HasSubstr("busy"),
                                          HasSubstr("(process " + std::to_string(::getpid()) + ")")));
         std::ofstream(settings.file()) << "[Settings]\n";
@@ -128,9 +126,9 @@ pid_t startInChild(const fs::path& file, const fs::path& runtime, int go, int re
     char token = 0;
     if (::read(go, &token, 1) != 1)
         ::_exit(1);
-    const InstanceClaim claim = LinuxSingleInstance::claim(
+    const std::unique_ptr<SingleInstance> claim = LinuxSingleInstance::claim(
         file, runtime, [] { return std::string(); }, 100ms);
-    token = claim.instance ? 'C' : 'R';
+    token = claim ? 'C' : 'R';
     if (::write(report, &token, 1) != 1)
         ::_exit(1);
     ::pause();
@@ -185,11 +183,11 @@ TEST_F(SingleInstanceClaim, ASecondStartHandsOverItsTokenAndSaysWhetherTheWindow
         {true, "; its window is brought to the front instead."},
         {false, "; it was asked to bring its window to the front, but the desktop did not put it there"},
     };
-    InstanceClaim running = claim(settings.file());
-    ASSERT_NE(running.instance, nullptr);
+    const std::unique_ptr<SingleInstance> running = claim(settings.file());
+    ASSERT_NE(running, nullptr);
     bool cameToFront = false;
     std::string tokenSeen;
-    running.instance->listen([&](const std::string& token, const SingleInstance::Answer& answer) {
+    running->listen([&](const std::string& token, const SingleInstance::Answer& answer) {
         tokenSeen = token;
         answer(cameToFront);
     });
@@ -199,9 +197,7 @@ TEST_F(SingleInstanceClaim, ASecondStartHandsOverItsTokenAndSaysWhetherTheWindow
         auto second = std::async(std::launch::async, [this] { return claim(settings.file()); });
         while (second.wait_for(1ms) != std::future_status::ready)
             QCoreApplication::processEvents();
-        const InstanceClaim answered = second.get();
-        EXPECT_EQ(answered.instance, nullptr);
-        EXPECT_TRUE(answered.runningKivoAnswered);
+        EXPECT_EQ(second.get(), nullptr);
         EXPECT_THAT(errors.text(), HasSubstr(says));
         EXPECT_EQ(tokenSeen, "launch-token_TIME42");
     }
@@ -224,9 +220,9 @@ TEST_F(SingleInstanceClaim, ListensInTheRuntimeFolderAndRemovesSocketsNothingLis
     leaveDeadSocket(runtime / (prefix + "dead"));
     std::ofstream(runtime / (prefix + "not-a-socket")) << "kept";
 
-    InstanceClaim taken = claim(settings.file());
-    ASSERT_NE(taken.instance, nullptr);
-    taken.instance->listen([](const std::string&, const SingleInstance::Answer&) {});
+    const std::unique_ptr<SingleInstance> taken = claim(settings.file());
+    ASSERT_NE(taken, nullptr);
+    taken->listen([](const std::string&, const SingleInstance::Answer&) {});
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(runtime))
         names.push_back(entry.path().filename().string());
