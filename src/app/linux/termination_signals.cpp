@@ -17,10 +17,9 @@ namespace {
 
 constexpr std::array kSignals{SIGTERM, SIGHUP, SIGINT};
 
-// The two ends of the socket pair; -1 while no instance is installed. An allowed global (see
-// the README): a signal handler can reach nothing else.
+// The socket's write end; -1 while no instance is installed. An allowed global (see the
+// README): a signal handler can reach nothing else.
 int writeEnd = -1;
-int readEnd = -1;
 std::array<struct sigaction, kSignals.size()> previousActions{};
 
 extern "C" void onTerminationSignal(int)
@@ -31,62 +30,38 @@ extern "C" void onTerminationSignal(int)
     errno = savedErrno;
 }
 
-bool openSocketPair()
-{
-    int ends[2];
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends) != 0) {
-        reportProblem(std::string("cannot watch for termination signals: ") + std::strerror(errno));
-        return false;
-    }
-    writeEnd = ends[0];
-    readEnd = ends[1];
-    return true;
-}
-
-void closeSocketPair()
-{
-    close(writeEnd);
-    close(readEnd);
-    writeEnd = -1;
-    readEnd = -1;
-}
-
 }  // namespace
 
-TerminationSignals::TerminationSignals(std::function<void()> onSignal) : onSignal_(std::move(onSignal))
+TerminationSignals::TerminationSignals(std::function<void()> onSignal) : signalled_(std::move(onSignal))
 {
     if (writeEnd != -1) {
         reportProblem("termination signals are already being watched");
         return;
     }
-    if (!openSocketPair())
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends) != 0) {
+        reportProblem(std::string("cannot watch for termination signals: ") + std::strerror(errno));
         return;
+    }
+    writeEnd = ends[0];
+    signalled_.watch(ends[1]);
+    installed_ = true;
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < kSignals.size(); ++i)
         sigaction(kSignals[i], &action, &previousActions[i]);
-    notifier_ = std::make_unique<QSocketNotifier>(readEnd, QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { drain(); });
 }
 
 TerminationSignals::~TerminationSignals()
 {
-    if (!notifier_)
+    if (!installed_)
         return;
-    notifier_.reset();
     for (std::size_t i = 0; i < kSignals.size(); ++i)
         sigaction(kSignals[i], &previousActions[i], nullptr);
-    closeSocketPair();
-}
-
-void TerminationSignals::drain()
-{
-    std::array<char, 64> bytes;
-    while (read(readEnd, bytes.data(), bytes.size()) > 0) {
-    }
-    onSignal_();
+    close(writeEnd);
+    writeEnd = -1;
 }
 
 }  // namespace kivo

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QSocketNotifier>
+#include "app/linux/wake_ups/drained_descriptor.h"
 
 #include <functional>
-#include <memory>
 
 namespace kivo {
 
@@ -18,10 +17,9 @@ public:
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
 private:
-    void drain();
-
-    std::function<void()> onSignal_;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    // The socket's read end.
+    DrainedDescriptor signalled_;
+    bool installed_ = false;
 };
 
 }  // namespace kivo
