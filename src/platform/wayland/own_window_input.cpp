@@ -69,16 +69,7 @@ public:
         const XkbLayout& layout = keymaps_.layout();
         const bool numLockOn = (modifiers_ & layout.numLockMask()) != 0;
         keys.fill(0);
-        for (std::size_t keycode = 0; keycode < down_.size(); ++keycode) {
-            if (!down_.test(keycode)) {
-                continue;
-            }
-            for (const std::uint8_t code : layout.virtualKeys(static_cast<xkb_keycode_t>(keycode), numLockOn)) {
-                if (code != 0) {
-                    keys[code] |= vk::kStateDown;
-                }
-            }
-        }
+        layout.virtualKeys().markDown(keys, down_, numLockOn);
         if ((modifiers_ & layout.capsLockMask()) != 0) {
             keys[vk::kCapsLock] |= vk::kStateToggled;
         }

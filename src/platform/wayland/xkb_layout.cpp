@@ -125,13 +125,12 @@ XkbLayout::XkbLayout(xkb_keymap* keymap)
     }
 
     std::vector<xkb_keysym_t> unshifted;
-    for (xkb_keycode_t keycode = 0; keycode < kKeycodes; ++keycode) {
+    std::vector<xkb_keysym_t> secondLevel;
+    for (xkb_keycode_t keycode = 0; keycode < VirtualKeyTable::kKeycodes; ++keycode) {
         unshifted.push_back(keysymAt(keymap, keycode, 0));
+        secondLevel.push_back(keysymAt(keymap, keycode, 1));
     }
-    const OemLayout oem = oemLayoutOf(unshifted);
-    for (xkb_keycode_t keycode = 0; keycode < kKeycodes; ++keycode) {
-        virtualKeys_[keycode] = virtualKeysOfKey(unshifted[keycode], keysymAt(keymap, keycode, 1), oem);
-    }
+    virtualKeys_ = VirtualKeyTable(unshifted, secondLevel, 0);
     capsLockMask_ = maskOf(keymap, XKB_MOD_NAME_CAPS);
     numLockMask_ = maskOf(keymap, XKB_MOD_NAME_NUM);
 }
@@ -159,15 +158,6 @@ std::optional<KeyPlacement> XkbLayout::find(xkb_keysym_t keysym) const
         return found->second;
     }
     return std::nullopt;
-}
-
-const VirtualKeyCodes& XkbLayout::virtualKeys(xkb_keycode_t keycode, bool numLockOn) const
-{
-    static constexpr VirtualKeyCodes kNone{};
-    if (keycode >= kKeycodes) {
-        return kNone;
-    }
-    return numLockOn ? virtualKeys_[keycode].numLockOn : virtualKeys_[keycode].numLockOff;
 }
 
 }  // namespace kivo

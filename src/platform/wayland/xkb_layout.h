@@ -4,7 +4,6 @@
 
 #include <xkbcommon/xkbcommon.h>
 
-#include <array>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -48,18 +47,16 @@ public:
     // Lower levels first, so a keysym on two keys is typed with the fewer modifiers; none when
     // no key of the first layout types it.
     std::optional<KeyPlacement> find(xkb_keysym_t keysym) const;
-    // The virtual-key codes of an XKB keycode; keypad keys change meaning with Num Lock.
-    const VirtualKeyCodes& virtualKeys(xkb_keycode_t keycode, bool numLockOn) const;
+    // By XKB keycode.
+    const VirtualKeyTable& virtualKeys() const { return virtualKeys_; }
 
     // Modifier bits of Caps Lock and Num Lock in the keymap's masks; 0 when it has none.
     xkb_mod_mask_t capsLockMask() const { return capsLockMask_; }
     xkb_mod_mask_t numLockMask() const { return numLockMask_; }
 
 private:
-    static constexpr std::size_t kKeycodes = 256;
-
     std::unordered_map<xkb_keysym_t, KeyPlacement> placements_;
-    std::array<KeyVirtualKeys, kKeycodes> virtualKeys_{};
+    VirtualKeyTable virtualKeys_;
     xkb_mod_mask_t capsLockMask_ = 0;
     xkb_mod_mask_t numLockMask_ = 0;
 };

@@ -37,10 +37,15 @@ KeyboardLayout KeyboardLayout::read(Display* display)
     const int first = xkb->min_key_code;
     const int last = xkb->max_key_code;
     std::vector<xkb_keysym_t> unshifted;
+    std::vector<xkb_keysym_t> secondLevel;
     for (int keycode = first; keycode <= last; ++keycode) {
         unshifted.push_back(typed(keycode, 0));
+        secondLevel.push_back(XkbKeyGroupWidth(xkb, keycode, 0) > 1 ? XkbKeySymEntry(xkb, keycode, 1, 0) : NoSymbol);
+        if (XkbKeyNumGroups(xkb, keycode) == 0) {
+            layout.unused_.push_back(static_cast<KeyCode>(keycode));
+        }
     }
-    const OemLayout oem = oemLayoutOf(unshifted);
+    layout.virtualKeys_ = VirtualKeyTable(unshifted, secondLevel, static_cast<unsigned>(first));
 
     // Unshifted positions first, so a keysym on two keys is typed without Shift if it can be.
     for (bool shifted : {false, true}) {
@@ -48,18 +53,6 @@ KeyboardLayout KeyboardLayout::read(Display* display)
             if (const KeySym keysym = typed(keycode, shifted ? ShiftMask : 0); keysym != NoSymbol) {
                 layout.positions_.try_emplace(keysym, KeyPosition{static_cast<KeyCode>(keycode), shifted});
             }
-        }
-    }
-    for (int keycode = first; keycode <= last; ++keycode) {
-        const auto slot = static_cast<std::size_t>(keycode);
-        const KeySym secondLevel =
-            XkbKeyGroupWidth(xkb, keycode, 0) > 1 ? XkbKeySymEntry(xkb, keycode, 1, 0) : NoSymbol;
-        const auto [numLockOff, numLockOn] =
-            virtualKeysOfKey(unshifted[slot - static_cast<std::size_t>(first)], secondLevel, oem);
-        layout.numLockOff_[slot] = numLockOff;
-        layout.numLockOn_[slot] = numLockOn;
-        if (XkbKeyNumGroups(xkb, keycode) == 0) {
-            layout.unused_.push_back(static_cast<KeyCode>(keycode));
         }
     }
     XkbFreeKeyboard(xkb, 0, True);
@@ -76,11 +69,6 @@ std::optional<KeyPosition> KeyboardLayout::find(KeySym keysym) const
         return found->second;
     }
     return std::nullopt;
-}
-
-const VirtualKeyCodes& KeyboardLayout::virtualKeys(KeyCode keycode, bool numLockOn) const
-{
-    return numLockOn ? numLockOn_[keycode] : numLockOff_[keycode];
 }
 
 }  // namespace kivo

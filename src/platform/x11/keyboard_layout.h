@@ -4,7 +4,6 @@
 
 #include <X11/Xlib.h>
 
-#include <array>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -27,8 +26,7 @@ public:
 
     // The key producing the keysym without Shift, or else with Shift; none when neither does.
     std::optional<KeyPosition> find(KeySym keysym) const;
-    // The virtual-key codes of a keycode; keypad keys change meaning with Num Lock.
-    const VirtualKeyCodes& virtualKeys(KeyCode keycode, bool numLockOn) const;
+    const VirtualKeyTable& virtualKeys() const { return virtualKeys_; }
     // Keycodes without any keysym, free to be given one.
     const std::vector<KeyCode>& unusedKeycodes() const { return unused_; }
 
@@ -38,11 +36,8 @@ public:
     unsigned scrollLockLight() const { return scrollLockLight_; }
 
 private:
-    static constexpr std::size_t kKeycodes = 256;
-
     std::unordered_map<KeySym, KeyPosition> positions_;
-    std::array<VirtualKeyCodes, kKeycodes> numLockOff_{};
-    std::array<VirtualKeyCodes, kKeycodes> numLockOn_{};
+    VirtualKeyTable virtualKeys_;
     std::vector<KeyCode> unused_;
     unsigned capsLockLight_ = 0;
     unsigned numLockLight_ = 0;

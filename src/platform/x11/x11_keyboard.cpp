@@ -3,6 +3,7 @@
 #include "platform/virtual_key_codes.h"
 
 #include <array>
+#include <bitset>
 #include <optional>
 #include <utility>
 
@@ -19,25 +20,16 @@ public:
         connection_.readEvents();
         if (seenKeyChanges_ != connection_.keyChanges()) {
             seenKeyChanges_ = connection_.keyChanges();
-            XQueryKeymap(connection_.display(), down_.data());
+            XQueryKeymap(connection_.display(), keymap_.data());
+            for (std::size_t keycode = 0; keycode < down_.size(); ++keycode)
+                down_[keycode] = (static_cast<unsigned char>(keymap_[keycode / 8]) & (1U << (keycode % 8))) != 0;
             // Key and light changes that happened before the reply arrived with it.
             connection_.readEvents();
         }
         const KeyboardLayout& layout = connection_.layout();
         const unsigned lit = connection_.litIndicators();
-        const bool numLockOn = (lit & layout.numLockLight()) != 0;
-
         keys.fill(0);
-        for (unsigned keycode = 0; keycode < 256; ++keycode) {
-            if ((static_cast<unsigned char>(down_[keycode / 8]) & (1U << (keycode % 8))) == 0) {
-                continue;
-            }
-            for (std::uint8_t code : layout.virtualKeys(static_cast<KeyCode>(keycode), numLockOn)) {
-                if (code != 0) {
-                    keys[code] |= vk::kStateDown;
-                }
-            }
-        }
+        layout.virtualKeys().markDown(keys, down_, (lit & layout.numLockLight()) != 0);
         for (auto [light, code] :
              {std::pair{layout.capsLockLight(), vk::kCapsLock}, std::pair{layout.numLockLight(), vk::kNumLock},
               std::pair{layout.scrollLockLight(), vk::kScrollLock}}) {
@@ -51,7 +43,9 @@ public:
 private:
     X11Connection& connection_;
     std::optional<std::uint64_t> seenKeyChanges_;
-    std::array<char, 32> down_{};
+    // One bit a keycode, as XQueryKeymap gives them.
+    std::array<char, 32> keymap_{};
+    std::bitset<256> down_;
 };
 
 }  // namespace

@@ -134,18 +134,31 @@ VirtualKeyCodes virtualKeysFor(xkb_keysym_t keysym, OemLayout layout)
     return layout == OemLayout::Uk ? lookUp(kUkPunctuation, keysym) : lookUp(kUsPunctuation, keysym);
 }
 
-// A UK-style layout types "#" without Shift; a US one needs Shift for it.
-OemLayout oemLayoutOf(std::span<const xkb_keysym_t> unshifted)
+VirtualKeyTable::VirtualKeyTable(std::span<const xkb_keysym_t> unshifted, std::span<const xkb_keysym_t> secondLevel,
+                                 unsigned first)
 {
-    return std::ranges::find(unshifted, XKB_KEY_numbersign) != unshifted.end() ? OemLayout::Uk : OemLayout::Us;
+    // A UK-style layout types "#" without Shift; a US one needs Shift for it.
+    const OemLayout layout =
+        std::ranges::find(unshifted, XKB_KEY_numbersign) != unshifted.end() ? OemLayout::Uk : OemLayout::Us;
+    for (std::size_t i = 0; i < unshifted.size() && first + i < numLockOff_.size(); ++i) {
+        numLockOff_[first + i] = virtualKeysFor(unshifted[i], layout);
+        // Keypad keys type their digits on the second level, which Num Lock selects.
+        const bool keypad = secondLevel[i] >= XKB_KEY_KP_Space && secondLevel[i] <= XKB_KEY_KP_Equal;
+        numLockOn_[first + i] = keypad ? virtualKeysFor(secondLevel[i], layout) : numLockOff_[first + i];
+    }
 }
 
-// Keypad keys type their digits on the second level, which Num Lock selects.
-KeyVirtualKeys virtualKeysOfKey(xkb_keysym_t firstLevel, xkb_keysym_t secondLevel, OemLayout layout)
+void VirtualKeyTable::markDown(KeyboardState& keys, const std::bitset<kKeycodes>& down, bool numLockOn) const
 {
-    const VirtualKeyCodes numLockOff = virtualKeysFor(firstLevel, layout);
-    const bool keypad = secondLevel >= XKB_KEY_KP_Space && secondLevel <= XKB_KEY_KP_Equal;
-    return {numLockOff, keypad ? virtualKeysFor(secondLevel, layout) : numLockOff};
+    const std::array<VirtualKeyCodes, kKeycodes>& codes = numLockOn ? numLockOn_ : numLockOff_;
+    for (std::size_t keycode = 0; keycode < down.size(); ++keycode) {
+        if (!down.test(keycode))
+            continue;
+        for (const std::uint8_t code : codes[keycode]) {
+            if (code != 0)
+                keys[code] |= vk::kStateDown;
+        }
+    }
 }
 
 }  // namespace kivo

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/input_services.h"
+
 #include <xkbcommon/xkbcommon.h>
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <span>
 
@@ -19,14 +22,21 @@ enum class OemLayout : std::uint8_t { Us, Uk };
 // be sure of.
 VirtualKeyCodes virtualKeysFor(xkb_keysym_t keysym, OemLayout layout);
 
-// Which punctuation codes a layout's keys get, by what its keys type without Shift.
-OemLayout oemLayoutOf(std::span<const xkb_keysym_t> unshifted);
+// The codes of the keycodes of one layout, with Num Lock off and on.
+class VirtualKeyTable {
+public:
+    static constexpr std::size_t kKeycodes = 256;
 
-// The codes of one key with Num Lock off and on, by what it types on its first two levels.
-struct KeyVirtualKeys {
-    VirtualKeyCodes numLockOff;
-    VirtualKeyCodes numLockOn;
+    VirtualKeyTable() = default;
+    // By what keycode first + i types on its first two levels: unshifted[i] and secondLevel[i].
+    VirtualKeyTable(std::span<const xkb_keysym_t> unshifted, std::span<const xkb_keysym_t> secondLevel, unsigned first);
+
+    // Sets the down bit of every code of the keycodes that are down.
+    void markDown(KeyboardState& keys, const std::bitset<kKeycodes>& down, bool numLockOn) const;
+
+private:
+    std::array<VirtualKeyCodes, kKeycodes> numLockOff_{};
+    std::array<VirtualKeyCodes, kKeycodes> numLockOn_{};
 };
-KeyVirtualKeys virtualKeysOfKey(xkb_keysym_t firstLevel, xkb_keysym_t secondLevel, OemLayout layout);
 
 }  // namespace kivo
