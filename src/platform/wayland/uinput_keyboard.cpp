@@ -10,55 +10,20 @@
 #include <bitset>
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace kivo {
 namespace {
 
-// Where the keyboard's input events go; returns 0, or a negative errno.
-class EventWriter {
-public:
-    virtual ~EventWriter() = default;
-    virtual int write(unsigned type, unsigned code, int value) = 0;
-};
-
-class UinputWriter final : public EventWriter {
-public:
-    explicit UinputWriter(libevdev_uinput* device) : device_(device) {}
-    ~UinputWriter() override { libevdev_uinput_destroy(device_); }
-    UinputWriter(const UinputWriter&) = delete;
-    UinputWriter& operator=(const UinputWriter&) = delete;
-
-    int write(unsigned type, unsigned code, int value) override
-    {
-        return libevdev_uinput_write_event(device_, type, code, value);
-    }
-
-private:
-    libevdev_uinput* device_;
-};
-
-class DescriptorWriter final : public EventWriter {
-public:
-    explicit DescriptorWriter(int descriptor) : descriptor_(descriptor) {}
-
-    int write(unsigned type, unsigned code, int value) override
-    {
-        input_event event{};
-        event.type = static_cast<std::uint16_t>(type);
-        event.code = static_cast<std::uint16_t>(code);
-        event.value = value;
-        return ::write(descriptor_, &event, sizeof event) == static_cast<ssize_t>(sizeof event) ? 0 : -errno;
-    }
-
-private:
-    int descriptor_;
-};
+// Writes one input event of the keyboard; returns 0, or a negative errno.
+using EventWriter = std::function<int(unsigned type, unsigned code, int value)>;
 
 // Each key event is its own report, so the compositor sees a press and its release apart.
 class EventKeyboard final : public KeySwitch {
 public:
-    explicit EventKeyboard(std::unique_ptr<EventWriter> writer) : writer_(std::move(writer)) {}
+    explicit EventKeyboard(EventWriter write) : write_(std::move(write)) {}
 
     ~EventKeyboard() override
     {
@@ -77,9 +42,9 @@ public:
         if (!isKeyboardKeyCode(code)) {
             return;
         }
-        int result = writer_->write(EV_KEY, code, down ? 1 : 0);
+        int result = write_(EV_KEY, code, down ? 1 : 0);
         if (result == 0) {
-            result = writer_->write(EV_SYN, SYN_REPORT, 0);
+            result = write_(EV_SYN, SYN_REPORT, 0);
         }
         if (result == 0) {
             down_.set(code, down);
@@ -90,7 +55,7 @@ public:
     }
 
 private:
-    std::unique_ptr<EventWriter> writer_;
+    EventWriter write_;
     std::bitset<KEY_CNT> down_;
     bool failed_ = false;
 };
@@ -115,12 +80,22 @@ std::unique_ptr<KeySwitch> openUinputKeyboard()
         reportProblem(std::string("cannot make a virtual keyboard through /dev/uinput: ") + std::strerror(-result));
         return nullptr;
     }
-    return std::make_unique<EventKeyboard>(std::make_unique<UinputWriter>(device));
+    // Shared with the writer, which a std::function must be able to copy; it goes with the keyboard.
+    const std::shared_ptr<libevdev_uinput> owned(device, libevdev_uinput_destroy);
+    return std::make_unique<EventKeyboard>([owned](unsigned type, unsigned code, int value) {
+        return libevdev_uinput_write_event(owned.get(), type, code, value);
+    });
 }
 
 std::unique_ptr<KeySwitch> makeDescriptorKeyboard(int descriptor)
 {
-    return std::make_unique<EventKeyboard>(std::make_unique<DescriptorWriter>(descriptor));
+    return std::make_unique<EventKeyboard>([descriptor](unsigned type, unsigned code, int value) {
+        input_event event{};
+        event.type = static_cast<std::uint16_t>(type);
+        event.code = static_cast<std::uint16_t>(code);
+        event.value = value;
+        return ::write(descriptor, &event, sizeof event) == static_cast<ssize_t>(sizeof event) ? 0 : -errno;
+    });
 }
 
 }  // namespace kivo
