@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string_view>
 
 namespace kivo {
 

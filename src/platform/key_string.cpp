@@ -2,7 +2,6 @@
 
 #include "platform/ascii_case.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <utility>
