@@ -35,8 +35,12 @@ public:
     {
         namespace fs = std::filesystem;
         std::error_code ignored;
-        // A test may have taken its own rights away to make a save fail.
+        // A test may have taken its own rights away to make a save fail, from the folder or from a
+        // file in it; Windows deletes no read-only file, and a folder left behind in the shared
+        // temporary folder can take another test's short name.
         fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        for (fs::recursive_directory_iterator entry(folder_, ignored), end; entry != end; entry.increment(ignored))
+            fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
         fs::remove_all(folder_, ignored);
     }
     TempSettings(const TempSettings&) = delete;
