@@ -283,7 +283,7 @@ wait_for kivo_windows_at_least 2 || true
 windows=$(kivo_windows | wc -l)
 [ "$windows" -eq 2 ] && pass "another %APPDATA%: a second Kivo runs" ||
   fail "another %APPDATA%: $windows windows, $(cat "$session/other.out"); processes: $(ps -eo pid,stat,etime,args | grep -i "kivo\.exe\|cmd" | grep -v grep | tr "\n" ";")"
-for window in $(xdotool search --name '^Kivo v1\.0( - no joystick)?$'); do wmctrl -i -c "$window"; done
+for window in $(kivo_windows); do wmctrl -i -c "$window"; done
 
 # Ten first starts at once with one settings file, the machine busy with all of them: one Kivo
 # runs, and each other start says so and succeeds, whether or not the first answered in time.
