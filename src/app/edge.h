@@ -29,9 +29,9 @@ public:
     virtual std::unique_ptr<WindowHook> showWindow(Form& form, WindowLogic& logic) = 0;
     // What wakes the ticks of the shown window; null when they poll.
     virtual WakeUpSource* wakeUps() = 0;
-    // Brings the shown window to the front for a later start, with the token its launcher gave
-    // for that (empty when none), and answers once it knows; an empty answer is not waited for.
-    virtual void comeToFront(Form& form, const std::string& activationToken, SingleInstance::Answer answer) = 0;
+    // Brings the shown window to the front for a later start, with the tokens its launcher gave
+    // for that, and answers once it knows; an empty answer is not waited for.
+    virtual void comeToFront(Form& form, const LaunchTokens& tokens, SingleInstance::Answer answer) = 0;
 };
 
 }  // namespace kivo

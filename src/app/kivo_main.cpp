@@ -34,22 +34,4 @@ int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& s
     return start(argc, argv);
 }
 
-void reportAlreadyRunning(const std::filesystem::path& settingsFile, bool cameToFront)
-{
-    const std::string running = "Kivo is already running with " + quotedPath(settingsFile);
-    if (cameToFront)
-        reportProblem(running + "; its window is brought to the front instead.");
-    else
-        reportProblem(running + "; it was asked to bring its window to the front, but the desktop did not put it " +
-                      "there (it may show that Kivo wants attention instead).");
-}
-
-void reportAlreadyRunningUnanswered(const std::filesystem::path& settingsFile, std::optional<long> processId)
-{
-    const std::string process = processId ? " (process " + std::to_string(*processId) + ")" : std::string();
-    reportProblem("Kivo is already running with " + quotedPath(settingsFile) + process +
-                  ", but its window did not come to the front: that Kivo is busy, still starting or stopped. "
-                  "This start ends, so that two cannot overwrite each other's assignments.");
-}
-
 }  // namespace kivo

@@ -2,9 +2,7 @@
 
 #include "app/command_line.h"
 
-#include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace kivo {
@@ -19,13 +17,5 @@ using JoystickListing = std::function<std::string()>;
 // with what platformNote gives, when there is one: how this platform would type keys.
 int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& start,
             const JoystickListing& listJoysticks, const std::function<std::string()>& platformNote = {});
-
-// One Kivo per settings file on every platform, as two would overwrite each other's
-// assignments: a second start asks the running Kivo to bring its window to the front, says so in
-// these words, whether the window got there (the desktop may refuse, or only mark it as wanting
-// attention), and succeeds.
-void reportAlreadyRunning(const std::filesystem::path& settingsFile, bool cameToFront);
-// The same when the running Kivo did not answer in time; processId when the platform tells it.
-void reportAlreadyRunningUnanswered(const std::filesystem::path& settingsFile, std::optional<long> processId);
 
 }  // namespace kivo

@@ -36,8 +36,8 @@ public:
         hook_ = edge_.showWindow(form_, logic_);
         if (WakeUpSource* wakeUps = edge_.wakeUps())
             logic_.sleepBetweenWakeUps(*wakeUps);
-        instance.listen([this](const std::string& activationToken, SingleInstance::Answer answer) {
-            edge_.comeToFront(form_, activationToken, std::move(answer));
+        instance.listen([this](const LaunchTokens& tokens, SingleInstance::Answer answer) {
+            edge_.comeToFront(form_, tokens, std::move(answer));
         });
     }
 

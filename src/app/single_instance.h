@@ -1,14 +1,29 @@
 #pragma once
 
+#include "platform/messages.h"
 #include "settings/location.h"
 #include "window/exit_status.h"
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kivo {
+
+// What lets the desktop bring a running Kivo's window to the front for a later start, one field
+// per kind: each desktop honours only its own, and the other's is no use to it.
+struct LaunchTokens {
+    // XDG_ACTIVATION_TOKEN, for a Wayland compositor.
+    std::string activation;
+    // DESKTOP_STARTUP_ID, for an X11 window manager, XWayland's too.
+    std::string startupId;
+};
+
+// What a running Kivo answers when asked to come to the front.
+enum class FrontAnswer { CameToFront, AskedOnly, NoAnswer };
 
 // One Kivo per settings file, so that two copies cannot overwrite each other's assignments. A
 // start claims the file it will use; the claim lasts as long as this object.
@@ -18,29 +33,79 @@ public:
 
     // Tells the later start whether the window became active.
     using Answer = std::function<void(bool cameToFront)>;
-    // Asks the window to come to the front, with the token that lets the desktop allow it (what
-    // the later start's launcher gave it; empty when it has none), and answers once it knows.
-    using FrontRequest = std::function<void(const std::string& activationToken, Answer answer)>;
+    // Asks the window to come to the front, with the tokens of the later start's launcher, and
+    // answers once it knows.
+    using FrontRequest = std::function<void(const LaunchTokens& tokens, Answer answer)>;
 
     // Calls comeToFront whenever a later start with the same settings file asks.
     virtual void listen(FrontRequest comeToFront) = 0;
 };
 
-// Claims settingsFile, named as the platform names it whichever path reached it; each platform
-// has its own. When a running Kivo holds it, asks that Kivo to come to the front, says what came
-// of it (reportAlreadyRunning, reportAlreadyRunningUnanswered) and gives null: this start is to
-// end, and succeeds. When the claim cannot be made at all, standard error says why and Kivo
-// starts anyway.
-std::unique_ptr<SingleInstance> claimSingleInstance(const std::filesystem::path& settingsFile);
+// What each platform gives the claim: a lock the system drops when its holder ends, and its way
+// of asking the Kivo that holds it to come to the front.
+class InstanceLock {
+public:
+    virtual ~InstanceLock() = default;
+
+    struct Attempt {
+        // The claim, when this start took the lock or cannot have one at all; null while
+        // another Kivo holds it.
+        std::unique_ptr<SingleInstance> instance;
+        // Why no lock can be had; this start then runs without one.
+        std::string problem;
+    };
+    // Tries once to take the lock.
+    virtual Attempt take() = 0;
+    // The process holding the lock, where the system tells it.
+    virtual std::optional<long> holder() = 0;
+    // Why the holder cannot be asked at all, when that is known without asking; empty otherwise.
+    virtual std::string unaskable() = 0;
+    // Asks the holder to come to the front, handing it tokens; patience bounds how long it may
+    // take to take the request, after which it answers once it knows.
+    virtual FrontAnswer askToComeToFront(const LaunchTokens& tokens, std::chrono::milliseconds patience) = 0;
+};
+
+// What came of a claim.
+struct Claim {
+    // This start's claim; null when another Kivo holds the file, and this start is to end.
+    std::unique_ptr<SingleInstance> instance{};
+    // Why this start runs without making sure it is the only Kivo; empty when it made sure.
+    std::string unsure{};
+    // When another Kivo holds the file: what it answered, its process where the system tells it,
+    // and why it could not be asked, when that was known without asking.
+    FrontAnswer answer = FrontAnswer::NoAnswer;
+    std::optional<long> holder{};
+    std::string unaskable{};
+};
+
+// As long as a Kivo starting up may take to answer; one that has not answered by then is busy,
+// still starting or stopped, and the later start ends all the same.
+inline constexpr std::chrono::milliseconds kClaimPatience{5000};
+
+// Takes lock, or asks the Kivo holding it to come to the front, handing it what tokens gives
+// (asked only then), until it answers or patience runs out.
+Claim claimSingleInstance(InstanceLock& lock, const std::function<LaunchTokens()>& tokens,
+                          std::chrono::milliseconds patience = kClaimPatience);
+
+// Claims settingsFile with the platform's lock, named as the platform names it whichever path
+// reached it; each platform has its own.
+Claim claimSingleInstance(const std::filesystem::path& settingsFile);
+
+// What a start says of its claim of settingsFile, one line; empty when there is nothing to say.
+std::string claimWords(const Claim& claim, const std::filesystem::path& settingsFile);
 
 // Runs Kivo while this start holds its settings file, the one place every platform claims it:
 // start builds the window, which comes to the front whenever a later start asks through the
-// instance, and gives the exit status. A start that finds another Kivo running ends, and succeeds.
+// instance, and gives the exit status. A start that finds another Kivo running says so and
+// ends, and succeeds.
 template <class Start>
 int runClaimed(const Start& start)
 {
-    const std::unique_ptr<SingleInstance> instance = claimSingleInstance(defaultSettingsLocation().writeTo);
-    return instance ? start(*instance) : kExitSuccess;
+    const std::filesystem::path settingsFile = defaultSettingsLocation().writeTo;
+    const Claim claim = claimSingleInstance(settingsFile);
+    if (const std::string words = claimWords(claim, settingsFile); !words.empty())
+        reportProblem(words);
+    return claim.instance ? start(*claim.instance) : kExitSuccess;
 }
 
 }  // namespace kivo

@@ -209,15 +209,22 @@ TEST_F(KivoMends, WindowDestroyedByAnotherProgramSavesAndFails)
 }
 
 // What reached the root window as a startup-notification message, its pieces joined.
+// The startup-notification message on the root window, as its receivers put it together: a first
+// piece of type _NET_STARTUP_INFO_BEGIN, and _NET_STARTUP_INFO for each piece that continues it.
 std::string startupMessage(Display* display)
 {
     XSync(display, False);
+    const Atom begin = XInternAtom(display, "_NET_STARTUP_INFO_BEGIN", False);
+    const Atom continued = XInternAtom(display, "_NET_STARTUP_INFO", False);
     std::string pieces;
     while (XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
-        if (event.type == ClientMessage && event.xclient.format == 8)
-            pieces.append(event.xclient.data.b, sizeof event.xclient.data.b);
+        if (event.type != ClientMessage || event.xclient.format != 8)
+            continue;
+        if (event.xclient.message_type != (pieces.empty() ? begin : continued))
+            return "a piece of the wrong type after \"" + pieces + "\"";
+        pieces.append(event.xclient.data.b, sizeof event.xclient.data.b);
     }
     return pieces.c_str();
 }

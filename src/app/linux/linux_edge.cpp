@@ -56,13 +56,16 @@ bool LinuxEdge::armForNextChange()
     return joystickWatch_ && joystickWatch_->armForNextChange() && armForOtherWindows();
 }
 
-void LinuxEdge::comeToFront(Form1& form, const std::string& activationToken, SingleInstance::Answer answer)
+void LinuxEdge::comeToFront(Form1& form, const LaunchTokens& tokens, SingleInstance::Answer answer)
 {
     // Raising a minimised window leaves it minimised.
     form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
-    activate(form, activationToken);
+    beforeActivation(tokens);
+    form.raise();
+    form.activateWindow();
+    afterActivation(form, tokens);
     if (answer)
-        answerOnceActive(*form.windowHandle(), std::move(answer), LinuxSingleInstance::kActivationWait);
+        answerOnceActive(*form.windowHandle(), std::move(answer), LinuxInstanceLock::kActivationWait);
 }
 
 }  // namespace kivo

@@ -27,7 +27,7 @@ public:
 
     std::unique_ptr<WindowHook> showWindow(Form1& form, WindowLogic& logic) final;
     WakeUpSource* wakeUps() final { return this; }
-    void comeToFront(Form1& form, const std::string& activationToken, SingleInstance::Answer answer) final;
+    void comeToFront(Form1& form, const LaunchTokens& tokens, SingleInstance::Answer answer) final;
 
 protected:
     Joystick& joystick() { return *joystick_; }
@@ -41,9 +41,10 @@ private:
     virtual bool armForOtherWindows() = 0;
     // Ties the edge to Kivo's window before it is first shown, once the Qt application is made.
     virtual std::unique_ptr<WindowHook> attachWindow(Form1& form, WindowLogic& logic) = 0;
-    // Raises the window and asks the desktop to make it active, with the token a launcher gave
-    // for that (empty when none).
-    virtual void activate(QWidget& window, const std::string& activationToken) = 0;
+    // What the desktop needs to let the window become active, before it is raised and asked to
+    // be, and after: each edge uses only its own kind of the launcher's tokens.
+    virtual void beforeActivation(const LaunchTokens& tokens) = 0;
+    virtual void afterActivation(QWidget& window, const LaunchTokens& tokens) = 0;
 
     std::unique_ptr<SdlJoystick> joystick_;
     JoystickWatcher watchJoystick_;

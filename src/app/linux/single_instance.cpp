@@ -1,16 +1,18 @@
 #include "app/linux/single_instance.h"
 
-#include "app/kivo_main.h"
-#include "app/linux/activation_token.h"
 #include "platform/messages.h"
+#include "platform/wayland/activation_token.h"
 #include "settings/file_replace.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QTimer>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -26,7 +28,7 @@
 #include <sstream>
 #include <string>
 #include <system_error>
-#include <thread>
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -35,14 +37,23 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr auto kRetryPause = 100ms;
 constexpr int kProbeTimeoutMs = 200;
-// "raise", a blank and the activation token when there is one, and a newline.
+// "raise", then for each token a blank, its kind and its value, and a newline.
 constexpr char kRequest[] = "raise";
 constexpr char kCameToFront[] = "raised\n";
 constexpr char kAskedOnly[] = "asked\n";
+// Bounds on what later starts may ask of a running Kivo, so that no number or size of requests
+// costs it memory or time it keeps: a request is one short line, sent as soon as the asker
+// connects.
+constexpr qint64 kLongestRequest = 4096;
+constexpr int kConnectionsAtOnce = 16;
 
-enum class FrontAnswer { None, CameToFront, AskedOnly };
+struct TokenKind {
+    const char* prefix;
+    std::string LaunchTokens::*field;
+};
+constexpr TokenKind kTokenKinds[] = {{"activation=", &LaunchTokens::activation},
+                                     {"startup=", &LaunchTokens::startupId}};
 
 std::string socketPrefix()
 {
@@ -66,11 +77,25 @@ fs::path resolved(const fs::path& settingsFile)
 }
 
 // Every start locks this one file. Another user's (a Kivo run with sudo left it) opens only for
-// reading, which is all flock needs.
-int openLockFile(const fs::path& path)
+// reading, which is all flock needs. Without waiting: a FIFO in its place would wait for a writer
+// for ever, and only a regular file is a lock.
+int openLockFile(const fs::path& path, std::string& problem)
 {
-    const int lock = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644);
-    return lock >= 0 ? lock : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    constexpr int kFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    int lock = ::open(path.c_str(), O_RDWR | O_CREAT | kFlags, 0644);
+    if (lock < 0)
+        lock = ::open(path.c_str(), O_RDONLY | kFlags);
+    if (lock < 0) {
+        problem = "cannot open " + quotedPath(path) + ": " + std::strerror(errno);
+        return -1;
+    }
+    struct stat status {};
+    if (::fstat(lock, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(lock);
+        problem = quotedPath(path) + " is not a regular file";
+        return -1;
+    }
+    return lock;
 }
 
 // The process holding a flock on lock's file, as /proc/locks tells it: "1: FLOCK ADVISORY WRITE
@@ -130,57 +155,145 @@ bool passable(const std::string& token)
     return std::all_of(token.begin(), token.end(), [](unsigned char c) { return c > ' ' && c < 0x7f; });
 }
 
-QByteArray requestLine(const std::string& activationToken)
+QByteArray requestLine(const LaunchTokens& tokens)
 {
     QByteArray line(kRequest);
-    if (!activationToken.empty() && passable(activationToken))
-        line += ' ' + QByteArray::fromStdString(activationToken);
+    for (const TokenKind& kind : kTokenKinds) {
+        const std::string& token = tokens.*kind.field;
+        if (!token.empty() && passable(token))
+            line += ' ' + QByteArray(kind.prefix) + QByteArray::fromStdString(token);
+    }
     return line + '\n';
 }
 
-// The token a request carries (empty when none), or nothing when the line is no request.
-std::optional<std::string> tokenOfRequest(const QByteArray& line)
+// The tokens a request carries, or nothing when the line is no request.
+std::optional<LaunchTokens> tokensOfRequest(const QByteArray& line)
 {
     if (!line.endsWith('\n'))
         return std::nullopt;
-    const QByteArray request = line.chopped(1);
-    if (request == kRequest)
-        return std::string();
-    const QByteArray withToken = QByteArray(kRequest) + ' ';
-    if (!request.startsWith(withToken))
+    const QList<QByteArray> words = line.chopped(1).split(' ');
+    if (words.front() != kRequest)
         return std::nullopt;
-    std::string token = request.mid(withToken.size()).toStdString();
-    if (!passable(token))
-        return std::nullopt;
-    return token;
+    LaunchTokens tokens;
+    for (const QByteArray& word : words.sliced(1)) {
+        const auto kind =
+            std::ranges::find_if(kTokenKinds, [&](const TokenKind& k) { return word.startsWith(k.prefix); });
+        if (kind == std::end(kTokenKinds))
+            return std::nullopt;
+        std::string token = word.mid(qsizetype(std::strlen(kind->prefix))).toStdString();
+        if (!passable(token))
+            return std::nullopt;
+        tokens.*kind->field = std::move(token);
+    }
+    return tokens;
 }
 
-FrontAnswer askToComeToFront(const QString& socketPath, const std::string& activationToken,
-                             std::chrono::milliseconds patience)
+// Why path, where this user's socket goes, is no use to this user: another user made something
+// there first, in a temporary folder they share.
+std::string takenByAnotherUser(const fs::path& path)
 {
-    if (!ownSocket(socketPath.toStdString()))
-        return FrontAnswer::None;
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(static_cast<int>(std::max(patience, 1ms).count())))
-        return FrontAnswer::None;
-    socket.write(requestLine(activationToken));
-    // The running Kivo answers once its window is active, or once it has waited for that in vain.
-    const Clock::time_point deadline = Clock::now() + LinuxSingleInstance::kActivationWait + patience;
-    while (!socket.canReadLine()) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left <= 0ms || !socket.waitForReadyRead(static_cast<int>(left.count())))
-            return FrontAnswer::None;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || status.st_uid == ::getuid())
+        return {};
+    return quotedPath(path) + " belongs to another user (set XDG_RUNTIME_DIR to a folder of your own)";
+}
+
+// An asker gives up after its patience; a request it has given up on (this Kivo was stopped
+// meanwhile) is not carried out once this Kivo runs again.
+bool askerGone(const QLocalSocket& socket)
+{
+    pollfd hangUp{static_cast<int>(socket.socketDescriptor()), POLLRDHUP, 0};
+    return socket.state() != QLocalSocket::ConnectedState ||
+           (::poll(&hangUp, 1, 0) == 1 && (hangUp.revents & (POLLRDHUP | POLLHUP)) != 0);
+}
+
+// The claim of a start that holds the lock: the lock, and the socket later starts ask through.
+class LinuxSingleInstance final : public SingleInstance {
+public:
+    LinuxSingleInstance(int lock, QString serverName) : lock_(lock), serverName_(std::move(serverName)) {}
+    ~LinuxSingleInstance() override
+    {
+        if (lock_ >= 0)
+            ::close(lock_);
     }
-    const QByteArray answer = socket.readLine();
-    if (answer == kCameToFront)
-        return FrontAnswer::CameToFront;
-    return answer == kAskedOnly ? FrontAnswer::AskedOnly : FrontAnswer::None;
+    LinuxSingleInstance(const LinuxSingleInstance&) = delete;
+    LinuxSingleInstance& operator=(const LinuxSingleInstance&) = delete;
+
+    void listen(FrontRequest comeToFront) override
+    {
+        if (serverName_.isEmpty())
+            return;
+        comeToFront_ = std::move(comeToFront);
+        server_.setSocketOptions(QLocalServer::UserAccessOption);
+        const std::string taken = takenByAnotherUser(serverName_.toStdString());
+        // We hold the lock, so a socket of ours left under this name can only be from a Kivo that ended.
+        if (taken.empty())
+            QLocalServer::removeServer(serverName_);
+        if (!taken.empty() || !server_.listen(serverName_)) {
+            reportProblem("a second start of Kivo cannot bring this window to the front: " +
+                          (taken.empty() ? server_.errorString().toStdString() : taken));
+            return;
+        }
+        QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] {
+            while (QLocalSocket* socket = server_.nextPendingConnection())
+                serve(socket);
+        });
+    }
+
+private:
+    // Only a request raises the window: a start looking for dead sockets merely connects.
+    void serve(QLocalSocket* socket)
+    {
+        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (connections_ == kConnectionsAtOnce) {
+            socket->abort();
+            return;
+        }
+        ++connections_;
+        QObject::connect(socket, &QLocalSocket::disconnected, &server_, [this] { --connections_; });
+        socket->setReadBufferSize(kLongestRequest);
+        auto* unasked = new QTimer(socket);
+        unasked->setSingleShot(true);
+        QObject::connect(unasked, &QTimer::timeout, socket, &QLocalSocket::abort);
+        unasked->start(kClaimPatience);
+        QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket, unasked] {
+            if (!socket->canReadLine()) {
+                if (socket->bytesAvailable() >= kLongestRequest)
+                    socket->abort();
+                return;
+            }
+            unasked->stop();
+            const std::optional<LaunchTokens> tokens = tokensOfRequest(socket->readLine(kLongestRequest));
+            if (!tokens || askerGone(*socket)) {
+                socket->abort();
+                return;
+            }
+            // The start that asked may have given up waiting by the time the answer is known.
+            comeToFront_(*tokens, [socket = QPointer<QLocalSocket>(socket)](bool cameToFront) {
+                if (!socket)
+                    return;
+                socket->write(cameToFront ? kCameToFront : kAskedOnly);
+                socket->disconnectFromServer();
+            });
+        });
+    }
+
+    int lock_;
+    QString serverName_;
+    QLocalServer server_;
+    int connections_ = 0;
+    FrontRequest comeToFront_;
+};
+
+std::string fromEnvironment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
 }
 
 }  // namespace
 
-fs::path LinuxSingleInstance::socketFolder()
+fs::path LinuxInstanceLock::socketFolder()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && fs::path(runtime).is_absolute())
@@ -188,104 +301,86 @@ fs::path LinuxSingleInstance::socketFolder()
     return QDir::tempPath().toStdString();
 }
 
-LinuxSingleInstance::LinuxSingleInstance(int lock, QString serverName) : lock_(lock), serverName_(std::move(serverName))
+LinuxInstanceLock::LinuxInstanceLock(const fs::path& settingsFile, const fs::path& socketFolder)
 {
+    if (settingsFile.empty())
+        return;
+    std::error_code error;
+    fs::create_directories(settingsFile.parent_path(), error);
+    const fs::path file = resolved(settingsFile);
+    lockPath_ = file;
+    lockPath_ += ".lock";
+    removeDeadSockets(socketFolder);
+    socketPath_ = socketPathFor(file, socketFolder).toStdString();
+    lock_ = openLockFile(lockPath_, openProblem_);
 }
 
-LinuxSingleInstance::~LinuxSingleInstance()
+LinuxInstanceLock::~LinuxInstanceLock()
 {
     if (lock_ >= 0)
         ::close(lock_);
 }
 
-std::unique_ptr<SingleInstance> LinuxSingleInstance::claim(const fs::path& settingsFile, const fs::path& socketFolder,
-                                                           const std::function<std::string()>& activationToken,
-                                                           std::chrono::milliseconds patience)
+InstanceLock::Attempt LinuxInstanceLock::take()
 {
-    if (settingsFile.empty())
-        return std::unique_ptr<SingleInstance>(new LinuxSingleInstance(-1, QString()));
-    std::error_code error;
-    fs::create_directories(settingsFile.parent_path(), error);
-    const fs::path file = resolved(settingsFile);
-    fs::path lockPath = file;
-    lockPath += ".lock";
-    removeDeadSockets(socketFolder);
-    const QString serverName = socketPathFor(file, socketFolder);
-    const int lock = openLockFile(lockPath);
-    if (lock < 0) {
-        reportProblem("cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (cannot open " +
-                      quotedPath(lockPath) + ": " + std::strerror(errno) + "); starting anyway.");
-        return std::unique_ptr<SingleInstance>(new LinuxSingleInstance(-1, serverName));
+    const QString serverName = QString::fromStdString(socketPath_);
+    if (lock_ < 0)
+        return {std::make_unique<LinuxSingleInstance>(-1, serverName), openProblem_};
+    int result = 0;
+    while ((result = ::flock(lock_, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
     }
-    std::unique_ptr<LinuxSingleInstance> instance(new LinuxSingleInstance(lock, serverName));
-    const Clock::time_point deadline = Clock::now() + patience;
-    std::optional<std::string> token;
-    for (;;) {
-        // Taken again as soon as a Kivo that held it ends, even while this start waits for it.
-        if (::flock(lock, LOCK_EX | LOCK_NB) == 0)
-            return instance;
-        if (errno == EINTR)
-            continue;
-        if (errno != EWOULDBLOCK) {
-            reportProblem("cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (cannot lock " +
-                          quotedPath(lockPath) + ": " + std::strerror(errno) + "); starting anyway.");
-            return instance;
-        }
+    if (result == 0)
+        return {std::make_unique<LinuxSingleInstance>(std::exchange(lock_, -1), serverName), {}};
+    if (errno == EWOULDBLOCK)
+        return {};
+    return {std::make_unique<LinuxSingleInstance>(-1, serverName),
+            "cannot lock " + quotedPath(lockPath_) + ": " + std::strerror(errno)};
+}
+
+std::optional<long> LinuxInstanceLock::holder()
+{
+    return lockHolder(lock_);
+}
+
+std::string LinuxInstanceLock::unaskable()
+{
+    return takenByAnotherUser(socketPath_);
+}
+
+FrontAnswer LinuxInstanceLock::askToComeToFront(const LaunchTokens& tokens, std::chrono::milliseconds patience)
+{
+    if (!ownSocket(socketPath_))
+        return FrontAnswer::NoAnswer;
+    QLocalSocket socket;
+    socket.connectToServer(QString::fromStdString(socketPath_));
+    if (!socket.waitForConnected(static_cast<int>(patience.count())))
+        return FrontAnswer::NoAnswer;
+    socket.write(requestLine(tokens));
+    // The running Kivo answers once its window is active, or once it has waited for that in vain.
+    const Clock::time_point deadline = Clock::now() + kActivationWait + patience;
+    while (!socket.canReadLine()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (!token)
-            token = activationToken();
-        if (const FrontAnswer answer = askToComeToFront(serverName, *token, left); answer != FrontAnswer::None) {
-            reportAlreadyRunning(settingsFile, answer == FrontAnswer::CameToFront);
-            return nullptr;
-        }
-        if (Clock::now() >= deadline)
-            break;
-        std::this_thread::sleep_for(kRetryPause);
+        if (left <= 0ms || !socket.waitForReadyRead(static_cast<int>(left.count())))
+            return FrontAnswer::NoAnswer;
     }
-    reportAlreadyRunningUnanswered(settingsFile, lockHolder(lock));
-    return nullptr;
+    const QByteArray answer = socket.readLine();
+    if (answer == kCameToFront)
+        return FrontAnswer::CameToFront;
+    return answer == kAskedOnly ? FrontAnswer::AskedOnly : FrontAnswer::NoAnswer;
 }
 
-void LinuxSingleInstance::listen(FrontRequest comeToFront)
+LaunchTokens launchTokens()
 {
-    if (serverName_.isEmpty())
-        return;
-    comeToFront_ = std::move(comeToFront);
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    // We hold the lock, so a socket left under this name can only be from a Kivo that ended.
-    QLocalServer::removeServer(serverName_);
-    if (!server_.listen(serverName_)) {
-        reportProblem("a second start of Kivo cannot bring this window to the front: " +
-                      server_.errorString().toStdString());
-        return;
-    }
-    // Only a request raises the window: a start looking for dead sockets merely connects.
-    QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] {
-        while (QLocalSocket* socket = server_.nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-                if (!socket->canReadLine())
-                    return;
-                const std::optional<std::string> token = tokenOfRequest(socket->readLine());
-                if (!token) {
-                    socket->disconnectFromServer();
-                    return;
-                }
-                // The start that asked may have given up waiting by the time the answer is known.
-                comeToFront_(*token, [socket = QPointer<QLocalSocket>(socket)](bool cameToFront) {
-                    if (!socket)
-                        return;
-                    socket->write(cameToFront ? kCameToFront : kAskedOnly);
-                    socket->disconnectFromServer();
-                });
-            });
-        }
-    });
+    LaunchTokens tokens{fromEnvironment("XDG_ACTIVATION_TOKEN"), fromEnvironment("DESKTOP_STARTUP_ID")};
+    if (tokens.activation.empty() && !fromEnvironment("WAYLAND_DISPLAY").empty())
+        tokens.activation = activationTokenFromCompositor();
+    return tokens;
 }
 
-std::unique_ptr<SingleInstance> claimSingleInstance(const fs::path& settingsFile)
+Claim claimSingleInstance(const fs::path& settingsFile)
 {
-    return LinuxSingleInstance::claim(settingsFile, LinuxSingleInstance::socketFolder(), launchActivationToken);
+    LinuxInstanceLock lock(settingsFile, LinuxInstanceLock::socketFolder());
+    return claimSingleInstance(lock, launchTokens);
 }
 
 }  // namespace kivo

@@ -30,17 +30,17 @@ private:
         return nullptr;
     }
 
-    void activate(QWidget& window, const std::string& activationToken) override
+    // Qt's wayland platform activates a window with the token in this variable, and removes it
+    // once used; a compositor without xdg_activation_v1 leaves it unused.
+    static constexpr char kTokenVariable[] = "XDG_ACTIVATION_TOKEN";
+
+    void beforeActivation(const LaunchTokens& tokens) override
     {
-        // Qt's wayland platform activates a window with the token in this variable, and removes
-        // it once used; a compositor without xdg_activation_v1 leaves it unused.
-        constexpr char kTokenVariable[] = "XDG_ACTIVATION_TOKEN";
-        if (!activationToken.empty())
-            qputenv(kTokenVariable, QByteArray::fromStdString(activationToken));
-        window.raise();
-        window.activateWindow();
-        qunsetenv(kTokenVariable);
+        if (!tokens.activation.empty())
+            qputenv(kTokenVariable, QByteArray::fromStdString(tokens.activation));
     }
+
+    void afterActivation(QWidget&, const LaunchTokens&) override { qunsetenv(kTokenVariable); }
 
     // Declared in the order they are built on each other, so that each goes before what it uses.
     std::unique_ptr<KeymapSource> keymaps_;

@@ -1,7 +1,7 @@
 #include "app/linux/linux_edge.h"
-#include "app/linux/startup_notification.h"
 #include "app/linux/window_loss.h"
 #include "platform/messages.h"
+#include "platform/x11/startup_notification.h"
 #include "platform/x11/x11_services.h"
 
 #include <QGuiApplication>
@@ -46,13 +46,13 @@ private:
         return std::make_unique<WindowLoss>(logic, form.nativeHandle());
     }
 
-    void activate(QWidget& window, const std::string& activationToken) override
+    void beforeActivation(const LaunchTokens&) override {}
+
+    void afterActivation(QWidget& window, const LaunchTokens& tokens) override
     {
-        window.raise();
-        window.activateWindow();
         auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-        if (!activationToken.empty() && x11 != nullptr)
-            activateForStartup(x11->connection(), static_cast<xcb_window_t>(window.winId()), activationToken);
+        if (!tokens.startupId.empty() && x11 != nullptr)
+            activateForStartup(x11->connection(), static_cast<xcb_window_t>(window.winId()), tokens.startupId);
     }
 
     std::unique_ptr<X11Services> x11_;

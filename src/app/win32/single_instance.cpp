@@ -1,31 +1,27 @@
-#include "app/single_instance.h"
+#include "app/win32/single_instance.h"
 
-#include "app/kivo_main.h"
 #include "platform/messages.h"
 
 #include <windows.h>
 
-#include <chrono>
+#include <bcrypt.h>
+
+#include <array>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <system_error>
-#include <thread>
 
 namespace kivo {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
 
 // A message-only window of this class, named like the mutex, answers later starts; the message
 // is private to the class.
 constexpr wchar_t kAnswerClass[] = L"Kivo.SingleInstance";
 constexpr UINT kRaiseRequest = WM_APP;
-// As long as a Kivo starting up may take to make its window; one that has none by then is still
-// starting, busy or stopped, and this start ends all the same.
-constexpr auto kPatience = 5s;
-constexpr auto kRetryPause = 100ms;
 
 using Handle = std::unique_ptr<void, decltype(&CloseHandle)>;
 using Window = std::unique_ptr<HWND__, decltype(&DestroyWindow)>;
@@ -76,7 +72,18 @@ std::wstring fileKey(const fs::path& settingsFile)
     return key;
 }
 
-// A named mutex for the claim, in the session's namespace: another user's Kivo is not ours.
+// The bytes of text as Windows keeps it, UTF-16 little-endian.
+std::string_view bytesOf(const std::wstring& text)
+{
+    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)};
+}
+
+// Told by the message-only window that answers a later start; 0, what a window that is gone or
+// hung gives, is no answer.
+constexpr LRESULT kCameToFront = 1;
+constexpr LRESULT kAskedOnly = 2;
+
+// The claim of a start that holds the mutex, and the message-only window that answers later starts.
 class Win32SingleInstance final : public SingleInstance {
 public:
     Win32SingleInstance(Handle mutex, std::wstring name) : mutex_(std::move(mutex)), name_(std::move(name)) {}
@@ -105,9 +112,11 @@ private:
         auto* instance = reinterpret_cast<Win32SingleInstance*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (message != kRaiseRequest || instance == nullptr)
             return DefWindowProcW(window, message, wParam, lParam);
-        // Windows lets the window come to the front, as the later start allowed it.
-        instance->comeToFront_({}, [](bool) {});
-        return TRUE;
+        // Windows decides at once whether the window comes to the front; an answer not given by
+        // the time the request has been carried out says only that it was asked.
+        LRESULT reply = kAskedOnly;
+        instance->comeToFront_({}, [&reply](bool cameToFront) { reply = cameToFront ? kCameToFront : kAskedOnly; });
+        return reply;
     }
 
     Handle mutex_;
@@ -116,58 +125,80 @@ private:
     FrontRequest comeToFront_;
 };
 
-// What the Kivo holding the name said when asked to come to the front.
-struct FrontReply {
-    bool raised = false;
-    // Its process, once its window is there.
-    std::optional<long> process;
-};
+// A named mutex in the session's namespace (another user's Kivo is not ours), which Windows
+// drops once every Kivo that opened it has ended.
+class Win32InstanceLock final : public InstanceLock {
+public:
+    explicit Win32InstanceLock(std::wstring name) : name_(std::move(name)) {}
 
-FrontReply askToComeToFront(const std::wstring& name, Clock::time_point deadline)
-{
-    const HWND running = FindWindowExW(HWND_MESSAGE, nullptr, kAnswerClass, name.c_str());
-    if (running == nullptr)
+    Attempt take() override
+    {
+        Handle mutex(CreateMutexW(nullptr, FALSE, (L"Local\\" + name_).c_str()), CloseHandle);
+        const DWORD error = GetLastError();
+        if (!mutex)
+            return {std::make_unique<Win32SingleInstance>(std::move(mutex), name_), "error " + std::to_string(error)};
+        if (error != ERROR_ALREADY_EXISTS)
+            return {std::make_unique<Win32SingleInstance>(std::move(mutex), name_), {}};
+        // Let go of it, so that the mutex is gone once the Kivo holding it has ended.
         return {};
-    // Windows lets a process that was just started set the foreground window, and the running
-    // one only when this one allows it.
-    DWORD process = 0;
-    GetWindowThreadProcessId(running, &process);
-    AllowSetForegroundWindow(process);
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    DWORD_PTR answer = FALSE;
-    const bool raised = SendMessageTimeoutW(running, kRaiseRequest, 0, 0, SMTO_ABORTIFHUNG,
-                                            static_cast<UINT>(std::max(left, 1ms).count()), &answer) != 0 &&
-                        answer == TRUE;
-    return {raised, process};
-}
+    }
+
+    std::optional<long> holder() override { return process_; }
+    std::string unaskable() override { return {}; }
+
+    FrontAnswer askToComeToFront(const LaunchTokens&, std::chrono::milliseconds patience) override
+    {
+        const HWND running = FindWindowExW(HWND_MESSAGE, nullptr, kAnswerClass, name_.c_str());
+        if (running == nullptr)
+            return FrontAnswer::NoAnswer;
+        // Windows lets a process that was just started set the foreground window, and the
+        // running one only when this one allows it.
+        DWORD process = 0;
+        GetWindowThreadProcessId(running, &process);
+        process_ = process;
+        AllowSetForegroundWindow(process);
+        DWORD_PTR reply = 0;
+        if (SendMessageTimeoutW(running, kRaiseRequest, 0, 0, SMTO_ABORTIFHUNG, static_cast<UINT>(patience.count()),
+                                &reply) == 0)
+            return FrontAnswer::NoAnswer;
+        if (reply == kCameToFront)
+            return FrontAnswer::CameToFront;
+        return reply == kAskedOnly ? FrontAnswer::AskedOnly : FrontAnswer::NoAnswer;
+    }
+
+private:
+    std::wstring name_;
+    // The running Kivo's process, once its window is there.
+    std::optional<long> process_;
+};
 
 }  // namespace
 
-std::unique_ptr<SingleInstance> claimSingleInstance(const fs::path& settingsFile)
+std::wstring win32InstanceName(const std::wstring& fileKey)
 {
-    const std::wstring name = L"Kivo." + std::to_wstring(std::hash<std::wstring>{}(fileKey(settingsFile)));
-    const Clock::time_point deadline = Clock::now() + kPatience;
-    for (;;) {
-        Handle mutex(CreateMutexW(nullptr, FALSE, (L"Local\\" + name).c_str()), CloseHandle);
-        const DWORD error = GetLastError();
-        if (!mutex)
-            reportProblem("cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (error " +
-                          std::to_string(error) + "); starting anyway.");
-        if (!mutex || error != ERROR_ALREADY_EXISTS)
-            return std::make_unique<Win32SingleInstance>(std::move(mutex), name);
-        // Let go of it, so that the mutex is gone once the Kivo holding it has ended.
-        mutex.reset();
-        const FrontReply reply = askToComeToFront(name, deadline);
-        if (reply.raised) {
-            reportAlreadyRunning(settingsFile, true);
-            return nullptr;
-        }
-        if (Clock::now() >= deadline) {
-            reportAlreadyRunningUnanswered(settingsFile, reply.process);
-            return nullptr;
-        }
-        std::this_thread::sleep_for(kRetryPause);
+    // SHA-1, as on Linux, and not std::hash, which may differ between two builds: a Kivo started
+    // after an update finds the one that runs.
+    std::array<unsigned char, 20> digest{};
+    BCRYPT_ALG_HANDLE sha1 = nullptr;
+    if (BCryptOpenAlgorithmProvider(&sha1, BCRYPT_SHA1_ALGORITHM, nullptr, 0) == 0) {
+        const std::string_view bytes = bytesOf(fileKey);
+        BCryptHash(sha1, nullptr, 0, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data())),
+                   static_cast<ULONG>(bytes.size()), digest.data(), static_cast<ULONG>(digest.size()));
+        BCryptCloseAlgorithmProvider(sha1, 0);
     }
+    std::wstring name = L"Kivo.";
+    for (const unsigned char byte : std::span(digest).first(8)) {
+        constexpr wchar_t kHex[] = L"0123456789abcdef";
+        name += kHex[byte >> 4];
+        name += kHex[byte & 0xf];
+    }
+    return name;
+}
+
+Claim claimSingleInstance(const fs::path& settingsFile)
+{
+    Win32InstanceLock lock(win32InstanceName(fileKey(settingsFile)));
+    return claimSingleInstance(lock, [] { return LaunchTokens{}; });
 }
 
 }  // namespace kivo

@@ -34,6 +34,17 @@ std::unique_ptr<WindowHook> Win32Edge::showWindow(Form1& form, WindowLogic&)
     return nullptr;
 }
 
+void Win32Edge::comeToFront(Form1& form, const LaunchTokens&, SingleInstance::Answer answer)
+{
+    form.bringToFront();
+    if (!answer)
+        return;
+    // Kivo's window, or a question it shows, is in front.
+    DWORD process = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &process);
+    answer(process == GetCurrentProcessId());
+}
+
 int runWin32Kivo(Win32Edge& edge, SingleInstance& instance, const std::function<void(Form1& form)>& shown)
 {
     // Explorer gives kivo.exe no terminal to show start-up problems on.

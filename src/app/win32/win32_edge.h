@@ -20,8 +20,9 @@ public:
     InputServices services() override { return {*joystick_, *keyboard_, *foreground_, *sender_}; }
     std::unique_ptr<WindowHook> showWindow(Form1& form, WindowLogic& logic) override;
     WakeUpSource* wakeUps() override { return joysticksReport_ ? &wakeUps_ : nullptr; }
-    // Windows lets the window come to the front, as the later start allowed it.
-    void comeToFront(Form1& form, const std::string&, SingleInstance::Answer) override { form.bringToFront(); }
+    // Windows lets the window come to the front, as the later start allowed it, or may only flash
+    // its taskbar button; the answer says which.
+    void comeToFront(Form1& form, const LaunchTokens&, SingleInstance::Answer answer) override;
 
     // What the joysticks' raw input reaches.
     Win32WakeUps& joystickReports() { return wakeUps_; }

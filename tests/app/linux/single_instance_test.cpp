@@ -9,6 +9,7 @@
 #include <QSysInfo>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -20,9 +21,11 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <future>
+#include <optional>
 #include <string>
 
 namespace kivo {
@@ -41,10 +44,24 @@ protected:
     SingleInstanceClaim() { fs::create_directory(runtime); }
 
     fs::path lockFile() const { return settings.folder() / "kivo.ini.lock"; }
-    std::unique_ptr<SingleInstance> claim(const fs::path& file) const
+    Claim claim(const fs::path& file) const
     {
-        return LinuxSingleInstance::claim(
-            file, runtime, [] { return std::string("launch-token_TIME42"); }, 300ms);
+        LinuxInstanceLock lock(file, runtime);
+        return claimSingleInstance(
+            lock,
+            [] {
+                return LaunchTokens{"activation-token", "launch-id_TIME42"};
+            },
+            300ms);
+    }
+    // The one socket a running Kivo listens on.
+    fs::path socketPath() const
+    {
+        for (const fs::directory_entry& entry : fs::directory_iterator(runtime)) {
+            if (entry.is_socket())
+                return entry.path();
+        }
+        return {};
     }
 
     test_support::TempSettings settings;
@@ -75,25 +92,33 @@ TEST_F(SingleInstanceClaim, ALockNobodyHoldsIsTakenWhateverItSaysAndKept)
     for (const LeftLock& c : cases) {
         std::ofstream(lockFile(), std::ios::binary) << c.contents;
         const int left = ::open(lockFile().c_str(), O_RDONLY | O_CLOEXEC);
-        const test_support::CapturedStderr errors;
-        const std::unique_ptr<SingleInstance> taken = claim(settings.file());
-        EXPECT_NE(taken, nullptr) << c.what;
-        EXPECT_EQ(errors.text(), "") << c.what;
+        const Claim taken = claim(settings.file());
+        EXPECT_NE(taken.instance, nullptr) << c.what;
+        EXPECT_EQ(taken.unsure, "") << c.what;
         EXPECT_FALSE(deleted(left)) << c.what;
         ::close(left);
     }
 }
 
-TEST_F(SingleInstanceClaim, AnotherUsersLockFileOpensForReadingAndLocks)
+// Another user's lock file opens for reading, which is all flock needs. Opened without waiting: a
+// FIFO in its place, which would wait for a writer, is refused and Kivo starts anyway.
+TEST_F(SingleInstanceClaim, AnotherUsersLockFileOpensForReadingAndLocksWhenItIsARegularFile)
 {
-    std::ofstream(lockFile()) << "";
-    fs::permissions(lockFile(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
-    EXPECT_EXIT(
-        {
-            test_support::runAsOrdinaryUser();
-            std::exit(claim(settings.file()) ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "^$");
+    const std::pair<bool, const char*> cases[] = {{true, "^$"}, {false, "is not a regular file"}};
+    for (const auto& [regular, unsure] : cases) {
+        fs::remove(lockFile());
+        regular ? void(std::ofstream(lockFile()) << "") : void(::mkfifo(lockFile().c_str(), 0600));
+        fs::permissions(lockFile(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+        EXPECT_EXIT(
+            {
+                test_support::runAsOrdinaryUser();
+                ::alarm(5);
+                const Claim taken = claim(settings.file());
+                std::fputs(taken.unsure.c_str(), stderr);
+                std::exit(taken.instance ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), unsure);
+    }
 }
 
 // A Kivo that holds the lock but does not answer is busy or stopped, not a stranger.
@@ -106,10 +131,10 @@ TEST_F(SingleInstanceClaim, ALockHeldThroughAnotherPathIsARunningKivoThatDoesNot
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
 
     for (const char* linkedFile : {"that does not exist yet", "that exists"}) {
-        const test_support::CapturedStderr errors;
-        EXPECT_EQ(claim(linked), nullptr) << linkedFile;
-        EXPECT_THAT(errors.text(), AllOf(HasSubstr("already running"), HasSubstr("busy"),
-                                         HasSubstr("(process " + std::to_string(::getpid()) + ")")));
+        const Claim refused = claim(linked);
+        EXPECT_EQ(refused.instance, nullptr) << linkedFile;
+        EXPECT_EQ(refused.answer, FrontAnswer::NoAnswer) << linkedFile;
+        EXPECT_EQ(refused.holder, ::getpid()) << linkedFile;
         std::ofstream(settings.file()) << "[Settings]\n";
     }
     ::close(holder);
@@ -126,9 +151,10 @@ pid_t startInChild(const fs::path& file, const fs::path& runtime, int go, int re
     char token = 0;
     if (::read(go, &token, 1) != 1)
         ::_exit(1);
-    const std::unique_ptr<SingleInstance> claim = LinuxSingleInstance::claim(
-        file, runtime, [] { return std::string(); }, 100ms);
-    token = claim ? 'C' : 'R';
+    LinuxInstanceLock lock(file, runtime);
+    const Claim claim = claimSingleInstance(
+        lock, [] { return LaunchTokens(); }, 100ms);
+    token = claim.instance ? 'C' : 'R';
     if (::write(report, &token, 1) != 1)
         ::_exit(1);
     ::pause();
@@ -176,31 +202,119 @@ TEST_F(SingleInstanceClaim, TwoStartsAfterAKillGiveOneKivo)
     }
 }
 
-// The running Kivo answers once it knows where its window is, and the second start says that.
-TEST_F(SingleInstanceClaim, ASecondStartHandsOverItsTokenAndSaysWhetherTheWindowCameToTheFront)
+// The running Kivo answers once it knows where its window is, and the second start tells which.
+// One that was stopped while the second start waited does not carry out the request once it
+// runs again.
+TEST_F(SingleInstanceClaim, ASecondStartHandsOverItsTokensAndTellsWhetherTheWindowCameToTheFront)
 {
-    const std::pair<bool, const char*> answers[] = {
-        {true, "; its window is brought to the front instead."},
-        {false, "; it was asked to bring its window to the front, but the desktop did not put it there"},
+    struct Row {
+        const char* holder;
+        std::optional<bool> cameToFront;
+        FrontAnswer answer;
     };
-    const std::unique_ptr<SingleInstance> running = claim(settings.file());
-    ASSERT_NE(running, nullptr);
+    const Row rows[] = {
+        {"answers that it came to the front", true, FrontAnswer::CameToFront},
+        {"answers that it only asked", false, FrontAnswer::AskedOnly},
+        {"is stopped", std::nullopt, FrontAnswer::NoAnswer},
+    };
+    const Claim running = claim(settings.file());
+    ASSERT_NE(running.instance, nullptr);
     bool cameToFront = false;
-    std::string tokenSeen;
-    running->listen([&](const std::string& token, const SingleInstance::Answer& answer) {
-        tokenSeen = token;
+    std::optional<LaunchTokens> tokensSeen;
+    running.instance->listen([&](const LaunchTokens& tokens, const SingleInstance::Answer& answer) {
+        tokensSeen = tokens;
         answer(cameToFront);
     });
-    for (const auto& [active, says] : answers) {
-        cameToFront = active;
-        const test_support::CapturedStderr errors;
+    for (const Row& row : rows) {
+        cameToFront = row.cameToFront.value_or(false);
+        tokensSeen.reset();
         auto second = std::async(std::launch::async, [this] { return claim(settings.file()); });
-        while (second.wait_for(1ms) != std::future_status::ready)
-            QCoreApplication::processEvents();
-        EXPECT_EQ(second.get(), nullptr);
-        EXPECT_THAT(errors.text(), HasSubstr(says));
-        EXPECT_EQ(tokenSeen, "launch-token_TIME42");
+        while (second.wait_for(1ms) != std::future_status::ready) {
+            if (row.cameToFront)
+                QCoreApplication::processEvents();
+        }
+        const Claim refused = second.get();
+        EXPECT_EQ(refused.instance, nullptr) << row.holder;
+        EXPECT_EQ(refused.answer, row.answer) << row.holder;
+        // What a stopped Kivo would do once it runs again.
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+        ASSERT_EQ(tokensSeen.has_value(), row.cameToFront.has_value()) << row.holder;
+        if (tokensSeen) {
+            EXPECT_EQ(tokensSeen->activation, "activation-token");
+            EXPECT_EQ(tokensSeen->startupId, "launch-id_TIME42");
+        }
     }
+}
+
+int connectedClient(const fs::path& socket)
+{
+    const int client = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socket.string().copy(address.sun_path, sizeof address.sun_path - 1);
+    return ::connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ? client : -1;
+}
+
+// How many of clients the running Kivo closed, once that many are or two seconds have passed.
+long droppedOnceSettled(const std::vector<int>& clients, long expected)
+{
+    const auto dropped = [&] {
+        return std::ranges::count_if(clients, [](int client) {
+            pollfd hangUp{client, POLLIN, 0};
+            return ::poll(&hangUp, 1, 0) == 1;
+        });
+    };
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (dropped() < expected && std::chrono::steady_clock::now() < deadline)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return dropped();
+}
+
+// Whatever a client sends costs the running Kivo nothing it keeps: a line longer than any request,
+// and more connections than starts make at once, are dropped.
+TEST_F(SingleInstanceClaim, TheSocketDropsWhatNoStartOfKivoSends)
+{
+    const Claim running = claim(settings.file());
+    ASSERT_NE(running.instance, nullptr);
+    int asked = 0;
+    running.instance->listen([&](const LaunchTokens&, const SingleInstance::Answer&) { ++asked; });
+    const std::vector<int> longLine{connectedClient(socketPath())};
+    const std::string line(64 * 1024, 'r');
+    ASSERT_EQ(::send(longLine.front(), line.data(), line.size(), MSG_DONTWAIT), ssize_t(line.size()));
+    EXPECT_EQ(droppedOnceSettled(longLine, 1), 1) << "a long line";
+    constexpr int kAtOnce = 16;
+    std::vector<int> many;
+    for (int i = 0; i < 40; ++i)
+        many.push_back(connectedClient(socketPath()));
+    EXPECT_EQ(droppedOnceSettled(many, long(many.size()) - kAtOnce), long(many.size()) - kAtOnce) << "many at once";
+    EXPECT_EQ(asked, 0);
+    for (const int client : longLine)
+        ::close(client);
+    for (const int client : many)
+        ::close(client);
+}
+
+// Another user's entry where the socket goes (XDG_RUNTIME_DIR unset, so a shared temporary
+// folder): the running Kivo says that it cannot answer there, and a second start that it cannot
+// ask it, without waiting.
+TEST_F(SingleInstanceClaim, AnotherUsersEntryInPlaceOfTheSocketIsNamed)
+{
+    fs::path taken;
+    {
+        const Claim first = claim(settings.file());
+        first.instance->listen([](const LaunchTokens&, const SingleInstance::Answer&) {});
+        taken = socketPath();
+    }
+    std::ofstream(taken) << "";
+    ASSERT_EQ(::chown(taken.c_str(), 65534, 65534), 0);
+    const Claim running = claim(settings.file());
+    const test_support::CapturedStderr errors;
+    running.instance->listen([](const LaunchTokens&, const SingleInstance::Answer&) {});
+    EXPECT_THAT(errors.text(), HasSubstr(taken.string() + "\" belongs to another user"));
+    const Claim second = claim(settings.file());
+    EXPECT_EQ(second.instance, nullptr);
+    EXPECT_THAT(second.unaskable, HasSubstr("belongs to another user"));
+    EXPECT_EQ(second.holder, ::getpid());
 }
 
 // A socket of a killed Kivo: its file is still there, but nothing listens.
@@ -220,9 +334,9 @@ TEST_F(SingleInstanceClaim, ListensInTheRuntimeFolderAndRemovesSocketsNothingLis
     leaveDeadSocket(runtime / (prefix + "dead"));
     std::ofstream(runtime / (prefix + "not-a-socket")) << "kept";
 
-    const std::unique_ptr<SingleInstance> taken = claim(settings.file());
-    ASSERT_NE(taken, nullptr);
-    taken->listen([](const std::string&, const SingleInstance::Answer&) {});
+    const Claim taken = claim(settings.file());
+    ASSERT_NE(taken.instance, nullptr);
+    taken.instance->listen([](const LaunchTokens&, const SingleInstance::Answer&) {});
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(runtime))
         names.push_back(entry.path().filename().string());
@@ -242,7 +356,7 @@ TEST(SingleInstanceSocketFolder, IsTheRuntimeFolderOnlyWhenItIsAnAbsolutePath)
     const std::string before = kept != nullptr ? kept : "";
     for (const auto& [runtime, folder] : cases) {
         ::setenv("XDG_RUNTIME_DIR", runtime, 1);
-        EXPECT_EQ(LinuxSingleInstance::socketFolder(), folder) << "'" << runtime << "'";
+        EXPECT_EQ(LinuxInstanceLock::socketFolder(), folder) << "'" << runtime << "'";
     }
     kept != nullptr ? ::setenv("XDG_RUNTIME_DIR", before.c_str(), 1) : ::unsetenv("XDG_RUNTIME_DIR");
 }

@@ -1,4 +1,4 @@
-#include "app/linux/activation_token.h"
+#include "platform/wayland/activation_token.h"
 
 #include "kivo_version.h"
 #include "xdg-activation-v1-client-protocol.h"
@@ -6,7 +6,6 @@
 #include <wayland-client.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -41,9 +40,9 @@ void tokenDone(void* data, xdg_activation_token_v1*, const char* token)
 
 constexpr xdg_activation_token_v1_listener kTokenListener{tokenDone};
 
-// Without a window or an input event to vouch for it; a compositor may still grant it (sway
-// does), or hand out one it will not honour.
-std::string tokenFromCompositor()
+}  // namespace
+
+std::string activationTokenFromCompositor()
 {
     const std::unique_ptr<wl_display, decltype(&wl_display_disconnect)> display(wl_display_connect(nullptr),
                                                                                 wl_display_disconnect);
@@ -69,23 +68,6 @@ std::string tokenFromCompositor()
         xdg_activation_v1_destroy(request.activation);
     wl_registry_destroy(registry);
     return request.token;
-}
-
-std::string fromEnvironment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-}  // namespace
-
-std::string launchActivationToken()
-{
-    for (const char* name : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"}) {
-        if (std::string token = fromEnvironment(name); !token.empty())
-            return token;
-    }
-    return fromEnvironment("WAYLAND_DISPLAY").empty() ? std::string() : tokenFromCompositor();
 }
 
 }  // namespace kivo

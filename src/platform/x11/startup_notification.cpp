@@ -1,4 +1,4 @@
-#include "app/linux/startup_notification.h"
+#include "platform/x11/startup_notification.h"
 
 #include <algorithm>
 #include <charconv>
