@@ -93,6 +93,34 @@ std::optional<HostCommand> parseHostCommand(std::string_view line, int buttons, 
     return command;
 }
 
+void runHostCommand(std::string_view line, int buttons, const HostActions& host)
+{
+    std::string error;
+    const std::optional<HostCommand> command = parseHostCommand(line, buttons, error);
+    if (!command) {
+        std::fprintf(stderr, "kivo-e2e-host: %s\n", error.c_str());
+        return;
+    }
+    using Kind = HostCommand::Kind;
+    switch (command->kind) {
+        case Kind::Axes:
+            host.moveTo(command->x, command->y);
+            break;
+        case Kind::Press:
+        case Kind::Release:
+            host.setButton(command->button, command->kind == Kind::Press);
+            break;
+        case Kind::Labels:
+            host.printLabels();
+            return;
+        case Kind::Unplug:
+        case Kind::Plug:
+            host.setPlugged(command->kind == Kind::Plug);
+            break;
+    }
+    host.changed();
+}
+
 std::int16_t sdlAxisFromRaw(std::uint32_t raw)
 {
     return static_cast<std::int16_t>(static_cast<long>(raw) - kRawCentre);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,20 @@ struct HostCommand {
 
 // nullopt, with the reason in `error`, for a line that is not a command for `buttons` buttons.
 std::optional<HostCommand> parseHostCommand(std::string_view line, int buttons, std::string& error);
+
+// What a host does for the commands: its joystick, and the labels of its window.
+struct HostActions {
+    std::function<void(std::uint32_t x, std::uint32_t y)> moveTo;
+    std::function<void(int button, bool down)> setButton;
+    std::function<void(bool plugged)> setPlugged;
+    std::function<void()> printLabels;
+    // After every command but "labels": the joystick changed.
+    std::function<void()> changed;
+};
+
+// Carries out line on the host; says on standard error what is wrong with a line that is no
+// command for `buttons` buttons.
+void runHostCommand(std::string_view line, int buttons, const HostActions& host);
 
 // Raw joystick units (0..65535, rest near 32767) as an SDL axis value.
 std::int16_t sdlAxisFromRaw(std::uint32_t raw);

@@ -24,6 +24,16 @@ class VirtualStick {
 public:
     explicit VirtualStick(const kivo::e2e::HostOptions& options) : options_(options) { plug(); }
 
+    void setPlugged(bool plugged) { plugged ? plug() : unplug(); }
+
+    void axes(std::uint32_t x, std::uint32_t y)
+    {
+        SDL_JoystickSetVirtualAxis(handle_, 0, kivo::e2e::sdlAxisFromRaw(x));
+        SDL_JoystickSetVirtualAxis(handle_, 1, kivo::e2e::sdlAxisFromRaw(y));
+    }
+    void button(int fromOne, bool down) { SDL_JoystickSetVirtualButton(handle_, fromOne - 1, down ? 1 : 0); }
+
+private:
     void plug()
     {
         if (handle_ != nullptr)
@@ -46,14 +56,6 @@ public:
         SDL_JoystickDetachVirtual(index_);
     }
 
-    void axes(std::uint32_t x, std::uint32_t y)
-    {
-        SDL_JoystickSetVirtualAxis(handle_, 0, kivo::e2e::sdlAxisFromRaw(x));
-        SDL_JoystickSetVirtualAxis(handle_, 1, kivo::e2e::sdlAxisFromRaw(y));
-    }
-    void button(int fromOne, bool down) { SDL_JoystickSetVirtualButton(handle_, fromOne - 1, down ? 1 : 0); }
-
-private:
     kivo::e2e::HostOptions options_;
     int index_ = -1;
     SDL_Joystick* handle_ = nullptr;
@@ -103,9 +105,10 @@ private:
 class CommandReader {
 public:
     CommandReader(VirtualStick& stick, JoystickActivity& activity, kivo::Form1& form, int buttons)
-        : stick_(stick),
-          activity_(activity),
-          form_(form),
+        : actions_{[&stick](std::uint32_t x, std::uint32_t y) { stick.axes(x, y); },
+                   [&stick](int button, bool down) { stick.button(button, down); },
+                   [&stick](bool plugged) { stick.setPlugged(plugged); }, [&form] { printLabels(form); },
+                   [&activity] { activity.announce(); }},
           buttons_(buttons),
           notifier_(STDIN_FILENO, QSocketNotifier::Read)
     {
@@ -124,45 +127,10 @@ private:
         }
         pending_.append(chunk, static_cast<std::size_t>(count));
         for (std::size_t end; (end = pending_.find('\n')) != std::string::npos; pending_.erase(0, end + 1))
-            run(std::string_view(pending_).substr(0, end));
+            kivo::e2e::runHostCommand(std::string_view(pending_).substr(0, end), buttons_, actions_);
     }
 
-    void run(std::string_view line)
-    {
-        std::string error;
-        const auto command = kivo::e2e::parseHostCommand(line, buttons_, error);
-        if (!command) {
-            std::fprintf(stderr, "kivo-e2e-host: %s\n", error.c_str());
-            return;
-        }
-        using Kind = kivo::e2e::HostCommand::Kind;
-        switch (command->kind) {
-            case Kind::Axes:
-                stick_.axes(command->x, command->y);
-                break;
-            case Kind::Press:
-                stick_.button(command->button, true);
-                break;
-            case Kind::Release:
-                stick_.button(command->button, false);
-                break;
-            case Kind::Labels:
-                printLabels(form_);
-                return;
-            case Kind::Unplug:
-                stick_.unplug();
-                break;
-            case Kind::Plug:
-                stick_.plug();
-                break;
-        }
-        // Every command but "labels" changes the joystick.
-        activity_.announce();
-    }
-
-    VirtualStick& stick_;
-    JoystickActivity& activity_;
-    kivo::Form1& form_;
+    kivo::e2e::HostActions actions_;
     int buttons_;
     QSocketNotifier notifier_;
     std::string pending_;

@@ -72,35 +72,19 @@ struct Host {
     WindowThread& windowThread;
 };
 
-void runCommand(const std::string& line, const Host& host)
+kivo::e2e::HostActions actionsOn(const Host& host)
 {
     ScriptedJoystick& stick = host.stick;
-    std::string error;
-    const auto command = kivo::e2e::parseHostCommand(line, host.options.buttons, error);
-    if (!command) {
-        std::fprintf(stderr, "kivo-e2e-host: %s\n", error.c_str());
-        return;
-    }
-    using Kind = kivo::e2e::HostCommand::Kind;
-    switch (command->kind) {
-        case Kind::Axes:
-            stick.moveTo(command->x, command->y);
-            break;
-        case Kind::Press:
-        case Kind::Release:
-            stick.setButton(command->button, command->kind == Kind::Press);
-            break;
-        case Kind::Labels:
-            host.windowThread.run([&host] { printLabels(host.form); });
-            return;
-        case Kind::Unplug:
-        case Kind::Plug:
-            stick.setPlugged(command->kind == Kind::Plug);
-            break;
-    }
-    // Every other command changes the joystick, which reports it as raw input would.
-    if (host.options.watched)
-        host.windowThread.run([&host] { host.edge.joystickReports().reported(ScriptedJoystick::kIdentity); });
+    return {
+        [&stick](std::uint32_t x, std::uint32_t y) { stick.moveTo(x, y); },
+        [&stick](int button, bool down) { stick.setButton(button, down); },
+        [&stick](bool plugged) { stick.setPlugged(plugged); },
+        [&host] { host.windowThread.run([&host] { printLabels(host.form); }); },
+        // The joystick reports a change as raw input would.
+        [&host] {
+            if (host.options.watched)
+                host.windowThread.run([&host] { host.edge.joystickReports().reported(ScriptedJoystick::kIdentity); });
+        }};
 }
 
 // At the end of input Kivo keeps running until it is closed, like kivo.exe. Reads the handle
@@ -108,6 +92,7 @@ void runCommand(const std::string& line, const Host& host)
 void readCommands(const Host& host)
 {
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    const kivo::e2e::HostActions actions = actionsOn(host);
     std::string pending;
     char chunk[4096];
     DWORD count = 0;
@@ -117,7 +102,7 @@ void readCommands(const Host& host)
             std::string line = pending.substr(0, end);
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            runCommand(line, host);
+            kivo::e2e::runHostCommand(line, host.options.buttons, actions);
         }
     }
 }
