@@ -237,13 +237,16 @@ TEST_F(KivoMends, SecondStartBringsTheFirstToTheFrontAndSucceeds)
     XSync(keyboard, False);
     ASSERT_TRUE(waitForTop(game.window()));
 
-    // A launcher's startup id goes with the request, and the launch's busy feedback ends.
+    // A launcher's startup id goes with the request, and the launch's busy feedback ends; a
+    // Wayland token beside it is no startup id.
     Display* launcher = XOpenDisplay(xvfb.displayName().c_str());
     XSelectInput(launcher, DefaultRootWindow(launcher), PropertyChangeMask);
     XSync(launcher, False);
     setenv("DESKTOP_STARTUP_ID", "kivo-test-launch_TIME0", 1);
+    setenv("XDG_ACTIVATION_TOKEN", "wayland-token", 1);
     e2e::HostProcess second(xvfb.displayName(), config.folder, {"--buttons", "2"}, {.waitUntilReady = false});
     unsetenv("DESKTOP_STARTUP_ID");
+    unsetenv("XDG_ACTIVATION_TOKEN");
     const int status = second.waitForExit();
     EXPECT_EQ(startupMessage(launcher), "remove: ID=kivo-test-launch_TIME0");
     XCloseDisplay(launcher);
