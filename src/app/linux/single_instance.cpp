@@ -369,6 +369,10 @@ FrontAnswer LinuxInstanceLock::askToComeToFront(const LaunchTokens& tokens, std:
     return answer == kAskedOnly ? FrontAnswer::AskedOnly : FrontAnswer::NoAnswer;
 }
 
+namespace {
+
+// The launcher's tokens from the environment; in a Wayland session without one, an activation
+// token asked of the compositor.
 LaunchTokens launchTokens()
 {
     LaunchTokens tokens{fromEnvironment("XDG_ACTIVATION_TOKEN"), fromEnvironment("DESKTOP_STARTUP_ID")};
@@ -376,6 +380,8 @@ LaunchTokens launchTokens()
         tokens.activation = activationTokenFromCompositor();
     return tokens;
 }
+
+}  // namespace
 
 Claim claimSingleInstance(const fs::path& settingsFile)
 {

@@ -39,8 +39,4 @@ private:
     std::string openProblem_;
 };
 
-// The launcher's tokens from the environment; in a Wayland session without one, an activation
-// token asked of the compositor.
-LaunchTokens launchTokens();
-
 }  // namespace kivo
