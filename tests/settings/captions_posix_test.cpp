@@ -127,7 +127,7 @@ TEST_F(Captions, FileKivoMayNotWriteOrReadIsLeftAsItIs)
 {
     const passwd* nobody = ::getpwnam("nobody");
     ASSERT_NE(nobody, nullptr);
-    for (const auto& [contents, mode] : {std::pair{"\x89PNG\r\n\x1a\n\0\0\0\rIHDR"s, fs::perms(0444)},
+    for (const auto& [contents, mode] : {std::pair{"PK\x03\x04\x14\0\0\0\x08\0"s, fs::perms(0444)},
                                          {"[Settings]\n0=old\n"s, fs::perms::none},
                                          {"[Settings]\n0=old\n"s, fs::perms::owner_write}}) {
         writeFile(file(), contents);
