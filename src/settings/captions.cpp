@@ -1,7 +1,6 @@
 #include "settings/captions.h"
 
 #include "platform/messages.h"
-#include "platform/utf8.h"
 #include "settings/file_replace.h"
 #include "settings/profile_file.h"
 #include "settings/profile_text.h"
@@ -23,10 +22,11 @@ constexpr std::string_view kReadSection = "settings";
 // Counts the terminating zero, as the Windows profile call did: captions come back with at most 254 bytes.
 constexpr std::size_t kReadLimit = 255;
 
-Problem saveFailed(const fs::path& file, std::string_view problem)
+Problem saveFailed(const fs::path& file, std::string_view problem,
+                   std::string_view outcome = "The file is left as it was.")
 {
-    return {"could not save the button captions to " + quotedPath(file) + ": " + std::string(problem) +
-            ". The file is left as it was."};
+    return {"could not save the button captions to " + quotedPath(file) + ": " + std::string(problem) + ". " +
+            std::string(outcome)};
 }
 
 // The text to save: the file as it is with the captions stored in it. Until the first
@@ -149,9 +149,9 @@ Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels
         if (backup)
             fs::rename(*backup, file, error);
         if (backup && error) {
-            return Problem{"could not save the button captions to " + quotedPath(file) + ": " + replaced.problem() +
-                           ". The old file stays " + quotedPath(*backup) +
-                           ": it cannot get its name back: " + error.message() + "."};
+            return saveFailed(file, replaced.problem(),
+                              "The old file stays " + quotedPath(*backup) +
+                                  ": it cannot get its name back: " + error.message() + ".");
         }
         return saveFailed(file, replaced.problem());
     }
@@ -182,7 +182,7 @@ Status CaptionsFile::save(const ButtonLabels& labels, std::int32_t n)
     return status;
 }
 
-// A file replaced or changed by anyone gets a new time or size.
+// A file replaced or changed by anyone gets a new time, to the file system's resolution, or size.
 std::optional<CaptionsFile::Stamp> CaptionsFile::stampOfFile() const
 {
     std::error_code error;

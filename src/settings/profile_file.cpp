@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <fstream>
 #include <system_error>
-#include <utility>
 
 namespace kivo {
 namespace {
