@@ -53,11 +53,18 @@ std::string utf8FromWindows1252(std::string_view bytes)
     return out;
 }
 
-std::string windows1252FromUtf8(std::string_view text)
+std::string readableFromWindows1252(std::string_view bytes)
 {
     std::string out;
-    for (std::size_t at = 0; at < text.size();)
-        out += windows1252FromUnicode(nextUtf8Character(text, at)).value_or('?');
+    for (const char byte : bytes) {
+        if (windows1252Defines(byte)) {
+            appendUtf8(out, unicodeFromWindows1252(byte));
+            continue;
+        }
+        constexpr std::string_view kDigits = "0123456789ABCDEF";
+        const auto value = static_cast<unsigned char>(byte);
+        out += std::string("\\x") + kDigits[value >> 4] + kDigits[value & 0xF];
+    }
     return out;
 }
 

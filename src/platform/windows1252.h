@@ -19,7 +19,8 @@ std::optional<char> windows1252FromUnicode(char32_t c);
 bool windows1252Defines(char byte);
 
 std::string utf8FromWindows1252(std::string_view bytes);
-// A character the code page lacks becomes "?".
-std::string windows1252FromUtf8(std::string_view text);
+// As utf8FromWindows1252, with each undefined byte named ("\x81"), where a terminal would show
+// nothing.
+std::string readableFromWindows1252(std::string_view bytes);
 
 }  // namespace kivo

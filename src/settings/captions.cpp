@@ -5,6 +5,8 @@
 #include "settings/profile_file.h"
 #include "settings/profile_text.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -20,10 +22,11 @@ constexpr std::string_view kReadSection = "settings";
 // Counts the terminating zero, as the Windows profile call did: captions come back with at most 254 bytes.
 constexpr std::size_t kReadLimit = 255;
 
-Problem saveFailed(const fs::path& file, std::string_view problem)
+Problem saveFailed(const fs::path& file, std::string_view problem,
+                   std::string_view outcome = "The file is left as it was.")
 {
-    return {"could not save the button captions to " + quotedPath(file) + ": " + std::string(problem) +
-            ". The file is left as it was."};
+    return {"could not save the button captions to " + quotedPath(file) + ": " + std::string(problem) + ". " +
+            std::string(outcome)};
 }
 
 // The text to save: the file as it is with the captions stored in it. Until the first
@@ -37,7 +40,7 @@ ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText
         if (earlier)
             base = earlier.value();
     }
-    ProfileText profile(base.value_or(std::string()), kNewFileLineEnding);
+    ProfileText profile(base.value_or(FileText()), kNewFileLineEnding);
     for (std::int32_t index = 0; index < n; ++index) {
         if (!labels.exists(index))
             continue;
@@ -63,9 +66,26 @@ Status placeToKeepTheFile(const SettingsLocation& location, std::string_view con
     return {};
 }
 
+// Said once per load: the captions then stay as they are until the user assigns a key.
+void noteLackingCharacters(const SettingsLocation& location, std::u32string lacking)
+{
+    std::ranges::sort(lacking);
+    const auto [repeated, end] = std::ranges::unique(lacking);
+    lacking.erase(repeated, end);
+    std::string named;
+    for (const char32_t c : lacking) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+        named += (named.empty() ? "" : ", ") + std::string(code);
+    }
+    reportProblem("the settings file " + quotedPath(location.readFrom) +
+                  " holds characters that Windows-1252, the code page of the captions, lacks (" + named +
+                  "); they are left out of the captions and type nothing.");
+}
+
 void noteMissingSection(const SettingsLocation& location, const ProfileFileText& text, const ProfileText& profile)
 {
-    if (text && !text->empty() && !profile.hasSection(kReadSection)) {
+    if (text && !text->text.empty() && !profile.hasSection(kReadSection)) {
         reportProblem("the settings file " + quotedPath(location.readFrom) +
                       " has no [Settings] section; the button captions start empty.");
     }
@@ -80,13 +100,16 @@ Status loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std:
     if (const Status place = placeToKeepTheFile(location, "the button captions start empty."); !place)
         return place;
     const Result<ProfileFileText> file = readProfileFile(location.readFrom);
-    const ProfileText profile(file ? file.value().value_or(std::string()) : std::string());
+    const ProfileText profile(file ? file.value().value_or(FileText()) : FileText());
     if (file)
         noteMissingSection(location, file.value(), profile);
+    std::u32string lacking;
     for (std::int32_t index = 0; index < n; ++index) {
         if (labels.exists(index))
-            labels.setCaption(index, profile.value(kReadSection, std::to_string(index), "", kReadLimit));
+            labels.setCaption(index, profile.value(kReadSection, std::to_string(index), "", kReadLimit, &lacking));
     }
+    if (!lacking.empty())
+        noteLackingCharacters(location, std::move(lacking));
     if (!file) {
         return Problem{"cannot use the settings file " + quotedPath(location.readFrom) + ": " + file.problem() +
                        ". It is left alone and the button captions start empty."};
@@ -108,11 +131,14 @@ Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels
 
     const Result<ProfileFileText> current = readProfileFile(file);
     const ProfileText profile = withCaptions(location, current ? current.value() : ProfileFileText(), labels, n);
-    if (current && current.value() == profile.text())
+    if (current && current.value() == profile.fileText())
         return {};
 
     std::optional<fs::path> backup;
     if (!current) {
+        // Whatever it holds, a file Kivo may not write or read is left to its owner.
+        if (const Status replaceable = mayReplace(file); !replaceable)
+            return saveFailed(file, replaceable.problem());
         const Result<fs::path> kept = keepAsBackup(file);
         if (!kept)
             return saveFailed(file, "the old file (" + current.problem() + ") cannot be kept: " + kept.problem());
@@ -122,6 +148,11 @@ Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels
         // The old file goes back to its name, so a failed save changes nothing.
         if (backup)
             fs::rename(*backup, file, error);
+        if (backup && error) {
+            return saveFailed(file, replaced.problem(),
+                              "The old file stays " + quotedPath(*backup) +
+                                  ": it cannot get its name back: " + error.message() + ".");
+        }
         return saveFailed(file, replaced.problem());
     }
     if (backup) {
@@ -129,6 +160,40 @@ Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels
                       quotedPath(*backup) + ".");
     }
     return {};
+}
+
+Status CaptionsFile::load(ButtonLabels& labels, std::int32_t n)
+{
+    saved_.reset();
+    return loadCaptions(location_, labels, n);
+}
+
+Status CaptionsFile::save(const ButtonLabels& labels, std::int32_t n)
+{
+    std::vector<std::string> captions;
+    for (std::int32_t index = 0; index < n; ++index)
+        captions.push_back(labels.exists(index) ? labels.caption(index) : std::string());
+    if (saved_ && saved_->captions == captions && stampOfFile() == saved_->stamp)
+        return {};
+    saved_.reset();
+    const Status status = saveCaptions(location_, labels, n);
+    if (const std::optional<Stamp> stamp = stampOfFile(); status && stamp)
+        saved_ = Saved{std::move(captions), *stamp};
+    return status;
+}
+
+// A file replaced or changed by anyone gets a new time, to the file system's resolution, or size.
+std::optional<CaptionsFile::Stamp> CaptionsFile::stampOfFile() const
+{
+    std::error_code error;
+    const fs::path file = replacedFile(location_.writeTo);
+    const fs::file_time_type written = fs::last_write_time(file, error);
+    if (error)
+        return std::nullopt;
+    const std::uintmax_t size = fs::file_size(file, error);
+    if (error)
+        return std::nullopt;
+    return Stamp{written, size};
 }
 
 }  // namespace kivo

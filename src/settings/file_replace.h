@@ -14,6 +14,10 @@ namespace kivo {
 // replaced, and temporary files that killed saves left beside it are removed.
 Status replaceFile(const std::filesystem::path& file, std::string_view bytes);
 
+// Fails for a file Kivo may not replace: one its owner made read-only, and on Linux one this
+// user may not write or read. Root, who may write anything, leaves a read-only file alone too.
+Status mayReplace(const std::filesystem::path& file);
+
 // The file a save through file replaces. A settings file that is a symbolic link, as managed
 // dotfiles often are, stays one: the file at the end of its links is replaced, or created when
 // it does not exist yet. On Windows, file itself.

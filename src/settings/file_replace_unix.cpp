@@ -57,16 +57,6 @@ void syncFolder(const fs::path& folder)
     ::close(descriptor);
 }
 
-// A file nobody may write, or this user may not, is one its owner wants left alone, as the
-// Windows profile functions leave a read-only file; root, who may write anything, included.
-bool readOnly(const fs::path& target)
-{
-    struct stat status {};
-    if (::stat(target.c_str(), &status) != 0)
-        return false;
-    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0;
-}
-
 std::string temporaryPrefix(const fs::path& target)
 {
     return target.filename().string() + ".new-";
@@ -110,11 +100,30 @@ fs::path replacedFile(const fs::path& file)
     return fs::is_symlink(target, error) ? file : target;
 }
 
+// A file nobody may write is one its owner wants left alone, as the Windows profile functions
+// leave a read-only file. One this user may not read would lose its other lines.
+Status mayReplace(const fs::path& file)
+{
+    const fs::path target = replacedFile(file);
+    struct stat status {};
+    if (::stat(target.c_str(), &status) != 0)
+        return {};
+    if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return failure("will not replace the read-only file", target, EACCES);
+    if (::access(target.c_str(), W_OK) != 0)
+        return failure("cannot write", target, errno);
+    if (::access(target.c_str(), R_OK) != 0) {
+        return Problem{"will not replace " + quotedPath(target) +
+                       ", which cannot be read: " + std::generic_category().message(errno)};
+    }
+    return {};
+}
+
 Status replaceFile(const fs::path& file, std::string_view bytes)
 {
     const fs::path target = replacedFile(file);
-    if (readOnly(target))
-        return failure("will not replace the read-only file", target, EACCES);
+    if (Status replaceable = mayReplace(target); !replaceable)
+        return replaceable;
     removeStaleTemporaries(target);
     std::string temporary = target.string() + ".new-XXXXXX";
     const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);

@@ -46,12 +46,6 @@ bool writeAll(HANDLE handle, std::string_view bytes)
     return true;
 }
 
-bool readOnly(const fs::path& file)
-{
-    const DWORD attributes = GetFileAttributesW(file.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
 std::wstring temporaryPrefix(const fs::path& file)
 {
     return file.filename().wstring() + L".new-";
@@ -98,11 +92,19 @@ fs::path replacedFile(const fs::path& file)
     return file;
 }
 
+Status mayReplace(const fs::path& file)
+{
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return failure("will not replace the read-only file", file, ERROR_ACCESS_DENIED);
+    return {};
+}
+
 Status replaceFile(const fs::path& file, std::string_view bytes)
 {
     // The profile functions leave a read-only file alone, and so does Kivo.
-    if (readOnly(file))
-        return failure("will not replace the read-only file", file, ERROR_ACCESS_DENIED);
+    if (Status replaceable = mayReplace(file); !replaceable)
+        return replaceable;
     removeStaleTemporaries(file);
     fs::path temporary;
     const HANDLE handle = createTemporary(file, temporary);

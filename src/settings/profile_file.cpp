@@ -1,12 +1,10 @@
 #include "settings/profile_file.h"
 
 #include "platform/messages.h"
-#include "settings/profile_text.h"
 
 #include <cerrno>
 #include <fstream>
 #include <system_error>
-#include <utility>
 
 namespace kivo {
 namespace {
@@ -45,9 +43,10 @@ Result<ProfileFileText> readProfileFile(const fs::path& file)
     if (!in.read(text.data(), static_cast<std::streamsize>(size)))
         return Problem{"it cannot be read to its end"};
     // Such a file would not come through a save whole: it is kept aside instead.
-    if (std::string why = notProfileText(text); !why.empty())
-        return Problem{std::move(why)};
-    return ProfileFileText(std::move(text));
+    Result<FileText> decoded = decodeFileText(text);
+    if (!decoded)
+        return Problem{decoded.problem()};
+    return ProfileFileText(decoded.value());
 }
 
 Result<fs::path> keepAsBackup(const fs::path& file)

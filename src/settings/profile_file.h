@@ -1,11 +1,11 @@
 #pragma once
 
+#include "settings/file_encoding.h"
 #include "settings/result.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <string>
 
 namespace kivo {
 
@@ -13,8 +13,8 @@ namespace kivo {
 // program wrote, and it is not read into memory.
 inline constexpr std::uintmax_t kMaxProfileFileBytes = 1024 * 1024;
 
-// The whole text of a profile file; nothing when there is no such file.
-using ProfileFileText = std::optional<std::string>;
+// The whole text of a profile file, decoded; nothing when there is no such file.
+using ProfileFileText = std::optional<FileText>;
 
 // Fails when the file exists but cannot be read as a profile.
 Result<ProfileFileText> readProfileFile(const std::filesystem::path& file);

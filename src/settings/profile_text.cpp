@@ -1,8 +1,6 @@
 #include "settings/profile_text.h"
 
 #include "platform/ascii_case.h"
-#include "platform/windows1252.h"
-#include "settings/text_encoding.h"
 
 #include <algorithm>
 #include <iterator>
@@ -13,16 +11,6 @@ namespace kivo {
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
-constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
-
-// Where the first line begins: after the byte-order mark, when there is one.
-std::size_t textStart(std::string_view text)
-{
-    return text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-}
-
 struct Line {
     std::size_t begin;  // first byte of the line
     std::size_t end;    // one past its content, before the line ending
@@ -114,7 +102,7 @@ struct KeyPlace {
 KeyPlace findKey(std::string_view text, std::string_view section, std::string_view key)
 {
     KeyPlace place;
-    for (std::size_t at = textStart(text); at < text.size();) {
+    for (std::size_t at = 0; at < text.size();) {
         const Line line = lineAt(text, at);
         at = line.next;
         const std::string_view content = text.substr(line.begin, line.end - line.begin);
@@ -137,109 +125,57 @@ KeyPlace findKey(std::string_view text, std::string_view section, std::string_vi
     return place;
 }
 
-// UTF-16 without a mark, as some tools write it: every character of the first line has a NUL
-// byte beside it, on the same side throughout, and no 8-bit text looks like that.
-std::optional<ByteOrder> unmarkedUtf16(std::string_view bytes)
-{
-    const std::size_t newline = bytes.find('\n');
-    const std::size_t end = std::min(newline == std::string_view::npos ? bytes.size() : newline + 2, bytes.size());
-    const auto nulAt = [&](std::size_t side) {
-        for (std::size_t i = 0; i + 1 < end; i += 2) {
-            if (bytes[i + side] != '\0' || bytes[i + 1 - side] == '\0')
-                return false;
-        }
-        return end >= 2;
-    };
-    if (nulAt(1))
-        return ByteOrder::Little;
-    if (nulAt(0))
-        return ByteOrder::Big;
-    return std::nullopt;
-}
-
 }  // namespace
 
-ProfileText::Form ProfileText::formOf(std::string_view fileBytes)
+ProfileText::ProfileText(FileText text, std::string_view newLineEnding)
+    : text_(std::move(text)), newLineEnding_(newLineEnding)
 {
-    if (fileBytes.starts_with(kUtf16LeMark))
-        return {kUtf16LeMark, ByteOrder::Little};
-    if (fileBytes.starts_with(kUtf16BeMark))
-        return {kUtf16BeMark, ByteOrder::Big};
-    return {{}, unmarkedUtf16(fileBytes)};
-}
-
-ProfileText::ProfileText(std::string fileBytes, std::string_view newLineEnding)
-    : form_(formOf(fileBytes)), newLineEnding_(newLineEnding)
-{
-    text_ = form_.utf16 ? utf8FromUtf16(std::string_view(fileBytes).substr(form_.mark.size()), *form_.utf16)
-                        : std::move(fileBytes);
-}
-
-std::string ProfileText::text() const
-{
-    return form_.utf16 ? std::string(form_.mark) + utf16FromUtf8(text_, *form_.utf16) : text_;
-}
-
-std::string notProfileText(std::string_view fileBytes)
-{
-    const ProfileText::Form form = ProfileText::formOf(fileBytes);
-    std::string_view text = fileBytes;
-    std::string converted;
-    if (form.utf16) {
-        const std::string_view units = fileBytes.substr(form.mark.size());
-        if (units.size() % 2 != 0)
-            return "it is UTF-16 text with an odd number of bytes";
-        converted = utf8FromUtf16(units, *form.utf16);
-        text = converted;
-    }
-    if (text.substr(0, text.find('\n')).find('\0') != std::string_view::npos)
-        return "it is not text: its first line holds NUL bytes";
-    return {};
 }
 
 std::string ProfileText::value(std::string_view section, std::string_view key, std::string_view fallback,
-                               std::size_t limit) const
+                               std::size_t limit, std::u32string* lacking) const
 {
-    const KeyPlace place = findKey(text_, section, key);
-    std::string found(place.value ? readValue(std::string_view(text_).substr(place.value->begin, place.value->length))
-                                  : fallback);
-    if (place.value && form_.utf16)
-        found = windows1252FromUtf8(found);
+    const std::string_view text = text_.text;
+    const KeyPlace place = findKey(text, section, key);
+    const std::string found =
+        place.value
+            ? captionFromValue(readValue(text.substr(place.value->begin, place.value->length)), text_.form, lacking)
+            : std::string(fallback);
     return found.substr(0, limit == 0 ? 0 : limit - 1);
 }
 
 bool ProfileText::hasKey(std::string_view section, std::string_view key) const
 {
-    return findKey(text_, section, key).value.has_value();
+    return findKey(text_.text, section, key).value.has_value();
 }
 
 bool ProfileText::hasSection(std::string_view section) const
 {
-    return findKey(text_, section, {}).sectionFound;
+    return findKey(text_.text, section, {}).sectionFound;
 }
 
 void ProfileText::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
-    const KeyPlace place = findKey(text_, section, key);
-    const std::string stored = storedValue(form_.utf16 ? utf8FromWindows1252(value) : std::string(value));
+    std::string& text = text_.text;
+    const KeyPlace place = findKey(text, section, key);
+    const std::string stored = storedValue(valueFromCaption(value, text_.form));
     if (place.value) {
-        text_.replace(place.value->begin, place.value->length, stored);
+        text.replace(place.value->begin, place.value->length, stored);
         return;
     }
-    const std::string lineEnding(lineEndingOf(text_, newLineEnding_));
+    const std::string lineEnding(lineEndingOf(text, newLineEnding_));
     std::string lines = std::string(key) + '=' + stored + lineEnding;
     std::size_t at = place.sectionEnd;
     if (!place.sectionFound) {
         lines.insert(0, '[' + std::string(section) + ']' + lineEnding);
-        at = text_.size();
+        at = text.size();
     }
-    const std::size_t start = textStart(text_);
-    if (at > start && text_[at - 1] == '\r') {
+    if (at > 0 && text[at - 1] == '\r') {
         lines.insert(0, "\n");
-    } else if (at > start && text_[at - 1] != '\n') {
+    } else if (at > 0 && text[at - 1] != '\n') {
         lines.insert(0, lineEnding);
     }
-    text_.insert(at, lines);
+    text.insert(at, lines);
 }
 
 }  // namespace kivo

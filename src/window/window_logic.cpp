@@ -2,7 +2,6 @@
 
 #include "engine/key_tokens.h"
 #include "platform/messages.h"
-#include "settings/captions.h"
 #include "window/exit_status.h"
 #include "window/label_layout.h"
 
@@ -23,7 +22,7 @@ constexpr const char* kJoystickGoneBody =
 }  // namespace
 
 WindowLogic::WindowLogic(Toolkit& form, InputServices services, SelectedButton& selected, SettingsLocation settings)
-    : form_(form), engine_(services, form, selected, form.nativeHandle()), settings_(std::move(settings))
+    : form_(form), engine_(services, form, selected, form.nativeHandle()), captions_(std::move(settings))
 {
 }
 
@@ -50,7 +49,7 @@ void WindowLogic::load()
     engine_.readButtonCount();
     layOutButtonLabels(form_, engine_.buttonCount());
     engine_.captureRestPosition();
-    reportStartUpProblem(loadCaptions(settings_, form_, engine_.buttonCount()));
+    reportStartUpProblem(captions_.load(form_, engine_.buttonCount()));
     tellWhetherJoystickAnswers();
     stage_ = Stage::Running;
     form_.setEvents(this);
@@ -95,7 +94,7 @@ void WindowLogic::adoptLateJoystick()
     form_.setLabelVisible(0, true);
     form_.setOuterWidth(design::kOuterWidth);
     layOutButtonLabels(form_, engine_.buttonCount());
-    if (const Status loaded = loadCaptions(settings_, form_, engine_.buttonCount()); !loaded)
+    if (const Status loaded = captions_.load(form_, engine_.buttonCount()); !loaded)
         reportProblem(loaded.problem());
 }
 
@@ -192,7 +191,7 @@ void WindowLogic::end(ClosedBy closer)
 
 void WindowLogic::keepAssignment()
 {
-    const Status saved = saveCaptions(settings_, form_, engine_.buttonCount());
+    const Status saved = captions_.save(form_, engine_.buttonCount());
     if (!saved && !assignmentUnsaved_) {
         reportProblem(saved.problem());
         // The user is at the window, making the assignment that may be lost.
@@ -222,7 +221,7 @@ int WindowLogic::windowLost(std::string_view what)
 Status WindowLogic::save()
 {
     stage_ = Stage::Ended;
-    const Status saved = saveCaptions(settings_, form_, engine_.buttonCount());
+    const Status saved = captions_.save(form_, engine_.buttonCount());
     if (!saved)
         reportProblem(saved.problem());
     return saved;

@@ -4,6 +4,7 @@
 #include "engine/selected_button.h"
 #include "platform/input_services.h"
 #include "platform/wake_ups.h"
+#include "settings/captions.h"
 #include "settings/location.h"
 #include "settings/result.h"
 #include "window/toolkit.h"
@@ -81,7 +82,7 @@ private:
 
     Toolkit& form_;
     PollEngine engine_;
-    SettingsLocation settings_;
+    CaptionsFile captions_;
     WakeUpSource* wakeUps_ = nullptr;
     std::function<Clock::time_point()> now_;
     Clock::time_point asleepSince_;

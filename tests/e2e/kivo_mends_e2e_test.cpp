@@ -285,6 +285,35 @@ TEST_F(KivoMends, FileFromAWindowsEditorKeepsItsByteOrderMark)
     EXPECT_EQ(test_support::fileContents(config.ini()), "\xEF\xBB\xBF[Settings]\r\n0=Button 1:  {Enter}\r\n1=\r\n");
 }
 
+// Started from a menu, Kivo has no terminal: a settings file it cannot use shows in a box before
+// its window. Read-only, that file is then neither moved aside nor replaced.
+TEST_F(KivoMends, UnusableReadOnlyFileIsShownInABoxAndLeftAlone)
+{
+    const std::string binary("PK\x03\x04\x14\0\0\0\x08\0", 10);
+    config.store(binary);
+    fs::permissions(config.ini(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    e2e::HostProcess kivo(xvfb.displayName(), config.folder, {"--buttons", "2"}, {.waitUntilReady = false});
+    // The box comes before the window, above every other.
+    Window box = 0;
+    ASSERT_TRUE(test_support::waitFor([&] {
+        char* name = nullptr;
+        box = topWindow();
+        const bool named = XFetchName(keyboard, box, &name) != 0 && std::string_view(name) == "Kivo";
+        XFree(name);
+        return named;
+    }));
+    EXPECT_THAT(kivo.errors(), HasSubstr("cannot use the settings file"));
+    focus(box);
+    key(XK_Return, true);
+    key(XK_Return, false);
+    EXPECT_EQ(kivo.labels().size(), 2u) << "the window runs once the box is answered";
+    const int status = kivo.terminate(SIGTERM);
+    EXPECT_TRUE(exitedWithFailure(status)) << status;
+    EXPECT_THAT(kivo.errors(), HasSubstr("will not replace the read-only file"));
+    EXPECT_EQ(test_support::fileContents(config.ini()), binary);
+    EXPECT_FALSE(fs::exists(config.ini().string() + ".bak"));
+}
+
 TEST_F(KivoMends, SaveBeyondTheFileSizeLimitIsReportedAsAFailure)
 {
     // Room for what Kivo says, none for the file it must write.

@@ -4,7 +4,9 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <gmock/gmock.h>
+#include <pwd.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +16,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <set>
+#include <string_view>
 
 // The inodes of the regular files flushed to disk, to see that a save's new file gets there
 // before it takes the name: a crash could otherwise leave an empty kivo.ini.
@@ -28,11 +31,25 @@ extern "C" int fsync(int descriptor)
     return real(descriptor);
 }
 
+// While set, renames of a file whose name ends in ".bak" fail, as a file system may refuse one.
+bool backupStaysPut = false;
+
+extern "C" int rename(const char* from, const char* to)
+{
+    if (backupStaysPut && std::string_view(from).ends_with(".bak")) {
+        errno = EBUSY;
+        return -1;
+    }
+    static const auto real = reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"));
+    return real(from, to);
+}
+
 // Cases that rest on POSIX: symbolic links, file modes, users and file-size limits.
 namespace kivo {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 using fakes::MemoryLabels;
 using test_support::fileContents;
 using test_support::runAsOrdinaryUser;
@@ -104,6 +121,58 @@ TEST_F(Captions, SaveIntoAReadOnlyFolderFailsLeavingTheOldFileWhole)
     EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1);
 }
 
+// Whatever it holds, a file Kivo may not write, or may write but not read, is neither moved
+// aside nor replaced nor given other permissions.
+TEST_F(Captions, FileKivoMayNotWriteOrReadIsLeftAsItIs)
+{
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    for (const auto& [contents, mode] : {std::pair{"PK\x03\x04\x14\0\0\0\x08\0"s, fs::perms(0444)},
+                                         {"[Settings]\n0=old\n"s, fs::perms::none},
+                                         {"[Settings]\n0=old\n"s, fs::perms::owner_write}}) {
+        writeFile(file(), contents);
+        fs::permissions(file(), mode);
+        // Owned by the user the save runs as, in a folder that user may write.
+        ASSERT_TRUE(::geteuid() != 0 || (::chown(folder().c_str(), nobody->pw_uid, nobody->pw_gid) == 0 &&
+                                         ::chown(file().c_str(), nobody->pw_uid, nobody->pw_gid) == 0));
+        EXPECT_EXIT(
+            {
+                runAsOrdinaryUser();
+                const Status status = saved({"new"});
+                std::fputs(status ? "" : status.problem().c_str(), stderr);
+                std::exit(status ? 1 : 0);
+            },
+            ::testing::ExitedWithCode(0), "could not save .*kivo.ini.*The file is left as it was")
+            << static_cast<int>(mode);
+        EXPECT_EQ(fs::status(file()).permissions(), mode);
+        EXPECT_FALSE(fs::exists(folder() / "kivo.ini.bak"));
+        fs::permissions(file(), fs::perms::owner_read);
+        EXPECT_EQ(fileContents(file()), contents);
+    }
+}
+
+// The same captions saved again into a file nobody changed leave it unread; a change by anyone
+// is saved at once.
+TEST_F(Captions, SavingTheSameCaptionsAgainReadsNothing)
+{
+    CaptionsFile captions(location());
+    ASSERT_TRUE(captions.save(MemoryLabels({"a"}), 1));
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, folder().c_str(), IN_OPEN | IN_ACCESS), 0);
+    for (int tick = 0; tick < 100; ++tick)
+        ASSERT_TRUE(captions.save(MemoryLabels({"a"}), 1));
+    char events[4096];
+    EXPECT_LT(::read(watch, events, sizeof events), 0) << "kivo.ini was opened";
+    ::close(watch);
+
+    writeFile(file(), "[Settings]\n0=other\n1=x\n");
+    ASSERT_TRUE(captions.save(MemoryLabels({"a"}), 1));
+    EXPECT_EQ(fileContents(file()), "[Settings]\n0=a\n1=x\n");
+    ASSERT_TRUE(captions.save(MemoryLabels({"b"}), 1));
+    EXPECT_EQ(fileContents(file()), "[Settings]\n0=b\n1=x\n");
+}
+
 // While it lives, no file of this process may grow, as on a full disk: the new file cannot
 // be written, yet renames still work. With SIGXFSZ ignored the write fails with EFBIG
 // instead of killing the test.
@@ -153,6 +222,22 @@ TEST_F(Captions, SaveThatCannotWriteLeavesTheFolderAsItWas)
         EXPECT_EQ(names(), std::set<std::string>{"kivo.ini"}) << inside;
         fs::remove_all(file());
     }
+}
+
+// A save that moved an unusable file aside and then failed puts it back; where that fails too,
+// the message says where the file is instead of claiming it was left as it was.
+TEST_F(Captions, BackupThatCannotGetItsNameBackIsNamed)
+{
+    fs::create_directory(file());
+    backupStaysPut = true;
+    const Status status = [this] {
+        const NoRoomToWrite full;
+        return saved({"new"});
+    }();
+    backupStaysPut = false;
+    ASSERT_FALSE(status);
+    EXPECT_THAT(status.problem(), HasSubstr("stays \"" + (folder() / "kivo.ini.bak").string() + "\""));
+    EXPECT_THAT(status.problem(), ::testing::Not(HasSubstr("left as it was")));
 }
 
 TEST_F(Captions, SaveRemovesStaleTemporariesButNotOneBeingWritten)

@@ -95,6 +95,21 @@ TEST_F(FileCare, NonEmptyFileWithoutTheSectionGetsOneNote)
     }
 }
 
+TEST_F(FileCare, CharactersNoCaptionCanHoldAreLeftOutAndSaidOnce)
+{
+    const std::string utf8 =
+        kBom + "[Settings]\n0=Button 1:  \xE4\xB8\xAD\n1=Button 2:  \xF0\x9F\x98\x80\xE4\xB8\xAD\n";
+    writeFile(file(), utf8);
+    const CapturedStderr errors;
+    const std::vector<std::string> captions = loaded(2);
+    EXPECT_EQ(captions, (std::vector<std::string>{"Button 1:  ", "Button 2:  "}));
+    ASSERT_TRUE(saved(captions));
+    EXPECT_EQ(fileContents(file()), utf8);
+    EXPECT_EQ(errors.text(), "kivo: the settings file \"" + file().string() +
+                                 "\" holds characters that Windows-1252, the code page of the captions, lacks "
+                                 "(U+4E2D, U+1F600); they are left out of the captions and type nothing.\n");
+}
+
 TEST_F(FileCare, ReadOnlyFileIsNotReplaced)
 {
     writeFile(file(), "[Settings]\n0=old\n");

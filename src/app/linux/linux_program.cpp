@@ -70,7 +70,8 @@ int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const LinuxHo
     prctl(PR_SET_TIMERSLACK, 1UL);
     if (hooks.joystickOpened)
         hooks.joystickOpened();
-    Session<Form1> session(*edge, defaultSettingsLocation());
+    // Started from the desktop's menu, Kivo has no terminal to show start-up problems on.
+    Session<Form1> session(*edge, defaultSettingsLocation(), StartUpProblems::InABoxToo);
     Form1& form = session.form();
     closeOnSessionEnd(form);
     const TerminationSignals termination([&form] { form.closeForSystem(); });
