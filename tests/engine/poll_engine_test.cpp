@@ -275,6 +275,26 @@ TEST_F(PollEngineTest, StickAndButtonSendArrowsThenKeyInOneTick)
     EXPECT_EQ(tickAndTakeSent(), (Sent{"{left}", "{down}", "{Esc}"}));
 }
 
+TEST_F(PollEngineTest, NothingIsTypedOrCapturedWhileKivosOwnBoxIsInFront)
+{
+    startUp();
+    selected.index = 0;
+    labels.at(0).caption = "Button 1:  {Enter}";
+    fake.joystick.state->x = 0;
+    fake.joystick.hold(2);
+    fake.keyboard.press('A');
+    engine.setOwnBoxInFront(true);
+    for (const WindowHandle front : {kGameWindow, kKivoWindow}) {
+        fake.foreground.window = front;
+        EXPECT_EQ(tickAndTakeSent(), Sent{});
+        EXPECT_EQ(selected.index, 0);
+        EXPECT_EQ(labels.at(1).caption, "");
+    }
+    engine.setOwnBoxInFront(false);
+    fake.foreground.window = kGameWindow;
+    EXPECT_EQ(tickAndTakeSent(), (Sent{"{left}", "{Enter}"}));
+}
+
 TEST_F(PollEngineTest, JoystickAnsweringOnlyAfterStartUpRestsWhereItFirstAnswers)
 {
     const auto atRest = fake.joystick.state;

@@ -77,6 +77,13 @@ void Form1::showProblem(std::string_view message)
     MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
 }
 
+bool Form1::ownWindowActive() const
+{
+    DWORD process = 0;
+    const HWND front = GetForegroundWindow();
+    return front != nullptr && GetWindowThreadProcessId(front, &process) != 0 && process == GetCurrentProcessId();
+}
+
 void Form1::setTitle(std::string_view title)
 {
     SetWindowTextW(window_, wideFromUtf8(title).c_str());
