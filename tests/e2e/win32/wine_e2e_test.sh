@@ -214,6 +214,30 @@ else
   fail "kill -9 right after an assignment lost it: $(cat "$ini" 2>/dev/null)"
 fi
 
+# A button that types Enter, held while Kivo asks whether to quit, answers nothing: the question
+# stays, and the receiver gets the key once it is in front again.
+printf '[Settings]\r\n0=Button 1:  {Enter}\r\n' >"$ini"
+start_host --buttons 4
+activate_kivo
+select_button 1 || fail "button 1 not selected: $(labels)"
+question_in_front() {
+  question=$(xdotool getactivewindow 2>/dev/null) && [ "$question" != "$kivo_window" ] &&
+    [ "$question" != "$receiver_window" ]
+}
+xdotool mousemove --window "$kivo_window" 48 24 click 1 # Quit, in the window's top left corner
+wait_for question_in_front || fail "Quit did not bring its question to the front ($(front_state))"
+send "press 1"
+sleep 1 # a person holding the button through the question
+activate_receiver
+start=$(log_length)
+wait_for presses_since "$start" 13 1 && pass "back in the receiver, the held button types Enter again" ||
+  fail "no Enter reached the receiver after the question"
+send "release 1"
+kill -0 "$host_pid" && xdotool getwindowname "$question" >/dev/null 2>&1 &&
+  pass "the held Enter did not answer Kivo's question" || fail "the held Enter answered Kivo's question"
+kill -9 "$host_pid"
+exec 4>&-
+
 # Only the user's keys assign: not what Kivo types into its own window while a button is held
 # or the stick is pushed (a character off the layout included), nor the Alt and Tab that bring
 # its window back to the front.

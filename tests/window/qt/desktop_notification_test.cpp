@@ -1,5 +1,7 @@
 #include "window/qt/desktop_notification.h"
 
+#include "support/file_contents.h"
+
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -13,7 +15,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -107,13 +108,7 @@ public:
         close(saved_);
         std::filesystem::remove(path_);
     }
-    StderrFile(const StderrFile&) = delete;
-    StderrFile& operator=(const StderrFile&) = delete;
-    std::string text() const
-    {
-        std::ifstream file(path_);
-        return {std::istreambuf_iterator<char>(file), {}};
-    }
+    std::string text() const { return test_support::fileContents(path_); }
 
 private:
     std::filesystem::path path_ = std::filesystem::temp_directory_path() / ("kivo-stderr-" + std::to_string(getpid()));
