@@ -241,6 +241,23 @@ else
 fi
 exec 4>&-
 
+# Nor does it dismiss the box that says an assignment could not be saved.
+printf '[Settings]\r\n0=Button 1:  x\r\n' >"$ini"
+chmod a-w "$ini"
+start_host --buttons 4
+activate_kivo
+select_button 1 || fail "button 1 not selected: $(labels)"
+send "press 1"
+xdotool key Return
+wait_for question_in_front || fail "the failed save showed no box ($(front_state))"
+sleep 1 # a person holding the button through the box
+kill -0 "$host_pid" 2>/dev/null && xdotool getwindowname "$question" >/dev/null 2>&1 &&
+  pass "the held Enter did not dismiss the box of the failed save" ||
+  fail "the held Enter dismissed the box of the failed save"
+kill -9 "$host_pid" 2>/dev/null || true
+exec 4>&-
+chmod u+w "$ini"
+
 # Only the user's keys assign: not what Kivo types into its own window while a button is held
 # or the stick is pushed (a character off the layout included), nor the Alt and Tab that bring
 # its window back to the front.
