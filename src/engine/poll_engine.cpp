@@ -113,6 +113,11 @@ void PollEngine::tick()
         // A joystick that was not there at start-up rests wherever it first answers.
         restAtCurrentPosition();
     }
+    if (ownBoxInFront_) {
+        // Back in the main window, keys still down from answering the box are not assignments.
+        mainWindowInFront_ = false;
+        return;
+    }
     sendArrows();
     const bool wasInFront = mainWindowInFront_;
     mainWindowInFront_ = services_.foreground.current() == mainWindow_;

@@ -24,6 +24,9 @@ public:
     void readButtonCount();
     void captureRestPosition();
     void tick();
+    // While one of Kivo's own questions or message boxes has the keyboard, ticks read the joystick
+    // but type and capture nothing: a held button would answer the question.
+    void setOwnBoxInFront(bool inFront) { ownBoxInFront_ = inFront; }
     // Puts back the captions that keys still down have rewritten since they went down, so
     // that the keys closing the window (Alt+F4) do not become an assignment.
     void undoCaptureOfKeysStillDown();
@@ -67,6 +70,7 @@ private:
     bool arrived_ = false;
     bool assigned_ = false;
     bool mainWindowInFront_ = false;
+    bool ownBoxInFront_ = false;
     KeysHeldIntoFront keysHeldIntoFront_;
     KeyNameTable keyNames_;
     struct ArrowKeys {

@@ -58,6 +58,15 @@ inline constexpr const char* kLabel2Caption =
 inline constexpr const char* kQuitQuestion = "Are you sure you want to quit?";
 inline constexpr const char* kClearQuestion = "Are you sure you want to clear all settings?";
 
+// The desktop's notifications while no joystick answers.
+inline constexpr const char* kNoJoystickSummary = "No joystick found";
+inline constexpr const char* kNoJoystickBody =
+    "Kivo's window stays narrow until a joystick is plugged in; it is taken up at once and gets a "
+    "label per button. If one is plugged in, kivo --list says which joysticks Kivo can read.";
+inline constexpr const char* kJoystickGoneSummary = "The joystick went away";
+inline constexpr const char* kJoystickGoneBody =
+    "Kivo types no keys until a joystick is plugged in again; it is taken up at once.";
+
 inline constexpr int kTimerIntervalMs = 1;
 inline constexpr float kFontPointSize = 8.25f;
 inline constexpr const char* kFontFamily = "MS Sans Serif";

@@ -48,6 +48,9 @@ public:
     virtual bool askYesNo(std::string_view question) = 0;
     // A modal message box with a warning and OK, for a problem the user must hear of now.
     virtual void showProblem(std::string_view message) = 0;
+    // Whether one of this program's own windows has the keyboard: the main window, a question or
+    // a message box.
+    virtual bool ownWindowActive() const = 0;
     // The title bar's text, as UTF-8 like every text but a caption.
     virtual void setTitle(std::string_view title) = 0;
     // Tells the user through the desktop's own notifications, which wait for no answer and take

@@ -9,18 +9,6 @@
 #include <utility>
 
 namespace kivo {
-namespace {
-
-constexpr const char* kNoJoystickSummary = "No joystick found";
-constexpr const char* kNoJoystickBody =
-    "Kivo's window stays narrow until a joystick is plugged in; it is taken up at once and gets a "
-    "label per button. If one is plugged in, kivo --list says which joysticks Kivo can read.";
-constexpr const char* kJoystickGoneSummary = "The joystick went away";
-constexpr const char* kJoystickGoneBody =
-    "Kivo types no keys until a joystick is plugged in again; it is taken up at once.";
-
-}  // namespace
-
 WindowLogic::WindowLogic(Toolkit& form, InputServices services, SelectedButton& selected, SettingsLocation settings)
     : form_(form), engine_(services, form, selected, form.nativeHandle()), captions_(std::move(settings))
 {
@@ -77,6 +65,9 @@ void WindowLogic::timerTicked()
 
 void WindowLogic::tick()
 {
+    // A key typed into Kivo's own question or message box would answer it, while one typed into
+    // a game the user went back to before answering is what the user wants.
+    engine_.setOwnBoxInFront(boxesOpen_ > 0 && form_.ownWindowActive());
     engine_.tick();
     if (engine_.assigned())
         keepAssignment();
@@ -111,9 +102,9 @@ void WindowLogic::tellWhetherJoystickAnswers()
     if (!missing)
         form_.withdrawNotification();
     else if (stage_ == Stage::Loading)
-        form_.notify(kNoJoystickSummary, kNoJoystickBody);
+        form_.notify(design::kNoJoystickSummary, design::kNoJoystickBody);
     else
-        form_.notify(kJoystickGoneSummary, kJoystickGoneBody);
+        form_.notify(design::kJoystickGoneSummary, design::kJoystickGoneBody);
 }
 
 void WindowLogic::wokenUp()
@@ -150,7 +141,7 @@ bool WindowLogic::sleepIfIdle()
 
 void WindowLogic::quitClicked()
 {
-    if (stage_ != Stage::Running || !form_.askYesNo(design::kQuitQuestion))
+    if (stage_ != Stage::Running || !ask(design::kQuitQuestion))
         return;
     // The window may have been closed, and saved, while the question was open.
     if (stage_ == Stage::Running)
@@ -159,7 +150,7 @@ void WindowLogic::quitClicked()
 
 void WindowLogic::clearClicked()
 {
-    if (stage_ != Stage::Running || !form_.askYesNo(design::kClearQuestion) || stage_ != Stage::Running)
+    if (stage_ != Stage::Running || !ask(design::kClearQuestion) || stage_ != Stage::Running)
         return;
     form_.focusCommand3();
     for (std::int32_t i = 0; i < engine_.buttonCount(); ++i)
@@ -182,10 +173,10 @@ void WindowLogic::end(ClosedBy closer)
     // A notice of a Kivo that has ended would only mislead.
     if (toldJoystickMissing_)
         form_.withdrawNotification();
-    const Status saved = save();
+    const Status saved = endAndSave();
     // The assignments of this session are lost; standard error is nowhere a user looks.
     if (!saved && closer == ClosedBy::User)
-        form_.showProblem(saved.problem());
+        showProblem(saved.problem());
     form_.leaveEventLoop(saved ? kExitSuccess : kExitSaveFailed);
 }
 
@@ -195,7 +186,7 @@ void WindowLogic::keepAssignment()
     if (!saved && !assignmentUnsaved_) {
         reportProblem(saved.problem());
         // The user is at the window, making the assignment that may be lost.
-        form_.showProblem(saved.problem());
+        showProblem(saved.problem());
     }
     assignmentUnsaved_ = !saved;
 }
@@ -206,25 +197,40 @@ void WindowLogic::reportStartUpProblem(const Status& loaded)
         return;
     reportProblem(loaded.problem());
     if (showStartUpProblems_)
-        form_.showProblem(loaded.problem());
+        showProblem(loaded.problem());
 }
 
 int WindowLogic::windowLost(std::string_view what)
 {
     if (stage_ != Stage::Running)
         return kExitSuccess;
-    const Status saved = save();
+    const Status saved = endAndSave();
     reportProblem(std::string(what) + (saved ? "; the button captions were saved." : "."));
     return kExitWindowLost;
 }
 
-Status WindowLogic::save()
+Status WindowLogic::endAndSave()
 {
     stage_ = Stage::Ended;
     const Status saved = captions_.save(form_, engine_.buttonCount());
     if (!saved)
         reportProblem(saved.problem());
     return saved;
+}
+
+bool WindowLogic::ask(std::string_view question)
+{
+    ++boxesOpen_;
+    const bool yes = form_.askYesNo(question);
+    --boxesOpen_;
+    return yes;
+}
+
+void WindowLogic::showProblem(std::string_view message)
+{
+    ++boxesOpen_;
+    form_.showProblem(message);
+    --boxesOpen_;
 }
 
 }  // namespace kivo

@@ -73,7 +73,11 @@ private:
     // crash, a dead compositor, a power cut) loses no assignment. A failure is reported once,
     // and again only after a save has worked.
     void keepAssignment();
-    Status save();
+    // Ends the stage, so that no event acts after the captions are saved, and saves them.
+    Status endAndSave();
+    // The window's own modal boxes, during which ticks type nothing into them.
+    bool ask(std::string_view question);
+    void showProblem(std::string_view message);
     // A joystick that answers only after a start-up that found none gets its labels and
     // captions then, as start-up would have given them.
     void adoptLateJoystick();
@@ -93,6 +97,7 @@ private:
     bool showStartUpProblems_ = false;
     bool assignmentUnsaved_ = false;
     bool toldJoystickMissing_ = false;
+    int boxesOpen_ = 0;
 };
 
 }  // namespace kivo

@@ -14,11 +14,15 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string_view>
 #include <thread>
@@ -193,6 +197,78 @@ TEST_F(KivoMends, AltF4UnderAWindowManagerKeepsTheAssignment)
     key(XK_Alt_L, false);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << kivo.errors();
     EXPECT_EQ(test_support::fileContents(config.ini()), "[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  \n");
+}
+
+// A session bus that takes the connection and never says a word, as a hung one does.
+class SilentSessionBus {
+public:
+    SilentSessionBus()
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path_.c_str());
+        // The kernel accepts connections into the backlog; nobody reads them.
+        if (bind(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || listen(socket_, 16) != 0)
+            throw std::runtime_error("SilentSessionBus: " + path_.string());
+        setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + path_.string()).c_str(), 1);
+    }
+    ~SilentSessionBus()
+    {
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        close(socket_);
+        fs::remove(path_);
+    }
+    SilentSessionBus(const SilentSessionBus&) = delete;
+    SilentSessionBus& operator=(const SilentSessionBus&) = delete;
+
+private:
+    fs::path path_ = fs::temp_directory_path() / ("kivo-e2e-bus-" + std::to_string(::getpid()));
+    int socket_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+};
+
+// A button that types Enter, held while Kivo asks whether to quit, must not answer: the question
+// stays until the user answers it, and the key goes to the game once the user is back there.
+// The session bus never answers: Kivo's window shows all the same.
+TEST_F(KivoMends, HeldButtonAnswersNoneOfKivosOwnQuestions)
+{
+    const WindowManager openbox(xvfb.displayName(), keyboard);
+    config.store("[Settings]\n0=Button 1:  {Enter}\n");
+    std::optional<e2e::HostProcess> started;
+    {
+        const SilentSessionBus bus;
+        started.emplace(xvfb.displayName(), config.folder, std::vector<std::string>{"--buttons", "2"});
+    }
+    e2e::HostProcess& kivo = *started;
+    ASSERT_TRUE(WindowManager::waitUntilManaged(keyboard, kivo.windowId()));
+    select(kivo, 1);
+
+    // Quit, in the window's top left corner, clicked.
+    Window root = 0;
+    int x = 0;
+    int y = 0;
+    XTranslateCoordinates(keyboard, kivo.windowId(), DefaultRootWindow(keyboard), 48, 24, &x, &y, &root);
+    XTestFakeMotionEvent(keyboard, -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(keyboard, 1, True, CurrentTime);
+    XTestFakeButtonEvent(keyboard, 1, False, CurrentTime);
+    XSync(keyboard, False);
+    Window question = 0;
+    ASSERT_TRUE(test_support::waitFor([&] {
+        int revertTo = 0;
+        XGetInputFocus(keyboard, &question, &revertTo);
+        return question != kivo.windowId() && question != game.window() && question != None && question != PointerRoot;
+    })) << "no question came to the front";
+
+    kivo.send("press 1");
+    std::this_thread::sleep_for(1s);  // a person holding the button through the question
+    game.clear();
+    focus(game.window());
+    EXPECT_GE(test_support::pressesOf(game.waitUntil(test_support::pressed(XK_Return, 1)), XK_Return), 1u)
+        << "back in the game, the button types again";
+    kivo.send("release 1");
+    XWindowAttributes attributes{};
+    EXPECT_TRUE(XGetWindowAttributes(keyboard, question, &attributes) != 0 && attributes.map_state == IsViewable)
+        << "the question is still there";
+    EXPECT_EQ(kivo.labels().size(), 2u) << "and Kivo still runs";
 }
 
 TEST_F(KivoMends, WindowDestroyedByAnotherProgramSavesAndFails)

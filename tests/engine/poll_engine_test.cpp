@@ -264,7 +264,7 @@ TEST_F(PollEngineTest, SelectingWhileInFrontAlsoTypesIntoKivoInTheSameTick)
     EXPECT_EQ(tickAndTakeSent(), Sent{"{F2}"});
 }
 
-TEST_F(PollEngineTest, StickAndButtonSendArrowsThenKeyInOneTick)
+TEST_F(PollEngineTest, StickAndButtonSendArrowsThenKeyInOneTickUnlessKivosOwnBoxIsInFront)
 {
     startUp();
     selected.index = 0;
@@ -272,6 +272,12 @@ TEST_F(PollEngineTest, StickAndButtonSendArrowsThenKeyInOneTick)
     fake.joystick.state->x = 0;
     fake.joystick.state->y = 65535;
     fake.joystick.hold(1);
+    EXPECT_EQ(tickAndTakeSent(), (Sent{"{left}", "{down}", "{Esc}"}));
+
+    // Nothing at all while one of Kivo's own questions or message boxes has the keyboard.
+    engine.setOwnBoxInFront(true);
+    EXPECT_EQ(tickAndTakeSent(), Sent{});
+    engine.setOwnBoxInFront(false);
     EXPECT_EQ(tickAndTakeSent(), (Sent{"{left}", "{down}", "{Esc}"}));
 }
 

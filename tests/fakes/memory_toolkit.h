@@ -32,8 +32,10 @@ public:
     float height = design::kOuterHeight;
     std::vector<float> widthRequests;
     std::deque<bool> answers;
-    // Runs once while the next question is open, as events a modal loop delivers would.
-    std::function<void()> whileAsking;
+    // Runs once while the next question or message box is open, as events a modal loop delivers would.
+    std::function<void()> whileBoxOpen;
+    // Whether one of Kivo's windows has the keyboard, as after a click in the main window.
+    bool ownWindowInFront = true;
     std::vector<std::string> questions;
     std::vector<std::string> problemsShown;
     std::string title = design::kTitle;
@@ -64,8 +66,8 @@ public:
     bool askYesNo(std::string_view question) override
     {
         questions.emplace_back(question);
-        if (whileAsking)
-            std::exchange(whileAsking, nullptr)();
+        if (whileBoxOpen)
+            std::exchange(whileBoxOpen, nullptr)();
         if (answers.empty()) {
             ADD_FAILURE() << "unexpected question: " << question;
             return false;
@@ -74,7 +76,13 @@ public:
         answers.pop_front();
         return yes;
     }
-    void showProblem(std::string_view message) override { problemsShown.emplace_back(message); }
+    void showProblem(std::string_view message) override
+    {
+        problemsShown.emplace_back(message);
+        if (whileBoxOpen)
+            std::exchange(whileBoxOpen, nullptr)();
+    }
+    bool ownWindowActive() const override { return ownWindowInFront; }
     void setTitle(std::string_view newTitle) override { title = newTitle; }
     void notify(std::string_view summary, std::string_view) override { notices.emplace_back(summary); }
     void withdrawNotification() override { notices.emplace_back("withdrawn"); }

@@ -118,7 +118,7 @@ TEST_F(WindowLogicTest, ClosedWhileAQuestionIsOpenSavesOnceAndAnswersNothing)
         logic.load();
         toolkit.at(0).caption = "Button 1:  A";
         toolkit.answers = {true};
-        toolkit.whileAsking = [&] { logic.closed(ClosedBy::User); };
+        toolkit.whileBoxOpen = [&] { logic.closed(ClosedBy::User); };
         (logic.*click)();
 
         EXPECT_EQ(toolkit.exitCodes, std::vector<int>{0});
@@ -289,6 +289,48 @@ TEST_F(WindowLogicTest, EachAssignmentIsSavedAtOnceAndAFailedSaveIsToldOnce)
     std::filesystem::permissions(settings.file(), std::filesystem::perms::owner_all);
     assign(119);
     EXPECT_EQ(settings.stored(2), (std::vector<std::string>{"Button 1:  ", "Button 2:  {F8}"}));
+    EXPECT_TRUE(form.exitCodes.empty());
+}
+
+// Held through Kivo's own question or the box of a failed save, a button would answer it; a game
+// the user went back to before answering still gets its key.
+TEST_F(WindowLogicTest, HeldButtonTypesNothingIntoKivosOwnBoxes)
+{
+    const auto failedSave = [this] {
+        fakes.foreground.window = MemoryToolkit::kHandle;
+        window.timerTicked();
+        std::filesystem::permissions(settings.file(), std::filesystem::perms::owner_read);
+        fakes.keyboard.press(117);
+        window.timerTicked();
+        fakes.keyboard.releaseAll();
+        std::filesystem::permissions(settings.file(), std::filesystem::perms::owner_all);
+    };
+    const std::tuple<const char*, std::function<void()>, bool, std::vector<std::string>> rows[] = {
+        {"a failed save", failedSave, true, {}},
+        {"Quit", [this] { window.quitClicked(); }, true, {}},
+        {"Clear", [this] { window.clearClicked(); }, true, {}},
+        {"Quit, the user back in a game", [this] { window.quitClicked(); }, false, {"{F6}"}},
+    };
+    settings.store({"Button 1:  {F5}"});
+    start(2);
+    selected.index = 0;
+    fakes.joystick.hold(1);
+    for (const auto& [box, open, kivoInFront, typedWhileOpen] : rows) {
+        form.ownWindowInFront = kivoInFront;
+        form.answers = {false};
+        std::vector<std::string> typed;
+        form.whileBoxOpen = [&] {
+            fakes.sender.sent.clear();
+            window.timerTicked();
+            typed = fakes.sender.sent;
+        };
+        open();
+        EXPECT_EQ(typed, typedWhileOpen) << box;
+        fakes.foreground.window = 0;
+        fakes.sender.sent.clear();
+        window.timerTicked();
+        EXPECT_EQ(fakes.sender.sent, std::vector<std::string>{"{F6}"}) << "after " << box;
+    }
     EXPECT_TRUE(form.exitCodes.empty());
 }
 

@@ -1,6 +1,7 @@
 #include "window/qt/desktop_notification.h"
 
 #include "kivo_version.h"
+#include "platform/messages.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -38,17 +39,29 @@ void DesktopNotification::show(const QString& summary, const QString& body)
     QDBusMessage notify = callService(QStringLiteral("Notify"));
     notify << QStringLiteral("Kivo") << id_ << QStringLiteral("kivo") << summary << body << QStringList() << hints
            << kServersDefaultTimeout;
+    const unsigned call = ++calls_;
     auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(notify), &answers_);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &answers_, [this](QDBusPendingCallWatcher* answer) {
-        answer->deleteLater();
-        const QDBusPendingReply<uint> reply = *answer;
-        if (reply.isError())
-            return;
-        id_ = reply.value();
-        // Taken back while the service was still answering.
-        if (!wanted_)
-            withdraw();
-    });
+    QObject::connect(
+        watcher, &QDBusPendingCallWatcher::finished, &answers_, [this, call](QDBusPendingCallWatcher* answer) {
+            answer->deleteLater();
+            const QDBusPendingReply<uint> reply = *answer;
+            if (reply.isError()) {
+                reportProblem("the desktop did not show the notification: " + reply.error().message().toStdString());
+                return;
+            }
+            shown(call, reply.value());
+        });
+}
+
+// A slow service answers after Kivo has moved on: what it shows for a call taken back or
+// replaced since is closed at once, or it would stay up after the joystick is back, and after
+// Kivo has ended.
+void DesktopNotification::shown(unsigned call, uint id)
+{
+    if (call == calls_ && wanted_)
+        id_ = id;
+    else if (id != id_)
+        close(id);
 }
 
 void DesktopNotification::withdraw()
@@ -56,10 +69,15 @@ void DesktopNotification::withdraw()
     wanted_ = false;
     if (id_ == 0)
         return;
-    QDBusMessage close = callService(QStringLiteral("CloseNotification"));
-    close << id_;
-    bus().asyncCall(close);
+    close(id_);
     id_ = 0;
+}
+
+void DesktopNotification::close(uint id)
+{
+    QDBusMessage call = callService(QStringLiteral("CloseNotification"));
+    call << id;
+    bus().asyncCall(call);
 }
 
 }  // namespace kivo

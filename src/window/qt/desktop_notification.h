@@ -23,11 +23,15 @@ public:
 
 private:
     QDBusConnection& bus();
+    void shown(unsigned call, uint id);
+    void close(uint id);
 
     std::optional<QDBusConnection> bus_;
     // The service's id of what is shown; 0 for nothing, or while its answer is on the way.
     uint id_ = 0;
     bool wanted_ = false;
+    // Counts the calls to Notify, so that an answer knows whether a later call replaced its own.
+    unsigned calls_ = 0;
     // Owns the watchers of the answers, so none outlives this.
     QObject answers_;
 };

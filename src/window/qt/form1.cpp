@@ -19,20 +19,20 @@ namespace kivo {
 
 namespace {
 
+// The design's texts and messages are UTF-8, and captions Windows-1252 bytes everywhere but on the screen.
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QFont designFont()
 {
     const QString family = QFontDatabase::hasFamily(design::kFontFamily)
-                               ? QString::fromLatin1(design::kFontFamily)
+                               ? fromUtf8(design::kFontFamily)
                                : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     QFont font(family);
     font.setPointSizeF(design::kFontPointSize);
     return font;
-}
-
-// Messages are UTF-8, and captions Windows-1252 bytes everywhere but on the screen.
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void paintBackground(QWidget* widget, const QColor& background)
@@ -50,7 +50,7 @@ Form1::Form1()
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    setWindowTitle(QString::fromLatin1(design::kTitle));
+    setWindowTitle(fromUtf8(design::kTitle));
     setFont(designFont());
     paintBackground(this, QColor(design::kFormBackground));
     if (const QScreen* display = screen()) {
@@ -100,8 +100,8 @@ void Form1::buildControls()
 
 QLabel* Form1::addFixedLabel(const char* name, const char* caption, TwipsRect rect)
 {
-    auto* label = new QLabel(QString::fromLatin1(caption), this);
-    label->setObjectName(QString::fromLatin1(name));
+    auto* label = new QLabel(fromUtf8(caption), this);
+    label->setObjectName(fromUtf8(name));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Labels are opaque in the system's button colour, not see-through onto the form.
     paintBackground(label, QApplication::palette().color(QPalette::Button));
@@ -123,8 +123,8 @@ void Form1::addInstructions()
 
 QPushButton* Form1::addButton(const char* name, const char* caption, TwipsRect rect)
 {
-    auto* button = new QPushButton(QString::fromLatin1(caption), this);
-    button->setObjectName(QString::fromLatin1(name));
+    auto* button = new QPushButton(fromUtf8(caption), this);
+    button->setObjectName(fromUtf8(name));
     button->setAutoDefault(false);
     place(button, rect);
     return button;
@@ -178,7 +178,7 @@ int Form1::toPixelsY(float twips) const
 
 bool Form1::askYesNo(std::string_view question)
 {
-    QMessageBox box(QMessageBox::Question, QString::fromLatin1(design::kProgramName), fromUtf8(question),
+    QMessageBox box(QMessageBox::Question, fromUtf8(design::kProgramName), fromUtf8(question),
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::Yes);
     box.setWindowModality(Qt::ApplicationModal);
@@ -187,10 +187,14 @@ bool Form1::askYesNo(std::string_view question)
 
 void Form1::showProblem(std::string_view message)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(design::kProgramName), fromUtf8(message), QMessageBox::Ok,
-                    this);
+    QMessageBox box(QMessageBox::Warning, fromUtf8(design::kProgramName), fromUtf8(message), QMessageBox::Ok, this);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+}
+
+bool Form1::ownWindowActive() const
+{
+    return QGuiApplication::applicationState() == Qt::ApplicationActive;
 }
 
 void Form1::setTitle(std::string_view title)

@@ -63,8 +63,25 @@ void Form1::showLabelWeight(HWND label, bool bold)
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->choose(bold)), TRUE);
 }
 
+namespace {
+
+// Windows gives a queued key to the window that has the focus when the key is read: a key Kivo
+// typed into its own window just before a box opens would reach the box, and Enter or a blank
+// would answer it. Read now, the keys go where they were typed.
+void deliverKeysTypedSoFar()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+}  // namespace
+
 bool Form1::askYesNo(std::string_view question)
 {
+    deliverKeysTypedSoFar();
     const std::wstring text = wideFromUtf8(question);
     const std::wstring title = wideFromUtf8(design::kProgramName);
     return MessageBoxW(window_, text.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) != IDNO;
@@ -72,9 +89,17 @@ bool Form1::askYesNo(std::string_view question)
 
 void Form1::showProblem(std::string_view message)
 {
+    deliverKeysTypedSoFar();
     const std::wstring text = wideFromUtf8(message);
     const std::wstring title = wideFromUtf8(design::kProgramName);
     MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+}
+
+bool Form1::ownWindowActive() const
+{
+    DWORD process = 0;
+    const HWND front = GetForegroundWindow();
+    return front != nullptr && GetWindowThreadProcessId(front, &process) != 0 && process == GetCurrentProcessId();
 }
 
 void Form1::setTitle(std::string_view title)

@@ -41,6 +41,7 @@ public:
     void setEvents(WindowEvents* events) override { events_ = events; }
     bool askYesNo(std::string_view question) override;
     void showProblem(std::string_view message) override;
+    bool ownWindowActive() const override;
     void setTitle(std::string_view title) override;
     void notify(std::string_view summary, std::string_view body) override;
     void withdrawNotification() override { notice_->withdraw(); }

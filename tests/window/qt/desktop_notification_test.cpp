@@ -1,6 +1,9 @@
 #include "window/qt/desktop_notification.h"
 
+#include "support/file_contents.h"
+
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QProcess>
@@ -9,6 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+#include <filesystem>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace kivo {
@@ -43,34 +51,90 @@ private:
     std::vector<QString> names_;
 };
 
-// The desktop's notification service as far as Kivo uses it: records each call, and numbers every
-// notification 7.
+// The desktop's notification service as far as Kivo uses it: records each call and numbers the
+// notifications from 7. A slow one answers Notify only when told to, a broken one with an error.
 class RecordingService final : public QDBusVirtualObject {
 public:
     std::vector<QDBusMessage> calls;
+    bool slow = false;
+    bool broken = false;
 
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
         calls.push_back(message);
-        connection.send(message.member() == QLatin1String("Notify") ? message.createReply(QVariant::fromValue(7u))
-                                                                    : message.createReply());
+        if (message.member() != QLatin1String("Notify"))
+            connection.send(message.createReply());
+        else if (broken)
+            connection.send(message.createErrorReply(QDBusError::Failed, QStringLiteral("out of order")));
+        else if (slow) {
+            message.setDelayedReply(true);
+            unanswered_.push_back(message);
+        } else
+            connection.send(message.createReply(QVariant::fromValue(nextId_++)));
         return true;
     }
+    void answerNow(const QDBusConnection& connection)
+    {
+        for (const QDBusMessage& call : std::exchange(unanswered_, {}))
+            connection.send(call.createReply(QVariant::fromValue(nextId_++)));
+    }
+    std::vector<uint> closed() const
+    {
+        std::vector<uint> ids;
+        for (const QDBusMessage& call : calls)
+            if (call.member() == QLatin1String("CloseNotification"))
+                ids.push_back(call.arguments().value(0).toUInt());
+        return ids;
+    }
+
+private:
+    std::vector<QDBusMessage> unanswered_;
+    uint nextId_ = 7;
 };
 
-TEST(DesktopNotificationTest, ShowsWithKivosNameAndTakesItBackEvenBeforeTheServiceAnswered)
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
-        GTEST_SKIP() << "dbus-daemon is missing; scripts/test.sh installs it";
+// Standard error into a file of the test's own while it lives, to read back at any time.
+class StderrFile {
+public:
+    StderrFile() : saved_(dup(STDERR_FILENO))
+    {
+        const int file = open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(file, STDERR_FILENO);
+        close(file);
+    }
+    ~StderrFile()
+    {
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+        std::filesystem::remove(path_);
+    }
+    std::string text() const { return test_support::fileContents(path_); }
+
+private:
+    std::filesystem::path path_ = std::filesystem::temp_directory_path() / ("kivo-stderr-" + std::to_string(getpid()));
+    int saved_;
+};
+
+class DesktopNotificationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The bootstrap installs it: without it nothing here would be tested.
+        ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
+            << "dbus-daemon is missing; scripts/bootstrap.sh installs it";
+        ASSERT_TRUE(bus.started());
+        ASSERT_TRUE(serviceSide.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &service));
+        ASSERT_TRUE(serviceSide.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    }
+
     PrivateBus bus;
-    ASSERT_TRUE(bus.started());
     QDBusConnection serviceSide = bus.connect(QStringLiteral("service"));
     RecordingService service;
-    ASSERT_TRUE(serviceSide.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &service));
-    ASSERT_TRUE(serviceSide.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    DesktopNotification notification{bus.connect(QStringLiteral("kivo"))};
+};
 
-    DesktopNotification notification(bus.connect(QStringLiteral("kivo")));
+TEST_F(DesktopNotificationTest, ShowsWithKivosNameAndTakesItBackEvenBeforeTheServiceAnswered)
+{
     notification.show(QStringLiteral("No joystick found"), QStringLiteral("Plug one in."));
     notification.withdraw();
     ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 2; }));
@@ -89,6 +153,33 @@ TEST(DesktopNotificationTest, ShowsWithKivosNameAndTakesItBackEvenBeforeTheServi
     ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 3; }));
     EXPECT_EQ(service.calls[2].member(), QLatin1String("Notify"));
     EXPECT_EQ(service.calls[2].arguments().value(1).toUInt(), 0u);
+}
+
+// Unplugged, plugged in and unplugged again while the service takes its time: the first notice
+// goes once the service has said which it was, and only the last stays.
+TEST_F(DesktopNotificationTest, ASlowServiceLeavesUpOnlyWhatIsStillWanted)
+{
+    service.slow = true;
+    notification.show(QStringLiteral("The joystick went away"), QString());
+    notification.withdraw();
+    notification.show(QStringLiteral("The joystick went away"), QString());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 2; }));
+    service.answerNow(serviceSide);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.closed().empty(); }));
+    EXPECT_EQ(service.closed(), std::vector<uint>{7});
+
+    notification.withdraw();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.closed().size() >= 2; }));
+    EXPECT_EQ(service.closed(), (std::vector<uint>{7, 8}));
+}
+
+TEST_F(DesktopNotificationTest, AFailedNotifyIsOneLineOnStandardError)
+{
+    service.broken = true;
+    const StderrFile errors;
+    notification.show(QStringLiteral("No joystick found"), QString());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !errors.text().empty(); }));
+    EXPECT_EQ(errors.text(), "kivo: the desktop did not show the notification: out of order\n");
 }
 
 }  // namespace
