@@ -30,9 +30,9 @@ std::string helpText(const std::filesystem::path& settingsFile, const std::strin
     return "Usage: kivo [--help | --version | --list]\n"
            "Play a keyboard-controlled game with the first joystick.\n"
            "\n"
-           "While Kivo runs, pushing the stick types arrow keys and holding a joystick\n"
-           "button types the key assigned to the selected button into the window that\n"
-           "has the input focus. To assign a key, bring Kivo's window to the front,\n"
+           "While Kivo runs, pushing the stick or the D-pad types arrow keys and holding a\n"
+           "joystick button types the key assigned to the selected button into the window\n"
+           "that has the input focus. To assign a key, bring Kivo's window to the front,\n"
            "press a joystick button, then press the key.\n"
            "\n"
            "Assignments are kept in " +

@@ -28,7 +28,7 @@ public:
     {
         if (handle_ != nullptr)
             return;
-        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, options_.buttons, 0);
+        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, options_.buttons, 1);
         handle_ = index_ < 0 ? nullptr : SDL_JoystickOpen(index_);
         if (handle_ == nullptr) {
             std::fprintf(stderr, "kivo-e2e-host: no virtual joystick: %s\n", SDL_GetError());
@@ -52,6 +52,15 @@ public:
         SDL_JoystickSetVirtualAxis(handle_, 1, kivo::e2e::sdlAxisFromRaw(y));
     }
     void button(int fromOne, bool down) { SDL_JoystickSetVirtualButton(handle_, fromOne - 1, down ? 1 : 0); }
+    // SDL's hat has the eight directions of a D-pad: a point of view between them is its nearest.
+    void dpad(std::uint32_t pov)
+    {
+        static constexpr Uint8 kHats[] = {SDL_HAT_UP,   SDL_HAT_RIGHTUP,  SDL_HAT_RIGHT, SDL_HAT_RIGHTDOWN,
+                                          SDL_HAT_DOWN, SDL_HAT_LEFTDOWN, SDL_HAT_LEFT,  SDL_HAT_LEFTUP};
+        constexpr std::uint32_t eighth = 4500;
+        SDL_JoystickSetVirtualHat(handle_, 0,
+                                  pov >= 8 * eighth ? SDL_HAT_CENTERED : kHats[(pov + eighth / 2) / eighth % 8]);
+    }
 
 private:
     kivo::e2e::HostOptions options_;
@@ -139,6 +148,9 @@ private:
         switch (command->kind) {
             case Kind::Axes:
                 stick_.axes(command->x, command->y);
+                break;
+            case Kind::Pov:
+                stick_.dpad(command->pov);
                 break;
             case Kind::Press:
                 stick_.button(command->button, true);

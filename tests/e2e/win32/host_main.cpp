@@ -86,6 +86,9 @@ void runCommand(const std::string& line, const Host& host)
         case Kind::Axes:
             stick.moveTo(command->x, command->y);
             break;
+        case Kind::Pov:
+            stick.pointDpad(command->pov);
+            break;
         case Kind::Press:
         case Kind::Release:
             stick.setButton(command->button, command->kind == Kind::Press);
