@@ -8,6 +8,7 @@ int main(int argc, char** argv)
         return kivo::runClaimed(
             [&](kivo::SingleInstance& instance) { return kivo::runLinuxKivo(qtArgc, qtArgv, instance); });
     };
-    return kivo::runKivo(argc, argv, kivo::OtherArguments::Refuse, start, kivo::listSdlJoysticks,
-                         [] { return kivo::chooseEdge(kivo::currentSessionFacts()).why; });
+    return kivo::runKivo(
+        argc, argv, kivo::OtherArguments::Refuse, start, [] { return kivo::listSdlJoysticks(); },
+        [] { return kivo::chooseEdge(kivo::currentSessionFacts()).why; });
 }

@@ -233,7 +233,8 @@ TEST_F(SdlJoystickTest, ListsEveryJoystickAndMarksTheFirstAsTheOneKivoUses)
     const auto firstEnd = list.find('\n');
     const std::string firstLine = list.substr(0, firstEnd);
     const std::string secondLine = list.substr(firstEnd + 1);
-    EXPECT_TRUE(firstLine.starts_with("Joystick 1: ") && firstLine.ends_with(", 4 buttons (Kivo uses this one)"))
+    EXPECT_TRUE(firstLine.starts_with("Joystick 1: ") &&
+                firstLine.ends_with(", 4 buttons (Kivo uses this one: the first joystick)"))
         << list;
     EXPECT_TRUE(secondLine.starts_with("Joystick 2: ") && secondLine.ends_with(", 12 buttons\n")) << list;
 }
