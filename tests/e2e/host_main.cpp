@@ -203,5 +203,5 @@ int main(int argc, char** argv)
                                          reader.emplace(*stick, activity, form, options.buttons);
                                      }};
     return kivo::runClaimed(
-        [&](kivo::SingleInstance& instance) { return kivo::runLinuxKivo(qtArgc, argv, instance, hooks); });
+        [&](kivo::SingleInstance& instance) { return kivo::runLinuxKivo(qtArgc, argv, instance, {}, hooks); });
 }

@@ -239,6 +239,19 @@ TEST_F(SdlJoystickTest, ListsEveryJoystickAndMarksTheFirstAsTheOneKivoUses)
     EXPECT_TRUE(secondLine.starts_with("Joystick 2: ") && secondLine.ends_with(", 12 buttons\n")) << list;
 }
 
+TEST_F(SdlJoystickTest, AChosenJoystickIsWaitedForAndTakenUpWhenItArrives)
+{
+    const auto chosen = makeSdlJoystick(JoystickChoice{2, ""});
+    VirtualJoystick first(2, 4);
+    ASSERT_TRUE(first.attached());
+    JOYCAPS caps{};
+    EXPECT_FALSE(chosen->capabilities(0, caps)) << "the first is not the one chosen";
+    VirtualJoystick second(2, 12);
+    ASSERT_TRUE(second.attached());
+    EXPECT_TRUE(chosen->capabilities(0, caps));
+    EXPECT_EQ(caps.wNumButtons, 12U);
+}
+
 TEST_F(SdlJoystickTest, OnlyDeviceZeroIsServed)
 {
     VirtualJoystick stick(2, 4);
