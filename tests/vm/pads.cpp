@@ -6,7 +6,7 @@
 // ("press B", "release B", "axes X Y" for the left stick, "pov P" for the D-pad, "unplug").
 // Once the kernel has made every device of the pad, at rest, prints "node PATH NAME" for each,
 // in the order of their nodes, after opening them to everybody as a udev rule could.
-//   kivo-test-pad ds4|usb-gamepad|xbox360|keyboard-joystick
+//   kivo-test-pad ds4|usb-gamepad|xbox360|dpad-buttons|keyboard-joystick
 #include "e2e/host_commands.h"
 #include "pad_descriptors.h"
 
@@ -181,13 +181,25 @@ private:
     bool dualShock4_;
 };
 
+enum class UinputShape { Xbox360, DpadButtons, KeyboardJoystick };
+
 // An evdev device through uinput, shaped as a driver would make it.
 class UinputPad final : public Pad {
 public:
-    explicit UinputPad(bool xbox360)
+    explicit UinputPad(UinputShape kind) : kind_(kind)
     {
         libevdev* shape = libevdev_new();
-        if (xbox360) {
+        const input_absinfo stick{0, -32768, 32767, 16, 128, 0};
+        if (kind == UinputShape::DpadButtons) {
+            // The D-pad as four buttons, as hid-sony makes a PS3 pad's and hid-nintendo a Switch pad's.
+            libevdev_set_name(shape, "Kivo test pad with D-pad buttons");
+            keys_ = {BTN_SOUTH,  BTN_EAST,  BTN_NORTH, BTN_WEST,   BTN_TL,    BTN_TR,
+                     BTN_SELECT, BTN_START, BTN_MODE,  BTN_THUMBL, BTN_THUMBR};
+            for (const unsigned key : {BTN_DPAD_UP, BTN_DPAD_DOWN, BTN_DPAD_LEFT, BTN_DPAD_RIGHT})
+                libevdev_enable_event_code(shape, EV_KEY, key, nullptr);
+            for (const unsigned axis : {ABS_X, ABS_Y, ABS_RX, ABS_RY})
+                libevdev_enable_event_code(shape, EV_ABS, axis, &stick);
+        } else if (kind == UinputShape::Xbox360) {
             libevdev_set_name(shape, "Microsoft X-Box 360 pad");
             libevdev_set_id_bustype(shape, 0x03);
             libevdev_set_id_vendor(shape, 0x045e);
@@ -196,7 +208,6 @@ public:
             // xpad's buttons, in its order.
             keys_ = {BTN_A,      BTN_B,     BTN_X,    BTN_Y,      BTN_TL,    BTN_TR,
                      BTN_SELECT, BTN_START, BTN_MODE, BTN_THUMBL, BTN_THUMBR};
-            const input_absinfo stick{0, -32768, 32767, 16, 128, 0};
             const input_absinfo trigger{0, 0, 255, 0, 0, 0};
             const input_absinfo hat{0, -1, 1, 0, 0, 0};
             for (const unsigned axis : {ABS_X, ABS_Y, ABS_RX, ABS_RY})
@@ -214,7 +225,6 @@ public:
         }
         for (const unsigned key : keys_)
             libevdev_enable_event_code(shape, EV_KEY, key, nullptr);
-        xbox360_ = xbox360;
         const int error = libevdev_uinput_create_from_device(shape, LIBEVDEV_UINPUT_OPEN_MANAGED, &device_);
         libevdev_free(shape);
         if (error != 0) {
@@ -227,14 +237,22 @@ public:
     void show(const Controls& controls) override
     {
         const auto [hatX, hatY] = hatAxes(controls.hat);
-        if (xbox360_) {
+        if (kind_ != UinputShape::KeyboardJoystick) {
             write(EV_ABS, ABS_X, (controls.x - 0x80) * 256);
             write(EV_ABS, ABS_Y, (controls.y - 0x80) * 256);
+        }
+        if (kind_ == UinputShape::Xbox360) {
             write(EV_ABS, ABS_HAT0X, hatX);
             write(EV_ABS, ABS_HAT0Y, hatY);
         }
         for (std::size_t key = 0; key < keys_.size(); ++key)
             write(EV_KEY, keys_[key], static_cast<int>(controls.buttons >> key & 1U));
+        if (kind_ == UinputShape::DpadButtons) {
+            write(EV_KEY, BTN_DPAD_UP, hatY < 0);
+            write(EV_KEY, BTN_DPAD_DOWN, hatY > 0);
+            write(EV_KEY, BTN_DPAD_LEFT, hatX < 0);
+            write(EV_KEY, BTN_DPAD_RIGHT, hatX > 0);
+        }
         write(EV_SYN, SYN_REPORT, 0);
     }
 
@@ -245,8 +263,8 @@ private:
     void write(unsigned type, unsigned code, int value) { libevdev_uinput_write_event(device_, type, code, value); }
 
     libevdev_uinput* device_ = nullptr;
+    UinputShape kind_;
     std::vector<unsigned> keys_;
-    bool xbox360_ = false;
 };
 
 // The evdev nodes whose device names begin with the pad's, by node number.
@@ -304,11 +322,17 @@ int main(int argc, char** argv)
         name = "Kivo test USB gamepad";
         pad =
             std::make_unique<UhidPad>(name.c_str(), 0x18d1, 0x2c40, kivo::vm::kNexusPlayerGamepadDescriptor, 11, false);
-    } else if (shape == "xbox360" || shape == "keyboard-joystick") {
-        pad = std::make_unique<UinputPad>(shape == "xbox360");
-        name = shape == "xbox360" ? "Microsoft X-Box 360 pad" : "Kivo test keyboard with a joystick interface";
+    } else if (shape == "xbox360") {
+        pad = std::make_unique<UinputPad>(UinputShape::Xbox360);
+        name = "Microsoft X-Box 360 pad";
+    } else if (shape == "dpad-buttons") {
+        pad = std::make_unique<UinputPad>(UinputShape::DpadButtons);
+        name = "Kivo test pad with D-pad buttons";
+    } else if (shape == "keyboard-joystick") {
+        pad = std::make_unique<UinputPad>(UinputShape::KeyboardJoystick);
+        name = "Kivo test keyboard with a joystick interface";
     } else {
-        std::fputs("usage: kivo-test-pad ds4|usb-gamepad|xbox360|keyboard-joystick\n", stderr);
+        std::fputs("usage: kivo-test-pad ds4|usb-gamepad|xbox360|dpad-buttons|keyboard-joystick\n", stderr);
         return 2;
     }
 

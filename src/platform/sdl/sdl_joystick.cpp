@@ -20,7 +20,8 @@ public:
     {
         // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit events nobody reads.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        started_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+        // The game-controller layer also starts the joysticks; it knows where a pad's D-pad is.
+        started_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
         if (!started_) {
             reportProblem(std::string("no joystick can be read, SDL's joystick subsystem did not start: ") +
                           SDL_GetError());
@@ -28,6 +29,7 @@ public:
         }
         // Nobody drains SDL's event queue; the state is read directly after SDL_JoystickUpdate.
         SDL_JoystickEventState(SDL_IGNORE);
+        SDL_GameControllerEventState(SDL_IGNORE);
     }
 
     ~ChosenSdlJoystick() override
@@ -35,10 +37,8 @@ public:
         if (!started_) {
             return;
         }
-        if (joystick_ != nullptr) {
-            SDL_JoystickClose(joystick_);
-        }
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        close();
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     }
 
     ChosenSdlJoystick(const ChosenSdlJoystick&) = delete;
@@ -59,7 +59,7 @@ public:
         if (!refresh(deviceId)) {
             return false;
         }
-        fillPosition(joystick_, info);
+        fillPosition(joystick_, controller_, info);
         return true;
     }
 
@@ -105,12 +105,11 @@ private:
         }
         SDL_JoystickUpdate();
         if (joystick_ != nullptr && !SDL_JoystickGetAttached(joystick_)) {
-            SDL_JoystickClose(joystick_);
-            joystick_ = nullptr;
+            close();
         }
         if (joystick_ == nullptr && SDL_NumJoysticks() > 0) {
             if (const auto chosen = chooseJoystick(found(false), choice_))
-                joystick_ = SDL_JoystickOpen(static_cast<int>(*chosen));
+                open(static_cast<int>(*chosen));
         }
         const bool missing = joystick_ == nullptr;
         // Once at start-up without one, and once each time one goes away.
@@ -121,6 +120,24 @@ private:
         }
         saidMissing_ = missing;
         return !missing;
+    }
+
+    // Opened as a game controller where SDL knows the pad as one, for its D-pad.
+    void open(int index)
+    {
+        controller_ = SDL_IsGameController(index) ? SDL_GameControllerOpen(index) : nullptr;
+        joystick_ = controller_ != nullptr ? SDL_GameControllerGetJoystick(controller_) : SDL_JoystickOpen(index);
+    }
+
+    void close()
+    {
+        if (controller_ != nullptr) {
+            SDL_GameControllerClose(controller_);
+        } else if (joystick_ != nullptr) {
+            SDL_JoystickClose(joystick_);
+        }
+        controller_ = nullptr;
+        joystick_ = nullptr;
     }
 
     // Asked once for each device SDL adds, as that opens its node.
@@ -136,6 +153,7 @@ private:
     bool started_ = false;
     bool saidMissing_ = false;
     SDL_Joystick* joystick_ = nullptr;
+    SDL_GameController* controller_ = nullptr;
     std::map<SDL_JoystickID, Companion> companions_;
 };
 
