@@ -4,35 +4,73 @@
 #include "settings/location.h"
 
 #include <string_view>
+#include <vector>
 
 namespace kivo {
+namespace {
 
-StartRequest readCommandLine(int argc, const char* const* argv, OtherArguments others)
+constexpr std::string_view kJoystickOption = "--joystick";
+
+StartRequest refused(std::string why)
 {
-    if (argc <= 1)
-        return {};
-    const std::string_view option = argv[1];
-    if (argc == 2 && (option == "--help" || option == "-h"))
-        return {StartAction::ShowHelp, {}};
-    if (argc == 2 && option == "--version")
-        return {StartAction::ShowVersion, {}};
-    if (argc == 2 && option == "--list")
-        return {StartAction::ListJoysticks, {}};
-    if (others == OtherArguments::Ignore)
-        return {};
-    if (argc > 2)
-        return {StartAction::Refuse, "too many arguments; try 'kivo --help'"};
-    return {StartAction::Refuse, "unknown option '" + std::string(option) + "'; try 'kivo --help'"};
+    return {StartAction::Refuse, std::move(why) + "; try 'kivo --help'", {}};
 }
 
-std::string helpText(const std::filesystem::path& settingsFile, const std::string& platformNote)
+}  // namespace
+
+StartRequest readCommandLine(int argc, const char* const* argv, OtherArguments others, JoystickOption joystickOption)
 {
-    return "Usage: kivo [--help | --version | --list]\n"
-           "Play a keyboard-controlled game with the first joystick.\n"
+    StartRequest request;
+    bool joystickGiven = false;
+    std::vector<std::string_view> rest;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        const bool joined = argument.starts_with(std::string(kJoystickOption) + "=");
+        if (joystickOption != JoystickOption::Offered || (argument != kJoystickOption && !joined)) {
+            rest.push_back(argument);
+            continue;
+        }
+        if (joystickGiven)
+            return refused("--joystick is given twice");
+        if (!joined && i + 1 == argc)
+            return refused("--joystick needs a joystick's name or its number in kivo --list");
+        const std::string_view value = joined ? argument.substr(kJoystickOption.size() + 1) : argv[++i];
+        const std::optional<JoystickChoice> choice = readJoystickChoice(value);
+        if (!choice)
+            return refused("--joystick needs a part of a joystick's name or its number in kivo --list, not '" +
+                           std::string(value) + "'");
+        request.joystick = *choice;
+        joystickGiven = true;
+    }
+    if (rest.empty())
+        return request;
+    const std::string_view option = rest.front();
+    if (rest.size() == 1 && (option == "--help" || option == "-h"))
+        request.action = StartAction::ShowHelp;
+    else if (rest.size() == 1 && option == "--version")
+        request.action = StartAction::ShowVersion;
+    else if (rest.size() == 1 && option == "--list")
+        request.action = StartAction::ListJoysticks;
+    else if (others == OtherArguments::Ignore)
+        request.action = StartAction::Run;
+    else if (rest.size() > 1)
+        return refused("too many arguments");
+    else
+        return refused("unknown option '" + std::string(option) + "'");
+    return request;
+}
+
+std::string helpText(const std::filesystem::path& settingsFile, JoystickOption joystickOption,
+                     const std::string& platformNote)
+{
+    const bool offered = joystickOption == JoystickOption::Offered;
+    return std::string(offered ? "Usage: kivo [--joystick NAME|N] [--list] | --help | --version\n"
+                               : "Usage: kivo [--help | --version | --list]\n") +
+           "Play a keyboard-controlled game with a joystick.\n"
            "\n"
-           "While Kivo runs, pushing the stick types arrow keys and holding a joystick\n"
-           "button types the key assigned to the selected button into the window that\n"
-           "has the input focus. To assign a key, bring Kivo's window to the front,\n"
+           "While Kivo runs, pushing the stick or the D-pad types arrow keys and holding a\n"
+           "joystick button types the key assigned to the selected button into the window\n"
+           "that has the input focus. To assign a key, bring Kivo's window to the front,\n"
            "press a joystick button, then press the key.\n"
            "\n"
            "Assignments are kept in " +
@@ -42,7 +80,13 @@ std::string helpText(const std::filesystem::path& settingsFile, const std::strin
            "Options:\n"
            "  -h, --help     show this help and exit\n"
            "      --version  show the version and exit\n"
-           "      --list     list the joysticks Kivo can read, the one it uses first, and exit\n" +
+           "      --list     list the joysticks Kivo can read and which it uses, and exit\n" +
+           (offered ? "      --joystick NAME|N\n"
+                      "                 use the joystick whose name holds NAME (in any case), or the\n"
+                      "                 one numbered N in --list, instead of the first; one not\n"
+                      "                 plugged in is waited for\n"
+                    : "\nKivo uses the first joystick: the preferred device in the control panel's\n"
+                      "Game Controllers.\n") +
            (platformNote.empty() ? std::string() : "\n" + platformNote + "\n");
 }
 

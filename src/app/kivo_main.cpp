@@ -9,21 +9,22 @@
 
 namespace kivo {
 
-int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& start,
+int runKivo(int argc, char** argv, OtherArguments others, JoystickOption joystickOption, const PlatformStart& start,
             const JoystickListing& listJoysticks, const std::function<std::string()>& platformNote)
 {
-    const StartRequest request = readCommandLine(argc, argv, others);
+    const StartRequest request = readCommandLine(argc, argv, others, joystickOption);
     switch (request.action) {
         case StartAction::ShowHelp:
-            std::fputs(
-                helpText(defaultSettingsLocation().writeTo, platformNote ? platformNote() : std::string()).c_str(),
-                stdout);
+            std::fputs(helpText(defaultSettingsLocation().writeTo, joystickOption,
+                                platformNote ? platformNote() : std::string())
+                           .c_str(),
+                       stdout);
             return kExitSuccess;
         case StartAction::ShowVersion:
             std::fputs(versionText().c_str(), stdout);
             return kExitSuccess;
         case StartAction::ListJoysticks:
-            std::fputs(listJoysticks().c_str(), stdout);
+            std::fputs(listJoysticks(request.joystick).c_str(), stdout);
             return kExitSuccess;
         case StartAction::Refuse:
             reportProblem(request.refusal);
@@ -31,7 +32,7 @@ int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& s
         case StartAction::Run:
             break;
     }
-    return start(argc, argv);
+    return start(argc, argv, request.joystick);
 }
 
 }  // namespace kivo

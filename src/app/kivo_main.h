@@ -7,15 +7,16 @@
 
 namespace kivo {
 
-// The platform's own start-up: builds the window and runs until it ends; gives the exit status.
-using PlatformStart = std::function<int(int& argc, char** argv)>;
-// The joysticks the platform can read, one line each, the one Kivo uses first.
-using JoystickListing = std::function<std::string()>;
+// The platform's own start-up with the joystick chosen: builds the window and runs until it ends;
+// gives the exit status.
+using PlatformStart = std::function<int(int& argc, char** argv, const JoystickChoice& joystick)>;
+// The joysticks the platform can read, one line each, and which one Kivo uses.
+using JoystickListing = std::function<std::string(const JoystickChoice& joystick)>;
 
 // What every platform's program does first: answers --help, --version and --list, refuses or
 // ignores any other argument, and otherwise hands over to the platform's start-up. The help ends
 // with what platformNote gives, when there is one: how this platform would type keys.
-int runKivo(int argc, char** argv, OtherArguments others, const PlatformStart& start,
+int runKivo(int argc, char** argv, OtherArguments others, JoystickOption joystickOption, const PlatformStart& start,
             const JoystickListing& listJoysticks, const std::function<std::string()>& platformNote = {});
 
 }  // namespace kivo

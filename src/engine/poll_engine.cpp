@@ -3,7 +3,7 @@
 #include "platform/virtual_key_codes.h"
 
 #include <algorithm>
-#include <cmath>
+#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -14,6 +14,27 @@ namespace {
 constexpr unsigned kFirstJoystick = 0;
 constexpr double kAxisScale = 100.0;
 constexpr double kDeadZone = 25.0;
+
+// The D-pad's point of view: hundredths of a degree clockwise from up; winmm's centre is 65535,
+// and any value beyond a full turn is taken as the centre too.
+constexpr std::uint32_t kFullTurn = 36000;
+constexpr std::uint32_t kPovCentred = 65535;
+constexpr std::uint32_t kEighthTurn = kFullTurn / 8;
+
+int stickPush(double delta)
+{
+    return delta > kDeadZone ? 1 : delta < -kDeadZone ? -1 : 0;
+}
+
+// A point of view taken as the nearest of a D-pad's eight directions, from up clockwise.
+std::pair<int, int> dpadPush(std::uint32_t pov)
+{
+    static constexpr std::pair<int, int> kDirections[] = {{0, -1}, {1, -1}, {1, 0},  {1, 1},
+                                                          {0, 1},  {-1, 1}, {-1, 0}, {-1, -1}};
+    if (pov >= kFullTurn)
+        return {0, 0};
+    return kDirections[(pov + kEighthTurn / 2) / kEighthTurn % std::size(kDirections)];
+}
 
 constexpr int kFirstScannedCode = 8;
 constexpr int kLastScannedCode = 256;
@@ -51,6 +72,8 @@ std::int16_t selectionFromButtonNumber(std::uint32_t buttonNumber)
 PollEngine::PollEngine(InputServices services, ButtonLabels& labels, SelectedButton& selected, WindowHandle mainWindow)
     : services_(services), labels_(labels), selected_(selected), mainWindow_(mainWindow)
 {
+    // A zeroed point of view would be the D-pad held up.
+    joystick_.dwPOV = kPovCentred;
 }
 
 void PollEngine::resetSelection()
@@ -91,6 +114,7 @@ void PollEngine::settleAtRest()
     joystick_.dwYpos = static_cast<std::uint32_t>(restY_);
     joystick_.dwButtons = 0;
     joystick_.dwButtonNumber = 0;
+    joystick_.dwPOV = kPovCentred;
 }
 
 bool PollEngine::readPosition()
@@ -130,8 +154,7 @@ void PollEngine::tick()
 
 bool PollEngine::idle() const
 {
-    return std::abs(deltaX()) <= kDeadZone && std::abs(deltaY()) <= kDeadZone && joystick_.dwButtons == 0 &&
-           !mainWindowInFront_;
+    return arrowPush() == std::pair{0, 0} && joystick_.dwButtons == 0 && !mainWindowInFront_;
 }
 
 double PollEngine::deltaX() const
@@ -146,17 +169,26 @@ double PollEngine::deltaY() const
            static_cast<double>(restY_) / kAxisScale;
 }
 
+// Along each axis the stick's push, or the D-pad's while the stick rests there: both pushed the
+// same way type one arrow, as one hand would expect, and the stick wins against the D-pad.
+std::pair<int, int> PollEngine::arrowPush() const
+{
+    const auto [dpadX, dpadY] = dpadPush(joystick_.dwPOV);
+    const int x = stickPush(deltaX());
+    const int y = stickPush(deltaY());
+    return {x != 0 ? x : dpadX, y != 0 ? y : dpadY};
+}
+
 void PollEngine::sendArrows()
 {
-    const double dx = deltaX();
-    const double dy = deltaY();
-    if (dx > kDeadZone)
+    const auto [x, y] = arrowPush();
+    if (x > 0)
         services_.sender.send(arrows_.right);
-    else if (dx < -kDeadZone)
+    else if (x < 0)
         services_.sender.send(arrows_.left);
-    if (dy > kDeadZone)
+    if (y > 0)
         services_.sender.send(arrows_.down);
-    else if (dy < -kDeadZone)
+    else if (y < 0)
         services_.sender.send(arrows_.up);
 }
 

@@ -31,7 +31,8 @@ public:
     // that the keys closing the window (Alt+F4) do not become an assignment.
     void undoCaptureOfKeysStillDown();
     // The last tick did nothing, and nothing but the joystick or the window in front can change
-    // that: the stick rests inside the dead zone, no button is down, Kivo's window is not in front.
+    // that: the stick rests inside the dead zone, the D-pad at its centre, no button is down,
+    // Kivo's window is not in front.
     bool idle() const;
 
     std::int32_t buttonCount() const { return buttonCount_; }
@@ -49,6 +50,8 @@ private:
     void rememberCaptionBeforeKeys();
     double deltaX() const;
     double deltaY() const;
+    // Which way to type along X and along Y: -1, 0 or 1.
+    std::pair<int, int> arrowPush() const;
     void sendArrows();
     void captureAssignment();
     void highlightSelection();

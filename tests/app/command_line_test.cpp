@@ -14,6 +14,8 @@ struct CommandLineCase {
     StartAction action;
     // What runKivo returns, with a start-up that returns 7.
     int status;
+    // What --joystick chose (on Linux, which refuses other arguments; Windows ignores it).
+    JoystickChoice joystick = {};
 };
 
 TEST(CommandLine, OptionsAreAnsweredAndOtherArgumentsRefusedOrIgnored)
@@ -31,23 +33,51 @@ TEST(CommandLine, OptionsAreAnsweredAndOtherArgumentsRefusedOrIgnored)
         {{"--version", "x"}, refuse, StartAction::Refuse, 2},
         {{"C:\\some file.txt"}, ignore, StartAction::Run, started},
         {{"--version", "x"}, ignore, StartAction::Run, started},
+        {{"--joystick", "2"}, refuse, StartAction::Run, started, {2, ""}},
+        {{"--joystick=X-Box 360"}, refuse, StartAction::Run, started, {0, "X-Box 360"}},
+        {{"--joystick", "pad", "--list"}, refuse, StartAction::ListJoysticks, 0, {0, "pad"}},
+        {{"--list", "--joystick", "007"}, refuse, StartAction::ListJoysticks, 0, {7, ""}},
+        {{"--joystick", "2x"}, refuse, StartAction::Run, started, {0, "2x"}},
+        {{"--joystick"}, refuse, StartAction::Refuse, 2},
+        {{"--joystick", "0"}, refuse, StartAction::Refuse, 2},
+        {{"--joystick", "-1"}, refuse, StartAction::Refuse, 2},
+        {{"--joystick="}, refuse, StartAction::Refuse, 2},
+        {{"--joystick", "1", "--joystick", "2"}, refuse, StartAction::Refuse, 2},
+        {{"--joystick", "1", "--version", "x"}, refuse, StartAction::Refuse, 2},
+        {{"--joystick", "2"}, ignore, StartAction::Run, started},
     };
     for (const auto& c : cases) {
         std::vector<const char*> argv{"kivo"};
         argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
-        const StartRequest request = readCommandLine(static_cast<int>(argv.size()), argv.data(), c.others);
+        const JoystickOption joystickOption =
+            c.others == refuse ? JoystickOption::Offered : JoystickOption::ControlPanel;
+        const StartRequest request =
+            readCommandLine(static_cast<int>(argv.size()), argv.data(), c.others, joystickOption);
         const std::string what =
             std::string(c.arguments.empty() ? "" : c.arguments.front()) + " " + std::to_string(c.arguments.size());
         EXPECT_EQ(request.action, c.action) << what;
+        EXPECT_EQ(request.joystick.number, c.joystick.number) << what;
+        EXPECT_EQ(request.joystick.namePart, c.joystick.namePart) << what;
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         const int status = runKivo(
-            static_cast<int>(argv.size()), const_cast<char**>(argv.data()), c.others,
-            [](int&, char**) { return started; }, [] { return std::string(); });
+            static_cast<int>(argv.size()), const_cast<char**>(argv.data()), c.others, joystickOption,
+            [](int&, char**, const JoystickChoice&) { return started; },
+            [](const JoystickChoice&) { return std::string(); });
         testing::internal::GetCapturedStdout();
         testing::internal::GetCapturedStderr();
         EXPECT_EQ(status, c.status) << what;
     }
+}
+
+// Windows chooses its joystick in the control panel, so its help offers no --joystick.
+TEST(CommandLine, HelpOffersTheJoystickChoiceOnlyWhereItIsTaken)
+{
+    const std::string offered = helpText("kivo.ini", JoystickOption::Offered);
+    const std::string controlPanel = helpText("kivo.ini", JoystickOption::ControlPanel);
+    EXPECT_NE(offered.find("--joystick NAME|N"), std::string::npos) << offered;
+    EXPECT_EQ(controlPanel.find("--joystick"), std::string::npos) << controlPanel;
+    EXPECT_NE(controlPanel.find("Game Controllers"), std::string::npos) << controlPanel;
 }
 
 }  // namespace

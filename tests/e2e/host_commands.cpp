@@ -77,6 +77,12 @@ std::optional<HostCommand> parseHostCommand(std::string_view line, int buttons, 
             error = verb + " needs a button from 1 to " + std::to_string(buttons);
             return std::nullopt;
         }
+    } else if (verb == "pov") {
+        command.kind = HostCommand::Kind::Pov;
+        if (!readRaw(words, command.pov)) {
+            error = "pov needs a value from 0 to 65535";
+            return std::nullopt;
+        }
     } else if (verb == "unplug") {
         command.kind = HostCommand::Kind::Unplug;
     } else if (verb == "plug") {
@@ -105,6 +111,9 @@ void runHostCommand(std::string_view line, int buttons, const HostActions& host)
     switch (command->kind) {
         case Kind::Axes:
             host.moveTo(command->x, command->y);
+            break;
+        case Kind::Pov:
+            host.pointDpad(command->pov);
             break;
         case Kind::Press:
         case Kind::Release:

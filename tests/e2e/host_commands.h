@@ -24,11 +24,13 @@ HostOptions readHostOptions(int argc, char** argv);
 // One line a script sends to the host: "axes X Y" (raw 0..65535), "press B", "release B"
 // (B from 1), "labels" to have the host print every label's bold flag and caption, then
 // "front 1" when Kivo's window is in front ("front 0" when not), "unplug" to detach the
-// virtual joystick, or "plug" to attach it again, at rest with no button down.
+// virtual joystick, or "plug" to attach it again, at rest with no button down; "pov P" holds the
+// D-pad at point of view P (hundredths of a degree clockwise from up, 65535 its centre).
 struct HostCommand {
-    enum class Kind { Axes, Press, Release, Labels, Unplug, Plug } kind;
+    enum class Kind { Axes, Press, Release, Labels, Unplug, Plug, Pov } kind;
     std::uint32_t x = 0;
     std::uint32_t y = 0;
+    std::uint32_t pov = 0;
     int button = 0;
 };
 
@@ -39,6 +41,7 @@ std::optional<HostCommand> parseHostCommand(std::string_view line, int buttons, 
 struct HostActions {
     std::function<void(std::uint32_t x, std::uint32_t y)> moveTo;
     std::function<void(int button, bool down)> setButton;
+    std::function<void(std::uint32_t pov)> pointDpad;
     std::function<void(bool plugged)> setPlugged;
     std::function<void()> printLabels;
     // After every command but "labels": the joystick changed.

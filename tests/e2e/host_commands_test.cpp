@@ -12,10 +12,10 @@ TEST(HostCommands, ReadsWellFormedLinesAndRefusesTheRest)
         bool valid;
     };
     const Case cases[] = {
-        {"axes 0 65535", true}, {"press 1", true}, {"release 4", true}, {"labels", true},   {"axes 65536 0", false},
-        {"axes -1 0", false},   {"axes 5", false}, {"press 0", false},  {"press 5", false}, {"press", false},
-        {"press 2 x", false},   {"jump", false},   {"", false},         {"unplug", true},   {"plug", true},
-        {"unplug 1", false},
+        {"axes 0 65535", true}, {"press 1", true},   {"release 4", true}, {"labels", true},   {"axes 65536 0", false},
+        {"axes -1 0", false},   {"axes 5", false},   {"press 0", false},  {"press 5", false}, {"press", false},
+        {"press 2 x", false},   {"jump", false},     {"", false},         {"unplug", true},   {"plug", true},
+        {"unplug 1", false},    {"pov 31500", true}, {"pov 65535", true}, {"pov", false},     {"pov 65536", false},
     };
     for (const auto& c : cases) {
         std::string error;

@@ -32,13 +32,22 @@ public:
         SDL_JoystickSetVirtualAxis(handle_, 1, kivo::e2e::sdlAxisFromRaw(y));
     }
     void button(int fromOne, bool down) { SDL_JoystickSetVirtualButton(handle_, fromOne - 1, down ? 1 : 0); }
+    // SDL's hat has the eight directions of a D-pad: a point of view between them is its nearest.
+    void dpad(std::uint32_t pov)
+    {
+        static constexpr Uint8 kHats[] = {SDL_HAT_UP,   SDL_HAT_RIGHTUP,  SDL_HAT_RIGHT, SDL_HAT_RIGHTDOWN,
+                                          SDL_HAT_DOWN, SDL_HAT_LEFTDOWN, SDL_HAT_LEFT,  SDL_HAT_LEFTUP};
+        constexpr std::uint32_t eighth = 4500;
+        SDL_JoystickSetVirtualHat(handle_, 0,
+                                  pov >= 8 * eighth ? SDL_HAT_CENTERED : kHats[(pov + eighth / 2) / eighth % 8]);
+    }
 
 private:
     void plug()
     {
         if (handle_ != nullptr)
             return;
-        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, options_.buttons, 0);
+        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, options_.buttons, 1);
         handle_ = index_ < 0 ? nullptr : SDL_JoystickOpen(index_);
         if (handle_ == nullptr) {
             std::fprintf(stderr, "kivo-e2e-host: no virtual joystick: %s\n", SDL_GetError());
@@ -107,7 +116,9 @@ public:
     CommandReader(VirtualStick& stick, JoystickActivity& activity, kivo::Form1& form, int buttons)
         : actions_{[&stick](std::uint32_t x, std::uint32_t y) { stick.axes(x, y); },
                    [&stick](int button, bool down) { stick.button(button, down); },
-                   [&stick](bool plugged) { stick.setPlugged(plugged); }, [&form] { printLabels(form); },
+                   [&stick](std::uint32_t pov) { stick.dpad(pov); },
+                   [&stick](bool plugged) { stick.setPlugged(plugged); },
+                   [&form] { printLabels(form); },
                    [&activity] { activity.announce(); }},
           buttons_(buttons),
           notifier_(STDIN_FILENO, QSocketNotifier::Read)
@@ -159,5 +170,5 @@ int main(int argc, char** argv)
                                          reader.emplace(*stick, activity, form, options.buttons);
                                      }};
     return kivo::runClaimed(
-        [&](kivo::SingleInstance& instance) { return kivo::runLinuxKivo(qtArgc, argv, instance, hooks); });
+        [&](kivo::SingleInstance& instance) { return kivo::runLinuxKivo(qtArgc, argv, instance, {}, hooks); });
 }

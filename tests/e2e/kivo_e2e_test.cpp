@@ -74,6 +74,14 @@ TEST_F(KivoEndToEnd, AssignsAKeyTypesItIntoTheGameAndKeepsItAfterSigterm)
     EXPECT_TRUE(game.waitUntilQuiet());
     EXPECT_FALSE(game.anyKeyDown());
 
+    game.clear();
+    kivo.send("pov 22500");
+    const auto dpad = game.waitUntil(test_support::pressed(XK_Down, 10));
+    EXPECT_GE(test_support::pressesOf(dpad, XK_Left), 10u) << "the D-pad down and left types both arrows";
+    kivo.send("pov 65535");
+    EXPECT_TRUE(game.waitUntilQuiet());
+    EXPECT_FALSE(game.anyKeyDown());
+
     const int status = kivo.terminate(SIGTERM);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     const std::string ini = test_support::fileContents(configHome / "kivo" / "kivo.ini");

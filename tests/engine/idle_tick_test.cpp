@@ -39,6 +39,8 @@ TEST(IdleTick, OnlyARestingStickNoButtonAndAnotherWindowInFrontLeaveNothingToDo)
         {"Y beyond the dead zone", fakes::StickState{kRest, kRest - 2600}, kGameWindow, false},
         {"a button held with none selected", fakes::StickState{kRest, kRest, 0b100, 3}, kGameWindow, false},
         {"at rest again", fakes::StickState{kRest, kRest}, kGameWindow, true},
+        {"the D-pad held", fakes::StickState{kRest, kRest, 0, 0, 27000}, kGameWindow, false},
+        {"the D-pad back at its centre", fakes::StickState{kRest, kRest, 0, 0, 65535}, kGameWindow, true},
         {"Kivo's window in front", fakes::StickState{kRest, kRest}, kKivoWindow, false},
         {"no joystick, the game in front", std::nullopt, kGameWindow, true},
         {"no joystick, Kivo's window in front", std::nullopt, kKivoWindow, false},

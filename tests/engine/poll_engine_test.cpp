@@ -77,6 +77,46 @@ TEST_F(PollEngineTest, ArrowsBeyondTheDeadZoneXFirst)
     }
 }
 
+struct DpadCase {
+    std::uint32_t pov;
+    std::uint32_t stickX;
+    Sent sent;
+};
+
+TEST_F(PollEngineTest, DpadTypesArrowsAsTheStickDoesAndAddsNoSecondArrowForTheSameWay)
+{
+    constexpr std::uint32_t rest = 32767;
+    constexpr std::uint32_t right = 65535;
+    constexpr std::uint32_t left = 0;
+    startUp();
+    const DpadCase cases[] = {
+        {0, rest, {"{up}"}},
+        {4500, rest, {"{right}", "{up}"}},
+        {9000, rest, {"{right}"}},
+        {13500, rest, {"{right}", "{down}"}},
+        {18000, rest, {"{down}"}},
+        {22500, rest, {"{left}", "{down}"}},
+        {27000, rest, {"{left}"}},
+        {31500, rest, {"{left}", "{up}"}},
+        {65535, rest, {}},
+        {2249, rest, {"{up}"}},
+        {2250, rest, {"{right}", "{up}"}},
+        {35999, rest, {"{up}"}},
+        {36000, rest, {}},
+        {0xFFFFFFFF, rest, {}},
+        {9000, right, {"{right}"}},
+        {4500, right, {"{right}", "{up}"}},
+        {27000, right, {"{right}"}},
+        {65535, left, {"{left}"}},
+    };
+    for (const auto& c : cases) {
+        fake.joystick.state->pov = c.pov;
+        fake.joystick.state->x = c.stickX;
+        EXPECT_EQ(tickAndTakeSent(), c.sent) << c.pov << ", stick " << c.stickX;
+        EXPECT_EQ(tickAndTakeSent(), c.sent) << "again on the next tick";
+    }
+}
+
 TEST_F(PollEngineTest, ArrowsAreSentWhileKivoIsInFront)
 {
     startUp();
@@ -307,8 +347,8 @@ TEST_F(PollEngineTest, JoystickThatStopsAnsweringCountsAsAtRestWithNoButton)
     labels.at(1).caption = "Button 2:  {F5}";
     fake.foreground.window = kGameWindow;
     fake.joystick.state->x = 65535;
-    fake.joystick.state->y = 0;
-    EXPECT_EQ(tickAndTakeSent(), (Sent{"{right}", "{up}", "{F5}"}));
+    fake.joystick.state->pov = 18000;
+    EXPECT_EQ(tickAndTakeSent(), (Sent{"{right}", "{down}", "{F5}"}));
 
     fake.joystick.state.reset();
     for (int tick = 0; tick < 3; ++tick)

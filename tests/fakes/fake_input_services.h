@@ -14,6 +14,8 @@ struct StickState {
     std::uint32_t y = 32767;
     std::uint32_t buttons = 0;
     std::uint32_t buttonNumber = 0;
+    // The D-pad, in hundredths of a degree clockwise from up; 65535 at the centre.
+    std::uint32_t pov = 65535;
 };
 
 class FakeJoystick final : public Joystick {
@@ -46,6 +48,7 @@ public:
         info.dwYpos = state->y;
         info.dwButtons = state->buttons;
         info.dwButtonNumber = state->buttonNumber;
+        info.dwPOV = state->pov;
         return true;
     }
 

@@ -87,8 +87,8 @@ int main(int argc, char** argv)
     for (std::string line; std::getline(std::cin, line);) {
         std::string error;
         const auto command = kivo::e2e::parseHostCommand(line, buttons, error);
-        if (!command || command->kind == Kind::Labels) {
-            std::fprintf(stderr, "kivo-test-gamepad: %s\n", command ? "no labels here" : error.c_str());
+        if (!command || command->kind == Kind::Labels || command->kind == Kind::Pov) {
+            std::fprintf(stderr, "kivo-test-gamepad: %s\n", command ? "no labels or D-pad here" : error.c_str());
             continue;
         }
         switch (command->kind) {
@@ -107,6 +107,7 @@ int main(int argc, char** argv)
                 pad.plug();
                 break;
             case Kind::Labels:
+            case Kind::Pov:
                 break;
         }
     }

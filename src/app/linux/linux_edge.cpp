@@ -33,12 +33,11 @@ void answerOnceActive(QWindow& window, SingleInstance::Answer answer, std::chron
 
 }  // namespace
 
-LinuxEdge::LinuxEdge(JoystickWatcher watchJoystick)
-    : joystick_(makeSdlJoystick()),
-      watchJoystick_(watchJoystick ? std::move(watchJoystick)
-                                   : [](const SdlJoystick& joystick, std::function<void()> changed) {
-                                         return watchJoystickNode(joystick, std::move(changed));
-                                     })
+LinuxEdge::LinuxEdge(const LinuxJoystick& joystick)
+    : joystick_(makeSdlJoystick(joystick.choice)),
+      watchJoystick_(joystick.watch ? joystick.watch : [](const SdlJoystick& sdl, std::function<void()> changed) {
+          return watchJoystickNode(sdl, std::move(changed));
+      })
 {
 }
 

@@ -17,13 +17,19 @@ namespace kivo {
 using JoystickWatcher =
     std::function<std::unique_ptr<JoystickWatch>(const SdlJoystick& joystick, std::function<void()> changed)>;
 
+// Which joystick the edge reads (kivo --joystick) and how it is watched.
+struct LinuxJoystick {
+    JoystickChoice choice;
+    JoystickWatcher watch;
+};
+
 // What the X11 and the Wayland edge share: the SDL joystick, the wake-ups for it and for what the
 // edge learns of other windows, and the way Kivo's window is shown and comes to the front. Kivo's
 // own window coming to the front wakes the window logic directly, through its activation. Chosen
 // once at start-up, before the Qt application is made.
 class LinuxEdge : public Edge<Form1>, private WakeUpSource {
 public:
-    explicit LinuxEdge(JoystickWatcher watchJoystick);
+    explicit LinuxEdge(const LinuxJoystick& joystick);
 
     std::unique_ptr<WindowHook> showWindow(Form1& form, WindowLogic& logic) final;
     WakeUpSource* wakeUps() final { return this; }
@@ -52,9 +58,9 @@ private:
 };
 
 // Over the X display that DISPLAY names; says on standard error why when there is none.
-std::unique_ptr<Edge<Form1>> openX11Edge(JoystickWatcher watchJoystick);
+std::unique_ptr<Edge<Form1>> openX11Edge(const LinuxJoystick& joystick);
 // Over the compositor's keymap and a new uinput keyboard; says on standard error why when
 // either cannot be had.
-std::unique_ptr<Edge<Form1>> openWaylandEdge(JoystickWatcher watchJoystick);
+std::unique_ptr<Edge<Form1>> openWaylandEdge(const LinuxJoystick& joystick);
 
 }  // namespace kivo

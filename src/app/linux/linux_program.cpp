@@ -33,29 +33,30 @@ QIcon bundledIcon()
     return icon;
 }
 
-std::unique_ptr<Edge<Form1>> openChosenEdge(JoystickWatcher watchJoystick)
+std::unique_ptr<Edge<Form1>> openChosenEdge(const LinuxJoystick& joystick)
 {
     const EdgeChoice choice = chooseEdge(currentSessionFacts());
     if (!choice.warning.empty())
         reportProblem(choice.warning);
     if (!choice.wayland)
-        return openX11Edge(std::move(watchJoystick));
-    if (auto wayland = openWaylandEdge(watchJoystick))
+        return openX11Edge(joystick);
+    if (auto wayland = openWaylandEdge(joystick))
         return wayland;
     reportProblem("keys reach X11 programs only: the uinput keyboard could not be made (see above)");
-    return openX11Edge(std::move(watchJoystick));
+    return openX11Edge(joystick);
 }
 
 }  // namespace
 
-int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const LinuxHostHooks& hooks)
+int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const JoystickChoice& joystick,
+                 const LinuxHostHooks& hooks)
 {
     // A save beyond the file size limit (ulimit -f) then fails with EFBIG and is reported,
     // instead of killing Kivo before it can say so.
     std::signal(SIGXFSZ, SIG_IGN);
     // Made once the edge has chosen Qt's platform, and gone after the edge, whose wake-ups it runs.
     std::optional<QApplication> application;
-    const std::unique_ptr<Edge<Form1>> edge = openChosenEdge(hooks.watchJoystick);
+    const std::unique_ptr<Edge<Form1>> edge = openChosenEdge({joystick, hooks.watchJoystick});
     if (!edge)
         return kExitFailure;
     application.emplace(argc, argv);

@@ -19,9 +19,10 @@ struct LinuxHostHooks {
 
 // Kivo on Linux as kivo runs it: the input edge (X11, or Wayland with a uinput keyboard), the SDL
 // joystick and the Qt window, opened in the order start-up needs them, and the event loop until
-// the window ends; gives the exit status. Fails, saying why on standard error, when there is
+// the window ends, with the joystick chosen; gives the exit status. Fails, saying why on standard error, when there is
 // neither a Wayland session with a uinput keyboard nor an X display to run on. The end-to-end
 // host runs exactly this.
-int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const LinuxHostHooks& hooks = {});
+int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const JoystickChoice& joystick,
+                 const LinuxHostHooks& hooks = {});
 
 }  // namespace kivo

@@ -4,10 +4,12 @@
 
 int main(int argc, char** argv)
 {
-    const auto start = [](int& qtArgc, char** qtArgv) {
+    const auto start = [](int& qtArgc, char** qtArgv, const kivo::JoystickChoice& joystick) {
         return kivo::runClaimed(
-            [&](kivo::SingleInstance& instance) { return kivo::runLinuxKivo(qtArgc, qtArgv, instance); });
+            [&](kivo::SingleInstance& instance) { return kivo::runLinuxKivo(qtArgc, qtArgv, instance, joystick); });
     };
-    return kivo::runKivo(argc, argv, kivo::OtherArguments::Refuse, start, kivo::listSdlJoysticks,
-                         [] { return kivo::chooseEdge(kivo::currentSessionFacts()).why; });
+    return kivo::runKivo(
+        argc, argv, kivo::OtherArguments::Refuse, kivo::JoystickOption::Offered, start,
+        [](const kivo::JoystickChoice& joystick) { return kivo::listSdlJoysticks(joystick); },
+        [] { return kivo::chooseEdge(kivo::currentSessionFacts()).why; });
 }

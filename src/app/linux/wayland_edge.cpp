@@ -9,8 +9,8 @@ namespace {
 class WaylandEdge final : public LinuxEdge {
 public:
     WaylandEdge(std::unique_ptr<KeymapSource> keymaps, std::unique_ptr<KeySwitch> keyboard,
-                JoystickWatcher watchJoystick)
-        : LinuxEdge(std::move(watchJoystick)),
+                const LinuxJoystick& joystick)
+        : LinuxEdge(joystick),
           keymaps_(std::move(keymaps)),
           input_(makeOwnWindowInput(*keymaps_)),
           sender_(makeUinputKeySender(input_->typingInto(std::move(keyboard)), *keymaps_))
@@ -50,7 +50,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Edge<Form1>> openWaylandEdge(JoystickWatcher watchJoystick)
+std::unique_ptr<Edge<Form1>> openWaylandEdge(const LinuxJoystick& joystick)
 {
     auto keymaps = connectWaylandKeymap();
     if (!keymaps)
@@ -60,7 +60,7 @@ std::unique_ptr<Edge<Form1>> openWaylandEdge(JoystickWatcher watchJoystick)
     if (!keyboard)
         return nullptr;
     qputenv("QT_QPA_PLATFORM", "wayland");
-    return std::make_unique<WaylandEdge>(std::move(keymaps), std::move(keyboard), std::move(watchJoystick));
+    return std::make_unique<WaylandEdge>(std::move(keymaps), std::move(keyboard), joystick);
 }
 
 }  // namespace kivo

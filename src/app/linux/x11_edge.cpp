@@ -14,8 +14,7 @@ namespace {
 
 class X11Edge final : public LinuxEdge {
 public:
-    X11Edge(std::unique_ptr<X11Services> x11, JoystickWatcher watchJoystick)
-        : LinuxEdge(std::move(watchJoystick)), x11_(std::move(x11))
+    X11Edge(std::unique_ptr<X11Services> x11, const LinuxJoystick& joystick) : LinuxEdge(joystick), x11_(std::move(x11))
     {
     }
 
@@ -61,7 +60,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Edge<Form1>> openX11Edge(JoystickWatcher watchJoystick)
+std::unique_ptr<Edge<Form1>> openX11Edge(const LinuxJoystick& joystick)
 {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
@@ -74,7 +73,7 @@ std::unique_ptr<Edge<Form1>> openX11Edge(JoystickWatcher watchJoystick)
     // Kivo compares its own X window with the one holding the input focus, so its window must
     // be an X window even in a Wayland session.
     qputenv("QT_QPA_PLATFORM", "xcb");
-    return std::make_unique<X11Edge>(std::move(x11), std::move(watchJoystick));
+    return std::make_unique<X11Edge>(std::move(x11), joystick);
 }
 
 }  // namespace kivo

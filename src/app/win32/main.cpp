@@ -8,11 +8,12 @@ int main(int argc, char** argv)
 {
     if (argc > 1)
         kivo::useParentConsole();
-    const auto start = [](int&, char**) {
+    const auto start = [](int&, char**, const kivo::JoystickChoice&) {
         return kivo::runClaimed([](kivo::SingleInstance& instance) {
             kivo::Win32Edge edge(kivo::makeWinmmJoystick());
             return kivo::runWin32Kivo(edge, instance);
         });
     };
-    return kivo::runKivo(argc, argv, kivo::OtherArguments::Ignore, start, kivo::listWinmmJoysticks);
+    return kivo::runKivo(argc, argv, kivo::OtherArguments::Ignore, kivo::JoystickOption::ControlPanel, start,
+                         [](const kivo::JoystickChoice&) { return kivo::listWinmmJoysticks(); });
 }

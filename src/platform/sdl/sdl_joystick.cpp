@@ -1,14 +1,17 @@
 #include "platform/sdl/sdl_joystick.h"
 
 #include "platform/messages.h"
+#include "platform/sdl/evdev_companion.h"
 #include "platform/sdl/sdl_records.h"
 
 #include <SDL.h>
 
 #include <cstdlib>
+#include <map>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kivo {
 namespace {
@@ -19,14 +22,15 @@ constexpr const char* kSessionBus = "DBUS_SESSION_BUS_ADDRESS";
 // priorities, none of which reading a joystick needs, and libdbus waits without a deadline for a
 // bus that accepts the connection but never answers, with Kivo's window not yet shown. Given an
 // address it cannot use, SDL gives up the bus for good, at once; the address is put back after.
-// Kivo starts SDL before Qt, while no other thread runs that could read the environment.
+// Kivo starts SDL before Qt, while no other thread runs that could read the environment. The
+// game-controller layer also starts the joysticks; it knows where a pad's D-pad is.
 bool startWithoutSessionBus()
 {
     const char* address = std::getenv(kSessionBus);
     const std::optional<std::string> sessionBus =
         address != nullptr ? std::optional<std::string>(address) : std::nullopt;
     setenv(kSessionBus, "disabled:", 1);
-    const bool started = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+    const bool started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
     if (sessionBus)
         setenv(kSessionBus, sessionBus->c_str(), 1);
     else
@@ -34,9 +38,9 @@ bool startWithoutSessionBus()
     return started;
 }
 
-class FirstSdlJoystick final : public SdlJoystick {
+class ChosenSdlJoystick final : public SdlJoystick {
 public:
-    FirstSdlJoystick()
+    explicit ChosenSdlJoystick(JoystickChoice choice) : choice_(std::move(choice))
     {
         // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit events nobody reads.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -48,21 +52,20 @@ public:
         }
         // Nobody drains SDL's event queue; the state is read directly after SDL_JoystickUpdate.
         SDL_JoystickEventState(SDL_IGNORE);
+        SDL_GameControllerEventState(SDL_IGNORE);
     }
 
-    ~FirstSdlJoystick() override
+    ~ChosenSdlJoystick() override
     {
         if (!started_) {
             return;
         }
-        if (joystick_ != nullptr) {
-            SDL_JoystickClose(joystick_);
-        }
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        close();
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     }
 
-    FirstSdlJoystick(const FirstSdlJoystick&) = delete;
-    FirstSdlJoystick& operator=(const FirstSdlJoystick&) = delete;
+    ChosenSdlJoystick(const ChosenSdlJoystick&) = delete;
+    ChosenSdlJoystick& operator=(const ChosenSdlJoystick&) = delete;
 
     bool capabilities(unsigned deviceId, JOYCAPS& caps) override
     {
@@ -79,7 +82,7 @@ public:
         if (!refresh(deviceId)) {
             return false;
         }
-        fillPosition(joystick_, info);
+        fillPosition(joystick_, controller_, info);
         return true;
     }
 
@@ -92,8 +95,31 @@ public:
         return {true, path != nullptr ? path : ""};
     }
 
+    // Every device SDL offers as a joystick, in SDL's order, what each is, and its buttons when
+    // withButtons (which opens each).
+    std::vector<FoundJoystick> found(bool withButtons)
+    {
+        std::vector<FoundJoystick> devices;
+        for (int index = 0; index < SDL_NumJoysticks(); ++index) {
+            const char* name = SDL_JoystickNameForIndex(index);
+            const char* path = SDL_JoystickPathForIndex(index);
+            FoundJoystick& device = devices.emplace_back(
+                FoundJoystick{name != nullptr ? name : "(no name)", 0, path != nullptr ? path : ""});
+            device.companion = companionOf(SDL_JoystickGetDeviceInstanceID(index), device.path);
+            if (!withButtons)
+                continue;
+            if (SDL_Joystick* joystick = SDL_JoystickOpen(index)) {
+                device.buttons = SDL_JoystickNumButtons(joystick);
+                SDL_JoystickClose(joystick);
+            }
+        }
+        return devices;
+    }
+
+    const JoystickChoice& choice() const { return choice_; }
+
 private:
-    // Brings SDL's joystick state and device list up to date and keeps the first joystick
+    // Brings SDL's joystick state and device list up to date and keeps the chosen joystick
     // open; a joystick plugged in late is opened here, one unplugged is closed.
     bool refresh(unsigned deviceId)
     {
@@ -102,58 +128,70 @@ private:
         }
         SDL_JoystickUpdate();
         if (joystick_ != nullptr && !SDL_JoystickGetAttached(joystick_)) {
-            SDL_JoystickClose(joystick_);
-            joystick_ = nullptr;
+            close();
         }
         if (joystick_ == nullptr && SDL_NumJoysticks() > 0) {
-            joystick_ = SDL_JoystickOpen(0);
+            if (const auto chosen = chooseJoystick(found(false), choice_))
+                open(static_cast<int>(*chosen));
         }
         const bool missing = joystick_ == nullptr;
         // Once at start-up without one, and once each time one goes away.
         if (missing && !saidMissing_) {
-            reportProblem(
-                "no joystick found; check that it is plugged in and that you may read it "
-                "(ls -lL /dev/input/by-id/)");
+            reportProblem((chosen(choice_) ? "no joystick matches " + describeChoice(choice_)
+                                           : std::string("no joystick found")) +
+                          "; check that it is plugged in and that you may read it (ls -lL /dev/input/by-id/)");
         }
         saidMissing_ = missing;
         return !missing;
     }
 
+    // Opened as a game controller where SDL knows the pad as one, for its D-pad.
+    void open(int index)
+    {
+        controller_ = SDL_IsGameController(index) ? SDL_GameControllerOpen(index) : nullptr;
+        joystick_ = controller_ != nullptr ? SDL_GameControllerGetJoystick(controller_) : SDL_JoystickOpen(index);
+    }
+
+    void close()
+    {
+        if (controller_ != nullptr) {
+            SDL_GameControllerClose(controller_);
+        } else if (joystick_ != nullptr) {
+            SDL_JoystickClose(joystick_);
+        }
+        controller_ = nullptr;
+        joystick_ = nullptr;
+    }
+
+    // Asked once for each device SDL adds, as that opens its node.
+    Companion companionOf(SDL_JoystickID device, const std::string& path)
+    {
+        const auto known = companions_.find(device);
+        if (known != companions_.end())
+            return known->second;
+        return companions_.emplace(device, evdevCompanion(path)).first->second;
+    }
+
+    JoystickChoice choice_;
     bool started_ = false;
     bool saidMissing_ = false;
     SDL_Joystick* joystick_ = nullptr;
+    SDL_GameController* controller_ = nullptr;
+    std::map<SDL_JoystickID, Companion> companions_;
 };
 
 }  // namespace
 
-std::unique_ptr<SdlJoystick> makeSdlJoystick()
+std::unique_ptr<SdlJoystick> makeSdlJoystick(JoystickChoice choice)
 {
-    return std::make_unique<FirstSdlJoystick>();
+    return std::make_unique<ChosenSdlJoystick>(std::move(choice));
 }
 
-std::string listSdlJoysticks()
+std::string listSdlJoysticks(const JoystickChoice& choice)
 {
     // Started as Kivo starts it, and stopped again at the end.
-    const FirstSdlJoystick started;
-    std::ostringstream list;
-    const int count = SDL_NumJoysticks();
-    for (int index = 0; index < count; ++index) {
-        SDL_Joystick* joystick = SDL_JoystickOpen(index);
-        if (joystick == nullptr) {
-            list << "Joystick " << index + 1 << ": cannot be opened: " << SDL_GetError() << '\n';
-            continue;
-        }
-        const char* name = SDL_JoystickName(joystick);
-        const char* path = SDL_JoystickPath(joystick);
-        list << "Joystick " << index + 1 << ": " << (name != nullptr ? name : "(no name)") << ", "
-             << SDL_JoystickNumButtons(joystick) << " buttons" << (path != nullptr ? std::string(", ") + path : "")
-             << (index == 0 ? " (Kivo uses this one)" : "") << '\n';
-        SDL_JoystickClose(joystick);
-    }
-    if (count <= 0) {
-        list << "No joystick found.\n";
-    }
-    return list.str();
+    ChosenSdlJoystick started(choice);
+    return joystickList(started.found(true), started.choice());
 }
 
 }  // namespace kivo

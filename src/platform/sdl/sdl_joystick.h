@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/input_services.h"
+#include "platform/joystick_choice.h"
 
 #include <memory>
 #include <string>
@@ -14,7 +15,7 @@ struct JoystickNode {
     std::string path;
 };
 
-// The first joystick SDL reports serves as device id 0.
+// The chosen joystick, or the first SDL reports that is not a pad's companion, serves as device id 0.
 class SdlJoystick : public Joystick {
 public:
     // The joystick the last read found open.
@@ -23,10 +24,11 @@ public:
 
 // Starting SDL's joystick subsystem cannot be refused by the program, so when it fails the
 // backend says so on standard error and behaves as if no joystick were attached.
-std::unique_ptr<SdlJoystick> makeSdlJoystick();
+std::unique_ptr<SdlJoystick> makeSdlJoystick(JoystickChoice choice = {});
 
-// One line for each joystick SDL finds (number, name, buttons, device node), the first marked as
-// the one Kivo uses; or a line saying that there is none.
-std::string listSdlJoysticks();
+// One line for each device SDL offers as a joystick (number, name, buttons, device node), the one
+// Kivo would use marked with why, companions with why they are left out; or a line saying that
+// there is none.
+std::string listSdlJoysticks(const JoystickChoice& choice = {});
 
 }  // namespace kivo

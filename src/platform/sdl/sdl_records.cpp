@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace kivo {
@@ -42,6 +43,33 @@ std::uint32_t pointOfView(Uint8 hat)
     }
 }
 
+struct DpadButton {
+    SDL_GameControllerButton button;
+    Uint8 direction;
+};
+constexpr std::array<DpadButton, 4> kDpadButtons{{{SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_HAT_UP},
+                                                  {SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_HAT_DOWN},
+                                                  {SDL_CONTROLLER_BUTTON_DPAD_LEFT, SDL_HAT_LEFT},
+                                                  {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, SDL_HAT_RIGHT}}};
+
+// The D-pad from the joystick buttons SDL's mapping binds it to. They are the D-pad's, so they
+// leave the buttons: pressing the D-pad types no assigned key.
+Uint8 dpadFromButtons(SDL_GameController* controller, std::uint32_t& pressed)
+{
+    Uint8 hat = SDL_HAT_CENTERED;
+    for (const auto& [button, direction] : kDpadButtons) {
+        const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForButton(controller, button);
+        if (bind.bindType != SDL_CONTROLLER_BINDTYPE_BUTTON || bind.value.button < 0 ||
+            bind.value.button >= kMaxButtons)
+            continue;
+        const std::uint32_t bit = 1U << bind.value.button;
+        if ((pressed & bit) != 0)
+            hat |= direction;
+        pressed &= ~bit;
+    }
+    return hat;
+}
+
 }  // namespace
 
 void fillCapabilities(SDL_Joystick* joystick, JOYCAPS& caps)
@@ -59,7 +87,7 @@ void fillCapabilities(SDL_Joystick* joystick, JOYCAPS& caps)
     caps.wMaxAxes = kMaxAxes;
 }
 
-void fillPosition(SDL_Joystick* joystick, JOYINFOEX& info)
+void fillPosition(SDL_Joystick* joystick, SDL_GameController* controller, JOYINFOEX& info)
 {
     const std::array<std::uint32_t*, kMaxAxes> axes{&info.dwXpos, &info.dwYpos, &info.dwZpos,
                                                     &info.dwRpos, &info.dwUpos, &info.dwVpos};
@@ -69,18 +97,23 @@ void fillPosition(SDL_Joystick* joystick, JOYINFOEX& info)
         const Sint16 value = axis < present ? SDL_JoystickGetAxis(joystick, axis) : 0;
         *axes[static_cast<std::size_t>(axis)] = windowsAxis(value);
     }
-    info.dwButtons = 0;
-    info.dwButtonNumber = 0;
+    std::uint32_t pressed = 0;
     const int buttons = std::min(SDL_JoystickNumButtons(joystick), kMaxButtons);
     for (int button = 0; button < buttons; ++button) {
         if (SDL_JoystickGetButton(joystick, button) != 0) {
-            info.dwButtons |= 1U << button;
-            if (info.dwButtonNumber == 0) {
-                info.dwButtonNumber = static_cast<std::uint32_t>(button + 1);
-            }
+            pressed |= 1U << button;
         }
     }
-    info.dwPOV = SDL_JoystickNumHats(joystick) > 0 ? pointOfView(SDL_JoystickGetHat(joystick, 0)) : kPovCentered;
+    Uint8 dpad = SDL_HAT_CENTERED;
+    if (SDL_JoystickNumHats(joystick) > 0) {
+        dpad = SDL_JoystickGetHat(joystick, 0);
+    } else if (controller != nullptr) {
+        dpad = dpadFromButtons(controller, pressed);
+    }
+    info.dwButtons = pressed;
+    // The lowest button held, counted from 1.
+    info.dwButtonNumber = pressed != 0 ? static_cast<std::uint32_t>(std::countr_zero(pressed) + 1) : 0;
+    info.dwPOV = pointOfView(dpad);
 }
 
 }  // namespace kivo

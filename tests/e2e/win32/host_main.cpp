@@ -78,7 +78,7 @@ kivo::e2e::HostActions actionsOn(const Host& host)
     return {
         [&stick](std::uint32_t x, std::uint32_t y) { stick.moveTo(x, y); },
         [&stick](int button, bool down) { stick.setButton(button, down); },
-        [&stick](bool plugged) { stick.setPlugged(plugged); },
+        [&stick](std::uint32_t pov) { stick.pointDpad(pov); }, [&stick](bool plugged) { stick.setPlugged(plugged); },
         [&host] { host.windowThread.run([&host] { printLabels(host.form); }); },
         // The joystick reports a change as raw input would.
         [&host] {

@@ -7,7 +7,6 @@ namespace {
 
 constexpr std::uint32_t kAxisMax = 65535;
 constexpr std::uint32_t kMaxButtons = 32;
-constexpr std::uint32_t kPovCentred = 65535;
 
 }  // namespace
 
@@ -47,7 +46,7 @@ bool ScriptedJoystick::position(unsigned deviceId, JOYINFOEX& info)
         if ((pressed_ >> button) & 1U)
             info.dwButtonNumber = static_cast<std::uint32_t>(button + 1);
     }
-    info.dwPOV = kPovCentred;
+    info.dwPOV = pov_;
     return true;
 }
 
@@ -56,6 +55,12 @@ void ScriptedJoystick::moveTo(std::uint32_t x, std::uint32_t y)
     const std::lock_guard lock(mutex_);
     x_ = x;
     y_ = y;
+}
+
+void ScriptedJoystick::pointDpad(std::uint32_t pov)
+{
+    const std::lock_guard lock(mutex_);
+    pov_ = pov;
 }
 
 void ScriptedJoystick::setButton(int fromOne, bool down)

@@ -21,6 +21,7 @@ public:
     bool position(unsigned deviceId, JOYINFOEX& info) override;
 
     void moveTo(std::uint32_t x, std::uint32_t y);
+    void pointDpad(std::uint32_t pov);
     void setButton(int fromOne, bool down);
     // Unplugged, it answers as winmm does for a missing device: every read fails.
     void setPlugged(bool plugged);
@@ -30,6 +31,7 @@ private:
     const int buttons_;
     std::uint32_t x_;
     std::uint32_t y_;
+    std::uint32_t pov_ = 65535;
     std::uint32_t pressed_ = 0;
     bool plugged_ = true;
 };

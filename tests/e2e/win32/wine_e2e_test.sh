@@ -159,6 +159,14 @@ hold_until_presses "press 3" 116 5 "release 3"
 f5=$(echo "$held" | awk '$1 == "down" && $2 == 116' | wc -l)
 [ "$f5" -ge 5 ] && pass "after the idle, $f5 F5 while button 3 was held" || fail "after the idle, only $f5 F5"
 
+# The D-pad (winmm's point of view) wakes a sleeping Kivo and types both arrows of a diagonal.
+wait_for kivo_sleeps || fail "Kivo did not fall asleep before the D-pad"
+hold_until_presses "pov 22500" 40 3 "pov 65535"
+left=$(echo "$held" | awk '$1 == "down" && $2 == 37' | wc -l)
+down=$(echo "$held" | awk '$1 == "down" && $2 == 40' | wc -l)
+[ "$down" -ge 3 ] && [ "$left" -ge "$down" ] && pass "$left Left and $down Down while the D-pad was held down-left" ||
+  fail "only $left Left and $down Down for the D-pad held down-left"
+
 # Only its window coming to the front can wake a sleeping Kivo for a key pressed there.
 wait_for kivo_sleeps || fail "Kivo did not fall asleep again"
 activate_kivo

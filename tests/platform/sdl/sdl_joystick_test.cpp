@@ -30,8 +30,8 @@ bool sameBytes(const Record& a, const Record& b)
 // Drives SDL's own virtual joystick, as the end-to-end host does.
 class VirtualJoystick {
 public:
-    VirtualJoystick(int axes, int buttons)
-        : index_(SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, 0)),
+    VirtualJoystick(int axes, int buttons, int hats = 0)
+        : index_(SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, hats)),
           handle_(SDL_JoystickOpen(index_))
     {
     }
@@ -42,6 +42,7 @@ public:
     bool attached() const { return handle_ != nullptr; }
     void axis(int axis, Sint16 value) { SDL_JoystickSetVirtualAxis(handle_, axis, value); }
     void button(int button, bool down) { SDL_JoystickSetVirtualButton(handle_, button, down ? 1 : 0); }
+    void hat(Uint8 value) { SDL_JoystickSetVirtualHat(handle_, 0, value); }
     void unplug()
     {
         if (handle_ != nullptr) {
@@ -146,6 +147,33 @@ TEST_F(SdlJoystickTest, ReportsHeldButtonsAsBitsAndTheLowestAsTheButtonNumber)
     EXPECT_EQ(caps.wNumButtons, 32U);
 }
 
+TEST_F(SdlJoystickTest, TheFirstHatIsThePointOfViewAndNoHatIsItsCentre)
+{
+    {
+        VirtualJoystick stick(2, 4, 2);
+        ASSERT_TRUE(stick.attached());
+        struct Case {
+            Uint8 hat;
+            std::uint32_t pov;
+        };
+        for (Case c : std::initializer_list<Case>{{SDL_HAT_CENTERED, 65535},
+                                                  {SDL_HAT_UP, 0},
+                                                  {SDL_HAT_RIGHTUP, 4500},
+                                                  {SDL_HAT_RIGHT, 9000},
+                                                  {SDL_HAT_RIGHTDOWN, 13500},
+                                                  {SDL_HAT_DOWN, 18000},
+                                                  {SDL_HAT_LEFTDOWN, 22500},
+                                                  {SDL_HAT_LEFT, 27000},
+                                                  {SDL_HAT_LEFTUP, 31500}}) {
+            stick.hat(c.hat);
+            EXPECT_EQ(read().dwPOV, c.pov) << int{c.hat};
+        }
+    }
+    VirtualJoystick hatless(2, 4);
+    ASSERT_TRUE(hatless.attached());
+    EXPECT_EQ(read().dwPOV, 65535U);
+}
+
 // Each time the joystick is found missing, one line on standard error says what to check.
 TEST_F(SdlJoystickTest, AJoystickPluggedInLaterIsReadAndOneUnpluggedIsNot)
 {
@@ -205,9 +233,23 @@ TEST_F(SdlJoystickTest, ListsEveryJoystickAndMarksTheFirstAsTheOneKivoUses)
     const auto firstEnd = list.find('\n');
     const std::string firstLine = list.substr(0, firstEnd);
     const std::string secondLine = list.substr(firstEnd + 1);
-    EXPECT_TRUE(firstLine.starts_with("Joystick 1: ") && firstLine.ends_with(", 4 buttons (Kivo uses this one)"))
+    EXPECT_TRUE(firstLine.starts_with("Joystick 1: ") &&
+                firstLine.ends_with(", 4 buttons (Kivo uses this one: the first joystick)"))
         << list;
     EXPECT_TRUE(secondLine.starts_with("Joystick 2: ") && secondLine.ends_with(", 12 buttons\n")) << list;
+}
+
+TEST_F(SdlJoystickTest, AChosenJoystickIsWaitedForAndTakenUpWhenItArrives)
+{
+    const auto chosen = makeSdlJoystick(JoystickChoice{2, ""});
+    VirtualJoystick first(2, 4);
+    ASSERT_TRUE(first.attached());
+    JOYCAPS caps{};
+    EXPECT_FALSE(chosen->capabilities(0, caps)) << "the first is not the one chosen";
+    VirtualJoystick second(2, 12);
+    ASSERT_TRUE(second.attached());
+    EXPECT_TRUE(chosen->capabilities(0, caps));
+    EXPECT_EQ(caps.wNumButtons, 12U);
 }
 
 TEST_F(SdlJoystickTest, OnlyDeviceZeroIsServed)

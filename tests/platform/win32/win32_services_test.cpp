@@ -103,6 +103,7 @@ public:
     {
         handed = {info->dwSize, info->dwFlags};
         info->dwXpos = 1234;
+        info->dwPOV = 13500;
         return result_;
     }
 
@@ -127,6 +128,7 @@ TEST(WinmmJoystick, HandsWinmmTheRecordsSizeAndFlagsAndTakesBackOnlyAnAnswer)
         EXPECT_EQ(joystick->position(0, info), answered);
         EXPECT_EQ(winmm.handed, (std::pair<DWORD, DWORD>{52, 255}));
         EXPECT_EQ(info.dwXpos, answered ? 1234u : 7u);
+        EXPECT_EQ(info.dwPOV, answered ? 13500u : 0u) << "the D-pad's point of view comes through";
         JOYCAPS caps{};
         EXPECT_EQ(joystick->capabilities(0, caps), answered);
         EXPECT_EQ(winmm.capsSize, 144u);

@@ -1,0 +1,55 @@
+#include "platform/sdl/evdev_companion.h"
+
+#include <fcntl.h>
+#include <libevdev/libevdev.h>
+#include <linux/input.h>
+#include <unistd.h>
+
+namespace kivo {
+namespace {
+
+// The buttons a joystick or a pad has: the kernel's joystick and gamepad ranges, their extra
+// buttons, and the numbered buttons of devices the kernel cannot name otherwise.
+bool hasJoystickButton(const libevdev* device)
+{
+    const auto anyIn = [device](unsigned first, unsigned last) {
+        for (unsigned code = first; code <= last; ++code) {
+            if (libevdev_has_event_code(device, EV_KEY, code))
+                return true;
+        }
+        return false;
+    };
+    return anyIn(BTN_MISC, BTN_9) || anyIn(BTN_JOYSTICK, BTN_THUMBR) || anyIn(BTN_TRIGGER_HAPPY, BTN_TRIGGER_HAPPY40);
+}
+
+Companion companionOf(const libevdev* device)
+{
+    if (libevdev_has_property(device, INPUT_PROP_ACCELEROMETER))
+        return Companion::MotionSensors;
+    if (libevdev_has_property(device, INPUT_PROP_POINTER) || libevdev_has_event_code(device, EV_KEY, BTN_TOOL_FINGER))
+        return Companion::Touchpad;
+    if (!hasJoystickButton(device))
+        return Companion::NoJoystickButtons;
+    return Companion::None;
+}
+
+}  // namespace
+
+Companion evdevCompanion(const std::string& path)
+{
+    if (!path.starts_with("/dev/input/event"))
+        return Companion::None;
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return Companion::None;
+    libevdev* device = nullptr;
+    Companion companion = Companion::None;
+    if (libevdev_new_from_fd(descriptor, &device) == 0) {
+        companion = companionOf(device);
+        libevdev_free(device);
+    }
+    close(descriptor);
+    return companion;
+}
+
+}  // namespace kivo

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/joystick_choice.h"
+
+#include <string>
+
+namespace kivo {
+
+// What the evdev node at `path` is beside a joystick, from what it reports; a path that is no
+// evdev node (SDL's hidraw devices, or none) is taken as a joystick.
+Companion evdevCompanion(const std::string& path);
+
+}  // namespace kivo
