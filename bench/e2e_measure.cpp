@@ -19,7 +19,9 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -102,6 +104,80 @@ double percentile(std::vector<double> values, double fraction)
     return values[std::max<std::size_t>(rank, 1) - 1];
 }
 
+// The floor beside Kivo: kivo_latency_floor on the same display, typing F5 into the same
+// receiver whenever it is sent a line.
+class LatencyFloor {
+public:
+    explicit LatencyFloor(Session& session)
+        : session_(session),
+          input_(popen((std::string(KIVO_LATENCY_FLOOR_PATH) + " " + session.xvfb.displayName()).c_str(), "w"))
+    {
+        // Its first key also says that it has its connection.
+        if (input_ == nullptr || !typeKey())
+            throw std::runtime_error("kivo_latency_floor typed no key");
+    }
+    ~LatencyFloor()
+    {
+        if (input_ != nullptr)
+            pclose(input_);
+    }
+    LatencyFloor(const LatencyFloor&) = delete;
+    LatencyFloor& operator=(const LatencyFloor&) = delete;
+
+    void press()
+    {
+        std::fputs("F5\n", input_);
+        std::fflush(input_);
+    }
+
+private:
+    bool typeKey()
+    {
+        press();
+        const bool typed = session_.arrivals.nextPress(session_.f5, Clock::now() + 5s).has_value();
+        session_.arrivals.waitForQuiet(kQuiet, Clock::now() + 2s);
+        return typed;
+    }
+
+    Session& session_;
+    FILE* input_;
+};
+
+struct Latencies {
+    std::vector<double> milliseconds;
+    int lost = 0;
+};
+
+// Times one F5 from `press` to its arrival at the receiver, then lets the keys die down.
+void timeKey(Session& session, Latencies& into, const std::function<void()>& press,
+             const std::function<void()>& release)
+{
+    const Clock::time_point sent = Clock::now();
+    press();
+    if (const auto arrived = session.arrivals.nextPress(session.f5, sent + kLostAfter)) {
+        into.milliseconds.push_back(Milliseconds(*arrived - sent).count());
+    } else {
+        ++into.lost;
+    }
+    release();
+    if (!session.arrivals.waitForQuiet(kQuiet, Clock::now() + 2s)) {
+        std::printf("warning: keys kept coming after press %zu\n", into.milliseconds.size() + into.lost);
+    }
+}
+
+void printLatencies(const Latencies& times, const char* medianTarget, const char* p99Target)
+{
+    const std::vector<double>& all = times.milliseconds;
+    if (!all.empty()) {
+        std::printf("  median          %7.3f ms   (target %s)\n", percentile(all, 0.5), medianTarget);
+        std::printf("  90th percentile %7.3f ms\n", percentile(all, 0.9));
+        std::printf("  99th percentile %7.3f ms   (target %s)\n", percentile(all, 0.99), p99Target);
+        std::printf("  min / max       %7.3f / %.3f ms\n", percentile(all, 0), percentile(all, 1));
+    }
+    std::printf("  lost            %7d      (target 0; no KeyPress within %lld ms)\n", times.lost,
+                static_cast<long long>(std::chrono::milliseconds(kLostAfter).count()));
+}
+
 struct LatencyRun {
     const char* title;
     int presses;
@@ -111,33 +187,32 @@ struct LatencyRun {
     const char* p99Target;
 };
 
-void measureLatency(Session& session, const LatencyRun& run)
+// With a floor, a key of the floor's follows each of Kivo's, after the same idle time: the X
+// server and the receiver, too, answer a key after a second's quiet more slowly than one 30 ms
+// after the last.
+void measureLatency(Session& session, const LatencyRun& run, LatencyFloor* floor = nullptr)
 {
-    std::vector<double> latencies;
-    int lost = 0;
+    Latencies kivo;
+    Latencies bare;
     for (int press = 0; press < run.presses; ++press) {
         std::this_thread::sleep_for(run.idleBefore);
-        const Clock::time_point sent = Clock::now();
-        session.kivo.send("press 1");
-        if (const auto arrived = session.arrivals.nextPress(session.f5, sent + kLostAfter)) {
-            latencies.push_back(Milliseconds(*arrived - sent).count());
-        } else {
-            ++lost;
-        }
-        session.kivo.send("release 1");
-        if (!session.arrivals.waitForQuiet(kQuiet, Clock::now() + 2s)) {
-            std::printf("warning: keys kept coming after release %d\n", press + 1);
+        timeKey(
+            session, kivo, [&] { session.kivo.send("press 1"); }, [&] { session.kivo.send("release 1"); });
+        if (floor != nullptr) {
+            std::this_thread::sleep_for(run.idleBefore);
+            timeKey(
+                session, bare, [&] { floor->press(); }, [] {});
         }
     }
     std::printf("button-to-key latency, %s, %d presses of button 1 ({F5}):\n", run.title, run.presses);
-    if (!latencies.empty()) {
-        std::printf("  median          %7.3f ms   (target %s)\n", percentile(latencies, 0.5), run.medianTarget);
-        std::printf("  90th percentile %7.3f ms\n", percentile(latencies, 0.9));
-        std::printf("  99th percentile %7.3f ms   (target %s)\n", percentile(latencies, 0.99), run.p99Target);
-        std::printf("  min / max       %7.3f / %.3f ms\n", percentile(latencies, 0), percentile(latencies, 1));
-    }
-    std::printf("  lost            %7d      (target 0; no KeyPress within %lld ms)\n", lost,
-                static_cast<long long>(std::chrono::milliseconds(kLostAfter).count()));
+    printLatencies(kivo, run.medianTarget, run.p99Target);
+    if (floor == nullptr || kivo.milliseconds.empty() || bare.milliseconds.empty())
+        return;
+    std::printf("the floor beside it: a bare program woken through a pipe types F5 through XTest:\n");
+    printLatencies(bare, "none", "none");
+    std::printf("  Kivo / floor    %7.2fx median (target <= 1.3x), %.2fx 99th percentile\n",
+                percentile(kivo.milliseconds, 0.5) / percentile(bare.milliseconds, 0.5),
+                percentile(kivo.milliseconds, 0.99) / percentile(bare.milliseconds, 0.99));
 }
 
 // Kivo types one key per tick while the input is held, so keys per second is ticks per second.
@@ -237,7 +312,8 @@ int run()
     }
     session.focusGame();
     measureIdle(session, "the receiver", true);
-    measureLatency(session, {"after 1 s idle", kIdlePresses, 1s, "< 0.3 ms", "< 2 ms"});
+    LatencyFloor floor(session);
+    measureLatency(session, {"after 1 s idle", kIdlePresses, 1s, "< 0.3 ms", "< 2 ms"}, &floor);
     measureLatency(session, {"presses 30 ms apart", kQuickPresses, 0ms, "< 1 ms", "< 3 ms"});
     measureTickRate(session);
     for (const int eventsPerSecond : {200, 900, 2200})

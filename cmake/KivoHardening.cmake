@@ -1,6 +1,6 @@
 # Debian's hardening flags (stack protector, fortified functions, full RELRO with immediate
 # binding, control-flow protection), taken from dpkg-buildflags as a Debian package build would.
-# Run from the source folder, so that its file-prefix map keeps the build path out of the program.
+# Run from the source folder, so that the file-prefix map among them is the one CMakeLists.txt sets too.
 find_program(KIVO_DPKG_BUILDFLAGS dpkg-buildflags REQUIRED)
 foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
   execute_process(
