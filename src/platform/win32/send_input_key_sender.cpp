@@ -59,6 +59,23 @@ public:
         key(virtualKey, true);
     }
 
+    // A key named by its place goes by that scan code, with the virtual key the layout gives it.
+    void tapScanCode(std::uint16_t scanCode)
+    {
+        const bool extended = scanCode > 0xff;
+        const UINT virtualKey =
+            MapVirtualKeyExW(extended ? 0xe000U | (scanCode & 0xffU) : scanCode, MAPVK_VSC_TO_VK_EX, layout_);
+        for (const DWORD direction : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = static_cast<WORD>(virtualKey);
+            input.ki.wScan = static_cast<WORD>(scanCode & 0xffU);
+            input.ki.dwFlags = KEYEVENTF_SCANCODE | direction | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+            input.ki.dwExtraInfo = kOwnInputTag;
+            inputs_.push_back(input);
+        }
+    }
+
     // A character no key of the layout types goes by its code.
     void tapCharacter(wchar_t character)
     {
@@ -128,6 +145,9 @@ private:
                 return {};
             case KeyStroke::Kind::Named:
                 withModifiers(batch, stroke.modifiers, [&] { batch.tap(virtualKeyFor(stroke.key)); });
+                return {};
+            case KeyStroke::Kind::ScanCode:
+                withModifiers(batch, stroke.modifiers, [&] { batch.tapScanCode(stroke.scanCode); });
                 return {};
             case KeyStroke::Kind::Character:
                 break;
