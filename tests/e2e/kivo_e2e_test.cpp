@@ -7,6 +7,7 @@
 #include "support/private_xvfb.h"
 #include "support/waits.h"
 
+#include <X11/XF86keysym.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -35,6 +36,24 @@ protected:
     void TearDown() override { std::filesystem::remove_all(configHome); }
 
     void focus(Window window) { ASSERT_TRUE(game.giveFocusTo(window)); }
+
+    // A key that cannot be assigned, held over several ticks: one line on standard error names
+    // it, and the caption stays as it was.
+    void expectToldOnceAndCaptionKept(e2e::HostProcess& kivo, Display* user, KeyCode keycode, const std::string& name)
+    {
+        const std::string before = kivo.labels()[0];
+        XTestFakeKeyEvent(user, keycode, True, CurrentTime);
+        XSync(user, False);
+        EXPECT_TRUE(test_support::waitFor([&] { return kivo.errors().find(name) != std::string::npos; })) << name;
+        kivo.send("press 1");
+        kivo.labelsOnce(0, "label 1 1 ");
+        kivo.send("release 1");
+        XTestFakeKeyEvent(user, keycode, False, CurrentTime);
+        XSync(user, False);
+        EXPECT_EQ(kivo.labels()[0].substr(10), before.substr(10)) << name;
+        const std::string errors = kivo.errors();
+        EXPECT_EQ(errors.find(name), errors.rfind(name)) << errors;
+    }
 
     // A key of the real keyboard going down or up.
     void key(KeySym keysym, bool down)
@@ -156,7 +175,8 @@ struct Layout {
 // The bytes are Windows-1252, as captions are.
 const std::vector<Layout> kLayouts{
     {"us",
-     {{XK_semicolon, "{;}"},
+     {{XF86XK_AudioMute, ""},
+      {XK_semicolon, "{;}"},
       {XK_z, "Z", ShiftMask},
       {XK_backslash, "{\\}"},
       {XK_apostrophe, "{'}"},
@@ -209,6 +229,10 @@ TEST_F(KivoEndToEnd, EveryKeyOfTheUsersLayoutAssignsAndIsTypedBackOnTheSameKey)
             ASSERT_NE(keycode, 0) << where;
             focus(kivo.windowId());
             ASSERT_TRUE(kivo.waitUntilInFront()) << where;
+            if (row.token.empty()) {
+                expectToldOnceAndCaptionKept(kivo, user, keycode, XKeysymToString(row.keysym));
+                continue;
+            }
             kivo.send("press 1");
             kivo.labelsOnce(0, "label 1 1 ");
             kivo.send("release 1");
