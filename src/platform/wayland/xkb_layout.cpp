@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <memory>
+#include <span>
 
 namespace kivo {
 namespace {
@@ -116,8 +117,8 @@ XkbLayout::XkbLayout(xkb_keymap* keymap)
     }
     // Where each keysym of a level is typed; a dead key also places its character, which it
     // types when pressed twice.
-    auto place = [&](xkb_level_index_t level, bool deadKeys) {
-        for (const xkb_keycode_t keycode : keycodes) {
+    auto place = [&](std::span<const xkb_keycode_t> keys, xkb_level_index_t level, bool deadKeys) {
+        for (const xkb_keycode_t keycode : keys) {
             xkb_keysym_t keysym = keysymAt(keymap, keycode, level);
             if (deadKeys) {
                 keysym = spacingKeysymOf(keysym);
@@ -130,16 +131,23 @@ XkbLayout::XkbLayout(xkb_keymap* keymap)
             }
         }
     };
-    // Unshifted and shifted first, then dead keys, then AltGr and the levels above it.
+    // Unshifted and shifted first, then dead keys, then AltGr and the levels above it. The keys
+    // that have virtual-key codes come before the others (KEY_EURO, say), so that a character
+    // assigned from a key is typed back on that key.
     constexpr xkb_level_index_t kLevelsWithoutAltGr = 2;
-    for (xkb_level_index_t level = 0; level < kLevelsWithoutAltGr; ++level) {
-        place(level, false);
-    }
-    for (xkb_level_index_t level = 0; level < kLevelsWithoutAltGr; ++level) {
-        place(level, true);
-    }
-    for (xkb_level_index_t level = kLevelsWithoutAltGr; level < levels; ++level) {
-        place(level, false);
+    const auto coded =
+        std::ranges::find_if(keycodes, [](xkb_keycode_t keycode) { return keycode >= VirtualKeyTable::kKeycodes; });
+    for (const std::span<const xkb_keycode_t> keys : {std::span<const xkb_keycode_t>(keycodes.begin(), coded),
+                                                      std::span<const xkb_keycode_t>(coded, keycodes.end())}) {
+        for (xkb_level_index_t level = 0; level < kLevelsWithoutAltGr; ++level) {
+            place(keys, level, false);
+        }
+        for (xkb_level_index_t level = 0; level < kLevelsWithoutAltGr; ++level) {
+            place(keys, level, true);
+        }
+        for (xkb_level_index_t level = kLevelsWithoutAltGr; level < levels; ++level) {
+            place(keys, level, false);
+        }
     }
 
     std::array<std::vector<xkb_keysym_t>, 3> levelKeysyms;
