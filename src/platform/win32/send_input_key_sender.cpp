@@ -1,5 +1,6 @@
 #include "platform/key_string_typer.h"
 #include "platform/virtual_key_codes.h"
+#include "platform/win32/layout_tokens.h"
 #include "platform/win32/named_keys.h"
 #include "platform/win32/own_input_tag.h"
 #include "platform/win32/win32_backends.h"
@@ -153,7 +154,10 @@ private:
                 break;
         }
         const auto character = static_cast<wchar_t>(unicodeFromWindows1252(stroke.character));
-        const SHORT onLayout = VkKeyScanExW(character, batch.layout());
+        SHORT onLayout = VkKeyScanExW(character, batch.layout());
+        if (onLayout == -1) {
+            onLayout = keyTyping(character, batch.layout());
+        }
         if (onLayout == -1) {
             withModifiers(batch, stroke.modifiers, [&] { batch.tapCharacter(character); });
             return {};
@@ -164,7 +168,15 @@ private:
         modifiers.shift |= (needs & 1) != 0;
         modifiers.control |= (needs & 2) != 0;
         modifiers.alt |= (needs & 4) != 0;
-        withModifiers(batch, modifiers, [&] { batch.tap(static_cast<std::uint8_t>(onLayout & 0xff)); });
+        const auto virtualKey = static_cast<std::uint8_t>(onLayout & 0xff);
+        withModifiers(batch, modifiers, [&] {
+            batch.tap(virtualKey);
+            // Twice gives a dead key's own character; once would leave the game's text input
+            // waiting for the key after it.
+            if (isDeadKey(virtualKey, batch.layout())) {
+                batch.tap(virtualKey);
+            }
+        });
         return {};
     }
 
