@@ -1,6 +1,7 @@
 #include "platform/key_string.h"
 
 #include "platform/ascii_case.h"
+#include "platform/windows1252.h"
 
 #include <algorithm>
 #include <array>
@@ -91,6 +92,18 @@ KeyStroke KeyStroke::modifiersOnly(KeyModifiers modifiers)
 KeyStroke KeyStroke::place(std::uint16_t scanCode, KeyModifiers modifiers)
 {
     return {Kind::ScanCode, NamedKey::Enter, 0, modifiers, scanCode};
+}
+
+std::string characterToken(char32_t character)
+{
+    const std::optional<char> byte = character < U' ' ? std::nullopt : windows1252FromUnicode(character);
+    if (!byte) {
+        return {};
+    }
+    const bool alphanumeric = (character >= U'0' && character <= U'9') || (character >= U'A' && character <= U'Z') ||
+                              (character >= U'a' && character <= U'z');
+    const bool punctuation = character < 0x7f && !alphanumeric;
+    return punctuation ? std::string{'{', *byte, '}'} : std::string(1, *byte);
 }
 
 std::string scanCodeToken(std::uint16_t scanCode)

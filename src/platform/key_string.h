@@ -45,6 +45,10 @@ constexpr NamedKey functionKey(int n)
 // The named key a brace name stands for, matched without regard to case.
 std::optional<NamedKey> namedKeyFor(std::string_view name);
 
+// The token of a key typing this character: its Windows-1252 byte, in braces where it is ASCII
+// punctuation ("{&}", the notation's prefixes among them); empty when the code page lacks it.
+std::string characterToken(char32_t character);
+
 // The token of the key at a scan code, "{SC01E}", and the scan code such a brace name gives.
 std::string scanCodeToken(std::uint16_t scanCode);
 std::optional<std::uint16_t> scanCodeFor(std::string_view name);

@@ -1,7 +1,6 @@
 #include "platform/win32/layout_tokens.h"
 
 #include "platform/key_string.h"
-#include "platform/windows1252.h"
 
 #include <array>
 #include <optional>
@@ -70,12 +69,8 @@ std::string layoutTokenFor(std::uint8_t virtualKey, bool altGr, HKL layout)
             return {};
         }
     }
-    const std::optional<char> byte =
-        character && *character >= U' ' ? windows1252FromUnicode(*character) : std::nullopt;
-    if (byte) {
-        const bool punctuation =
-            *character < 0x7f && !isAsciiLetter(*character) && !(*character >= U'0' && *character <= U'9');
-        return punctuation ? std::string{'{', *byte, '}'} : std::string(1, *byte);
+    if (std::string token = character ? characterToken(*character) : std::string{}; !token.empty()) {
+        return token;
     }
     if ((scanCode & 0xffU) == 0) {
         return {};

@@ -34,11 +34,6 @@ constexpr std::pair<xkb_keysym_t, xkb_keysym_t> kDeadKeys[] = {
 constexpr unsigned kLastSameCode = 88;
 constexpr std::pair<unsigned, std::uint16_t> kOtherPlaces[] = {{89, 0x73}, {124, 0x7d}};
 
-bool isAsciiPunctuation(char32_t c)
-{
-    return c > U' ' && c < 0x7f && !(c >= U'0' && c <= U'9') && !(c >= U'A' && c <= U'Z') && !(c >= U'a' && c <= U'z');
-}
-
 }  // namespace
 
 xkb_keysym_t keysymFor(NamedKey key)
@@ -83,14 +78,9 @@ xkb_keysym_t spacingKeysymOf(xkb_keysym_t deadKeysym)
     return XKB_KEY_NoSymbol;
 }
 
-std::string characterToken(xkb_keysym_t keysym)
+std::string keysymToken(xkb_keysym_t keysym)
 {
-    const char32_t unicode = xkb_keysym_to_utf32(keysym);
-    const std::optional<char> byte = unicode < U' ' ? std::nullopt : windows1252FromUnicode(unicode);
-    if (!byte) {
-        return {};
-    }
-    return isAsciiPunctuation(unicode) ? std::string{'{', *byte, '}'} : std::string(1, *byte);
+    return characterToken(xkb_keysym_to_utf32(keysym));
 }
 
 std::optional<unsigned> evdevOfScanCode(std::uint16_t scanCode)

@@ -31,10 +31,9 @@ private:
 // NoSymbol for other keysyms and for dead keys without a Windows-1252 character.
 xkb_keysym_t spacingKeysymOf(xkb_keysym_t deadKeysym);
 
-// The token of a key that types this keysym where the key-name table has no name for it:
-// the Windows-1252 character ("ü", "{&}" in braces where it is ASCII punctuation, the
-// notation's prefixes among them); empty when the code page has no such character.
-std::string characterToken(xkb_keysym_t keysym);
+// The token of a key that types this keysym where the key-name table has no name for it
+// (characterToken of its character); empty when Windows-1252 lacks it.
+std::string keysymToken(xkb_keysym_t keysym);
 
 // Places on the keyboard: the kernel's evdev key code of a set 1 scan code and back, for the
 // keys that type characters; nothing for the others.

@@ -139,7 +139,7 @@ bool isDeadKeysym(xkb_keysym_t keysym)
 // with the key after it), or else its place; empty for keys that type no character.
 std::string layoutToken(xkb_keysym_t keysym, unsigned keycode)
 {
-    if (std::string token = characterToken(isDeadKeysym(keysym) ? spacingKeysymOf(keysym) : keysym); !token.empty()) {
+    if (std::string token = keysymToken(isDeadKeysym(keysym) ? spacingKeysymOf(keysym) : keysym); !token.empty()) {
         return token;
     }
     if (!isDeadKeysym(keysym) && xkb_keysym_to_utf32(keysym) == 0) {
@@ -208,7 +208,7 @@ VirtualKeyTable::VirtualKeyTable(const Levels& levels, unsigned first)
         if (numLockOff_[keycode][0] != 0) {
             const KeyCodes* punctuation = lookUp(punctuationOf(layout), keysym);
             if (punctuation != nullptr && !punctuation->namedByTable) {
-                tokens_[punctuation->codes[0]] = characterToken(keysym);
+                tokens_[punctuation->codes[0]] = keysymToken(keysym);
             }
             continue;
         }
@@ -225,7 +225,7 @@ VirtualKeyTable::VirtualKeyTable(const Levels& levels, unsigned first)
         if (keysym == XKB_KEY_NoSymbol || lower || isDeadKeysym(keysym)) {
             continue;
         }
-        levelThree_[first + i] = codeFor(characterToken(keysym), used);
+        levelThree_[first + i] = codeFor(keysymToken(keysym), used);
     }
 }
 

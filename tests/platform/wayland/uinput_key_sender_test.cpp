@@ -236,19 +236,5 @@ TEST(OwnWindowInput, EveryKeyOfTheLayoutAssignsATokenTypedBackOnTheSameKey)
     }
 }
 
-TEST(OwnWindowInput, TellsOnceOfAKeyNoTokenNames)
-{
-    FixedKeymap keymap("us");
-    const auto input = makeOwnWindowInput(keymap);
-    input->activeChanged(true);
-    input->keyEvent(KEY_MUTE + 8, true, 0);
-    const test_support::CapturedStderr errors;
-    KeyboardState keys{};
-    input->state(keys);
-    input->state(keys);
-    EXPECT_EQ(keys, KeyboardState{});
-    EXPECT_EQ(errors.text(), "kivo: the key XF86AudioMute (keycode 121) cannot be assigned: no token names it\n");
-}
-
 }  // namespace
 }  // namespace kivo
