@@ -19,6 +19,8 @@ test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   xvfb x11-utils xdotool imagemagick openbox file
+  # Keyboard layouts switched on the test X server.
+  x11-xkb-utils
   # A private session bus for the test of the desktop notifications.
   dbus-daemon
   # The packages' checks.

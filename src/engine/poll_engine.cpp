@@ -231,7 +231,11 @@ void PollEngine::scanKeys()
             continue;
         if (!selectionNamesLabel())
             continue;
-        std::string caption = composeCaption(selected_.index, keyNames_.tokenForCode(code));
+        std::string token =
+            code < kLastScannedCode ? services_.keyboard.layoutToken(static_cast<std::uint8_t>(code)) : std::string{};
+        if (token.empty())
+            token = keyNames_.tokenForCode(code);
+        std::string caption = composeCaption(selected_.index, token);
         // A key held down is captured again on every tick; only a change is a new assignment.
         if (labels_.caption(selected_.index) != caption) {
             labels_.setCaption(selected_.index, caption);

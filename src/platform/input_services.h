@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace kivo {
 
@@ -28,6 +29,9 @@ public:
     virtual ~Keyboard() = default;
     // Fills one byte per virtual-key code as the keyboard stands now; false when it cannot be read.
     virtual bool state(KeyboardState& keys) = 0;
+    // The token for a code on the user's keyboard layout, where the key-name table's token
+    // would name another key than the one the code stands for; empty where the table's holds.
+    virtual std::string layoutToken(std::uint8_t /*code*/) { return {}; }
 };
 
 class ForegroundWindow {

@@ -1,7 +1,9 @@
 #include "platform/key_string.h"
 
 #include "platform/ascii_case.h"
+#include "platform/windows1252.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <utility>
@@ -35,6 +37,10 @@ constexpr std::array<std::pair<std::string_view, NamedKey>, 24> kNames{{
     {"NUMLOCK", NamedKey::NumLock},
     {"SCROLLLOCK", NamedKey::ScrollLock},
 }};
+
+// Three hex digits, as "{SC01E}": the first is 1 for the E0-prefixed keys.
+constexpr std::size_t kScanCodeDigits = 3;
+constexpr std::uint16_t kLastScanCode = 0x1ff;
 
 std::optional<NamedKey> functionKeyFor(std::string_view name)
 {
@@ -83,6 +89,47 @@ KeyStroke KeyStroke::modifiersOnly(KeyModifiers modifiers)
     return {Kind::ModifiersOnly, NamedKey::Enter, 0, modifiers};
 }
 
+KeyStroke KeyStroke::place(std::uint16_t scanCode, KeyModifiers modifiers)
+{
+    return {Kind::ScanCode, NamedKey::Enter, 0, modifiers, scanCode};
+}
+
+std::string characterToken(char32_t character)
+{
+    const std::optional<char> byte = character < U' ' ? std::nullopt : windows1252FromUnicode(character);
+    if (!byte) {
+        return {};
+    }
+    const bool alphanumeric = (character >= U'0' && character <= U'9') || (character >= U'A' && character <= U'Z') ||
+                              (character >= U'a' && character <= U'z');
+    const bool punctuation = character < 0x7f && !alphanumeric;
+    return punctuation ? std::string{'{', *byte, '}'} : std::string(1, *byte);
+}
+
+std::string scanCodeToken(std::uint16_t scanCode)
+{
+    std::array<char, 8> digits{};
+    const auto end = std::to_chars(digits.begin(), digits.end(), scanCode, 16).ptr;
+    std::string hex(digits.begin(), end);
+    for (char& c : hex)
+        c = asciiUpper(c);
+    return "{SC" + std::string(kScanCodeDigits - std::min(hex.size(), kScanCodeDigits), '0') + hex + "}";
+}
+
+std::optional<std::uint16_t> scanCodeFor(std::string_view name)
+{
+    if (name.size() != 2 + kScanCodeDigits || asciiUpper(name[0]) != 'S' || asciiUpper(name[1]) != 'C') {
+        return std::nullopt;
+    }
+    std::uint16_t scanCode = 0;
+    const char* end = name.data() + name.size();
+    auto [stop, error] = std::from_chars(name.data() + 2, end, scanCode, 16);
+    if (error != std::errc{} || stop != end || scanCode == 0 || scanCode > kLastScanCode) {
+        return std::nullopt;
+    }
+    return scanCode;
+}
+
 std::optional<NamedKey> namedKeyFor(std::string_view name)
 {
     for (const auto& [known, key] : kNames) {
@@ -124,11 +171,13 @@ std::string KeyString::parse()
                 return "'{' at position " + std::to_string(i + 1) + " has no closing '}'";
             }
             const std::string_view name = text.substr(i + 1, close - i - 1);
-            const std::optional<NamedKey> key = namedKeyFor(name);
-            if (!key) {
+            if (const std::optional<NamedKey> key = namedKeyFor(name)) {
+                strokes_.push_back(KeyStroke::named(*key, pending));
+            } else if (const std::optional<std::uint16_t> scanCode = scanCodeFor(name)) {
+                strokes_.push_back(KeyStroke::place(*scanCode, pending));
+            } else {
                 return "no key is named \"" + std::string(name) + "\"";
             }
-            strokes_.push_back(KeyStroke::named(*key, pending));
             i = close + 1;
         }
         pending = {};

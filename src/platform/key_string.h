@@ -45,6 +45,14 @@ constexpr NamedKey functionKey(int n)
 // The named key a brace name stands for, matched without regard to case.
 std::optional<NamedKey> namedKeyFor(std::string_view name);
 
+// The token of a key typing this character: its Windows-1252 byte, in braces where it is ASCII
+// punctuation ("{&}", the notation's prefixes among them); empty when the code page lacks it.
+std::string characterToken(char32_t character);
+
+// The token of the key at a scan code, "{SC01E}", and the scan code such a brace name gives.
+std::string scanCodeToken(std::uint16_t scanCode);
+std::optional<std::uint16_t> scanCodeFor(std::string_view name);
+
 // Shift, Control and Alt held around a key.
 struct KeyModifiers {
     bool shift = false;
@@ -56,18 +64,21 @@ struct KeyModifiers {
 };
 
 // One key typed with its modifiers held around it. Modifiers with no key after them
-// are tapped on their own (ModifiersOnly), so "+" alone taps Shift.
+// are tapped on their own (ModifiersOnly), so "+" alone taps Shift. A key whose character no
+// caption can hold (a Cyrillic letter, say) goes by its place on the keyboard, its scan code.
 struct KeyStroke {
-    enum class Kind : std::uint8_t { Named, Character, ModifiersOnly };
+    enum class Kind : std::uint8_t { Named, Character, ModifiersOnly, ScanCode };
 
     Kind kind = Kind::ModifiersOnly;
     NamedKey key = NamedKey::Enter;  // when Named
     char character = 0;              // when Character: a Windows-1252 byte
     KeyModifiers modifiers;
+    std::uint16_t scanCode = 0;  // when ScanCode: set 1, 0x100 and up for the E0-prefixed keys
 
     static KeyStroke named(NamedKey key, KeyModifiers modifiers = {});
     static KeyStroke typed(char character, KeyModifiers modifiers = {});
     static KeyStroke modifiersOnly(KeyModifiers modifiers);
+    static KeyStroke place(std::uint16_t scanCode, KeyModifiers modifiers = {});
 
     bool operator==(const KeyStroke&) const = default;
 };

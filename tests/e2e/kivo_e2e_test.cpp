@@ -7,6 +7,7 @@
 #include "support/private_xvfb.h"
 #include "support/waits.h"
 
+#include <X11/XF86keysym.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -35,6 +36,24 @@ protected:
     void TearDown() override { std::filesystem::remove_all(configHome); }
 
     void focus(Window window) { ASSERT_TRUE(game.giveFocusTo(window)); }
+
+    // A key that cannot be assigned, held over several ticks: one line on standard error names
+    // it, and the caption stays as it was.
+    void expectToldOnceAndCaptionKept(e2e::HostProcess& kivo, Display* user, KeyCode keycode, const std::string& name)
+    {
+        const std::string before = kivo.labels()[0];
+        XTestFakeKeyEvent(user, keycode, True, CurrentTime);
+        XSync(user, False);
+        EXPECT_TRUE(test_support::waitFor([&] { return kivo.errors().find(name) != std::string::npos; })) << name;
+        kivo.send("press 1");
+        kivo.labelsOnce(0, "label 1 1 ");
+        kivo.send("release 1");
+        XTestFakeKeyEvent(user, keycode, False, CurrentTime);
+        XSync(user, False);
+        EXPECT_EQ(kivo.labels()[0].substr(10), before.substr(10)) << name;
+        const std::string errors = kivo.errors();
+        EXPECT_EQ(errors.find(name), errors.rfind(name)) << errors;
+    }
 
     // A key of the real keyboard going down or up.
     void key(KeySym keysym, bool down)
@@ -145,6 +164,126 @@ TEST_F(KivoEndToEnd, KivosWindowComingToTheFrontWakesItForAssignments)
     kivo.terminate(SIGKILL);
     EXPECT_NE(test_support::fileContents(configHome / "kivo" / "kivo.ini").find("\n1=Button 2:  {F7}\n"),
               std::string::npos);
+}
+
+// A key of a layout, pressed alone or with AltGr, the token it assigns, and the modifiers its
+// keycode is typed back with.
+struct LayoutKey {
+    KeySym keysym;
+    std::string token;
+    unsigned modifiers = 0;
+    bool altGr = false;
+};
+
+struct Layout {
+    std::string names;  // as setxkbmap takes them
+    std::vector<LayoutKey> keys;
+};
+
+// The bytes are Windows-1252, as captions are.
+const std::vector<Layout> kLayouts{
+    {"us",
+     {{XF86XK_AudioMute, ""},
+      {XK_semicolon, "{;}"},
+      {XK_z, "Z", ShiftMask},
+      {XK_backslash, "{\\}"},
+      {XK_apostrophe, "{'}"},
+      {XK_grave, "{`}"}}},
+    {"de",
+     {{XK_y, "Y", ShiftMask},
+      {XK_udiaeresis, "\xFC"},
+      {XK_odiaeresis, "\xF6"},
+      {XK_ssharp, "\xDF"},
+      {XK_plus, "{+}"},
+      {XK_numbersign, "{#}"},
+      {XK_less, "{<}"},
+      {XK_minus, "{-}"},
+      {XK_dead_circumflex, "{^}"},
+      {XK_dead_acute, "\xB4"},
+      {XK_e, "\x80", Mod5Mask, true},
+      {XK_q, "{@}", Mod5Mask, true}}},
+    {"fr",
+     {{XK_ampersand, "{&}"},
+      {XK_eacute, "\xE9"},
+      {XK_parenleft, "{(}"},
+      {XK_a, "A", ShiftMask},
+      {XK_apostrophe, "{'}"},
+      {XK_dead_circumflex, "{^}"},
+      {XK_e, "\x80", Mod5Mask, true}}},
+    {"ru",
+     {{XK_Cyrillic_ef, "{SC01E}"},
+      {XK_Cyrillic_shorti, "{SC010}"},
+      {XK_Cyrillic_zhe, "{SC027}"},
+      {XK_Cyrillic_io, "{SC029}"},
+      {XK_period, "{.}"},
+      {XK_1, "1"}}},
+    {"us -variant intl",
+     {{XK_dead_acute, "\xB4"}, {XK_dead_grave, "{`}"}, {XK_q, "\xE4", Mod5Mask, true}, {XK_s, "\xDF", Mod5Mask, true}}},
+};
+
+// The table a user on each layout would try: each key assigns a caption showing what it types,
+// and the button types the same keycode back with only the modifiers the caption names. Dead
+// keys are typed twice, so no text input is left waiting for the key after them.
+TEST_F(KivoEndToEnd, EveryKeyOfTheUsersLayoutAssignsAndIsTypedBackOnTheSameKey)
+{
+    for (const Layout& layout : kLayouts) {
+        ASSERT_EQ(std::system(("setxkbmap -display " + xvfb.displayName() + " " + layout.names).c_str()), 0);
+        Display* user = XOpenDisplay(xvfb.displayName().c_str());
+        const KeyCode altGr = XKeysymToKeycode(user, XK_ISO_Level3_Shift);
+        e2e::HostProcess kivo(xvfb.displayName(), configHome, {"--buttons", "1"});
+        for (const LayoutKey& row : layout.keys) {
+            const std::string where = layout.names + ", token " + row.token;
+            const KeyCode keycode = XKeysymToKeycode(user, row.keysym);
+            ASSERT_NE(keycode, 0) << where;
+            focus(kivo.windowId());
+            ASSERT_TRUE(kivo.waitUntilInFront()) << where;
+            if (row.token.empty()) {
+                expectToldOnceAndCaptionKept(kivo, user, keycode, XKeysymToString(row.keysym));
+                continue;
+            }
+            kivo.send("press 1");
+            kivo.labelsOnce(0, "label 1 1 ");
+            kivo.send("release 1");
+            for (const KeyCode down : {row.altGr ? altGr : KeyCode{0}, keycode}) {
+                if (down != 0)
+                    XTestFakeKeyEvent(user, down, True, CurrentTime);
+            }
+            XSync(user, False);
+            const std::string caption = "label 1 1 Button 1:  " + row.token;
+            EXPECT_EQ(kivo.labelsOnce(0, caption)[0], caption) << where;
+            for (const KeyCode up : {keycode, row.altGr ? altGr : KeyCode{0}}) {
+                if (up != 0)
+                    XTestFakeKeyEvent(user, up, False, CurrentTime);
+            }
+            XSync(user, False);
+
+            game.takeFocus();
+            game.clear();
+            kivo.send("press 1");
+            const auto typedBack = [&](const std::vector<test_support::RecordedKey>& keys) {
+                return std::ranges::any_of(keys,
+                                           [&](const auto& key) { return key.pressed && key.keycode == keycode; });
+            };
+            game.waitUntil(typedBack);
+            kivo.send("release 1");
+            EXPECT_TRUE(game.waitUntilQuiet()) << where;
+            const std::vector<test_support::RecordedKey>& keys = game.settle();
+            EXPECT_TRUE(typedBack(keys)) << where;
+            const unsigned shown = ShiftMask | ControlMask | Mod1Mask | Mod5Mask;
+            std::size_t presses = 0;
+            for (const test_support::RecordedKey& key : keys) {
+                if (key.pressed && key.keycode == keycode) {
+                    ++presses;
+                    EXPECT_EQ(key.state & shown, row.modifiers) << where;
+                }
+            }
+            if (row.keysym >= XK_dead_grave && row.keysym <= XK_dead_greek) {
+                EXPECT_EQ(presses % 2, 0u) << where << ": a dead key left waiting for the key after it";
+            }
+            EXPECT_TRUE(test_support::everyPressReleased(keys)) << where;
+        }
+        XCloseDisplay(user);
+    }
 }
 
 }  // namespace

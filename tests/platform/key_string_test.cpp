@@ -47,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
         WellFormed{"+{+}", {KeyStroke::typed('+', kShift)}}, WellFormed{"+", {KeyStroke::modifiersOnly(kShift)}},
         WellFormed{"^", {KeyStroke::modifiersOnly(kControl)}}, WellFormed{"%", {KeyStroke::modifiersOnly(kAlt)}},
         WellFormed{"a+^", {KeyStroke::typed('a'), KeyStroke::modifiersOnly({true, true, false})}},
-        WellFormed{")", {KeyStroke::typed(')')}}, WellFormed{"[", {KeyStroke::typed('[')}}));
+        WellFormed{")", {KeyStroke::typed(')')}}, WellFormed{"[", {KeyStroke::typed('[')}},
+        WellFormed{"{SC01E}", {KeyStroke::place(0x1e)}}, WellFormed{"+{sc11c}", {KeyStroke::place(0x11c, kShift)}}));
 
 struct Named {
     std::string_view name;
@@ -97,7 +98,7 @@ TEST_P(MalformedKeyString, YieldsNoStrokesAndSaysWhy)
 
 INSTANTIATE_TEST_SUITE_P(Notation, MalformedKeyString,
                          ::testing::Values("{", "{}", "{Nope}", "a{Nope}", "{Enter", "+{", "{ab", "x{F1}{F99}",
-                                           "{Enter}}{"));
+                                           "{Enter}}{", "{SC1E}", "{SC000}", "{SC200}", "{SC-1E}"));
 
 }  // namespace
 }  // namespace kivo

@@ -69,7 +69,7 @@ public:
         const XkbLayout& layout = keymaps_.layout();
         const bool numLockOn = (modifiers_ & layout.numLockMask()) != 0;
         keys.fill(0);
-        layout.virtualKeys().markDown(keys, down_, numLockOn);
+        layout.virtualKeys().markDown(keys, down_, numLockOn, told_);
         if ((modifiers_ & layout.capsLockMask()) != 0) {
             keys[vk::kCapsLock] |= vk::kStateToggled;
         }
@@ -79,6 +79,8 @@ public:
         return true;
     }
 
+    std::string layoutToken(std::uint8_t code) override { return keymaps_.layout().virtualKeys().token(code); }
+
     void setWindow(WindowHandle kivoWindow) override { kivoWindow_ = kivoWindow; }
     WindowHandle current() override { return active_ ? kivoWindow_ : 0; }
 
@@ -87,6 +89,8 @@ private:
     KeymapSource& keymaps_;
     bool active_ = false;
     std::bitset<256> down_;
+    // Keys without a code, told once each.
+    std::bitset<256> told_;
     std::array<unsigned, 256> echoes_{};
     std::uint32_t modifiers_ = 0;
 };

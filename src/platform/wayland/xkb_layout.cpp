@@ -1,10 +1,13 @@
 #include "platform/wayland/xkb_layout.h"
 
+#include "platform/xkb/keysyms.h"
+
 #include <linux/input-event-codes.h>
 
 #include <algorithm>
 #include <bit>
 #include <memory>
+#include <span>
 
 namespace kivo {
 namespace {
@@ -112,25 +115,48 @@ XkbLayout::XkbLayout(xkb_keymap* keymap)
     for (const xkb_keycode_t keycode : keycodes) {
         levels = std::max(levels, xkb_keymap_num_levels_for_key(keymap, keycode, 0));
     }
-    for (xkb_level_index_t level = 0; level < levels; ++level) {
-        for (const xkb_keycode_t keycode : keycodes) {
-            const xkb_keysym_t keysym = keysymAt(keymap, keycode, level);
+    // Where each keysym of a level is typed; a dead key also places its character, which it
+    // types when pressed twice.
+    auto place = [&](std::span<const xkb_keycode_t> keys, xkb_level_index_t level, bool deadKeys) {
+        for (const xkb_keycode_t keycode : keys) {
+            xkb_keysym_t keysym = keysymAt(keymap, keycode, level);
+            if (deadKeys) {
+                keysym = spacingKeysymOf(keysym);
+            }
             if (keysym == XKB_KEY_NoSymbol || placements_.contains(keysym)) {
                 continue;
             }
             if (std::optional<std::vector<unsigned>> held = levelKeys(keymap, keycode, level, modifiers)) {
-                placements_.emplace(keysym, KeyPlacement{keycode - kEvdevToXkb, std::move(*held)});
+                placements_.emplace(keysym, KeyPlacement{keycode - kEvdevToXkb, std::move(*held), deadKeys});
             }
+        }
+    };
+    // Unshifted and shifted first, then dead keys, then AltGr and the levels above it. The keys
+    // that have virtual-key codes come before the others (KEY_EURO, say), so that a character
+    // assigned from a key is typed back on that key.
+    constexpr xkb_level_index_t kLevelsWithoutAltGr = 2;
+    const auto coded =
+        std::ranges::find_if(keycodes, [](xkb_keycode_t keycode) { return keycode >= VirtualKeyTable::kKeycodes; });
+    for (const std::span<const xkb_keycode_t> keys : {std::span<const xkb_keycode_t>(keycodes.begin(), coded),
+                                                      std::span<const xkb_keycode_t>(coded, keycodes.end())}) {
+        for (xkb_level_index_t level = 0; level < kLevelsWithoutAltGr; ++level) {
+            place(keys, level, false);
+        }
+        for (xkb_level_index_t level = 0; level < kLevelsWithoutAltGr; ++level) {
+            place(keys, level, true);
+        }
+        for (xkb_level_index_t level = kLevelsWithoutAltGr; level < levels; ++level) {
+            place(keys, level, false);
         }
     }
 
-    std::vector<xkb_keysym_t> unshifted;
-    std::vector<xkb_keysym_t> secondLevel;
+    std::array<std::vector<xkb_keysym_t>, 3> levelKeysyms;
     for (xkb_keycode_t keycode = 0; keycode < VirtualKeyTable::kKeycodes; ++keycode) {
-        unshifted.push_back(keysymAt(keymap, keycode, 0));
-        secondLevel.push_back(keysymAt(keymap, keycode, 1));
+        for (xkb_level_index_t level = 0; level < levelKeysyms.size(); ++level) {
+            levelKeysyms[level].push_back(keysymAt(keymap, keycode, level));
+        }
     }
-    virtualKeys_ = VirtualKeyTable(unshifted, secondLevel, 0);
+    virtualKeys_ = VirtualKeyTable({levelKeysyms[0], levelKeysyms[1], levelKeysyms[2]}, 0);
     capsLockMask_ = maskOf(keymap, XKB_MOD_NAME_CAPS);
     numLockMask_ = maskOf(keymap, XKB_MOD_NAME_NUM);
 }

@@ -11,9 +11,6 @@
 
 namespace kivo {
 
-// XKB keycodes on Linux are the kernel's evdev key codes plus 8.
-inline constexpr unsigned kEvdevToXkb = 8;
-
 // The evdev codes of keyboard keys, which the virtual keyboard offers. The button codes
 // around them would make a compositor take it for a mouse or a joystick.
 constexpr bool isKeyboardKeyCode(unsigned code)
@@ -24,11 +21,13 @@ constexpr bool isKeyboardKeyCode(unsigned code)
     return (code > 0 && code < kFirstButton) || (code >= kFirstKeyAfterButtons && code < kFirstTriggerButton);
 }
 
-// Where a keysym is typed: the evdev code of its key, and the keys that select its level
-// (Shift, AltGr), to be held around it.
+// Where a keysym is typed: the evdev code of its key, the keys that select its level
+// (Shift, AltGr), to be held around it, and whether it is a dead key's character, which the
+// key types only when pressed twice.
 struct KeyPlacement {
     unsigned code = 0;
     std::vector<unsigned> levelKeys;
+    bool dead = false;
 
     bool operator==(const KeyPlacement&) const = default;
 };
@@ -44,8 +43,8 @@ public:
     // empty, as compositors do); nullopt when xkeyboard-config has no such layout.
     static std::optional<XkbLayout> fromNames(const std::string& layout, const std::string& variant = {});
 
-    // Lower levels first, so a keysym on two keys is typed with the fewer modifiers; none when
-    // no key of the first layout types it.
+    // Lower levels first, so a keysym on two keys is typed with the fewer modifiers, dead keys
+    // before AltGr; none when no key of the first layout types it.
     std::optional<KeyPlacement> find(xkb_keysym_t keysym) const;
     // By XKB keycode.
     const VirtualKeyTable& virtualKeys() const { return virtualKeys_; }

@@ -1,5 +1,6 @@
 #include "platform/key_string_typer.h"
 #include "platform/virtual_key_codes.h"
+#include "platform/win32/layout_tokens.h"
 #include "platform/win32/named_keys.h"
 #include "platform/win32/own_input_tag.h"
 #include "platform/win32/win32_backends.h"
@@ -57,6 +58,23 @@ public:
     {
         key(virtualKey, false);
         key(virtualKey, true);
+    }
+
+    // A key named by its place goes by that scan code, with the virtual key the layout gives it.
+    void tapScanCode(std::uint16_t scanCode)
+    {
+        const bool extended = scanCode > 0xff;
+        const UINT virtualKey =
+            MapVirtualKeyExW(extended ? 0xe000U | (scanCode & 0xffU) : scanCode, MAPVK_VSC_TO_VK_EX, layout_);
+        for (const DWORD direction : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = static_cast<WORD>(virtualKey);
+            input.ki.wScan = static_cast<WORD>(scanCode & 0xffU);
+            input.ki.dwFlags = KEYEVENTF_SCANCODE | direction | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+            input.ki.dwExtraInfo = kOwnInputTag;
+            inputs_.push_back(input);
+        }
     }
 
     // A character no key of the layout types goes by its code.
@@ -129,11 +147,17 @@ private:
             case KeyStroke::Kind::Named:
                 withModifiers(batch, stroke.modifiers, [&] { batch.tap(virtualKeyFor(stroke.key)); });
                 return {};
+            case KeyStroke::Kind::ScanCode:
+                withModifiers(batch, stroke.modifiers, [&] { batch.tapScanCode(stroke.scanCode); });
+                return {};
             case KeyStroke::Kind::Character:
                 break;
         }
         const auto character = static_cast<wchar_t>(unicodeFromWindows1252(stroke.character));
-        const SHORT onLayout = VkKeyScanExW(character, batch.layout());
+        SHORT onLayout = VkKeyScanExW(character, batch.layout());
+        if (onLayout == -1) {
+            onLayout = keyTyping(character, batch.layout());
+        }
         if (onLayout == -1) {
             withModifiers(batch, stroke.modifiers, [&] { batch.tapCharacter(character); });
             return {};
@@ -144,7 +168,15 @@ private:
         modifiers.shift |= (needs & 1) != 0;
         modifiers.control |= (needs & 2) != 0;
         modifiers.alt |= (needs & 4) != 0;
-        withModifiers(batch, modifiers, [&] { batch.tap(static_cast<std::uint8_t>(onLayout & 0xff)); });
+        const auto virtualKey = static_cast<std::uint8_t>(onLayout & 0xff);
+        withModifiers(batch, modifiers, [&] {
+            batch.tap(virtualKey);
+            // Twice gives a dead key's own character; once would leave the game's text input
+            // waiting for the key after it.
+            if (isDeadKey(virtualKey, batch.layout())) {
+                batch.tap(virtualKey);
+            }
+        });
         return {};
     }
 

@@ -1,4 +1,5 @@
 #include "platform/virtual_key_codes.h"
+#include "platform/win32/layout_tokens.h"
 #include "platform/win32/own_input_tag.h"
 #include "platform/win32/win32_backends.h"
 
@@ -53,6 +54,14 @@ public:
                 keys[code] |= vk::kStateDown;
         }
         return read;
+    }
+
+    // Named on the layout of the window in front, Kivo's own while it assigns keys. AltGr comes
+    // to raw input as Control and Alt.
+    std::string layoutToken(std::uint8_t code) override
+    {
+        const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
+        return layoutTokenFor(code, down_[VK_CONTROL] && down_[VK_MENU], layout);
     }
 
 private:

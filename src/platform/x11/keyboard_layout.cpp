@@ -1,5 +1,7 @@
 #include "platform/x11/keyboard_layout.h"
 
+#include "platform/xkb/keysyms.h"
+
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
 
@@ -36,23 +38,42 @@ KeyboardLayout KeyboardLayout::read(Display* display)
     };
     const int first = xkb->min_key_code;
     const int last = xkb->max_key_code;
+    auto levelThree = [xkb](int keycode) {
+        return XkbKeyGroupWidth(xkb, keycode, 0) > 2 ? XkbKeySymEntry(xkb, keycode, 2, 0) : NoSymbol;
+    };
     std::vector<xkb_keysym_t> unshifted;
     std::vector<xkb_keysym_t> secondLevel;
+    std::vector<xkb_keysym_t> thirdLevel;
     for (int keycode = first; keycode <= last; ++keycode) {
         unshifted.push_back(typed(keycode, 0));
         secondLevel.push_back(XkbKeyGroupWidth(xkb, keycode, 0) > 1 ? XkbKeySymEntry(xkb, keycode, 1, 0) : NoSymbol);
+        thirdLevel.push_back(levelThree(keycode));
         if (XkbKeyNumGroups(xkb, keycode) == 0) {
             layout.unused_.push_back(static_cast<KeyCode>(keycode));
         }
     }
-    layout.virtualKeys_ = VirtualKeyTable(unshifted, secondLevel, static_cast<unsigned>(first));
+    layout.virtualKeys_ = VirtualKeyTable({unshifted, secondLevel, thirdLevel}, static_cast<unsigned>(first));
 
-    // Unshifted positions first, so a keysym on two keys is typed without Shift if it can be.
+    // Unshifted positions first, so a keysym on two keys is typed without Shift if it can be;
+    // AltGr last, as it is the level a user reaches for last.
     for (bool shifted : {false, true}) {
         for (int keycode = first; keycode <= last; ++keycode) {
             if (const KeySym keysym = typed(keycode, shifted ? ShiftMask : 0); keysym != NoSymbol) {
                 layout.positions_.try_emplace(keysym, KeyPosition{static_cast<KeyCode>(keycode), shifted});
             }
+        }
+    }
+    for (bool shifted : {false, true}) {
+        for (int keycode = first; keycode <= last; ++keycode) {
+            if (const KeySym spacing = spacingKeysymOf(typed(keycode, shifted ? ShiftMask : 0)); spacing != NoSymbol) {
+                layout.positions_.try_emplace(spacing,
+                                              KeyPosition{static_cast<KeyCode>(keycode), shifted, false, true});
+            }
+        }
+    }
+    for (int keycode = first; keycode <= last; ++keycode) {
+        if (const KeySym keysym = levelThree(keycode); keysym != NoSymbol) {
+            layout.positions_.try_emplace(keysym, KeyPosition{static_cast<KeyCode>(keycode), false, true});
         }
     }
     XkbFreeKeyboard(xkb, 0, True);

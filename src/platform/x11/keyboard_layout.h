@@ -10,10 +10,13 @@
 
 namespace kivo {
 
-// Where a keysym sits on the keyboard: its keycode, and whether Shift is needed for it.
+// Where a keysym sits on the keyboard: its keycode, whether Shift or AltGr is needed for it,
+// and whether it is a dead key's character, which the key types only when pressed twice.
 struct KeyPosition {
     KeyCode keycode = 0;
     bool shifted = false;
+    bool levelThree = false;
+    bool dead = false;
 
     bool operator==(const KeyPosition&) const = default;
 };
@@ -24,7 +27,8 @@ class KeyboardLayout {
 public:
     static KeyboardLayout read(Display* display);
 
-    // The key producing the keysym without Shift, or else with Shift; none when neither does.
+    // The key producing the keysym without Shift, or else with Shift, or else as a dead key,
+    // or else with AltGr; none when no key does.
     std::optional<KeyPosition> find(KeySym keysym) const;
     const VirtualKeyTable& virtualKeys() const { return virtualKeys_; }
     // Keycodes without any keysym, free to be given one.

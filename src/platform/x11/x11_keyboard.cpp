@@ -29,7 +29,7 @@ public:
         const KeyboardLayout& layout = connection_.layout();
         const unsigned lit = connection_.litIndicators();
         keys.fill(0);
-        layout.virtualKeys().markDown(keys, down_, (lit & layout.numLockLight()) != 0);
+        layout.virtualKeys().markDown(keys, down_, (lit & layout.numLockLight()) != 0, told_);
         for (auto [light, code] :
              {std::pair{layout.capsLockLight(), vk::kCapsLock}, std::pair{layout.numLockLight(), vk::kNumLock},
               std::pair{layout.scrollLockLight(), vk::kScrollLock}}) {
@@ -40,12 +40,16 @@ public:
         return true;
     }
 
+    std::string layoutToken(std::uint8_t code) override { return connection_.layout().virtualKeys().token(code); }
+
 private:
     X11Connection& connection_;
     std::optional<std::uint64_t> seenKeyChanges_;
     // One bit a keycode, as XQueryKeymap gives them.
     std::array<char, 32> keymap_{};
     std::bitset<256> down_;
+    // Keys without a code, told once each.
+    std::bitset<256> told_;
 };
 
 }  // namespace

@@ -66,10 +66,28 @@ private:
             if (position->shifted) {
                 pressKeysym(held, XK_Shift_L);
             }
-            held.tap(position->keycode);
+            if (position->levelThree) {
+                pressKeysym(held, XK_ISO_Level3_Shift);
+            }
+            tap(held, position->keycode, position->dead);
             return {};
         };
-        return typeByKeysyms(stroke, characters_, hold, type);
+        auto typeAt = [&](unsigned evdev) -> std::string {
+            const unsigned keycode = evdev + kEvdevToXkb;
+            tap(held, keycode, connection_.layout().virtualKeys().isDeadKey(keycode));
+            return {};
+        };
+        return typeByKeysyms(stroke, characters_, hold, type, typeAt);
+    }
+
+    // A dead key is typed twice, which gives its own character: once would leave the game's
+    // text input waiting for the key after it.
+    static void tap(HeldKeys& held, unsigned keycode, bool dead)
+    {
+        held.tap(keycode);
+        if (dead) {
+            held.tap(keycode);
+        }
     }
 
     void pressKeysym(HeldKeys& held, KeySym keysym)

@@ -19,6 +19,21 @@ constexpr xkb_keysym_t kNamedKeysyms[] = {
 };
 static_assert(std::size(kNamedKeysyms) == static_cast<std::size_t>(NamedKey::F1));
 
+constexpr std::pair<xkb_keysym_t, xkb_keysym_t> kDeadKeys[] = {
+    {XKB_KEY_dead_grave, XKB_KEY_grave},
+    {XKB_KEY_dead_acute, XKB_KEY_acute},
+    {XKB_KEY_dead_circumflex, XKB_KEY_asciicircum},
+    {XKB_KEY_dead_tilde, XKB_KEY_asciitilde},
+    {XKB_KEY_dead_diaeresis, XKB_KEY_diaeresis},
+    {XKB_KEY_dead_cedilla, XKB_KEY_cedilla},
+    {XKB_KEY_dead_abovering, XKB_KEY_degree},
+    {XKB_KEY_dead_macron, XKB_KEY_macron},
+};
+
+// Evdev codes up to F12 are the set 1 scan codes; past them the Japanese keys differ.
+constexpr unsigned kLastSameCode = 88;
+constexpr std::pair<unsigned, std::uint16_t> kOtherPlaces[] = {{89, 0x73}, {124, 0x7d}};
+
 }  // namespace
 
 xkb_keysym_t keysymFor(NamedKey key)
@@ -51,6 +66,47 @@ CharacterKeysyms::CharacterKeysyms()
             keysyms_[byte] = xkb_utf32_to_keysym(static_cast<std::uint32_t>(unicodeFromWindows1252(character)));
         }
     }
+}
+
+xkb_keysym_t spacingKeysymOf(xkb_keysym_t deadKeysym)
+{
+    for (const auto& [dead, spacing] : kDeadKeys) {
+        if (dead == deadKeysym) {
+            return spacing;
+        }
+    }
+    return XKB_KEY_NoSymbol;
+}
+
+std::string keysymToken(xkb_keysym_t keysym)
+{
+    return characterToken(xkb_keysym_to_utf32(keysym));
+}
+
+std::optional<unsigned> evdevOfScanCode(std::uint16_t scanCode)
+{
+    if (scanCode >= 1 && scanCode <= kLastSameCode) {
+        return scanCode;
+    }
+    for (const auto& [evdev, scan] : kOtherPlaces) {
+        if (scan == scanCode) {
+            return evdev;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint16_t> scanCodeOfEvdev(unsigned evdev)
+{
+    if (evdev >= 1 && evdev <= kLastSameCode) {
+        return static_cast<std::uint16_t>(evdev);
+    }
+    for (const auto& [code, scan] : kOtherPlaces) {
+        if (code == evdev) {
+            return scan;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace kivo

@@ -1,10 +1,14 @@
 #include "platform/xkb/virtual_keys.h"
 
+#include "platform/messages.h"
 #include "platform/virtual_key_codes.h"
+#include "platform/xkb/keysyms.h"
 
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -12,6 +16,9 @@ namespace {
 struct KeyCodes {
     xkb_keysym_t keysym;
     VirtualKeyCodes codes;
+    // False where the key-name table's token for the code is another character, which another
+    // key types: the table names 192 and 222 as a UK keyboard has them.
+    bool namedByTable = true;
 };
 
 constexpr KeyCodes kKeys[] = {
@@ -79,16 +86,23 @@ constexpr KeyCodes kKeys[] = {
 };
 
 constexpr KeyCodes kUsPunctuation[] = {
-    {XKB_KEY_grave, {vk::kOem3}},
+    {XKB_KEY_grave, {vk::kOem3}, false},
     {XKB_KEY_backslash, {vk::kBackslash}},
-    {XKB_KEY_apostrophe, {vk::kOem7}},
+    {XKB_KEY_apostrophe, {vk::kOem7}, false},
 };
 
 constexpr KeyCodes kUkPunctuation[] = {
     {XKB_KEY_apostrophe, {vk::kOem3}},
     {XKB_KEY_numbersign, {vk::kOem7}},
-    {XKB_KEY_grave, {vk::kOem8}},
-    {XKB_KEY_backslash, {vk::kOem102}},
+    {XKB_KEY_grave, {vk::kOem8}, false},
+    {XKB_KEY_backslash, {vk::kOem102}, false},
+};
+
+// Codes Windows gives no key of a keyboard (unassigned, reserved, OEM-specific), for the keys
+// the table cannot name. All lie above Shift, Control and Alt, so a key held with them wins
+// the key scan, as the keys with table names do.
+constexpr std::pair<std::uint8_t, std::uint8_t> kSpareCodes[] = {
+    {0x88, 0x8f}, {0x92, 0x9f}, {0xa6, 0xb9}, {0xc1, 0xda}, {0xdf, 0xe1}, {0xe3, 0xfe},
 };
 
 constexpr xkb_keysym_t kLastFunctionKeysym = XKB_KEY_F24;
@@ -98,14 +112,42 @@ VirtualKeyCodes single(xkb_keysym_t offset, std::uint8_t first)
     return {static_cast<std::uint8_t>(first + offset), 0};
 }
 
-VirtualKeyCodes lookUp(std::span<const KeyCodes> table, xkb_keysym_t keysym)
+const KeyCodes* lookUp(std::span<const KeyCodes> table, xkb_keysym_t keysym)
 {
     for (const KeyCodes& entry : table) {
         if (entry.keysym == keysym) {
-            return entry.codes;
+            return &entry;
         }
     }
-    return {};
+    return nullptr;
+}
+
+std::span<const KeyCodes> punctuationOf(OemLayout layout)
+{
+    if (layout == OemLayout::Uk) {
+        return kUkPunctuation;
+    }
+    return kUsPunctuation;
+}
+
+bool isDeadKeysym(xkb_keysym_t keysym)
+{
+    return keysym >= XKB_KEY_dead_grave && keysym <= XKB_KEY_dead_greek;
+}
+
+// The token of a key the key-name table does not name: the character it types (a dead key's
+// with the key after it), or else its place; empty for keys that type no character.
+std::string layoutToken(xkb_keysym_t keysym, unsigned keycode)
+{
+    if (std::string token = keysymToken(isDeadKeysym(keysym) ? spacingKeysymOf(keysym) : keysym); !token.empty()) {
+        return token;
+    }
+    if (!isDeadKeysym(keysym) && xkb_keysym_to_utf32(keysym) == 0) {
+        return {};
+    }
+    const std::optional<std::uint16_t> place =
+        keycode >= kEvdevToXkb ? scanCodeOfEvdev(keycode - kEvdevToXkb) : std::nullopt;
+    return place ? scanCodeToken(*place) : std::string{};
 }
 
 }  // namespace
@@ -127,36 +169,107 @@ VirtualKeyCodes virtualKeysFor(xkb_keysym_t keysym, OemLayout layout)
     if (keysym >= XKB_KEY_F1 && keysym <= kLastFunctionKeysym) {
         return single(keysym - XKB_KEY_F1, vk::kF1);
     }
-    const VirtualKeyCodes common = lookUp(kKeys, keysym);
-    if (common[0] != 0) {
-        return common;
+    const KeyCodes* entry = lookUp(kKeys, keysym);
+    if (entry == nullptr) {
+        entry = lookUp(punctuationOf(layout), keysym);
     }
-    return layout == OemLayout::Uk ? lookUp(kUkPunctuation, keysym) : lookUp(kUsPunctuation, keysym);
+    return entry == nullptr ? VirtualKeyCodes{} : entry->codes;
 }
 
-VirtualKeyTable::VirtualKeyTable(std::span<const xkb_keysym_t> unshifted, std::span<const xkb_keysym_t> secondLevel,
-                                 unsigned first)
+VirtualKeyTable::VirtualKeyTable(const Levels& levels, unsigned first)
 {
+    const std::span<const xkb_keysym_t> unshifted = levels.unshifted;
     // A UK-style layout types "#" without Shift; a US one needs Shift for it.
     const OemLayout layout =
         std::ranges::find(unshifted, XKB_KEY_numbersign) != unshifted.end() ? OemLayout::Uk : OemLayout::Us;
-    for (std::size_t i = 0; i < unshifted.size() && first + i < numLockOff_.size(); ++i) {
-        numLockOff_[first + i] = virtualKeysFor(unshifted[i], layout);
+    std::bitset<kKeycodes> used;
+    for (std::size_t i = 0; i < unshifted.size() && first + i < kKeycodes; ++i) {
+        const std::size_t keycode = first + i;
+        keysyms_[keycode] = unshifted[i];
+        numLockOff_[keycode] = virtualKeysFor(unshifted[i], layout);
         // Keypad keys type their digits on the second level, which Num Lock selects.
-        const bool keypad = secondLevel[i] >= XKB_KEY_KP_Space && secondLevel[i] <= XKB_KEY_KP_Equal;
-        numLockOn_[first + i] = keypad ? virtualKeysFor(secondLevel[i], layout) : numLockOff_[first + i];
+        const xkb_keysym_t second = levels.secondLevel[i];
+        const bool keypad = second >= XKB_KEY_KP_Space && second <= XKB_KEY_KP_Equal;
+        numLockOn_[keycode] = keypad ? virtualKeysFor(second, layout) : numLockOff_[keycode];
+        for (const std::uint8_t code : numLockOff_[keycode]) {
+            used.set(code);
+        }
+        for (const std::uint8_t code : numLockOn_[keycode]) {
+            used.set(code);
+        }
+        levelThreeShifts_.set(keycode, unshifted[i] == XKB_KEY_ISO_Level3_Shift);
+        dead_.set(keycode, isDeadKeysym(unshifted[i]));
+    }
+    used.reset(0);
+
+    for (std::size_t i = 0; i < unshifted.size() && first + i < kKeycodes; ++i) {
+        const auto keycode = static_cast<unsigned>(first + i);
+        const xkb_keysym_t keysym = unshifted[i];
+        if (numLockOff_[keycode][0] != 0) {
+            const KeyCodes* punctuation = lookUp(punctuationOf(layout), keysym);
+            if (punctuation != nullptr && !punctuation->namedByTable) {
+                tokens_[punctuation->codes[0]] = keysymToken(keysym);
+            }
+            continue;
+        }
+        if (const std::uint8_t code = codeFor(layoutToken(keysym, keycode), used); code != 0) {
+            numLockOff_[keycode] = numLockOn_[keycode] = {code, 0};
+        }
+    }
+
+    // With AltGr, a key types what no key types on the first two levels: that character names it.
+    for (std::size_t i = 0; i < levels.levelThree.size() && first + i < kKeycodes; ++i) {
+        const xkb_keysym_t keysym = levels.levelThree[i];
+        const bool lower = std::ranges::find(unshifted, keysym) != unshifted.end() ||
+                           std::ranges::find(levels.secondLevel, keysym) != levels.secondLevel.end();
+        if (keysym == XKB_KEY_NoSymbol || lower || isDeadKeysym(keysym)) {
+            continue;
+        }
+        levelThree_[first + i] = codeFor(keysymToken(keysym), used);
     }
 }
 
-void VirtualKeyTable::markDown(KeyboardState& keys, const std::bitset<kKeycodes>& down, bool numLockOn) const
+std::uint8_t VirtualKeyTable::codeFor(const std::string& token, const std::bitset<kKeycodes>& used)
+{
+    if (token.empty()) {
+        return 0;
+    }
+    for (const auto& [first, last] : kSpareCodes) {
+        for (unsigned code = first; code <= last; ++code) {
+            if (tokens_[code] == token) {
+                return static_cast<std::uint8_t>(code);
+            }
+            if (tokens_[code].empty() && !used.test(code)) {
+                tokens_[code] = token;
+                return static_cast<std::uint8_t>(code);
+            }
+        }
+    }
+    return 0;
+}
+
+void VirtualKeyTable::markDown(KeyboardState& keys, const std::bitset<kKeycodes>& down, bool numLockOn,
+                               std::bitset<kKeycodes>& told) const
 {
     const std::array<VirtualKeyCodes, kKeycodes>& codes = numLockOn ? numLockOn_ : numLockOff_;
+    const bool altGr = (down & levelThreeShifts_).any();
     for (std::size_t keycode = 0; keycode < down.size(); ++keycode) {
         if (!down.test(keycode))
             continue;
+        if (altGr && levelThree_[keycode] != 0) {
+            keys[levelThree_[keycode]] |= vk::kStateDown;
+            continue;
+        }
         for (const std::uint8_t code : codes[keycode]) {
             if (code != 0)
                 keys[code] |= vk::kStateDown;
+        }
+        if (codes[keycode][0] == 0 && keysyms_[keycode] != XKB_KEY_NoSymbol && !told.test(keycode)) {
+            told.set(keycode);
+            std::array<char, 64> name{};
+            xkb_keysym_get_name(keysyms_[keycode], name.data(), name.size());
+            reportProblem("the key " + std::string(name.data()) + " (keycode " + std::to_string(keycode) +
+                          ") cannot be assigned: no token names it");
         }
     }
 }

@@ -8,8 +8,12 @@
 #include <bitset>
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace kivo {
+
+// XKB keycodes on Linux are the kernel's evdev key codes plus 8.
+inline constexpr unsigned kEvdevToXkb = 8;
 
 // Windows virtual-key codes of one key: a modifier is reported under its general code
 // (Shift) and its left or right code (left Shift) both; other keys have one code. 0 is none.
@@ -22,21 +26,45 @@ enum class OemLayout : std::uint8_t { Us, Uk };
 // be sure of.
 VirtualKeyCodes virtualKeysFor(xkb_keysym_t keysym, OemLayout layout);
 
-// The codes of the keycodes of one layout, with Num Lock off and on.
+// What the keys of one layout are called. Every key gets codes: those Windows would give it
+// where the key-name table names it right, and otherwise a code of its own whose token shows
+// what the key types (or, where Windows-1252 lacks that character, its place). Keys typing
+// another character with AltGr held get a code for that too.
 class VirtualKeyTable {
 public:
     static constexpr std::size_t kKeycodes = 256;
 
-    VirtualKeyTable() = default;
-    // By what keycode first + i types on its first two levels: unshifted[i] and secondLevel[i].
-    VirtualKeyTable(std::span<const xkb_keysym_t> unshifted, std::span<const xkb_keysym_t> secondLevel, unsigned first);
+    // What each keycode types: keycode first + i types unshifted[i] on its first level,
+    // secondLevel[i] on its second and levelThree[i] with AltGr.
+    struct Levels {
+        std::span<const xkb_keysym_t> unshifted;
+        std::span<const xkb_keysym_t> secondLevel;
+        std::span<const xkb_keysym_t> levelThree;
+    };
 
-    // Sets the down bit of every code of the keycodes that are down.
-    void markDown(KeyboardState& keys, const std::bitset<kKeycodes>& down, bool numLockOn) const;
+    VirtualKeyTable() = default;
+    VirtualKeyTable(const Levels& levels, unsigned first);
+
+    // Sets the down bit of every code of the keycodes that are down; a key down without any
+    // code is told once on standard error, as `told` remembers.
+    void markDown(KeyboardState& keys, const std::bitset<kKeycodes>& down, bool numLockOn,
+                  std::bitset<kKeycodes>& told) const;
+    // The token this layout gives a code; empty where the key-name table's stands.
+    const std::string& token(std::uint8_t code) const { return tokens_[code]; }
+    // A dead key types a character only with the key after it.
+    bool isDeadKey(unsigned keycode) const { return keycode < kKeycodes && dead_.test(keycode); }
 
 private:
+    // The code of a token, given one of the codes no key of the layout has; 0 when none is left.
+    std::uint8_t codeFor(const std::string& token, const std::bitset<kKeycodes>& used);
+
     std::array<VirtualKeyCodes, kKeycodes> numLockOff_{};
     std::array<VirtualKeyCodes, kKeycodes> numLockOn_{};
+    std::array<std::uint8_t, kKeycodes> levelThree_{};
+    std::array<xkb_keysym_t, kKeycodes> keysyms_{};
+    std::array<std::string, kKeycodes> tokens_;
+    std::bitset<kKeycodes> levelThreeShifts_;
+    std::bitset<kKeycodes> dead_;
 };
 
 }  // namespace kivo

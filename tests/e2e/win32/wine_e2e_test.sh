@@ -269,6 +269,40 @@ chmod u+w "$ini"
 # Only the user's keys assign: not what Kivo types into its own window while a button is held
 # or the stick is pushed (a character off the layout included), nor the Alt and Tab that bring
 # its window back to the front.
+# On a German layout, which each Wine program takes from the X server as it starts, the ü key
+# assigns a caption showing ü, and the button types that key back.
+restart_receiver() {
+  kill "$receiver_pid" 2>/dev/null || true
+  wait "$receiver_pid" 2>/dev/null || true
+  start_receiver
+}
+setxkbmap -display "$DISPLAY" de
+restart_receiver
+start_host --buttons 4
+activate_kivo
+select_button 1 || fail "button 1 not selected on a German layout: $(labels)"
+xdotool keydown udiaeresis
+wait_for label_is 1 "$(printf 'label 1 1 Button 1:  \xfc')" && pass "the German layout's ü key assigns ü" ||
+  fail "after the ü key: '$(labels | sed -n 1p | od -c | head -n 2)'"
+xdotool keyup udiaeresis
+activate_receiver
+# The ü key itself, pressed in the receiver: its virtual key and scan code as Wine gives them.
+start=$(log_length)
+xdotool key udiaeresis
+key_arrived() { [ -n "$(keys_since "$start")" ]; }
+wait_for key_arrived || fail "the ü key did not reach the receiver"
+read -r _ u_key u_scan _ < <(keys_since "$start" | head -n 1)
+hold_until_presses "press 1" "$u_key" 3 "release 1"
+u=$(echo "$held" | awk -v key="$u_key" -v scan="$u_scan" '$1 == "down" && $2 == key && $3 == scan' | wc -l)
+others=$(echo "$held" | awk -v key="$u_key" '$1 == "down" && $2 != key' | wc -l)
+[ "$u" -ge 3 ] && [ "$others" -eq 0 ] && pass "the button types the ü key ($u_key, scan code $u_scan) back, $u times" ||
+  fail "the button typed $u ü keys ($u_key, scan code $u_scan) and $others others: $(echo "$held" | head -n 4)"
+wmctrl -i -c "$kivo_window"
+host_ended
+exec 4>&-
+setxkbmap -display "$DISPLAY" us
+restart_receiver
+
 printf '[Settings]\r\n0=Button 1:  x\r\n1=Button 2:  +a\r\n2=Button 3:  {F5}\r\n3=Button 4:  \x91\r\n' >"$ini"
 start_host --buttons 4
 activate_kivo

@@ -1,3 +1,4 @@
+#include "engine/key_tokens.h"
 #include "platform/virtual_key_codes.h"
 #include "platform/wayland/wayland_backends.h"
 #include "support/captured_stderr.h"
@@ -10,6 +11,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace kivo {
 namespace {
@@ -178,6 +180,59 @@ TEST(OwnWindowInput, KeysOfItsWindowAreDownByTheirVirtualKeyCodesWhileItIsActive
         input->activeChanged(true);
         input->state(keys);
         EXPECT_EQ(keys[row.down], 0) << "let go in another window, so still up when Kivo's is back";
+    }
+}
+
+struct Assigned {
+    const char* layout;
+    std::vector<unsigned> pressed;  // evdev codes, AltGr first where it is held
+    const char* token;
+    const char* typedBack;
+};
+
+// A key pressed in Kivo's window gets the token the engine's key scan would give it (the highest
+// code down, the layout's token before the key-name table's), and the button types that token
+// back on the same key, a dead key twice.
+TEST(OwnWindowInput, EveryKeyOfTheLayoutAssignsATokenTypedBackOnTheSameKey)
+{
+    const Assigned table[] = {
+        {"de", {KEY_LEFTBRACE}, "\xFC", "+KEY_LEFTBRACE -KEY_LEFTBRACE"},
+        {"de", {KEY_MINUS}, "\xDF", "+KEY_MINUS -KEY_MINUS"},
+        {"de", {KEY_GRAVE}, "{^}", "+KEY_GRAVE -KEY_GRAVE +KEY_GRAVE -KEY_GRAVE"},
+        {"de", {KEY_RIGHTALT, KEY_E}, "\x80", "+KEY_RIGHTALT +KEY_E -KEY_E -KEY_RIGHTALT"},
+        {"de", {KEY_Y}, "Z", "+KEY_LEFTSHIFT +KEY_Y -KEY_Y -KEY_LEFTSHIFT"},
+        {"fr", {KEY_1}, "{&}", "+KEY_1 -KEY_1"},
+        {"fr", {KEY_2}, "\xE9", "+KEY_2 -KEY_2"},
+        {"ru", {KEY_A}, "{SC01E}", "+KEY_A -KEY_A"},
+        {"ru", {KEY_SEMICOLON}, "{SC027}", "+KEY_SEMICOLON -KEY_SEMICOLON"},
+        {"us", {KEY_APOSTROPHE}, "{'}", "+KEY_APOSTROPHE -KEY_APOSTROPHE"},
+        {"us", {KEY_SEMICOLON}, "{;}", "+KEY_SEMICOLON -KEY_SEMICOLON"},
+    };
+    KeyNameTable names;
+    names.fill();
+    for (const Assigned& row : table) {
+        FixedKeymap keymap(row.layout);
+        const auto input = makeOwnWindowInput(keymap);
+        input->activeChanged(true);
+        for (const unsigned code : row.pressed)
+            input->keyEvent(code + 8, true, 0);
+        KeyboardState keys{};
+        input->state(keys);
+        std::string token;
+        for (int code = 8; code < 256; ++code) {
+            const bool handed = code >= vk::kLeftShift && code <= vk::kRightAlt;
+            if ((keys[static_cast<std::size_t>(code)] & vk::kStateDown) != 0 && !handed) {
+                token = input->layoutToken(static_cast<std::uint8_t>(code));
+                if (token.empty())
+                    token = names.tokenForCode(code);
+            }
+        }
+        EXPECT_EQ(token, row.token) << row.layout << " key " << row.pressed.back();
+
+        EventPipe device;
+        const auto sender = makeUinputKeySender(makeDescriptorKeyboard(device.writeEnd()), keymap);
+        sender->send(KeyString(textToSend(token)));
+        EXPECT_EQ(device.events(), row.typedBack) << row.layout << " key " << row.pressed.back();
     }
 }
 

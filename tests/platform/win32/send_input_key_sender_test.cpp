@@ -100,7 +100,7 @@ TEST_F(SendInputKeySenderTest, EachKeyArrivesWithItsVirtualKeyScanCodeAndExtende
 }
 
 // Wine takes each key by its virtual key and ignores KEYEVENTF_SCANCODE, so only the batch
-// itself shows that Windows is told to go by the scan code.
+// itself shows that Windows is told to go by the scan code; a key named by its place goes by it.
 TEST(SendInputBatch, EachKeyGoesByItsScanCode)
 {
     struct Recording final : SendInputCall {
@@ -115,7 +115,7 @@ TEST(SendInputBatch, EachKeyGoesByItsScanCode)
         bool operator==(const Key&) const = default;
     };
     std::vector<INPUT> batch;
-    makeSendInputKeySender(std::make_unique<Recording>(batch))->send(KeyString("{UP}a"));
+    makeSendInputKeySender(std::make_unique<Recording>(batch))->send(KeyString("{UP}a{SC01E}"));
     std::vector<Key> keys;
     for (const INPUT& input : batch)
         keys.push_back({input.ki.wVk, input.ki.wScan, input.ki.dwFlags});
@@ -124,7 +124,9 @@ TEST(SendInputBatch, EachKeyGoesByItsScanCode)
     EXPECT_EQ(keys, (std::vector<Key>{{vk::kUp, 0x48, kArrow},
                                       {vk::kUp, 0x48, kArrow | KEYEVENTF_KEYUP},
                                       {'A', kAScan, kScan},
-                                      {'A', kAScan, kScan | KEYEVENTF_KEYUP}}));
+                                      {'A', kAScan, kScan | KEYEVENTF_KEYUP},
+                                      {'A', 0x1e, kScan},
+                                      {'A', 0x1e, kScan | KEYEVENTF_KEYUP}}));
 }
 
 // What DirectInput and raw-input readers see is the scan code alone, with the E0 prefix

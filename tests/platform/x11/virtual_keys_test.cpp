@@ -52,6 +52,8 @@ KeySym typedAfterAssigning(KeySym pressed, OemLayout layout)
             return CharacterKeysyms()[stroke.character];
         case KeyStroke::Kind::ModifiersOnly:
             return stroke.modifiers.shift ? XK_Shift_L : stroke.modifiers.control ? XK_Control_L : XK_Alt_L;
+        case KeyStroke::Kind::ScanCode:
+            break;
     }
     return NoSymbol;
 }

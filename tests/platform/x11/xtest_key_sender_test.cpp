@@ -35,18 +35,29 @@ protected:
         return recorder_->waitForKeys(count, 2s);
     }
 
-    std::unique_ptr<KeyRecorder> recorder_;
-};
+    struct Typed {
+        std::string_view keys;
+        std::vector<KeySym> keysyms;
+        std::size_t events;  // presses and releases, modifiers included
+    };
 
-struct Typed {
-    std::string_view keys;
-    std::vector<KeySym> keysyms;
-    std::size_t events;  // presses and releases, modifiers included
+    // Sends each string and checks what arrived; no key stays down after any of them.
+    void expectTyped(std::initializer_list<Typed> table)
+    {
+        for (const Typed& entry : table) {
+            const std::vector<RecordedKey> keys = send(entry.keys, entry.events);
+            EXPECT_EQ(typedKeysyms(keys), entry.keysyms) << entry.keys;
+            EXPECT_TRUE(everyPressReleased(keys)) << entry.keys;
+            EXPECT_FALSE(recorder_->anyKeyDown()) << entry.keys;
+        }
+    }
+
+    std::unique_ptr<KeyRecorder> recorder_;
 };
 
 TEST_F(XTestKeySenderTest, TypesEachNamedKey)
 {
-    const std::initializer_list<Typed> table{
+    expectTyped({
         {"{BackSpace}", {XK_BackSpace}, 2},
         {"{BS}", {XK_BackSpace}, 2},
         {"{BKSP}", {XK_BackSpace}, 2},
@@ -86,18 +97,12 @@ TEST_F(XTestKeySenderTest, TypesEachNamedKey)
         {"{\\}", {XK_backslash}, 2},
         {"{]}", {XK_bracketright}, 2},
         {"{#}", {XK_numbersign}, 4},
-    };
-    for (const Typed& entry : table) {
-        const std::vector<RecordedKey> keys = send(entry.keys, entry.events);
-        EXPECT_EQ(typedKeysyms(keys), entry.keysyms) << entry.keys;
-        EXPECT_TRUE(everyPressReleased(keys)) << entry.keys;
-        EXPECT_FALSE(recorder_->anyKeyDown()) << entry.keys;
-    }
+    });
 }
 
 TEST_F(XTestKeySenderTest, TypesCharactersWithShiftWhereTheLayoutNeedsIt)
 {
-    const std::initializer_list<Typed> table{
+    expectTyped({
         {"a", {XK_a}, 2},
         {"A", {XK_A}, 4},
         {"!", {XK_exclam}, 4},
@@ -108,29 +113,18 @@ TEST_F(XTestKeySenderTest, TypesCharactersWithShiftWhereTheLayoutNeedsIt)
         {")", {XK_parenright}, 4},
         {"[", {XK_bracketleft}, 2},
         {"~", {XK_asciitilde}, 4},
-    };
-    for (const Typed& entry : table) {
-        const std::vector<RecordedKey> keys = send(entry.keys, entry.events);
-        EXPECT_EQ(typedKeysyms(keys), entry.keysyms) << entry.keys;
-        EXPECT_TRUE(everyPressReleased(keys)) << entry.keys;
-        EXPECT_FALSE(recorder_->anyKeyDown()) << entry.keys;
-    }
+    });
 }
 
 // "£", "€" and "é" are on no key of a US layout; they are typed through spare keycodes.
 TEST_F(XTestKeySenderTest, TypesCharactersTheLayoutLacks)
 {
-    const std::initializer_list<Typed> table{
+    expectTyped({
         {"\xA3", {XK_sterling}, 2},
         {"\x80", {XK_EuroSign}, 2},
         {"\xE9\xA3", {XK_eacute, XK_sterling}, 4},
         {"\xA3", {XK_sterling}, 2},
-    };
-    for (const Typed& entry : table) {
-        const std::vector<RecordedKey> keys = send(entry.keys, entry.events);
-        EXPECT_EQ(typedKeysyms(keys), entry.keysyms) << entry.keys;
-        EXPECT_TRUE(everyPressReleased(keys)) << entry.keys;
-    }
+    });
 }
 
 // More such characters than the keyboard has spare keycodes: the oldest are given new keysyms.
