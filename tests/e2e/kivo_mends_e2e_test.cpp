@@ -208,16 +208,22 @@ TEST_F(KivoMends, WindowDestroyedByAnotherProgramSavesAndFails)
         << "saved once the window went";
 }
 
-// What reached the root window as a startup-notification message, its pieces joined.
+// What reached the root window as a startup-notification message, its pieces joined: the first
+// begins it, and a listener takes the others for its continuation only by their type.
 std::string startupMessage(Display* display)
 {
+    const Atom begins = XInternAtom(display, "_NET_STARTUP_INFO_BEGIN", False);
+    const Atom continues = XInternAtom(display, "_NET_STARTUP_INFO", False);
     XSync(display, False);
     std::string pieces;
     while (XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
-        if (event.type == ClientMessage && event.xclient.format == 8)
-            pieces.append(event.xclient.data.b, sizeof event.xclient.data.b);
+        if (event.type != ClientMessage || event.xclient.format != 8)
+            continue;
+        if (event.xclient.message_type != (pieces.empty() ? begins : continues))
+            return "a piece of the wrong type after: " + pieces;
+        pieces.append(event.xclient.data.b, sizeof event.xclient.data.b);
     }
     return pieces.c_str();
 }
