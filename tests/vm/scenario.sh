@@ -296,7 +296,9 @@ start_gnome() {
   start_desktop kivo-gnome dbus-run-session -- gnome-shell --wayland $x11 --display-server --wayland-display kivo-gnome ||
     return 1
   # GNOME Shell opens its overview once it has started, and there no window has the keyboard:
-  # Escape leaves it.
+  # Escape leaves it. With XWayland it did not say it had started within a patience under
+  # emulation, and what runs on XWayland here needs no window in front.
+  [ -n "$2" ] && return 0
   wait_until 'grep -q "GNOME Shell started" "$work/compositor.log"' || return 1
   type_key KEY_ESC
 }
