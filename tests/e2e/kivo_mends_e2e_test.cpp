@@ -284,7 +284,6 @@ TEST_F(KivoMends, WindowDestroyedByAnotherProgramSavesAndFails)
         << "saved once the window went";
 }
 
-// What reached the root window as a startup-notification message, its pieces joined.
 // The startup-notification message on the root window, as its receivers put it together: a first
 // piece of type _NET_STARTUP_INFO_BEGIN, and _NET_STARTUP_INFO for each piece that continues it.
 std::string startupMessage(Display* display)

@@ -296,12 +296,22 @@ start_gnome() {
   start_desktop kivo-gnome dbus-run-session -- gnome-shell --wayland $x11 --display-server --wayland-display kivo-gnome ||
     return 1
   # GNOME Shell opens its overview once it has started, and there no window has the keyboard:
-  # Escape leaves it.
+  # Escape leaves it. With XWayland it did not say it had started within a patience under
+  # emulation, and what runs on XWayland here needs no window in front.
+  [ -n "$2" ] && return 0
   wait_until 'grep -q "GNOME Shell started" "$work/compositor.log"' || return 1
-  start_keyboard overview
-  wait_until 'wayland_input "Kivo test keyboard"' || return 1
-  pad overview press KEY_ESC
-  pad overview release KEY_ESC
+  type_key KEY_ESC
+}
+
+# Types a key on the user's own keyboard, made on first use and waited for until the compositor
+# has taken it in.
+type_key() {
+  if [ ! -e "$work/user.in" ]; then
+    start_keyboard user
+    wait_until 'wayland_input "Kivo test keyboard"' || return 1
+  fi
+  pad user press "$1"
+  pad user release "$1"
 }
 
 # A desktop's compositor, started as a display manager starts one: in a login session of the

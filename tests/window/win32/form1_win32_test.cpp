@@ -206,6 +206,54 @@ TEST_F(Win32Form1Test, BoldSetDuringATickIsShownWhenTheTickEnds)
     EXPECT_TRUE(form.labelShownBold(1)) << "a new label is a copy of label 0";
 }
 
+// The notification area as the shell reaches it: Shell_NotifyIcon hands each change to the
+// window of class Shell_TrayWnd as WM_COPYDATA, the change (NIM_ADD, ...) in dwData. This one,
+// made after the shell's own, is found first and records the changes.
+class NotificationArea {
+public:
+    NotificationArea()
+    {
+        const WNDCLASSW windowClass{
+            .lpfnWndProc = record, .hInstance = GetModuleHandleW(nullptr), .lpszClassName = kClass};
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowW(kClass, nullptr, 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~NotificationArea()
+    {
+        DestroyWindow(window_);
+        UnregisterClassW(kClass, GetModuleHandleW(nullptr));
+    }
+    NotificationArea(const NotificationArea&) = delete;
+    NotificationArea& operator=(const NotificationArea&) = delete;
+
+    static inline std::vector<ULONG_PTR> changes;
+
+private:
+    static LRESULT CALLBACK record(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message != WM_COPYDATA)
+            return DefWindowProcW(window, message, wParam, lParam);
+        changes.push_back(reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData);
+        return TRUE;
+    }
+
+    static constexpr wchar_t kClass[] = L"Shell_TrayWnd";
+    HWND window_;
+};
+
+// "No joystick found" leaves the notification area when a joystick comes and when Kivo ends.
+TEST(Win32TrayNoticeTest, NoticeLeavesTheNotificationAreaWhenWithdrawnAndWhenTheWindowGoes)
+{
+    NotificationArea area;
+    {
+        Form1 form;
+        form.notify("No joystick found", "Plug one in.");
+        form.withdrawNotification();
+        form.notify("No joystick found", "Plug one in.");
+    }
+    EXPECT_EQ(NotificationArea::changes, (std::vector<ULONG_PTR>{NIM_ADD, NIM_DELETE, NIM_ADD, NIM_DELETE}));
+}
+
 // Without its window or Timer1 Kivo says why and ends with a failure, rather than run doing nothing.
 TEST(Win32MessageLoopTest, AFailedStartIsReportedAndEndsTheLoopWithAFailure)
 {
