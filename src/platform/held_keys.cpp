@@ -19,10 +19,12 @@ void HeldKeys::press(unsigned code)
     }
 }
 
-void HeldKeys::tap(unsigned code)
+void HeldKeys::tap(unsigned code, bool dead)
 {
-    keys_.key(code, true);
-    keys_.key(code, false);
+    for (int times = dead ? 2 : 1; times > 0; --times) {
+        keys_.key(code, true);
+        keys_.key(code, false);
+    }
 }
 
 }  // namespace kivo

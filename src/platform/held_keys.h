@@ -22,8 +22,9 @@ public:
 
     // Presses the key unless it is held already.
     void press(unsigned code);
-    // Presses and releases a key while the held ones stay down.
-    void tap(unsigned code);
+    // Presses and releases a key while the held ones stay down. A dead key is tapped twice, which
+    // gives its own character: once would leave the game's text input waiting for the key after it.
+    void tap(unsigned code, bool dead = false);
 
 private:
     KeySwitch& keys_;

@@ -45,24 +45,14 @@ private:
             if (!placement) {
                 return "no key of the keyboard layout types it";
             }
-            tap(held, placement->code, placement->dead);
+            held.tap(placement->code, placement->dead);
             return {};
         };
         auto typeAt = [&](unsigned code) -> std::string {
-            tap(held, code, layout.virtualKeys().isDeadKey(code + kEvdevToXkb));
+            held.tap(code, layout.virtualKeys().isDeadKey(code + kEvdevToXkb));
             return {};
         };
         return typeByKeysyms(stroke, characters_, hold, type, typeAt);
-    }
-
-    // A dead key is typed twice, which gives its own character: once would leave the game's
-    // text input waiting for the key after it.
-    static void tap(HeldKeys& held, unsigned code, bool dead)
-    {
-        held.tap(code);
-        if (dead) {
-            held.tap(code);
-        }
     }
 
     std::unique_ptr<KeySwitch> keyboard_;

@@ -69,25 +69,15 @@ private:
             if (position->levelThree) {
                 pressKeysym(held, XK_ISO_Level3_Shift);
             }
-            tap(held, position->keycode, position->dead);
+            held.tap(position->keycode, position->dead);
             return {};
         };
         auto typeAt = [&](unsigned evdev) -> std::string {
             const unsigned keycode = evdev + kEvdevToXkb;
-            tap(held, keycode, connection_.layout().virtualKeys().isDeadKey(keycode));
+            held.tap(keycode, connection_.layout().virtualKeys().isDeadKey(keycode));
             return {};
         };
         return typeByKeysyms(stroke, characters_, hold, type, typeAt);
-    }
-
-    // A dead key is typed twice, which gives its own character: once would leave the game's
-    // text input waiting for the key after it.
-    static void tap(HeldKeys& held, unsigned keycode, bool dead)
-    {
-        held.tap(keycode);
-        if (dead) {
-            held.tap(keycode);
-        }
     }
 
     void pressKeysym(HeldKeys& held, KeySym keysym)
