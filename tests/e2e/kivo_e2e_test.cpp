@@ -244,6 +244,9 @@ TEST_F(KivoEndToEnd, EveryKeyOfTheUsersLayoutAssignsAndIsTypedBackOnTheSameKey)
             kivo.send("press 1");
             kivo.labelsOnce(0, "label 1 1 ");
             kivo.send("release 1");
+            // Once Kivo answers after the release it types no more of the caption into its own
+            // window, whose keys (AltGr, Shift) would otherwise let go of the ones pressed here.
+            kivo.labelsOnce(0, "label 1 1 ");
             for (const KeyCode down : {row.altGr ? altGr : KeyCode{0}, keycode}) {
                 if (down != 0)
                     XTestFakeKeyEvent(user, down, True, CurrentTime);
