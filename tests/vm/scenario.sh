@@ -372,9 +372,11 @@ end_wayland_session() {
 wait_for_xwayland() {
   wait_until '[ -n "$(find /tmp/.X11-unix -name "X*" -newer "$work/started" 2> /dev/null)" ]' || return 1
   user_env+=(DISPLAY=":$(find /tmp/.X11-unix -name 'X*' -newer "$work/started" | head -n 1 | sed 's/.*X//')")
-  # mutter's XWayland lets in only the holders of its cookie.
+  # mutter's XWayland lets in only the holders of its cookie: this session's, as an earlier
+  # session of mutter or GNOME Shell may have left its own behind.
   local cookie
-  cookie=$(ls /run/user/"$VM_UID"/.mutter-Xwaylandauth.* 2> /dev/null | head -n 1)
+  cookie=$(find /run/user/"$VM_UID" -maxdepth 1 -name '.mutter-Xwaylandauth.*' -newer "$work/started" 2> /dev/null |
+    head -n 1)
   [ -n "$cookie" ] && user_env+=(XAUTHORITY="$cookie")
   return 0
 }
