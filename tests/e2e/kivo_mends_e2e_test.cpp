@@ -7,6 +7,7 @@
 #include "support/file_contents.h"
 #include "support/key_recorder.h"
 #include "support/private_xvfb.h"
+#include "support/silent_socket.h"
 #include "support/waits.h"
 
 #include <X11/Xatom.h>
@@ -14,16 +15,16 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string_view>
 #include <thread>
 
@@ -105,8 +106,63 @@ protected:
     }
 };
 
+// A session bus of the test's own, as a desktop gives its programs one, with dbus-monitor writing
+// down every call of the notification service on it.
+class WatchedSessionBus {
+public:
+    WatchedSessionBus()
+    {
+        std::string address;
+        if (std::FILE* daemon = popen("dbus-daemon --session --fork --print-pid=1 --print-address=1", "r")) {
+            // It prints its address first, then its process id.
+            char line[512] = {};
+            if (std::fgets(line, sizeof line, daemon) != nullptr)
+                address = std::string(line).substr(0, std::strcspn(line, "\n"));
+            if (std::fscanf(daemon, "%d", &daemon_) != 1)
+                daemon_ = 0;
+            pclose(daemon);
+        }
+        if (daemon_ <= 0 || address.empty()) {
+            if (daemon_ > 0)
+                kill(daemon_, SIGTERM);
+            throw std::runtime_error("WatchedSessionBus: dbus-daemon did not start; scripts/bootstrap.sh installs it");
+        }
+        setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+        monitor_ = fork();
+        if (monitor_ == 0) {
+            std::freopen(calls_.c_str(), "w", stdout);
+            execlp("dbus-monitor", "dbus-monitor", "interface=org.freedesktop.Notifications",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // It says first that it has become a monitor.
+        if (!test_support::waitFor([&] { return saw("member=NameLost"); }))
+            throw std::runtime_error("WatchedSessionBus: dbus-monitor did not start");
+    }
+    ~WatchedSessionBus()
+    {
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        kill(monitor_, SIGTERM);
+        waitpid(monitor_, nullptr, 0);
+        kill(daemon_, SIGTERM);
+        fs::remove(calls_);
+    }
+    WatchedSessionBus(const WatchedSessionBus&) = delete;
+    WatchedSessionBus& operator=(const WatchedSessionBus&) = delete;
+
+    bool saw(std::string_view text) const { return test_support::fileContents(calls_).find(text) != std::string::npos; }
+
+private:
+    fs::path calls_ = fs::temp_directory_path() / ("kivo-e2e-bus-calls-" + std::to_string(::getpid()));
+    pid_t daemon_ = 0;
+    pid_t monitor_ = 0;
+};
+
+// Unplugged, the joystick is also gone from the desktop's notifications, on the session bus
+// Kivo was given.
 TEST_F(KivoMends, UnpluggedWhileHeldTypesNothingMore)
 {
+    const WatchedSessionBus bus;
     config.store("[Settings]\n0=Button 1:  {F5}\n");
     e2e::HostProcess kivo(xvfb.displayName(), config.folder, {"--buttons", "2"});
     select(kivo, 1);
@@ -119,6 +175,7 @@ TEST_F(KivoMends, UnpluggedWhileHeldTypesNothingMore)
     kivo.send("unplug");
     EXPECT_TRUE(game.waitUntilQuiet()) << "nothing is typed while the joystick is away";
     EXPECT_TRUE(titleComesToEndIn(kivo.windowId(), "v" KIVO_VERSION " - no joystick"));
+    EXPECT_TRUE(test_support::waitFor([&] { return bus.saw("string \"The joystick went away\""); }));
 
     game.clear();
     kivo.send("plug");
@@ -202,28 +259,13 @@ TEST_F(KivoMends, AltF4UnderAWindowManagerKeepsTheAssignment)
 // A session bus that takes the connection and never says a word, as a hung one does.
 class SilentSessionBus {
 public:
-    SilentSessionBus()
-    {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path_.c_str());
-        // The kernel accepts connections into the backlog; nobody reads them.
-        if (bind(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || listen(socket_, 16) != 0)
-            throw std::runtime_error("SilentSessionBus: " + path_.string());
-        setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + path_.string()).c_str(), 1);
-    }
-    ~SilentSessionBus()
-    {
-        unsetenv("DBUS_SESSION_BUS_ADDRESS");
-        close(socket_);
-        fs::remove(path_);
-    }
+    SilentSessionBus() { setenv("DBUS_SESSION_BUS_ADDRESS", socket_.busAddress().c_str(), 1); }
+    ~SilentSessionBus() { unsetenv("DBUS_SESSION_BUS_ADDRESS"); }
     SilentSessionBus(const SilentSessionBus&) = delete;
     SilentSessionBus& operator=(const SilentSessionBus&) = delete;
 
 private:
-    fs::path path_ = fs::temp_directory_path() / ("kivo-e2e-bus-" + std::to_string(::getpid()));
-    int socket_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    test_support::SilentSocket socket_{fs::temp_directory_path() / ("kivo-e2e-bus-" + std::to_string(::getpid()))};
 };
 
 // A button that types Enter, held while Kivo asks whether to quit, must not answer: the question
@@ -240,6 +282,7 @@ TEST_F(KivoMends, HeldButtonAnswersNoneOfKivosOwnQuestions)
     }
     e2e::HostProcess& kivo = *started;
     ASSERT_TRUE(WindowManager::waitUntilManaged(keyboard, kivo.windowId()));
+    EXPECT_THAT(kivo.errors(), HasSubstr("the session bus did not answer within 3 s"));
     select(kivo, 1);
 
     // Quit, in the window's top left corner, clicked.

@@ -5,6 +5,7 @@
 #include "app/session.h"
 
 #include "kivo_version.h"
+#include "platform/dbus/session_bus.h"
 #include "platform/messages.h"
 #include "window/exit_status.h"
 #include "window/qt/close_requests.h"
@@ -54,6 +55,7 @@ int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const Joystic
     // A save beyond the file size limit (ulimit -f) then fails with EFBIG and is reported,
     // instead of killing Kivo before it can say so.
     std::signal(SIGXFSZ, SIG_IGN);
+    leaveASilentSessionBus();
     // Made once the edge has chosen Qt's platform, and gone after the edge, whose wake-ups it runs.
     std::optional<QApplication> application;
     const std::unique_ptr<Edge<Form1>> edge = openChosenEdge({joystick, hooks.watchJoystick});

@@ -1,6 +1,7 @@
 #include "app/kivo_main.h"
 #include "app/linux/edge_choice.h"
 #include "app/linux/linux_program.h"
+#include "platform/dbus/session_bus.h"
 
 int main(int argc, char** argv)
 {
@@ -10,6 +11,9 @@ int main(int argc, char** argv)
     };
     return kivo::runKivo(
         argc, argv, kivo::OtherArguments::Refuse, kivo::JoystickOption::Offered, start,
-        [](const kivo::JoystickChoice& joystick) { return kivo::listSdlJoysticks(joystick); },
+        [](const kivo::JoystickChoice& joystick) {
+            kivo::leaveASilentSessionBus();
+            return kivo::listSdlJoysticks(joystick);
+        },
         [] { return kivo::chooseEdge(kivo::currentSessionFacts()).why; });
 }

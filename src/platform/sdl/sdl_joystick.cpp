@@ -6,9 +6,7 @@
 
 #include <SDL.h>
 
-#include <cstdlib>
 #include <map>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,35 +14,14 @@
 namespace kivo {
 namespace {
 
-constexpr const char* kSessionBus = "DBUS_SESSION_BUS_ADDRESS";
-
-// SDL connects to the session bus as it starts, for the screen saver, input methods and thread
-// priorities, none of which reading a joystick needs, and libdbus waits without a deadline for a
-// bus that accepts the connection but never answers, with Kivo's window not yet shown. Given an
-// address it cannot use, SDL gives up the bus for good, at once; the address is put back after.
-// Kivo starts SDL before Qt, while no other thread runs that could read the environment. The
-// game-controller layer also starts the joysticks; it knows where a pad's D-pad is.
-bool startWithoutSessionBus()
-{
-    const char* address = std::getenv(kSessionBus);
-    const std::optional<std::string> sessionBus =
-        address != nullptr ? std::optional<std::string>(address) : std::nullopt;
-    setenv(kSessionBus, "disabled:", 1);
-    const bool started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
-    if (sessionBus)
-        setenv(kSessionBus, sessionBus->c_str(), 1);
-    else
-        unsetenv(kSessionBus);
-    return started;
-}
-
 class ChosenSdlJoystick final : public SdlJoystick {
 public:
     explicit ChosenSdlJoystick(JoystickChoice choice) : choice_(std::move(choice))
     {
         // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit events nobody reads.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        started_ = startWithoutSessionBus();
+        // The game-controller layer also starts the joysticks; it knows where a pad's D-pad is.
+        started_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
         if (!started_) {
             reportProblem(std::string("no joystick can be read, SDL's joystick subsystem did not start: ") +
                           SDL_GetError());
