@@ -6,7 +6,10 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QVariantMap>
+
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -31,13 +34,36 @@ QDBusConnection& DesktopNotification::bus()
 void DesktopNotification::show(const QString& summary, const QString& body)
 {
     wanted_ = true;
+    summary_ = summary;
+    body_ = body;
     if (!bus().isConnected())
         return;
+    watchForService();
+    send();
+}
+
+// A service that starts later, or starts again after a crash that took its notifications with
+// it, is given what is still wanted.
+void DesktopNotification::watchForService()
+{
+    if (std::exchange(watching_, true))
+        return;
+    auto* watcher = new QDBusServiceWatcher(kService, bus(), QDBusServiceWatcher::WatchForRegistration, &answers_);
+    QObject::connect(watcher, &QDBusServiceWatcher::serviceRegistered, &answers_, [this] {
+        if (!wanted_)
+            return;
+        id_ = 0;
+        send();
+    });
+}
+
+void DesktopNotification::send()
+{
     // The desktop entry lets the desktop show Kivo's name and icon, and group its notifications.
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral(KIVO_APP_ID)}};
     constexpr int kServersDefaultTimeout = -1;
     QDBusMessage notify = callService(QStringLiteral("Notify"));
-    notify << QStringLiteral("Kivo") << id_ << QStringLiteral("kivo") << summary << body << QStringList() << hints
+    notify << QStringLiteral("Kivo") << id_ << QStringLiteral("kivo") << summary_ << body_ << QStringList() << hints
            << kServersDefaultTimeout;
     const unsigned call = ++calls_;
     auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(notify), &answers_);
@@ -45,11 +71,14 @@ void DesktopNotification::show(const QString& summary, const QString& body)
         watcher, &QDBusPendingCallWatcher::finished, &answers_, [this, call](QDBusPendingCallWatcher* answer) {
             answer->deleteLater();
             const QDBusPendingReply<uint> reply = *answer;
-            if (reply.isError()) {
+            if (!reply.isError())
+                shown(call, reply.value());
+            else if (reply.error().type() == QDBusError::ServiceUnknown)
+                reportProblem(
+                    "the desktop's notification service is not running; Kivo shows the notification "
+                    "once it starts");
+            else
                 reportProblem("the desktop did not show the notification: " + reply.error().message().toStdString());
-                return;
-            }
-            shown(call, reply.value());
         });
 }
 

@@ -2,7 +2,9 @@
 
 #include "support/file_contents.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
@@ -180,6 +182,47 @@ TEST_F(DesktopNotificationTest, AFailedNotifyIsOneLineOnStandardError)
     notification.show(QStringLiteral("No joystick found"), QString());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !errors.text().empty(); }));
     EXPECT_EQ(errors.text(), "kivo: the desktop did not show the notification: out of order\n");
+}
+
+// A desktop's shell may take the service's name after Kivo has started, and a service that starts
+// again has lost what it showed: what is still wanted is shown whenever one starts, nothing else.
+TEST_F(DesktopNotificationTest, WhatIsStillWantedIsShownWheneverTheServiceStarts)
+{
+    const QString name = QStringLiteral("org.freedesktop.Notifications");
+    const auto restart = [&] {
+        serviceSide.unregisterService(name);
+        serviceSide.registerService(name);
+    };
+    // Kivo's own connection answers only after the service's start has reached it.
+    const auto startSeenByKivo = [] {
+        QDBusConnection(QStringLiteral("kivo")).interface()->isServiceRegistered(QStringLiteral("any"));
+        QCoreApplication::processEvents();
+    };
+    serviceSide.unregisterService(name);
+    const StderrFile errors;
+    notification.show(QStringLiteral("No joystick found"), QString());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !errors.text().empty(); }));
+    EXPECT_EQ(errors.text(),
+              "kivo: the desktop's notification service is not running; Kivo shows the notification once it starts\n");
+
+    serviceSide.registerService(name);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 1; }));
+    restart();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 2; }));
+    for (const QDBusMessage& call : service.calls) {
+        EXPECT_EQ(call.arguments().value(1).toUInt(), 0u) << "replaces nothing of a service gone";
+        EXPECT_EQ(call.arguments().value(3).toString(), QLatin1String("No joystick found"));
+    }
+
+    notification.withdraw();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.closed().empty(); }));
+    EXPECT_EQ(service.closed(), std::vector<uint>{8});
+    restart();
+    startSeenByKivo();
+    notification.show(QStringLiteral("The joystick went away"), QString());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 4; }));
+    EXPECT_EQ(service.calls[3].arguments().value(3).toString(), QLatin1String("The joystick went away"))
+        << "nothing is shown again once withdrawn";
 }
 
 }  // namespace
