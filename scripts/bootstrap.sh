@@ -36,8 +36,9 @@ test=(
   # and XWayland for the X11 path.
   sway seatd wev xwayland
   # The desktops' compositors, each in a login session of logind's with a D-Bus of its own,
-  # drawing with Mesa's software renderer; GNOME Shell also serves the desktop's notifications.
-  kwin-wayland mutter gnome-shell libpam-systemd dbus libegl-mesa0 libgl1-mesa-dri
+  # drawing with Mesa's software renderer; GNOME Shell also serves the desktop's notifications,
+  # through a helper that gjs runs, as every GNOME desktop has it.
+  kwin-wayland mutter gnome-shell gjs libpam-systemd dbus libegl-mesa0 libgl1-mesa-dri
 )
 
 packages=()
