@@ -6,6 +6,7 @@
 #include "kivo_version.h"
 #include "support/file_contents.h"
 #include "support/key_recorder.h"
+#include "support/private_session_bus.h"
 #include "support/private_xvfb.h"
 #include "support/silent_socket.h"
 #include "support/waits.h"
@@ -20,7 +21,6 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -112,27 +112,14 @@ class WatchedSessionBus {
 public:
     WatchedSessionBus()
     {
-        std::string address;
-        if (std::FILE* daemon = popen("dbus-daemon --session --fork --print-pid=1 --print-address=1", "r")) {
-            // It prints its address first, then its process id.
-            char line[512] = {};
-            if (std::fgets(line, sizeof line, daemon) != nullptr)
-                address = std::string(line).substr(0, std::strcspn(line, "\n"));
-            if (std::fscanf(daemon, "%d", &daemon_) != 1)
-                daemon_ = 0;
-            pclose(daemon);
-        }
-        if (daemon_ <= 0 || address.empty()) {
-            if (daemon_ > 0)
-                kill(daemon_, SIGTERM);
+        if (!bus_.started())
             throw std::runtime_error("WatchedSessionBus: dbus-daemon did not start; scripts/bootstrap.sh installs it");
-        }
-        setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+        setenv("DBUS_SESSION_BUS_ADDRESS", bus_.address().c_str(), 1);
         monitor_ = fork();
         if (monitor_ == 0) {
-            std::freopen(calls_.c_str(), "w", stdout);
-            execlp("dbus-monitor", "dbus-monitor", "interface=org.freedesktop.Notifications",
-                   static_cast<char*>(nullptr));
+            if (std::freopen(calls_.c_str(), "w", stdout) != nullptr)
+                execlp("dbus-monitor", "dbus-monitor", "interface=org.freedesktop.Notifications",
+                       static_cast<char*>(nullptr));
             _exit(127);
         }
         // It says first that it has become a monitor.
@@ -144,7 +131,6 @@ public:
         unsetenv("DBUS_SESSION_BUS_ADDRESS");
         kill(monitor_, SIGTERM);
         waitpid(monitor_, nullptr, 0);
-        kill(daemon_, SIGTERM);
         fs::remove(calls_);
     }
     WatchedSessionBus(const WatchedSessionBus&) = delete;
@@ -153,8 +139,8 @@ public:
     bool saw(std::string_view text) const { return test_support::fileContents(calls_).find(text) != std::string::npos; }
 
 private:
+    test_support::PrivateSessionBus bus_;
     fs::path calls_ = fs::temp_directory_path() / ("kivo-e2e-bus-calls-" + std::to_string(::getpid()));
-    pid_t daemon_ = 0;
     pid_t monitor_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "window/qt/desktop_notification.h"
 
 #include "support/file_contents.h"
+#include "support/private_session_bus.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -8,8 +9,6 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -24,32 +23,23 @@
 namespace kivo {
 namespace {
 
-// A session bus of the test's own, so no desktop's notifications are touched.
+// Connections to a session bus of the test's own, so no desktop's notifications are touched.
 class PrivateBus {
 public:
-    PrivateBus()
-    {
-        daemon_.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-        if (daemon_.waitForReadyRead(10000))
-            address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    }
     ~PrivateBus()
     {
         for (const QString& name : names_)
             QDBusConnection::disconnectFromBus(name);
-        daemon_.terminate();
-        daemon_.waitForFinished();
     }
-    bool started() const { return !address_.isEmpty(); }
+    bool started() const { return daemon_.started(); }
     QDBusConnection connect(const QString& name)
     {
         names_.push_back(name);
-        return QDBusConnection::connectToBus(address_, name);
+        return QDBusConnection::connectToBus(QString::fromStdString(daemon_.address()), name);
     }
 
 private:
-    QProcess daemon_;
-    QString address_;
+    test_support::PrivateSessionBus daemon_;
     std::vector<QString> names_;
 };
 
@@ -121,10 +111,7 @@ class DesktopNotificationTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The bootstrap installs it: without it nothing here would be tested.
-        ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
-            << "dbus-daemon is missing; scripts/bootstrap.sh installs it";
-        ASSERT_TRUE(bus.started());
+        ASSERT_TRUE(bus.started()) << "dbus-daemon is missing; scripts/bootstrap.sh installs it";
         ASSERT_TRUE(serviceSide.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &service));
         ASSERT_TRUE(serviceSide.registerService(QStringLiteral("org.freedesktop.Notifications")));
     }
