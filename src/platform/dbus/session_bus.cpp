@@ -94,9 +94,8 @@ void leaveASilentSessionBus()
         return;
     // An address libdbus cannot use: everyone who asks for the session bus is told so at once.
     setenv(kAddressVariable, "disabled:", 1);
-    reportProblem(
-        "the session bus did not answer within 3 s; Kivo goes on without it, so the desktop shows "
-        "none of its notifications");
+    reportProblem("the session bus did not answer within " + std::to_string(kPatience.count()) +
+                  " s; Kivo goes on without it, so the desktop shows none of its notifications");
 }
 
 }  // namespace kivo

@@ -15,8 +15,8 @@ enum class SessionBusAnswer {
 // Asks the session bus that libdbus would use whether it answers, waiting at most the patience.
 SessionBusAnswer askSessionBus(std::chrono::milliseconds patience);
 
-// SDL and Qt each connect to the session bus as they start, and libdbus then waits 25 s and
-// more for a bus that never answers, with no window shown. Asked first, a silent bus is left
+// SDL and Qt each connect to the session bus as they start, and libdbus waits without a
+// deadline for a bus that never answers, with no window shown. Asked first, a silent bus is left
 // out of the whole process, and standard error says what that costs. Call it before SDL or Qt
 // starts, while no other thread reads the environment.
 void leaveASilentSessionBus();
