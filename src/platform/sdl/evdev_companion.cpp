@@ -22,7 +22,9 @@ bool hasJoystickButton(const libevdev* device)
     return anyIn(BTN_MISC, BTN_9) || anyIn(BTN_JOYSTICK, BTN_THUMBR) || anyIn(BTN_TRIGGER_HAPPY, BTN_TRIGGER_HAPPY40);
 }
 
-Companion companionOf(const libevdev* device)
+}  // namespace
+
+Companion evdevCompanion(const libevdev* device)
 {
     if (libevdev_has_property(device, INPUT_PROP_ACCELEROMETER))
         return Companion::MotionSensors;
@@ -32,8 +34,6 @@ Companion companionOf(const libevdev* device)
         return Companion::NoJoystickButtons;
     return Companion::None;
 }
-
-}  // namespace
 
 Companion evdevCompanion(const std::string& path)
 {
@@ -45,7 +45,7 @@ Companion evdevCompanion(const std::string& path)
     libevdev* device = nullptr;
     Companion companion = Companion::None;
     if (libevdev_new_from_fd(descriptor, &device) == 0) {
-        companion = companionOf(device);
+        companion = evdevCompanion(device);
         libevdev_free(device);
     }
     close(descriptor);

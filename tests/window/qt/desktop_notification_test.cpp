@@ -2,6 +2,7 @@
 
 #include "support/file_contents.h"
 #include "support/private_session_bus.h"
+#include "support/qt_waits.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -126,7 +127,7 @@ TEST_F(DesktopNotificationTest, ShowsWithKivosNameAndTakesItBackEvenBeforeTheSer
 {
     notification.show(QStringLiteral("No joystick found"), QStringLiteral("Plug one in."));
     notification.withdraw();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 2; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.calls.size() >= 2; }));
     const QList<QVariant> shown = service.calls[0].arguments();
     ASSERT_EQ(service.calls[0].member(), QLatin1String("Notify"));
     EXPECT_EQ(shown.value(0).toString(), QLatin1String("Kivo"));
@@ -139,7 +140,7 @@ TEST_F(DesktopNotificationTest, ShowsWithKivosNameAndTakesItBackEvenBeforeTheSer
     // Nothing is shown, so there is nothing to take back.
     notification.withdraw();
     notification.show(QStringLiteral("The joystick went away"), QString());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 3; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.calls.size() >= 3; }));
     EXPECT_EQ(service.calls[2].member(), QLatin1String("Notify"));
     EXPECT_EQ(service.calls[2].arguments().value(1).toUInt(), 0u);
 }
@@ -152,13 +153,13 @@ TEST_F(DesktopNotificationTest, ASlowServiceLeavesUpOnlyWhatIsStillWanted)
     notification.show(QStringLiteral("The joystick went away"), QString());
     notification.withdraw();
     notification.show(QStringLiteral("The joystick went away"), QString());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 2; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.calls.size() >= 2; }));
     service.answerNow(serviceSide);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.closed().empty(); }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return !service.closed().empty(); }));
     EXPECT_EQ(service.closed(), std::vector<uint>{7});
 
     notification.withdraw();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.closed().size() >= 2; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.closed().size() >= 2; }));
     EXPECT_EQ(service.closed(), (std::vector<uint>{7, 8}));
 }
 
@@ -167,7 +168,7 @@ TEST_F(DesktopNotificationTest, AFailedNotifyIsOneLineOnStandardError)
     service.broken = true;
     const StderrFile errors;
     notification.show(QStringLiteral("No joystick found"), QString());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !errors.text().empty(); }));
+    EXPECT_TRUE(test_support::waitWithEvents([&] { return !errors.text().empty(); }));
     EXPECT_EQ(errors.text(), "kivo: the desktop did not show the notification: out of order\n");
 }
 
@@ -188,26 +189,26 @@ TEST_F(DesktopNotificationTest, WhatIsStillWantedIsShownWheneverTheServiceStarts
     serviceSide.unregisterService(name);
     const StderrFile errors;
     notification.show(QStringLiteral("No joystick found"), QString());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !errors.text().empty(); }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return !errors.text().empty(); }));
     EXPECT_EQ(errors.text(),
               "kivo: the desktop's notification service is not running; Kivo shows the notification once it starts\n");
 
     serviceSide.registerService(name);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 1; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.calls.size() >= 1; }));
     restart();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 2; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.calls.size() >= 2; }));
     for (const QDBusMessage& call : service.calls) {
         EXPECT_EQ(call.arguments().value(1).toUInt(), 0u) << "replaces nothing of a service gone";
         EXPECT_EQ(call.arguments().value(3).toString(), QLatin1String("No joystick found"));
     }
 
     notification.withdraw();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.closed().empty(); }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return !service.closed().empty(); }));
     EXPECT_EQ(service.closed(), std::vector<uint>{8});
     restart();
     startSeenByKivo();
     notification.show(QStringLiteral("The joystick went away"), QString());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 4; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.calls.size() >= 4; }));
     EXPECT_EQ(service.calls[3].arguments().value(3).toString(), QLatin1String("The joystick went away"))
         << "nothing is shown again once withdrawn";
 }

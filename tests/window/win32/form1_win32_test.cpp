@@ -1,3 +1,4 @@
+#include "support/waits.h"
 #include "window/win32/form1.h"
 #include "window/win32/message_loop.h"
 
@@ -42,14 +43,12 @@ void pumpFor(DWORD milliseconds)
     }
 }
 
-// Pumps until the condition holds or five seconds pass: a loaded machine may delay the first
+// Pumps until the condition holds or the wait gives up: a loaded machine may delay the first
 // tick well beyond its millisecond.
 template <class Condition>
 void pumpUntil(Condition condition)
 {
-    const DWORD start = GetTickCount();
-    while (!condition() && GetTickCount() - start < 5000)
-        pumpFor(5);
+    test_support::waitFor(condition, [] { pumpFor(5); });
 }
 
 RECT childRect(HWND parent, HWND child)

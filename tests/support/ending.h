@@ -1,0 +1,31 @@
+#pragma once
+
+#include "support/waits.h"
+
+#include <sys/types.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <csignal>
+
+namespace kivo::test_support {
+
+// Ends a process a test started, so that no test sits in its teardown: `signal` first, then
+// SIGKILL once the wait gives up (an X server has been seen to miss its SIGTERM). A daemon that
+// left its parent is waited for until it is gone. Its status as waitpid gives it, or -1.
+inline int endProcess(pid_t pid, int signal = SIGTERM)
+{
+    int status = -1;
+    const auto ended = [&] {
+        const pid_t reaped = ::waitpid(pid, &status, WNOHANG);
+        return reaped == pid || (reaped < 0 && errno == ECHILD && ::kill(pid, 0) != 0);
+    };
+    ::kill(pid, signal);
+    if (!waitFor(ended)) {
+        ::kill(pid, SIGKILL);
+        waitFor(ended);
+    }
+    return status;
+}
+
+}  // namespace kivo::test_support
