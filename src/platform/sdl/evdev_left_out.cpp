@@ -1,4 +1,4 @@
-#include "platform/sdl/evdev_companion.h"
+#include "platform/sdl/evdev_left_out.h"
 
 #include <fcntl.h>
 #include <libevdev/libevdev.h>
@@ -24,32 +24,32 @@ bool hasJoystickButton(const libevdev* device)
 
 }  // namespace
 
-Companion evdevCompanion(const libevdev* device)
+LeftOut evdevLeftOut(const libevdev* device)
 {
     if (libevdev_has_property(device, INPUT_PROP_ACCELEROMETER))
-        return Companion::MotionSensors;
+        return LeftOut::MotionSensors;
     if (libevdev_has_property(device, INPUT_PROP_POINTER) || libevdev_has_event_code(device, EV_KEY, BTN_TOOL_FINGER))
-        return Companion::Touchpad;
+        return LeftOut::Touchpad;
     if (!hasJoystickButton(device))
-        return Companion::NoJoystickButtons;
-    return Companion::None;
+        return LeftOut::NoJoystickButtons;
+    return LeftOut::No;
 }
 
-Companion evdevCompanion(const std::string& path)
+LeftOut evdevLeftOut(const std::string& path)
 {
     if (!path.starts_with("/dev/input/event"))
-        return Companion::None;
+        return LeftOut::No;
     const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
-        return Companion::None;
+        return LeftOut::No;
     libevdev* device = nullptr;
-    Companion companion = Companion::None;
+    LeftOut leftOut = LeftOut::No;
     if (libevdev_new_from_fd(descriptor, &device) == 0) {
-        companion = evdevCompanion(device);
+        leftOut = evdevLeftOut(device);
         libevdev_free(device);
     }
     close(descriptor);
-    return companion;
+    return leftOut;
 }
 
 }  // namespace kivo
