@@ -1,6 +1,6 @@
 #include "window/qt/desktop_notification.h"
 
-#include "support/file_contents.h"
+#include "support/captured_stderr.h"
 #include "support/private_session_bus.h"
 #include "support/qt_waits.h"
 
@@ -14,9 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -86,28 +83,6 @@ private:
     uint nextId_ = 7;
 };
 
-// Standard error into a file of the test's own while it lives, to read back at any time.
-class StderrFile {
-public:
-    StderrFile() : saved_(dup(STDERR_FILENO))
-    {
-        const int file = open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(file, STDERR_FILENO);
-        close(file);
-    }
-    ~StderrFile()
-    {
-        dup2(saved_, STDERR_FILENO);
-        close(saved_);
-        std::filesystem::remove(path_);
-    }
-    std::string text() const { return test_support::fileContents(path_); }
-
-private:
-    std::filesystem::path path_ = std::filesystem::temp_directory_path() / ("kivo-stderr-" + std::to_string(getpid()));
-    int saved_;
-};
-
 class DesktopNotificationTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -166,7 +141,7 @@ TEST_F(DesktopNotificationTest, ASlowServiceLeavesUpOnlyWhatIsStillWanted)
 TEST_F(DesktopNotificationTest, AFailedNotifyIsOneLineOnStandardError)
 {
     service.broken = true;
-    const StderrFile errors;
+    const test_support::CapturedStderr errors;
     notification.show(QStringLiteral("No joystick found"), QString());
     EXPECT_TRUE(test_support::waitWithEvents([&] { return !errors.text().empty(); }));
     EXPECT_EQ(errors.text(), "kivo: the desktop did not show the notification: out of order\n");
@@ -187,7 +162,7 @@ TEST_F(DesktopNotificationTest, WhatIsStillWantedIsShownWheneverTheServiceStarts
         QCoreApplication::processEvents();
     };
     serviceSide.unregisterService(name);
-    const StderrFile errors;
+    const test_support::CapturedStderr errors;
     notification.show(QStringLiteral("No joystick found"), QString());
     ASSERT_TRUE(test_support::waitWithEvents([&] { return !errors.text().empty(); }));
     EXPECT_EQ(errors.text(),

@@ -1,3 +1,4 @@
+#include "support/captured_stderr.h"
 #include "support/waits.h"
 #include "window/win32/form1.h"
 #include "window/win32/message_loop.h"
@@ -256,11 +257,11 @@ TEST(Win32TrayNoticeTest, NoticeLeavesTheNotificationAreaWhenWithdrawnAndWhenThe
 // Without its window or Timer1 Kivo says why and ends with a failure, rather than run doing nothing.
 TEST(Win32MessageLoopTest, AFailedStartIsReportedAndEndsTheLoopWithAFailure)
 {
-    ::testing::internal::CaptureStderr();
+    const test_support::CapturedStderr errors;
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     failToStart("a test window");
     EXPECT_EQ(runMessageLoop(nullptr), 1);
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("kivo: cannot make a test window: "), std::string::npos);
+    EXPECT_NE(errors.text().find("kivo: cannot make a test window: "), std::string::npos);
 }
 
 }  // namespace
