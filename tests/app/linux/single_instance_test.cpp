@@ -54,7 +54,7 @@ protected:
             [] {
                 return LaunchTokens{"activation-token", "launch-id_TIME42"};
             },
-            300ms);
+            300ms);  // the claim's patience, short: a row where nobody answers waits all of it
     }
     // The one socket a running Kivo listens on.
     fs::path socketPath() const
@@ -116,7 +116,7 @@ TEST_F(SingleInstanceClaim, AnotherUsersLockFileOpensForReadingAndLocksWhenItIsA
         EXPECT_EXIT(
             {
                 test_support::runAsOrdinaryUser();
-                ::alarm(5);
+                ::alarm(static_cast<unsigned>(test_support::kWaitDeadline.count()));
                 const Claim taken = claim(settings.file());
                 std::fputs(taken.unsure.c_str(), stderr);
                 std::exit(taken.instance ? 0 : 1);
@@ -157,7 +157,7 @@ pid_t startInChild(const fs::path& file, const fs::path& runtime, int go, int re
         ::_exit(1);
     LinuxInstanceLock lock(file, runtime);
     const Claim claim = claimSingleInstance(
-        lock, [] { return LaunchTokens(); }, 100ms);
+        lock, [] { return LaunchTokens(); }, 100ms);  // the claim's patience, short: nobody answers
     token = claim.instance ? 'C' : 'R';
     if (::write(report, &token, 1) != 1)
         ::_exit(1);
@@ -232,10 +232,9 @@ TEST_F(SingleInstanceClaim, ASecondStartHandsOverItsTokensAndTellsWhetherTheWind
         cameToFront = row.cameToFront.value_or(false);
         tokensSeen.reset();
         auto second = std::async(std::launch::async, [this] { return claim(settings.file()); });
-        while (second.wait_for(1ms) != std::future_status::ready) {
-            if (row.cameToFront)
-                QCoreApplication::processEvents();
-        }
+        // The running Kivo answers through its event loop, in the rows where it answers at all.
+        const auto claimed = [&second] { return second.wait_for(0ms) == std::future_status::ready; };
+        row.cameToFront ? test_support::waitWithEvents(claimed) : test_support::waitFor(claimed);
         const Claim refused = second.get();
         EXPECT_EQ(refused.instance, nullptr) << row.holder;
         EXPECT_EQ(refused.answer, row.answer) << row.holder;

@@ -115,8 +115,9 @@ TEST_F(Win32Form1Test, CaptionsAreWindows1252BytesAndMessagesUtf8ShownAsUnicode)
     std::thread reader([&message] {
         wchar_t text[128]{};
         HWND box = nullptr;
-        while (!(box = FindWindowW(L"#32770", L"Kivo")) || GetDlgItemTextW(box, 0xffff, text, 128) == 0)
-            Sleep(10);
+        test_support::waitFor([&] {
+            return (box = FindWindowW(L"#32770", L"Kivo")) != nullptr && GetDlgItemTextW(box, 0xffff, text, 128) != 0;
+        });
         message = text;
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
