@@ -33,6 +33,9 @@ private:
     Form1& form_;
 };
 
+// How long a check that nothing arrives pumps.
+constexpr DWORD kQuietMilliseconds = static_cast<DWORD>(test_support::kQuietSpan.count());
+
 void pumpFor(DWORD milliseconds)
 {
     const DWORD start = GetTickCount();
@@ -163,7 +166,7 @@ TEST_F(Win32Form1Test, ActivationPutsTheFocusOnCommand3)
 
 TEST_F(Win32Form1Test, TicksComeOnTheWindowsThreadOnlyWhileEnabled)
 {
-    pumpFor(50);
+    pumpFor(kQuietMilliseconds);
     EXPECT_TRUE(events.tickThreads.empty());
     form.setTimerEnabled(true);
     pumpUntil([this] { return events.tickThreads.size() >= 3; });
@@ -171,9 +174,9 @@ TEST_F(Win32Form1Test, TicksComeOnTheWindowsThreadOnlyWhileEnabled)
     ASSERT_FALSE(events.tickThreads.empty());
     for (DWORD thread : events.tickThreads)
         EXPECT_EQ(thread, GetCurrentThreadId());
-    pumpFor(50);
+    pumpFor(kQuietMilliseconds);  // a tick already posted
     const std::size_t ticks = events.tickThreads.size();
-    pumpFor(100);
+    pumpFor(kQuietMilliseconds);
     EXPECT_EQ(events.tickThreads.size(), ticks);
 }
 
