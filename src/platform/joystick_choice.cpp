@@ -14,16 +14,16 @@ bool holdsIgnoringCase(std::string_view name, std::string_view part)
            !std::ranges::search(name, part, [](char x, char y) { return asciiUpper(x) == asciiUpper(y); }).empty();
 }
 
-const char* whyLeftOut(Companion companion)
+const char* whyLeftOut(LeftOut leftOut)
 {
-    switch (companion) {
-        case Companion::MotionSensors:
+    switch (leftOut) {
+        case LeftOut::MotionSensors:
             return "a pad's motion sensors";
-        case Companion::Touchpad:
+        case LeftOut::Touchpad:
             return "a touchpad";
-        case Companion::NoJoystickButtons:
+        case LeftOut::NoJoystickButtons:
             return "it has no joystick button";
-        case Companion::None:
+        case LeftOut::No:
             break;
     }
     return "";
@@ -53,7 +53,7 @@ std::optional<std::size_t> chooseJoystick(const std::vector<FoundJoystick>& foun
 {
     int number = 0;
     for (std::size_t index = 0; index < found.size(); ++index) {
-        if (found[index].companion != Companion::None)
+        if (found[index].leftOut != LeftOut::No)
             continue;
         ++number;
         if (choice.number > 0 ? number == choice.number : holdsIgnoringCase(found[index].name, choice.namePart))
@@ -71,8 +71,8 @@ std::string joystickList(const std::vector<FoundJoystick>& found, const Joystick
         const FoundJoystick& device = found[index];
         const std::string described = device.name + ", " + std::to_string(device.buttons) + " buttons" +
                                       (device.path.empty() ? std::string() : ", " + device.path);
-        if (device.companion != Companion::None) {
-            list += "Left out: " + described + " (" + whyLeftOut(device.companion) + ", not a joystick)\n";
+        if (device.leftOut != LeftOut::No) {
+            list += "Left out: " + described + " (" + whyLeftOut(device.leftOut) + ", not a joystick)\n";
             continue;
         }
         list += "Joystick " + std::to_string(++number) + ": " + described;

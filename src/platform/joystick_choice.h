@@ -20,21 +20,21 @@ std::optional<JoystickChoice> readJoystickChoice(std::string_view text);
 
 // Why a device the system offers as a joystick is not one: the motion sensors or the touchpad of
 // a pad, each its own device, or a device without a joystick button (some keyboards and mice).
-enum class Companion { None, MotionSensors, Touchpad, NoJoystickButtons };
+enum class LeftOut { No, MotionSensors, Touchpad, NoJoystickButtons };
 
 struct FoundJoystick {
     std::string name;
     int buttons = 0;
     // Its device node; empty when it has none.
     std::string path;
-    Companion companion = Companion::None;
+    LeftOut leftOut = LeftOut::No;
 };
 
-// Where in `found` the joystick to use is: the chosen one, or the first; never a companion.
+// Where in `found` the joystick to use is: the chosen one, or the first; never one left out.
 std::optional<std::size_t> chooseJoystick(const std::vector<FoundJoystick>& found, const JoystickChoice& choice);
 
 // What kivo --list prints: every device found, the joysticks numbered as --joystick takes them,
-// which one Kivo uses and why, and why each companion is left out.
+// which one Kivo uses and why, and why each device left out is.
 std::string joystickList(const std::vector<FoundJoystick>& found, const JoystickChoice& choice);
 
 // Whether the user chose a joystick rather than the first.

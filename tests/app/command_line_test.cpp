@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 #include "app/kivo_main.h"
+#include "support/captured_stderr.h"
 
 #include <gtest/gtest.h>
 
@@ -59,13 +60,12 @@ TEST(CommandLine, OptionsAreAnsweredAndOtherArgumentsRefusedOrIgnored)
         EXPECT_EQ(request.joystick.number, c.joystick.number) << what;
         EXPECT_EQ(request.joystick.namePart, c.joystick.namePart) << what;
         testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
+        const test_support::CapturedStderr quiet;
         const int status = runKivo(
             static_cast<int>(argv.size()), const_cast<char**>(argv.data()), c.others, joystickOption,
             [](int&, char**, const JoystickChoice&) { return started; },
             [](const JoystickChoice&) { return std::string(); });
         testing::internal::GetCapturedStdout();
-        testing::internal::GetCapturedStderr();
         EXPECT_EQ(status, c.status) << what;
     }
 }

@@ -1,5 +1,6 @@
 #include "e2e/host_process.h"
 
+#include "support/ending.h"
 #include "support/waits.h"
 
 #include <fcntl.h>
@@ -198,8 +199,7 @@ int HostProcess::terminate(int signal)
 {
     int status = -1;
     if (pid_ > 0) {
-        kill(pid_, signal);
-        waitpid(pid_, &status, 0);
+        status = test_support::endProcess(pid_, signal);
         pid_ = -1;
     }
     return status;

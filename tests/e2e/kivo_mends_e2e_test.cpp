@@ -129,8 +129,7 @@ public:
     ~WatchedSessionBus()
     {
         unsetenv("DBUS_SESSION_BUS_ADDRESS");
-        kill(monitor_, SIGTERM);
-        waitpid(monitor_, nullptr, 0);
+        test_support::endProcess(monitor_);
         fs::remove(calls_);
     }
     WatchedSessionBus(const WatchedSessionBus&) = delete;
@@ -187,11 +186,7 @@ public:
         const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
         test_support::waitFor([&] { return hasProperty(display, DefaultRootWindow(display), check); });
     }
-    ~WindowManager()
-    {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
+    ~WindowManager() { test_support::endProcess(pid_); }
     WindowManager(const WindowManager&) = delete;
     WindowManager& operator=(const WindowManager&) = delete;
 

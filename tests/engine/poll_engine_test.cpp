@@ -321,6 +321,29 @@ TEST_F(PollEngineTest, StickAndButtonSendArrowsThenKeyInOneTickUnlessKivosOwnBox
     EXPECT_EQ(tickAndTakeSent(), (Sent{"{left}", "{down}", "{Esc}"}));
 }
 
+TEST_F(PollEngineTest, KeysThatAnsweredKivosOwnBoxCountOnlyAfterReleaseOnceTheWindowIsBack)
+{
+    startUp();
+    selected.index = 0;
+    fake.foreground.window = kKivoWindow;
+    for (const int answer : {13, 32}) {  // Enter and Space answer a box
+        labels.at(0).caption = "Button 1:  {F5}";
+        engine.tick();
+        engine.setOwnBoxInFront(true);
+        fake.keyboard.press(answer);
+        engine.tick();
+        engine.setOwnBoxInFront(false);
+        engine.tick();
+        EXPECT_EQ(labels.at(0).caption, "Button 1:  {F5}") << answer << " still down from the box";
+        fake.keyboard.keys[static_cast<std::size_t>(answer)] = 0;
+        engine.tick();
+        fake.keyboard.press(answer);
+        engine.tick();
+        EXPECT_NE(labels.at(0).caption, "Button 1:  {F5}") << answer << " pressed again in the window";
+        fake.keyboard.keys[static_cast<std::size_t>(answer)] = 0;
+    }
+}
+
 TEST_F(PollEngineTest, JoystickAnsweringOnlyAfterStartUpRestsWhereItFirstAnswers)
 {
     const auto atRest = fake.joystick.state;

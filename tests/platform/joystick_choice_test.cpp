@@ -11,11 +11,11 @@ namespace {
 
 // Shaped as SDL finds a DualShock 4 and an Xbox 360 pad, the pad's companions first.
 const std::vector<FoundJoystick> kFound = {
-    {"Wireless Controller Motion Sensors", 0, "/dev/input/event5", Companion::MotionSensors},
-    {"Wireless Controller Touchpad", 1, "/dev/input/event6", Companion::Touchpad},
-    {"Wireless Controller", 13, "/dev/input/event4", Companion::None},
-    {"Gaming Keyboard", 100, "/dev/input/event2", Companion::NoJoystickButtons},
-    {"Microsoft X-Box 360 pad", 11, "/dev/input/event9", Companion::None},
+    {"Wireless Controller Motion Sensors", 0, "/dev/input/event5", LeftOut::MotionSensors},
+    {"Wireless Controller Touchpad", 1, "/dev/input/event6", LeftOut::Touchpad},
+    {"Wireless Controller", 13, "/dev/input/event4", LeftOut::No},
+    {"Gaming Keyboard", 100, "/dev/input/event2", LeftOut::NoJoystickButtons},
+    {"Microsoft X-Box 360 pad", 11, "/dev/input/event9", LeftOut::No},
 };
 
 struct ChoiceCase {

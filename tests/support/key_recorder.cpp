@@ -76,7 +76,7 @@ const std::vector<RecordedKey>& KeyRecorder::waitUntil(
     const std::function<bool(const std::vector<RecordedKey>&)>& enough)
 {
     waitFor([&] {
-        waitForKeys(keys_.size() + 1, std::chrono::milliseconds(10));
+        waitForKeys(keys_.size() + 1, kAskingPace);
         return enough(keys_);
     });
     return keys_;

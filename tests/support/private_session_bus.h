@@ -1,6 +1,7 @@
 #pragma once
 
-#include <csignal>
+#include "support/ending.h"
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -27,10 +28,11 @@ public:
             pclose(daemon);
         }
     }
+    // Gone before the folder of its socket is, which it would otherwise empty while it is removed.
     ~PrivateSessionBus()
     {
         if (pid_ > 0)
-            kill(pid_, SIGTERM);
+            endProcess(pid_);
     }
     PrivateSessionBus(const PrivateSessionBus&) = delete;
     PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;

@@ -1,5 +1,6 @@
 #include "support/private_xvfb.h"
 
+#include "support/ending.h"
 #include "support/waits.h"
 
 #include <fcntl.h>
@@ -72,8 +73,7 @@ PrivateXvfb::~PrivateXvfb()
 void PrivateXvfb::stop()
 {
     if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+        endProcess(pid_);
         pid_ = -1;
     }
 }

@@ -2,6 +2,7 @@
 // "kivo-test-receiver" that takes the focus and prints every key press it receives as
 // "press KEYSYM MILLISECONDS" (the wall clock, so scripts can time keys against their commands).
 #include "support/key_recorder.h"
+#include "support/waits.h"
 
 #include <X11/Xutil.h>
 
@@ -16,7 +17,7 @@ int main()
     XStoreName(recorder.display(), recorder.window(), "kivo-test-receiver");
     recorder.takeFocus();
     for (std::size_t printed = 0;;) {
-        const auto& keys = recorder.waitForKeys(printed + 1, std::chrono::seconds(1));
+        const auto& keys = recorder.waitForKeys(printed + 1, kivo::test_support::kWaitDeadline);
         const auto now =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch());
         for (; printed < keys.size(); ++printed) {

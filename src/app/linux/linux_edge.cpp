@@ -34,7 +34,7 @@ void answerOnceActive(QWindow& window, SingleInstance::Answer answer, std::chron
 }  // namespace
 
 LinuxEdge::LinuxEdge(const LinuxJoystick& joystick)
-    : joystick_(makeSdlJoystick(joystick.choice)),
+    : joystick_(joystick.open ? joystick.open(joystick.choice) : makeSdlJoystick(joystick.choice)),
       watchJoystick_(joystick.watch ? joystick.watch : [](const SdlJoystick& sdl, std::function<void()> changed) {
           return watchJoystickNode(sdl, std::move(changed));
       })
@@ -59,10 +59,7 @@ void LinuxEdge::comeToFront(Form1& form, const LaunchTokens& tokens, SingleInsta
 {
     // Raising a minimised window leaves it minimised.
     form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
-    beforeActivation(tokens);
-    form.raise();
-    form.activateWindow();
-    afterActivation(form, tokens);
+    activate(form, tokens);
     if (answer)
         answerOnceActive(*form.windowHandle(), std::move(answer), LinuxInstanceLock::kActivationWait);
 }

@@ -17,10 +17,15 @@ namespace kivo {
 using JoystickWatcher =
     std::function<std::unique_ptr<JoystickWatch>(const SdlJoystick& joystick, std::function<void()> changed)>;
 
-// Which joystick the edge reads (kivo --joystick) and how it is watched.
+// How the edge opens the joystick it reads: when empty, makeSdlJoystick(); a test gives its own,
+// so that no SDL starts.
+using JoystickOpener = std::function<std::unique_ptr<SdlJoystick>(const JoystickChoice& choice)>;
+
+// Which joystick the edge reads (kivo --joystick), and how it is opened and watched.
 struct LinuxJoystick {
     JoystickChoice choice;
     JoystickWatcher watch;
+    JoystickOpener open;
 };
 
 // What the X11 and the Wayland edge share: the SDL joystick, the wake-ups for it and for what the
@@ -47,10 +52,9 @@ private:
     virtual bool armForOtherWindows() = 0;
     // Ties the edge to Kivo's window before it is first shown, once the Qt application is made.
     virtual std::unique_ptr<WindowHook> attachWindow(Form1& form, WindowLogic& logic) = 0;
-    // What the desktop needs to let the window become active, before it is raised and asked to
-    // be, and after: each edge uses only its own kind of the launcher's tokens.
-    virtual void beforeActivation(const LaunchTokens& tokens) = 0;
-    virtual void afterActivation(QWidget& window, const LaunchTokens& tokens) = 0;
+    // Raises the window and asks for it to become active, with what the desktop needs to let it:
+    // each edge uses only its own kind of the launcher's tokens.
+    virtual void activate(QWidget& window, const LaunchTokens& tokens) = 0;
 
     std::unique_ptr<SdlJoystick> joystick_;
     JoystickWatcher watchJoystick_;
@@ -62,5 +66,8 @@ std::unique_ptr<Edge<Form1>> openX11Edge(const LinuxJoystick& joystick);
 // Over the compositor's keymap and a new uinput keyboard; says on standard error why when
 // either cannot be had.
 std::unique_ptr<Edge<Form1>> openWaylandEdge(const LinuxJoystick& joystick);
+// Runs `activate` with the activation token where Qt's wayland platform takes it from, and takes
+// it away afterwards, so that no later activation offers a spent token.
+void withActivationToken(const std::string& token, const std::function<void()>& activate);
 
 }  // namespace kivo

@@ -58,7 +58,7 @@ int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const Joystic
     leaveASilentSessionBus();
     // Made once the edge has chosen Qt's platform, and gone after the edge, whose wake-ups it runs.
     std::optional<QApplication> application;
-    const std::unique_ptr<Edge<Form1>> edge = openChosenEdge({joystick, hooks.watchJoystick});
+    const std::unique_ptr<Edge<Form1>> edge = openChosenEdge({joystick, hooks.watchJoystick, {}});
     if (!edge)
         return kExitFailure;
     application.emplace(argc, argv);

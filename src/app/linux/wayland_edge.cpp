@@ -30,17 +30,13 @@ private:
         return nullptr;
     }
 
-    // Qt's wayland platform activates a window with the token in this variable, and removes it
-    // once used; a compositor without xdg_activation_v1 leaves it unused.
-    static constexpr char kTokenVariable[] = "XDG_ACTIVATION_TOKEN";
-
-    void beforeActivation(const LaunchTokens& tokens) override
+    void activate(QWidget& window, const LaunchTokens& tokens) override
     {
-        if (!tokens.activation.empty())
-            qputenv(kTokenVariable, QByteArray::fromStdString(tokens.activation));
+        withActivationToken(tokens.activation, [&window] {
+            window.raise();
+            window.activateWindow();
+        });
     }
-
-    void afterActivation(QWidget&, const LaunchTokens&) override { qunsetenv(kTokenVariable); }
 
     // Declared in the order they are built on each other, so that each goes before what it uses.
     std::unique_ptr<KeymapSource> keymaps_;
@@ -49,6 +45,17 @@ private:
 };
 
 }  // namespace
+
+// Qt's wayland platform activates a window with the token in this variable, and removes it once
+// used; a compositor without xdg_activation_v1 leaves it unused.
+void withActivationToken(const std::string& token, const std::function<void()>& activate)
+{
+    static constexpr char kTokenVariable[] = "XDG_ACTIVATION_TOKEN";
+    if (!token.empty())
+        qputenv(kTokenVariable, QByteArray::fromStdString(token));
+    activate();
+    qunsetenv(kTokenVariable);
+}
 
 std::unique_ptr<Edge<Form1>> openWaylandEdge(const LinuxJoystick& joystick)
 {

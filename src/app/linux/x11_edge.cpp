@@ -45,10 +45,10 @@ private:
         return std::make_unique<WindowLoss>(logic, form.nativeHandle());
     }
 
-    void beforeActivation(const LaunchTokens&) override {}
-
-    void afterActivation(QWidget& window, const LaunchTokens& tokens) override
+    void activate(QWidget& window, const LaunchTokens& tokens) override
     {
+        window.raise();
+        window.activateWindow();
         auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
         if (!tokens.startupId.empty() && x11 != nullptr)
             activateForStartup(x11->connection(), static_cast<xcb_window_t>(window.winId()), tokens.startupId);

@@ -1,7 +1,7 @@
 #include "platform/sdl/sdl_joystick.h"
 
 #include "platform/messages.h"
-#include "platform/sdl/evdev_companion.h"
+#include "platform/sdl/evdev_left_out.h"
 #include "platform/sdl/sdl_records.h"
 
 #include <SDL.h>
@@ -82,7 +82,7 @@ public:
             const char* path = SDL_JoystickPathForIndex(index);
             FoundJoystick& device = devices.emplace_back(
                 FoundJoystick{name != nullptr ? name : "(no name)", 0, path != nullptr ? path : ""});
-            device.companion = companionOf(SDL_JoystickGetDeviceInstanceID(index), device.path);
+            device.leftOut = leftOutOf(SDL_JoystickGetDeviceInstanceID(index), device.path);
             if (!withButtons)
                 continue;
             if (SDL_Joystick* joystick = SDL_JoystickOpen(index)) {
@@ -141,12 +141,12 @@ private:
     }
 
     // Asked once for each device SDL adds, as that opens its node.
-    Companion companionOf(SDL_JoystickID device, const std::string& path)
+    LeftOut leftOutOf(SDL_JoystickID device, const std::string& path)
     {
-        const auto known = companions_.find(device);
-        if (known != companions_.end())
+        const auto known = leftOutByDevice_.find(device);
+        if (known != leftOutByDevice_.end())
             return known->second;
-        return companions_.emplace(device, evdevCompanion(path)).first->second;
+        return leftOutByDevice_.emplace(device, evdevLeftOut(path)).first->second;
     }
 
     JoystickChoice choice_;
@@ -154,7 +154,7 @@ private:
     bool saidMissing_ = false;
     SDL_Joystick* joystick_ = nullptr;
     SDL_GameController* controller_ = nullptr;
-    std::map<SDL_JoystickID, Companion> companions_;
+    std::map<SDL_JoystickID, LeftOut> leftOutByDevice_;
 };
 
 }  // namespace

@@ -15,7 +15,7 @@ struct JoystickNode {
     std::string path;
 };
 
-// The chosen joystick, or the first SDL reports that is not a pad's companion, serves as device id 0.
+// The chosen joystick, or the first SDL reports that is not left out, serves as device id 0.
 class SdlJoystick : public Joystick {
 public:
     // The joystick the last read found open.
@@ -27,7 +27,7 @@ public:
 std::unique_ptr<SdlJoystick> makeSdlJoystick(JoystickChoice choice = {});
 
 // One line for each device SDL offers as a joystick (number, name, buttons, device node), the one
-// Kivo would use marked with why, companions with why they are left out; or a line saying that
+// Kivo would use marked with why, those left out with why; or a line saying that
 // there is none.
 std::string listSdlJoysticks(const JoystickChoice& choice = {});
 

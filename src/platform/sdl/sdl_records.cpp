@@ -52,20 +52,18 @@ constexpr std::array<DpadButton, 4> kDpadButtons{{{SDL_CONTROLLER_BUTTON_DPAD_UP
                                                   {SDL_CONTROLLER_BUTTON_DPAD_LEFT, SDL_HAT_LEFT},
                                                   {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, SDL_HAT_RIGHT}}};
 
-// The D-pad from the joystick buttons SDL's mapping binds it to. They are the D-pad's, so they
-// leave the buttons: pressing the D-pad types no assigned key.
-Uint8 dpadFromButtons(SDL_GameController* controller, std::uint32_t& pressed)
+// The D-pad as SDL's mapping reads it, from buttons, a hat or axes. Buttons bound to it are the
+// D-pad's, so they leave the buttons: pressing the D-pad types no assigned key.
+Uint8 dpadOfController(SDL_GameController* controller, std::uint32_t& pressed)
 {
     Uint8 hat = SDL_HAT_CENTERED;
     for (const auto& [button, direction] : kDpadButtons) {
-        const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForButton(controller, button);
-        if (bind.bindType != SDL_CONTROLLER_BINDTYPE_BUTTON || bind.value.button < 0 ||
-            bind.value.button >= kMaxButtons)
-            continue;
-        const std::uint32_t bit = 1U << bind.value.button;
-        if ((pressed & bit) != 0)
+        if (SDL_GameControllerGetButton(controller, button) != 0)
             hat |= direction;
-        pressed &= ~bit;
+        const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForButton(controller, button);
+        if (bind.bindType == SDL_CONTROLLER_BINDTYPE_BUTTON && bind.value.button >= 0 &&
+            bind.value.button < kMaxButtons)
+            pressed &= ~(1U << bind.value.button);
     }
     return hat;
 }
@@ -108,7 +106,7 @@ void fillPosition(SDL_Joystick* joystick, SDL_GameController* controller, JOYINF
     if (SDL_JoystickNumHats(joystick) > 0) {
         dpad = SDL_JoystickGetHat(joystick, 0);
     } else if (controller != nullptr) {
-        dpad = dpadFromButtons(controller, pressed);
+        dpad = dpadOfController(controller, pressed);
     }
     info.dwButtons = pressed;
     // The lowest button held, counted from 1.

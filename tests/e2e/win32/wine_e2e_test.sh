@@ -222,32 +222,37 @@ else
   fail "kill -9 right after an assignment lost it: $(cat "$ini" 2>/dev/null)"
 fi
 
-# A button that types Enter, held while Kivo asks whether to quit, answers nothing: the question
-# stays, and the receiver gets the key once it is in front again.
-printf '[Settings]\r\n0=Button 1:  {Enter}\r\n' >"$ini"
-start_host --buttons 4
-activate_kivo
-select_button 1 || fail "button 1 not selected: $(labels)"
+# A button that types Enter, held while Quit or Clear is clicked, answers neither question: the
+# Enters it typed into Kivo's own window just before are read there, the question stays, and
+# the receiver gets the key once it is in front again.
 question_in_front() {
   question=$(xdotool getactivewindow 2>/dev/null) && [ "$question" != "$kivo_window" ] &&
     [ "$question" != "$receiver_window" ]
 }
-xdotool mousemove --window "$kivo_window" 48 24 click 1 # Quit, in the window's top left corner
-wait_for question_in_front || fail "Quit did not bring its question to the front ($(front_state))"
-send "press 1"
-sleep 1 # a person holding the button through the question
-if kill -0 "$host_pid" 2>/dev/null && xdotool getwindowname "$question" >/dev/null 2>&1; then
-  pass "the held Enter did not answer Kivo's question"
-  activate_receiver
-  start=$(log_length)
-  wait_for presses_since "$start" 13 1 && pass "back in the receiver, the held button types Enter again" ||
-    fail "no Enter reached the receiver after the question"
-  send "release 1"
-  kill -9 "$host_pid"
-else
-  fail "the held Enter answered Kivo's question"
-fi
-exec 4>&-
+# Quit and Clear, in the window's top left corner.
+for asked in "Quit 48" "Clear 148"; do
+  read -r command x <<<"$asked"
+  printf '[Settings]\r\n0=Button 1:  {Enter}\r\n' >"$ini"
+  start_host --buttons 4
+  activate_kivo
+  select_button 1 || fail "button 1 not selected: $(labels)"
+  send "press 1"
+  xdotool mousemove --window "$kivo_window" "$x" 24 click 1
+  # A person holds the button through the question.
+  wait_for question_in_front && sleep 1 || question=
+  if [ -n "$question" ] && kill -0 "$host_pid" 2>/dev/null && xdotool getwindowname "$question" >/dev/null 2>&1; then
+    pass "the held Enter did not answer the question of $command"
+    activate_receiver
+    start=$(log_length)
+    wait_for presses_since "$start" 13 1 && pass "back in the receiver, the held button types Enter again" ||
+      fail "no Enter reached the receiver after the question of $command"
+    send "release 1"
+  else
+    fail "the held Enter answered the question of $command, or it asked none ($(front_state))"
+  fi
+  kill -9 "$host_pid" 2>/dev/null || true
+  exec 4>&-
+done
 
 # Nor does it dismiss the box that says an assignment could not be saved.
 printf '[Settings]\r\n0=Button 1:  x\r\n' >"$ini"

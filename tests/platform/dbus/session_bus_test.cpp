@@ -59,6 +59,7 @@ TEST(SessionBus, AnswersSilentOrNoneWhereverLibdbusWouldLook)
         } else if (row.listener == Listener::Silent) {
             silent.emplace(socket);
         }
+        // The patience Kivo is given, short: a hung bus makes its row wait all of it.
         EXPECT_EQ(askSessionBus(200ms), row.answer);
         daemon.reset();
         silent.reset();

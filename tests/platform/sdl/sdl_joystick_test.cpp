@@ -35,6 +35,15 @@ public:
           handle_(SDL_JoystickOpen(index_))
     {
     }
+    // A pad SDL knows as a game controller by the mapping given.
+    VirtualJoystick(const SDL_VirtualJoystickDesc& pad, const std::string& mapping)
+        : index_(SDL_JoystickAttachVirtualEx(&pad)), handle_(nullptr)
+    {
+        char guid[33] = {};
+        SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(index_), guid, sizeof guid);
+        SDL_GameControllerAddMapping((guid + std::string(",") + pad.name + "," + mapping + ",").c_str());
+        handle_ = SDL_JoystickOpen(index_);
+    }
     ~VirtualJoystick() { unplug(); }
     VirtualJoystick(const VirtualJoystick&) = delete;
     VirtualJoystick& operator=(const VirtualJoystick&) = delete;
@@ -172,6 +181,46 @@ TEST_F(SdlJoystickTest, TheFirstHatIsThePointOfViewAndNoHatIsItsCentre)
     VirtualJoystick hatless(2, 4);
     ASSERT_TRUE(hatless.attached());
     EXPECT_EQ(read().dwPOV, 65535U);
+}
+
+// Without a hat, a pad's D-pad is wherever SDL's mapping binds it; buttons bound to it are not
+// buttons of their own, or pressing the D-pad would also type the selected button's key.
+TEST_F(SdlJoystickTest, APadsDpadIsThePointOfViewWhereverItsMappingBindsIt)
+{
+    struct Case {
+        const char* dpad;
+        std::initializer_list<int> held;
+        Sint16 axis2;
+        std::uint32_t pov;
+        std::uint32_t bits;
+    };
+    const Case cases[] = {
+        {"dpup:b11,dpdown:b12,dpleft:b13,dpright:b14", {13}, 0, 27000, 0},
+        {"dpup:b11,dpdown:b12,dpleft:b13,dpright:b14", {11, 14}, 0, 4500, 0},
+        {"dpup:b11,dpdown:b12,dpleft:b13,dpright:b14", {12, 2}, 0, 18000, 0x4},
+        {"dpup:b11,dpdown:b12,dpleft:b13,dpright:b14", {0}, 0, 65535, 0x1},
+        {"dpup:-a3,dpdown:+a3,dpleft:-a2,dpright:+a2", {}, 32767, 9000, 0},
+        {"dpup:-a3,dpdown:+a3,dpleft:-a2,dpright:+a2", {1}, -32768, 27000, 0x2},
+    };
+    Uint16 product = 0x100;
+    for (const Case& c : cases) {
+        SDL_VirtualJoystickDesc pad{};
+        pad.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        pad.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        pad.naxes = 4;
+        pad.nbuttons = 15;
+        pad.vendor_id = 0x4b56;
+        pad.product_id = ++product;  // a mapping of its own
+        pad.name = "Kivo test pad";
+        VirtualJoystick stick(pad, std::string("a:b0,b:b1,x:b2,leftx:a0,lefty:a1,") + c.dpad);
+        ASSERT_TRUE(stick.attached());
+        for (int button : c.held)
+            stick.button(button, true);
+        stick.axis(2, c.axis2);
+        const JOYINFOEX info = read();
+        EXPECT_EQ(info.dwPOV, c.pov) << c.dpad << ", " << c.held.size() << " held";
+        EXPECT_EQ(info.dwButtons, c.bits) << c.dpad << ", " << c.held.size() << " held";
+    }
 }
 
 // Each time the joystick is found missing, one line on standard error says what to check.

@@ -1,4 +1,5 @@
 #include "platform/wayland/wayland_backends.h"
+#include "support/waits.h"
 
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
@@ -9,10 +10,8 @@
 #include <wayland-server-core.h>
 #include <wayland-server-protocol.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 namespace kivo {
 namespace {
@@ -126,10 +125,7 @@ TEST(WaylandKeymap, TypesByTheKeymapTheCompositorAnnouncesAtBindAndLater)
     EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_z), KEY_Y);
 
     compositor.changeLayout("fr");
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (keyTyping(*keymaps, XKB_KEY_q) != KEY_A && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    test_support::waitFor([&] { return keyTyping(*keymaps, XKB_KEY_q) == KEY_A; });
     EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_q), KEY_A);
 }
 

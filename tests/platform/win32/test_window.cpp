@@ -1,12 +1,14 @@
 #include "test_window.h"
 
+#include "support/waits.h"
+
 namespace kivo::test_support {
 namespace {
 
 constexpr wchar_t kClassName[] = L"KivoTestWindow";
-// Sent input reaches the window through Wine's server and X; a quiet spell this long means
-// all of it has arrived.
-constexpr DWORD kQuietMilliseconds = 100;
+// Sent input reaches the window through Wine's server and X; a quiet span means all of it has
+// arrived.
+constexpr DWORD kQuietMilliseconds = static_cast<DWORD>(kQuietSpan.count());
 
 bool isKeyMessage(UINT message)
 {

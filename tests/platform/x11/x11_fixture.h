@@ -2,12 +2,11 @@
 
 #include "platform/x11/x11_services.h"
 #include "support/private_xvfb.h"
+#include "support/waits.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
-#include <thread>
 
 namespace kivo {
 
@@ -29,17 +28,16 @@ protected:
     std::unique_ptr<X11Services> services_;
 };
 
-// Polls until the answer is the expected one or two seconds pass, and returns the last
-// answer: the services learn of changes from events, which arrive a moment later.
+// Asks until the answer is the expected one or the wait gives up, and returns the last answer:
+// the services learn of changes from events, which arrive a moment later.
 template <typename Read, typename Value>
 Value settled(Read read, const Value& expected)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     Value value = read();
-    while (value != expected && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    test_support::waitFor([&] {
         value = read();
-    }
+        return value == expected;
+    });
     return value;
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/xkb/keysyms.h"
 #include "support/key_recorder.h"
+#include "support/waits.h"
 
 #include <X11/keysym.h>
 
@@ -32,7 +33,7 @@ protected:
     {
         recorder_->clear();
         services_->sender().send(KeyString(keys));
-        return recorder_->waitForKeys(count, 2s);
+        return recorder_->waitForKeys(count, test_support::kWaitDeadline);
     }
 
     struct Typed {

@@ -1,7 +1,8 @@
 #include "window/qt/desktop_notification.h"
 
-#include "support/file_contents.h"
+#include "support/captured_stderr.h"
 #include "support/private_session_bus.h"
+#include "support/qt_waits.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -13,9 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -85,28 +83,6 @@ private:
     uint nextId_ = 7;
 };
 
-// Standard error into a file of the test's own while it lives, to read back at any time.
-class StderrFile {
-public:
-    StderrFile() : saved_(dup(STDERR_FILENO))
-    {
-        const int file = open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(file, STDERR_FILENO);
-        close(file);
-    }
-    ~StderrFile()
-    {
-        dup2(saved_, STDERR_FILENO);
-        close(saved_);
-        std::filesystem::remove(path_);
-    }
-    std::string text() const { return test_support::fileContents(path_); }
-
-private:
-    std::filesystem::path path_ = std::filesystem::temp_directory_path() / ("kivo-stderr-" + std::to_string(getpid()));
-    int saved_;
-};
-
 class DesktopNotificationTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -126,7 +102,7 @@ TEST_F(DesktopNotificationTest, ShowsWithKivosNameAndTakesItBackEvenBeforeTheSer
 {
     notification.show(QStringLiteral("No joystick found"), QStringLiteral("Plug one in."));
     notification.withdraw();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 2; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.calls.size() >= 2; }));
     const QList<QVariant> shown = service.calls[0].arguments();
     ASSERT_EQ(service.calls[0].member(), QLatin1String("Notify"));
     EXPECT_EQ(shown.value(0).toString(), QLatin1String("Kivo"));
@@ -139,7 +115,7 @@ TEST_F(DesktopNotificationTest, ShowsWithKivosNameAndTakesItBackEvenBeforeTheSer
     // Nothing is shown, so there is nothing to take back.
     notification.withdraw();
     notification.show(QStringLiteral("The joystick went away"), QString());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 3; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.calls.size() >= 3; }));
     EXPECT_EQ(service.calls[2].member(), QLatin1String("Notify"));
     EXPECT_EQ(service.calls[2].arguments().value(1).toUInt(), 0u);
 }
@@ -152,22 +128,22 @@ TEST_F(DesktopNotificationTest, ASlowServiceLeavesUpOnlyWhatIsStillWanted)
     notification.show(QStringLiteral("The joystick went away"), QString());
     notification.withdraw();
     notification.show(QStringLiteral("The joystick went away"), QString());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 2; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.calls.size() >= 2; }));
     service.answerNow(serviceSide);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.closed().empty(); }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return !service.closed().empty(); }));
     EXPECT_EQ(service.closed(), std::vector<uint>{7});
 
     notification.withdraw();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.closed().size() >= 2; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.closed().size() >= 2; }));
     EXPECT_EQ(service.closed(), (std::vector<uint>{7, 8}));
 }
 
 TEST_F(DesktopNotificationTest, AFailedNotifyIsOneLineOnStandardError)
 {
     service.broken = true;
-    const StderrFile errors;
+    const test_support::CapturedStderr errors;
     notification.show(QStringLiteral("No joystick found"), QString());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !errors.text().empty(); }));
+    EXPECT_TRUE(test_support::waitWithEvents([&] { return !errors.text().empty(); }));
     EXPECT_EQ(errors.text(), "kivo: the desktop did not show the notification: out of order\n");
 }
 
@@ -186,28 +162,28 @@ TEST_F(DesktopNotificationTest, WhatIsStillWantedIsShownWheneverTheServiceStarts
         QCoreApplication::processEvents();
     };
     serviceSide.unregisterService(name);
-    const StderrFile errors;
+    const test_support::CapturedStderr errors;
     notification.show(QStringLiteral("No joystick found"), QString());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !errors.text().empty(); }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return !errors.text().empty(); }));
     EXPECT_EQ(errors.text(),
               "kivo: the desktop's notification service is not running; Kivo shows the notification once it starts\n");
 
     serviceSide.registerService(name);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 1; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.calls.size() >= 1; }));
     restart();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 2; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.calls.size() >= 2; }));
     for (const QDBusMessage& call : service.calls) {
         EXPECT_EQ(call.arguments().value(1).toUInt(), 0u) << "replaces nothing of a service gone";
         EXPECT_EQ(call.arguments().value(3).toString(), QLatin1String("No joystick found"));
     }
 
     notification.withdraw();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.closed().empty(); }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return !service.closed().empty(); }));
     EXPECT_EQ(service.closed(), std::vector<uint>{8});
     restart();
     startSeenByKivo();
     notification.show(QStringLiteral("The joystick went away"), QString());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() >= 4; }));
+    ASSERT_TRUE(test_support::waitWithEvents([&] { return service.calls.size() >= 4; }));
     EXPECT_EQ(service.calls[3].arguments().value(3).toString(), QLatin1String("The joystick went away"))
         << "nothing is shown again once withdrawn";
 }

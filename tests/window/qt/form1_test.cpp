@@ -1,4 +1,5 @@
 #include "qt_window_fixture.h"
+#include "support/qt_waits.h"
 
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -177,8 +178,8 @@ TEST_F(Form1Test, TicksKeepingTheSelectionBoldChangeItsFontOnce)
     FontChangeCounter counter;
     label->installEventFilter(&counter);
 
-    QTest::qWait(50);
-    EXPECT_TRUE(label->font().bold());
+    EXPECT_TRUE(test_support::waitWithEvents([label] { return label->font().bold(); }));
+    QTest::qWait(static_cast<int>(test_support::kQuietSpan.count()));  // ticks that change nothing
     EXPECT_EQ(counter.count, 1);
 }
 
@@ -187,7 +188,7 @@ TEST_F(Form1Test, FocusGoesToCommand3WhenTheWindowIsActivated)
     start(2);
     control<QWidget>("Command1")->setFocus();
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form(), test_support::kWaitDeadlineMs));
     EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("Command3"));
 }
 
@@ -206,7 +207,7 @@ TEST_F(Form1Test, AnInputObserverHearsTheKeysOfTheFocusedControlAndTheActivation
     start(2);
     form().observeInput(&heard);
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form(), test_support::kWaitDeadlineMs));
     const auto sendKey = [this](QEvent::Type type, bool autoRepeat) {
         QKeyEvent key(type, Qt::Key_A, Qt::NoModifier, 38, 0, 0x10, QString(), autoRepeat);
         QApplication::sendEvent(form().windowHandle(), &key);
@@ -217,7 +218,7 @@ TEST_F(Form1Test, AnInputObserverHearsTheKeysOfTheFocusedControlAndTheActivation
     QWidget other;
     other.show();
     other.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other, test_support::kWaitDeadlineMs));
 
     const std::vector<std::array<std::uint32_t, 3>> expectedKeys{{38, 1, 0x10}, {38, 0, 0x10}};
     EXPECT_EQ(heard.keys, expectedKeys);

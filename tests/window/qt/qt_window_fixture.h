@@ -2,6 +2,7 @@
 
 #include "app/linux/termination_signals.h"
 #include "support/temp_settings.h"
+#include "support/waits.h"
 #include "window/qt/close_requests.h"
 #include "window/qt/form1.h"
 #include "window/window_logic.h"
@@ -52,14 +53,14 @@ inline void answerNextQuestion(QMessageBox::StandardButton answer, SeenQuestion&
     poll->start();
 }
 
-// Runs the event loop until the window ends the process (or five seconds pass, giving -1).
+// Runs the event loop until the window ends the process (or the wait gives up, giving -1).
 inline int runUntilEnded(const std::function<void()>& action)
 {
     QTimer::singleShot(0, qApp, action);
     QTimer timeout;
     timeout.setSingleShot(true);
     QObject::connect(&timeout, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
-    timeout.start(5000);
+    timeout.start(test_support::kWaitDeadlineMs);
     return QApplication::exec();
 }
 

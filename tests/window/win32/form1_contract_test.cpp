@@ -1,3 +1,4 @@
+#include "support/waits.h"
 #include "window/toolkit_contract.h"
 #include "window/win32/form1.h"
 
@@ -39,13 +40,10 @@ struct Win32Harness {
     void answerNextQuestionNoLater()
     {
         answerer = std::thread([] {
-            for (int tries = 0; tries < 100; ++tries) {
-                Sleep(20);
-                if (const HWND box = FindWindowW(L"#32770", L"Kivo")) {
-                    Sleep(300);
-                    PostMessageW(box, WM_COMMAND, IDNO, 0);
-                    return;
-                }
+            HWND box = nullptr;
+            if (test_support::waitFor([&box] { return (box = FindWindowW(L"#32770", L"Kivo")) != nullptr; })) {
+                Sleep(300);  // the time the ticks are given while the question is open
+                PostMessageW(box, WM_COMMAND, IDNO, 0);
             }
         });
     }

@@ -1,3 +1,5 @@
+#include "support/captured_stderr.h"
+#include "support/waits.h"
 #include "window/win32/form1.h"
 #include "window/win32/message_loop.h"
 
@@ -31,6 +33,9 @@ private:
     Form1& form_;
 };
 
+// How long a check that nothing arrives pumps.
+constexpr DWORD kQuietMilliseconds = static_cast<DWORD>(test_support::kQuietSpan.count());
+
 void pumpFor(DWORD milliseconds)
 {
     const DWORD start = GetTickCount();
@@ -42,14 +47,12 @@ void pumpFor(DWORD milliseconds)
     }
 }
 
-// Pumps until the condition holds or five seconds pass: a loaded machine may delay the first
+// Pumps until the condition holds or the wait gives up: a loaded machine may delay the first
 // tick well beyond its millisecond.
 template <class Condition>
 void pumpUntil(Condition condition)
 {
-    const DWORD start = GetTickCount();
-    while (!condition() && GetTickCount() - start < 5000)
-        pumpFor(5);
+    test_support::waitFor(condition, [] { pumpFor(5); });
 }
 
 RECT childRect(HWND parent, HWND child)
@@ -115,8 +118,9 @@ TEST_F(Win32Form1Test, CaptionsAreWindows1252BytesAndMessagesUtf8ShownAsUnicode)
     std::thread reader([&message] {
         wchar_t text[128]{};
         HWND box = nullptr;
-        while (!(box = FindWindowW(L"#32770", L"Kivo")) || GetDlgItemTextW(box, 0xffff, text, 128) == 0)
-            Sleep(10);
+        test_support::waitFor([&] {
+            return (box = FindWindowW(L"#32770", L"Kivo")) != nullptr && GetDlgItemTextW(box, 0xffff, text, 128) != 0;
+        });
         message = text;
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
@@ -162,7 +166,7 @@ TEST_F(Win32Form1Test, ActivationPutsTheFocusOnCommand3)
 
 TEST_F(Win32Form1Test, TicksComeOnTheWindowsThreadOnlyWhileEnabled)
 {
-    pumpFor(50);
+    pumpFor(kQuietMilliseconds);
     EXPECT_TRUE(events.tickThreads.empty());
     form.setTimerEnabled(true);
     pumpUntil([this] { return events.tickThreads.size() >= 3; });
@@ -170,9 +174,9 @@ TEST_F(Win32Form1Test, TicksComeOnTheWindowsThreadOnlyWhileEnabled)
     ASSERT_FALSE(events.tickThreads.empty());
     for (DWORD thread : events.tickThreads)
         EXPECT_EQ(thread, GetCurrentThreadId());
-    pumpFor(50);
+    pumpFor(kQuietMilliseconds);  // a tick already posted
     const std::size_t ticks = events.tickThreads.size();
-    pumpFor(100);
+    pumpFor(kQuietMilliseconds);
     EXPECT_EQ(events.tickThreads.size(), ticks);
 }
 
@@ -257,11 +261,11 @@ TEST(Win32TrayNoticeTest, NoticeLeavesTheNotificationAreaWhenWithdrawnAndWhenThe
 // Without its window or Timer1 Kivo says why and ends with a failure, rather than run doing nothing.
 TEST(Win32MessageLoopTest, AFailedStartIsReportedAndEndsTheLoopWithAFailure)
 {
-    ::testing::internal::CaptureStderr();
+    const test_support::CapturedStderr errors;
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     failToStart("a test window");
     EXPECT_EQ(runMessageLoop(nullptr), 1);
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("kivo: cannot make a test window: "), std::string::npos);
+    EXPECT_NE(errors.text().find("kivo: cannot make a test window: "), std::string::npos);
 }
 
 }  // namespace

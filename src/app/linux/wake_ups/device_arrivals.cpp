@@ -1,103 +1,24 @@
 #include "app/linux/wake_ups/device_arrivals.h"
 
-#include <sys/inotify.h>
-#include <unistd.h>
-#include <cerrno>
-#include <cstring>
 #include <utility>
 
 namespace kivo {
-namespace {
-
-constexpr std::uint32_t kNodeChanges = IN_CREATE | IN_ATTRIB | IN_ONLYDIR;
-constexpr std::uint32_t kFolderReturns = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
-
-}  // namespace
 
 DeviceArrivals::DeviceArrivals(std::filesystem::path folder, std::function<void()> arrived)
-    : folder_(std::move(folder)),
-      arrived_(std::move(arrived)),
-      inotify_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)),
-      notifier_(QSocketNotifier::Read)
+    : watch_(std::move(folder)), arrived_(std::move(arrived)), notifier_(QSocketNotifier::Read)
 {
-    if (inotify_ < 0)
+    if (watch_.descriptor() < 0)
         return;
-    parentWatch_ = inotify_add_watch(inotify_, folder_.parent_path().c_str(), kFolderReturns);
-    watchFolder();
-    notifier_.setSocket(inotify_);
+    notifier_.setSocket(watch_.descriptor());
     notifier_.setEnabled(true);
-    QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { readEvents(); });
-}
-
-DeviceArrivals::~DeviceArrivals()
-{
-    close();
-}
-
-bool DeviceArrivals::watching()
-{
-    if (parentWatch_ < 0)
-        return false;
-    if (folderWatch_ < 0)
-        watchFolder();
-    // A folder that is not there yet is announced by the parent's watch when it comes.
-    std::error_code missing;
-    return folderWatch_ >= 0 || !std::filesystem::exists(folder_, missing);
-}
-
-void DeviceArrivals::watchFolder()
-{
-    folderWatch_ = inotify_add_watch(inotify_, folder_.c_str(), kNodeChanges);
-}
-
-void DeviceArrivals::readEvents()
-{
-    alignas(inotify_event) char buffer[4096];
-    bool announce = false;
-    for (;;) {
-        const ssize_t count = ::read(inotify_, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
-                close();
-                announce = true;
-            }
-            break;
-        }
-        for (ssize_t at = 0; at < count;) {
-            inotify_event event{};
-            std::memcpy(&event, buffer + at, sizeof event);
-            const char* name = buffer + at + sizeof event;
-            at += static_cast<ssize_t>(sizeof event + event.len);
-            if ((event.mask & IN_IGNORED) != 0) {
-                // The watched folder was removed (or its file system unmounted).
-                if (event.wd == folderWatch_)
-                    folderWatch_ = -1;
-                if (event.wd == parentWatch_)
-                    parentWatch_ = -1;
-                announce = true;
-            } else if (event.wd == parentWatch_) {
-                if (event.len > 0 && folder_.filename() == name) {
-                    watchFolder();
-                    announce = true;
-                }
-            } else {
-                // A node in the folder, or events lost to an overflowing queue.
-                announce = true;
-            }
-        }
-    }
-    if (announce)
-        arrived_();
-}
-
-void DeviceArrivals::close()
-{
-    notifier_.setEnabled(false);
-    if (inotify_ >= 0)
-        ::close(inotify_);
-    inotify_ = folderWatch_ = parentWatch_ = -1;
+    QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
+        const bool arrived = watch_.readEvents();
+        // An ended watch has closed its descriptor, which would otherwise wake the loop forever.
+        if (watch_.descriptor() < 0)
+            notifier_.setEnabled(false);
+        if (arrived)
+            arrived_();
+    });
 }
 
 }  // namespace kivo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/sdl/device_watch.h"
+
 #include <QSocketNotifier>
 
 #include <filesystem>
@@ -7,30 +9,19 @@
 
 namespace kivo {
 
-// Announces, by calling back, device nodes arriving in a folder such as /dev/input. devtmpfs
-// removes that folder once it is empty and makes it again for the next device, so the folder's
-// own return is watched for as well, and announced as an arrival.
+// Announces, by calling back from the event loop, device nodes arriving in a folder such as
+// /dev/input, as the platform's watch of that folder reports them.
 class DeviceArrivals {
 public:
     DeviceArrivals(std::filesystem::path folder, std::function<void()> arrived);
-    ~DeviceArrivals();
-    DeviceArrivals(const DeviceArrivals&) = delete;
-    DeviceArrivals& operator=(const DeviceArrivals&) = delete;
 
     // True while the next arrival will be announced. A watch that ends is announced too, so
     // that whoever sleeps on this asks again.
-    bool watching();
+    bool watching() { return watch_.watching(); }
 
 private:
-    void readEvents();
-    void watchFolder();
-    void close();
-
-    std::filesystem::path folder_;
+    InputFolderWatch watch_;
     std::function<void()> arrived_;
-    int inotify_ = -1;
-    int folderWatch_ = -1;
-    int parentWatch_ = -1;
     QSocketNotifier notifier_;
 };
 

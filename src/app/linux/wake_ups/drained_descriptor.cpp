@@ -1,7 +1,8 @@
 #include "app/linux/wake_ups/drained_descriptor.h"
 
+#include "platform/sdl/device_watch.h"
+
 #include <unistd.h>
-#include <cerrno>
 #include <utility>
 
 namespace kivo {
@@ -50,19 +51,10 @@ void DrainedDescriptor::drainAndAnnounce()
 
 bool DrainedDescriptor::drain()
 {
-    // Large enough for whole evdev events and any hidraw report.
-    char buffer[4096];
-    bool arrived = false;
-    for (;;) {
-        const ssize_t count = ::read(descriptor_, buffer, sizeof buffer);
-        arrived = arrived || count > 0;
-        if (count > 0 || (count < 0 && errno == EINTR))
-            continue;
-        // A descriptor that has ended stays readable; left open, it would wake the loop forever.
-        if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
-            close();
-        return arrived;
-    }
+    const Drained drained = drainDescriptor(descriptor_);
+    if (drained.ended)
+        close();
+    return drained.arrived;
 }
 
 void DrainedDescriptor::close()

@@ -1,4 +1,4 @@
-#include "platform/sdl/evdev_companion.h"
+#include "platform/sdl/evdev_left_out.h"
 
 #include <fcntl.h>
 #include <libevdev/libevdev.h>
@@ -22,34 +22,34 @@ bool hasJoystickButton(const libevdev* device)
     return anyIn(BTN_MISC, BTN_9) || anyIn(BTN_JOYSTICK, BTN_THUMBR) || anyIn(BTN_TRIGGER_HAPPY, BTN_TRIGGER_HAPPY40);
 }
 
-Companion companionOf(const libevdev* device)
-{
-    if (libevdev_has_property(device, INPUT_PROP_ACCELEROMETER))
-        return Companion::MotionSensors;
-    if (libevdev_has_property(device, INPUT_PROP_POINTER) || libevdev_has_event_code(device, EV_KEY, BTN_TOOL_FINGER))
-        return Companion::Touchpad;
-    if (!hasJoystickButton(device))
-        return Companion::NoJoystickButtons;
-    return Companion::None;
-}
-
 }  // namespace
 
-Companion evdevCompanion(const std::string& path)
+LeftOut evdevLeftOut(const libevdev* device)
+{
+    if (libevdev_has_property(device, INPUT_PROP_ACCELEROMETER))
+        return LeftOut::MotionSensors;
+    if (libevdev_has_property(device, INPUT_PROP_POINTER) || libevdev_has_event_code(device, EV_KEY, BTN_TOOL_FINGER))
+        return LeftOut::Touchpad;
+    if (!hasJoystickButton(device))
+        return LeftOut::NoJoystickButtons;
+    return LeftOut::No;
+}
+
+LeftOut evdevLeftOut(const std::string& path)
 {
     if (!path.starts_with("/dev/input/event"))
-        return Companion::None;
+        return LeftOut::No;
     const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
-        return Companion::None;
+        return LeftOut::No;
     libevdev* device = nullptr;
-    Companion companion = Companion::None;
+    LeftOut leftOut = LeftOut::No;
     if (libevdev_new_from_fd(descriptor, &device) == 0) {
-        companion = companionOf(device);
+        leftOut = evdevLeftOut(device);
         libevdev_free(device);
     }
     close(descriptor);
-    return companion;
+    return leftOut;
 }
 
 }  // namespace kivo
