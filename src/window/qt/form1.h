@@ -4,6 +4,7 @@
 #include "window/label_toolkit.h"
 #include "window/qt/desktop_notification.h"
 
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
@@ -43,6 +44,7 @@ public:
     void withdrawNotification() override { notification_.withdraw(); }
     void focusCommand3() override;
     void setTimerEnabled(bool enabled) override;
+    void watchFiles(const std::vector<std::filesystem::path>& files) override;
     void leaveEventLoop(int exitCode) override;
     WindowHandle nativeHandle() const override;
     // From now on the observer hears the window's key events and activation changes.
@@ -78,6 +80,8 @@ private:
     QPushButton* command3_ = nullptr;
     QPushButton* command4_ = nullptr;
     QTimer timer1_;
+    QFileSystemWatcher fileWatch_;
+    std::vector<std::filesystem::path> watchedFiles_;
     double dpiX_ = 96;
     double dpiY_ = 96;
     FormListeners listeners_;
