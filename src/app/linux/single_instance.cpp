@@ -1,5 +1,7 @@
 #include "app/linux/single_instance.h"
 
+#include "app/linux/kernel_locks.h"
+
 #include "platform/messages.h"
 #include "platform/wayland/activation_token.h"
 #include "settings/file_replace.h"
@@ -11,21 +13,16 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -60,11 +57,12 @@ std::string socketPrefix()
     return "kivo-" + std::to_string(::getuid()) + "-";
 }
 
-QString socketPathFor(const fs::path& settingsFile, const fs::path& folder)
+// The socket's name and the lock's, one per settings file and user.
+std::string nameFor(const fs::path& settingsFile)
 {
     const QByteArray hash =
         QCryptographicHash::hash(QByteArray::fromStdString(settingsFile.string()), QCryptographicHash::Sha1);
-    return QString::fromStdString((folder / (socketPrefix() + hash.toHex().left(16).toStdString())).string());
+    return socketPrefix() + hash.toHex().left(16).toStdString();
 }
 
 // Lock and socket must name the file the same way, whichever path reached it: the file a save
@@ -74,51 +72,6 @@ fs::path resolved(const fs::path& settingsFile)
     std::error_code error;
     fs::path canonical = fs::weakly_canonical(replacedFile(settingsFile), error);
     return error ? settingsFile : canonical;
-}
-
-// Every start locks this one file. Another user's (a Kivo run with sudo left it) opens only for
-// reading, which is all flock needs. Without waiting: a FIFO in its place would wait for a writer
-// for ever, and only a regular file is a lock.
-int openLockFile(const fs::path& path, std::string& problem)
-{
-    constexpr int kFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    int lock = ::open(path.c_str(), O_RDWR | O_CREAT | kFlags, 0644);
-    if (lock < 0)
-        lock = ::open(path.c_str(), O_RDONLY | kFlags);
-    if (lock < 0) {
-        problem = "cannot open " + quotedPath(path) + ": " + std::strerror(errno);
-        return -1;
-    }
-    struct stat status {};
-    if (::fstat(lock, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(lock);
-        problem = quotedPath(path) + " is not a regular file";
-        return -1;
-    }
-    return lock;
-}
-
-// The process holding a flock on lock's file, as /proc/locks tells it: "1: FLOCK ADVISORY WRITE
-// <pid> <major>:<minor>:<inode> 0 EOF", the device numbers in hex; waiters' lines have a "->".
-std::optional<long> lockHolder(int lock)
-{
-    struct stat file {};
-    if (::fstat(lock, &file) != 0)
-        return std::nullopt;
-    char id[64];
-    std::snprintf(id, sizeof id, "%02x:%02x:%lu", major(file.st_dev), minor(file.st_dev),
-                  static_cast<unsigned long>(file.st_ino));
-    std::ifstream locks("/proc/locks");
-    for (std::string line; std::getline(locks, line);) {
-        std::istringstream fields(line);
-        std::string number, kind, mode, access, lockedFile;
-        long process = 0;
-        if (fields >> number >> kind >> mode >> access >> process >> lockedFile && kind == "FLOCK" &&
-            lockedFile == id && process > 0) {
-            return process;
-        }
-    }
-    return std::nullopt;
 }
 
 // In a shared folder another user may have taken the name first; only this user's are used.
@@ -210,11 +163,16 @@ bool askerGone(const QLocalSocket& socket)
 // The claim of a start that holds the lock: the lock, and the socket later starts ask through.
 class LinuxSingleInstance final : public SingleInstance {
 public:
-    LinuxSingleInstance(int lock, QString serverName) : lock_(lock), serverName_(std::move(serverName)) {}
+    LinuxSingleInstance(int lock, int name, QString serverName)
+        : lock_(lock), name_(name), serverName_(std::move(serverName))
+    {
+    }
     ~LinuxSingleInstance() override
     {
-        if (lock_ >= 0)
-            ::close(lock_);
+        for (const int held : {lock_, name_}) {
+            if (held >= 0)
+                ::close(held);
+        }
     }
     LinuxSingleInstance(const LinuxSingleInstance&) = delete;
     LinuxSingleInstance& operator=(const LinuxSingleInstance&) = delete;
@@ -279,6 +237,7 @@ private:
     }
 
     int lock_;
+    int name_;
     QString serverName_;
     QLocalServer server_;
     int connections_ = 0;
@@ -306,13 +265,18 @@ LinuxInstanceLock::LinuxInstanceLock(const fs::path& settingsFile, const fs::pat
     if (settingsFile.empty())
         return;
     std::error_code error;
-    fs::create_directories(settingsFile.parent_path(), error);
+    if (!fs::create_directories(settingsFile.parent_path(), error) && error) {
+        openProblem_ = "cannot create the folder " + quotedPath(settingsFile.parent_path()) + ": " + error.message();
+    }
     const fs::path file = resolved(settingsFile);
     lockPath_ = file;
     lockPath_ += ".lock";
     removeDeadSockets(socketFolder);
-    socketPath_ = socketPathFor(file, socketFolder).toStdString();
-    lock_ = openLockFile(lockPath_, openProblem_);
+    const std::string name = nameFor(file);
+    socketPath_ = (socketFolder / name).string();
+    heldName_ = name + ".lock";
+    if (openProblem_.empty())
+        lock_ = openLockFile(lockPath_, openProblem_);
 }
 
 LinuxInstanceLock::~LinuxInstanceLock()
@@ -321,25 +285,39 @@ LinuxInstanceLock::~LinuxInstanceLock()
         ::close(lock_);
 }
 
+// The held name is the lock: no game with the settings folder frees it. The lock file is locked
+// as well, so that a Kivo of an earlier version, which locks only the file, counts, and so that
+// /proc/locks names the holder.
 InstanceLock::Attempt LinuxInstanceLock::take()
 {
     const QString serverName = QString::fromStdString(socketPath_);
-    if (lock_ < 0)
-        return {std::make_unique<LinuxSingleInstance>(-1, serverName), openProblem_};
-    int result = 0;
-    while ((result = ::flock(lock_, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
-    }
-    if (result == 0)
-        return {std::make_unique<LinuxSingleInstance>(std::exchange(lock_, -1), serverName), {}};
-    if (errno == EWOULDBLOCK)
+    const int name = heldName_.empty() ? -1 : holdAbstractName(heldName_);
+    const int nameError = errno;
+    if (name < 0 && nameError == EADDRINUSE)
         return {};
-    return {std::make_unique<LinuxSingleInstance>(-1, serverName),
-            "cannot lock " + quotedPath(lockPath_) + ": " + std::strerror(errno)};
+    std::string lockProblem = openProblem_;
+    int result = lock_ < 0 ? -1 : 0;
+    while (lock_ >= 0 && (result = ::flock(lock_, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    if (lock_ >= 0 && result != 0 && errno == EWOULDBLOCK) {
+        if (name >= 0)
+            ::close(name);
+        return {};
+    }
+    if (lock_ >= 0 && result != 0)
+        lockProblem = "cannot lock " + quotedPath(lockPath_) + ": " + std::strerror(errno);
+    const int lock = result == 0 ? std::exchange(lock_, -1) : -1;
+    std::string unsure;
+    if (name < 0 && !heldName_.empty())
+        unsure = "cannot hold the name \"" + heldName_ + "\": " + std::strerror(nameError);
+    if (name < 0 && !lockProblem.empty())
+        unsure += (unsure.empty() ? "" : "; ") + lockProblem;
+    return {std::make_unique<LinuxSingleInstance>(lock, name, serverName), unsure};
 }
 
 std::optional<long> LinuxInstanceLock::holder()
 {
-    return lockHolder(lock_);
+    return flockHolder(lock_);
 }
 
 std::string LinuxInstanceLock::unaskable()

@@ -8,10 +8,10 @@
 
 namespace kivo {
 
-// A lock beside kivo.ini, and a local socket through which a later start asks the running Kivo
-// to bring its window to the front. The lock is flock on kivo.ini.lock, which the kernel drops
-// when its holder ends however it ends; the file itself is never deleted, so every start locks
-// the same file and there is no stale lock to judge.
+// A lock named after kivo.ini, and a local socket through which a later start asks the running
+// Kivo to bring its window to the front. The lock is a name in the abstract socket namespace,
+// with flock on kivo.ini.lock beside it; the kernel drops both when their holder ends however it
+// ends, so there is no stale lock to judge, and deleting the settings folder frees neither.
 class LinuxInstanceLock final : public InstanceLock {
 public:
     // Where the sockets go: $XDG_RUNTIME_DIR, private to the user and emptied at logout, or the
@@ -35,6 +35,7 @@ public:
 private:
     std::filesystem::path lockPath_;
     std::string socketPath_;
+    std::string heldName_;
     int lock_ = -1;
     std::string openProblem_;
 };

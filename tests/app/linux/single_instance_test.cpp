@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <optional>
 #include <string>
@@ -101,10 +102,11 @@ TEST_F(SingleInstanceClaim, ALockNobodyHoldsIsTakenWhateverItSaysAndKept)
 }
 
 // Another user's lock file opens for reading, which is all flock needs. Opened without waiting: a
-// FIFO in its place, which would wait for a writer, is refused and Kivo starts anyway.
+// FIFO in its place, which would wait for a writer, is refused, and Kivo starts sure all the same
+// through the name it holds.
 TEST_F(SingleInstanceClaim, AnotherUsersLockFileOpensForReadingAndLocksWhenItIsARegularFile)
 {
-    const std::pair<bool, const char*> cases[] = {{true, "^$"}, {false, "is not a regular file"}};
+    const std::pair<bool, const char*> cases[] = {{true, "^$"}, {false, "^$"}};
     for (const auto& [regular, unsure] : cases) {
         fs::remove(lockFile());
         regular ? void(std::ofstream(lockFile()) << "") : void(::mkfifo(lockFile().c_str(), 0600));
@@ -138,6 +140,40 @@ TEST_F(SingleInstanceClaim, ALockHeldThroughAnotherPathIsARunningKivoThatDoesNot
         std::ofstream(settings.file()) << "[Settings]\n";
     }
     ::close(holder);
+}
+
+// Whatever happens to the settings folder or the lock file while Kivo runs, a second start finds
+// it running, and a start in a folder it may not write to is sure of that all the same.
+TEST_F(SingleInstanceClaim, NoGameWithTheFolderLetsASecondKivoRun)
+{
+    const fs::path folder = settings.folder() / "kivo";
+    const fs::path file = folder / "kivo.ini";
+    const fs::path aside = settings.folder() / "aside";
+    const std::pair<const char*, std::function<void()>> games[] = {
+        {"lock file deleted", [&] { fs::remove(folder / "kivo.ini.lock"); }},
+        {"folder deleted", [&] { fs::remove_all(folder); }},
+        {"folder renamed", [&] { fs::rename(folder, aside); }},
+        {"folder re-created",
+         [&] {
+             fs::remove_all(folder);
+             fs::create_directories(folder);
+         }},
+        {"folder read-only", [&] { fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec); }},
+    };
+    for (const auto& [game, play] : games) {
+        fs::create_directories(folder);
+        const Claim running = claim(file);
+        ASSERT_NE(running.instance, nullptr) << game;
+        play();
+        EXPECT_EQ(claim(file).instance, nullptr) << game;
+        fs::permissions(folder, fs::perms::owner_all);
+        fs::remove_all(aside);
+    }
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    const Claim alone = claim(file);
+    EXPECT_NE(alone.instance, nullptr);
+    EXPECT_EQ(alone.unsure, "");
+    fs::permissions(folder, fs::perms::owner_all);
 }
 
 // A start in a child process, from the moment go can be read: reports 'C' when it claimed the
