@@ -349,13 +349,17 @@ FrontAnswer LinuxInstanceLock::askToComeToFront(const LaunchTokens& tokens, std:
 
 namespace {
 
+// Compositors hand out a token within a few round trips; a start that waits longer for one leaves
+// less of the claim's patience for the running Kivo to answer.
+constexpr std::chrono::milliseconds kActivationTokenPatience{1000};
+
 // The launcher's tokens from the environment; in a Wayland session without one, an activation
 // token asked of the compositor.
 LaunchTokens launchTokens()
 {
     LaunchTokens tokens{fromEnvironment("XDG_ACTIVATION_TOKEN"), fromEnvironment("DESKTOP_STARTUP_ID")};
     if (tokens.activation.empty() && !fromEnvironment("WAYLAND_DISPLAY").empty())
-        tokens.activation = activationTokenFromCompositor();
+        tokens.activation = activationTokenFromCompositor(kActivationTokenPatience);
     return tokens;
 }
 
