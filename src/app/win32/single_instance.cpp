@@ -7,6 +7,7 @@
 #include <bcrypt.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -113,10 +114,11 @@ private:
         if (message != kRaiseRequest || instance == nullptr)
             return DefWindowProcW(window, message, wParam, lParam);
         // Windows decides at once whether the window comes to the front; an answer not given by
-        // the time the request has been carried out says only that it was asked.
-        LRESULT reply = kAskedOnly;
-        instance->comeToFront_({}, [&reply](bool cameToFront) { reply = cameToFront ? kCameToFront : kAskedOnly; });
-        return reply;
+        // the time the request has been carried out says only that it was asked. The answer owns
+        // what it writes to, so one given later writes to nothing that has gone.
+        const auto reply = std::make_shared<LRESULT>(kAskedOnly);
+        instance->comeToFront_({}, [reply](bool cameToFront) { *reply = cameToFront ? kCameToFront : kAskedOnly; });
+        return *reply;
     }
 
     Handle mutex_;
