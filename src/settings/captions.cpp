@@ -41,7 +41,7 @@ ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText
         if (earlier)
             base = earlier.value();
     }
-    ProfileText profile(base.value_or(FileText()), kNewFileLineEnding);
+    ProfileText profile(base.value_or(FileText{FileForm{.lineEnding = kNewFileLineEnding}}));
     for (std::int32_t index = 0; index < n; ++index) {
         if (!labels.exists(index))
             continue;

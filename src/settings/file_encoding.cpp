@@ -144,7 +144,7 @@ std::string utf16FromUtf8(std::string_view text, Encoding order)
 
 }  // namespace
 
-Result<FileText> decodeFileText(std::string_view bytes)
+Result<FileText> decodeFileText(std::string_view bytes, FileForm::LineEnding newLineEnding)
 {
     FileText decoded{formOf(bytes), {}};
     const std::string_view body = bytes.substr(markOf(decoded.form).size());
@@ -158,22 +158,34 @@ Result<FileText> decodeFileText(std::string_view bytes)
     std::string& text = decoded.text;
     if (text.substr(0, text.find('\n')).find('\0') != std::string::npos)
         return Problem{"it is not text: its first line holds NUL bytes"};
-    // No "\n" anywhere, so each CR stands for one and goes back as it came.
-    decoded.form.crLineEnds = text.find('\r') != std::string::npos && text.find('\n') == std::string::npos;
-    if (decoded.form.crLineEnds)
+    using LineEnding = FileForm::LineEnding;
+    const std::size_t newline = text.find('\n');
+    if (newline != std::string::npos) {
+        decoded.form.lineEnding = newline > 0 && text[newline - 1] == '\r' ? LineEnding::CrLf : LineEnding::Lf;
+    } else if (text.find('\r') != std::string::npos) {
+        // No "\n" anywhere, so each CR stands for one and goes back as it came.
+        decoded.form.lineEnding = LineEnding::Cr;
         std::ranges::replace(text, '\r', '\n');
+    } else {
+        decoded.form.lineEnding = newLineEnding;
+    }
     return decoded;
 }
 
 std::string encodeFileText(const FileText& decoded)
 {
     std::string text = decoded.text;
-    if (decoded.form.crLineEnds)
+    if (decoded.form.lineEnding == FileForm::LineEnding::Cr)
         std::ranges::replace(text, '\n', '\r');
     const std::string mark(markOf(decoded.form));
     if (isUtf16(decoded.form.encoding))
         return mark + utf16FromUtf8(text, decoded.form.encoding);
     return mark + text;
+}
+
+std::string_view lineEndingInText(const FileForm& form)
+{
+    return form.lineEnding == FileForm::LineEnding::CrLf ? "\r\n" : "\n";
 }
 
 std::string captionFromValue(std::string_view value, const FileForm& form, std::u32string* lacking)
