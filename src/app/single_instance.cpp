@@ -22,7 +22,7 @@ Claim claimSingleInstance(InstanceLock& lock, const std::function<LaunchTokens()
         // Taken again as soon as a Kivo that held it ends, even while this start waits for it.
         InstanceLock::Attempt attempt = lock.take();
         if (attempt.instance)
-            return {.instance = std::move(attempt.instance), .unsure = std::move(attempt.problem)};
+            return {.instance = std::move(attempt.instance), .whyUnlocked = std::move(attempt.problem)};
         if (std::string unaskable = lock.unaskable(); !unaskable.empty())
             return {.holder = lock.holder(), .unaskable = std::move(unaskable)};
         if (!launch)
@@ -39,9 +39,9 @@ Claim claimSingleInstance(InstanceLock& lock, const std::function<LaunchTokens()
 std::string claimWords(const Claim& claim, const std::filesystem::path& settingsFile)
 {
     if (claim.instance) {
-        return claim.unsure.empty() ? std::string()
-                                    : "cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (" +
-                                          claim.unsure + "); starting anyway.";
+        return claim.whyUnlocked.empty() ? std::string()
+                                         : "cannot make sure no other Kivo uses " + quotedPath(settingsFile) + " (" +
+                                               claim.whyUnlocked + "); starting anyway.";
     }
     const std::string running = "Kivo is already running with " + quotedPath(settingsFile);
     const std::string process = claim.holder ? " (process " + std::to_string(*claim.holder) + ")" : std::string();

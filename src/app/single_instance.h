@@ -70,13 +70,18 @@ struct Claim {
     // This start's claim; null when another Kivo holds the file, and this start is to end.
     std::unique_ptr<SingleInstance> instance{};
     // Why this start runs without making sure it is the only Kivo; empty when it made sure.
-    std::string unsure{};
+    std::string whyUnlocked{};
     // When another Kivo holds the file: what it answered, its process where the system tells it,
     // and why it could not be asked, when that was known without asking.
     FrontAnswer answer = FrontAnswer::NoAnswer;
     std::optional<long> holder{};
     std::string unaskable{};
 };
+
+// How long a running Kivo waits for its window to become active before it answers that it only
+// asked: a desktop that grants the request does so in a few round trips. An asker waits this long
+// beyond its patience for the answer.
+inline constexpr std::chrono::milliseconds kActivationWait{3000};
 
 // As long as a Kivo starting up may take to answer; one that has not answered by then is busy,
 // still starting or stopped, and the later start ends all the same.

@@ -1,5 +1,7 @@
 #include "app/linux/single_instance.h"
 
+#include "app/linux/front_protocol.h"
+#include "app/linux/front_server.h"
 #include "app/linux/kernel_locks.h"
 
 #include "platform/messages.h"
@@ -8,17 +10,12 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QLocalServer>
 #include <QLocalSocket>
-#include <QPointer>
-#include <QTimer>
 
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -35,22 +32,6 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 constexpr int kProbeTimeoutMs = 200;
-// "raise", then for each token a blank, its kind and its value, and a newline.
-constexpr char kRequest[] = "raise";
-constexpr char kCameToFront[] = "raised\n";
-constexpr char kAskedOnly[] = "asked\n";
-// Bounds on what later starts may ask of a running Kivo, so that no number or size of requests
-// costs it memory or time it keeps: a request is one short line, sent as soon as the asker
-// connects.
-constexpr qint64 kLongestRequest = 4096;
-constexpr int kConnectionsAtOnce = 16;
-
-struct TokenKind {
-    const char* prefix;
-    std::string LaunchTokens::*field;
-};
-constexpr TokenKind kTokenKinds[] = {{"activation=", &LaunchTokens::activation},
-                                     {"startup=", &LaunchTokens::startupId}};
 
 std::string socketPrefix()
 {
@@ -101,148 +82,6 @@ void removeDeadSockets(const fs::path& folder)
         }
     }
 }
-
-// Launchers make tokens of printable characters; anything else would not survive the request line.
-bool passable(const std::string& token)
-{
-    return std::all_of(token.begin(), token.end(), [](unsigned char c) { return c > ' ' && c < 0x7f; });
-}
-
-QByteArray requestLine(const LaunchTokens& tokens)
-{
-    QByteArray line(kRequest);
-    for (const TokenKind& kind : kTokenKinds) {
-        const std::string& token = tokens.*kind.field;
-        if (!token.empty() && passable(token))
-            line += ' ' + QByteArray(kind.prefix) + QByteArray::fromStdString(token);
-    }
-    return line + '\n';
-}
-
-// The tokens a request carries, or nothing when the line is no request.
-std::optional<LaunchTokens> tokensOfRequest(const QByteArray& line)
-{
-    if (!line.endsWith('\n'))
-        return std::nullopt;
-    const QList<QByteArray> words = line.chopped(1).split(' ');
-    if (words.front() != kRequest)
-        return std::nullopt;
-    LaunchTokens tokens;
-    for (const QByteArray& word : words.sliced(1)) {
-        const auto kind =
-            std::ranges::find_if(kTokenKinds, [&](const TokenKind& k) { return word.startsWith(k.prefix); });
-        if (kind == std::end(kTokenKinds))
-            return std::nullopt;
-        std::string token = word.mid(qsizetype(std::strlen(kind->prefix))).toStdString();
-        if (!passable(token))
-            return std::nullopt;
-        tokens.*kind->field = std::move(token);
-    }
-    return tokens;
-}
-
-// Why path, where this user's socket goes, is no use to this user: another user made something
-// there first, in a temporary folder they share.
-std::string takenByAnotherUser(const fs::path& path)
-{
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || status.st_uid == ::getuid())
-        return {};
-    return quotedPath(path) + " belongs to another user (set XDG_RUNTIME_DIR to a folder of your own)";
-}
-
-// An asker gives up after its patience; a request it has given up on (this Kivo was stopped
-// meanwhile) is not carried out once this Kivo runs again.
-bool askerGone(const QLocalSocket& socket)
-{
-    pollfd hangUp{static_cast<int>(socket.socketDescriptor()), POLLRDHUP, 0};
-    return socket.state() != QLocalSocket::ConnectedState ||
-           (::poll(&hangUp, 1, 0) == 1 && (hangUp.revents & (POLLRDHUP | POLLHUP)) != 0);
-}
-
-// The claim of a start that holds the lock: the lock, and the socket later starts ask through.
-class LinuxSingleInstance final : public SingleInstance {
-public:
-    LinuxSingleInstance(int lock, int name, QString serverName)
-        : lock_(lock), name_(name), serverName_(std::move(serverName))
-    {
-    }
-    ~LinuxSingleInstance() override
-    {
-        for (const int held : {lock_, name_}) {
-            if (held >= 0)
-                ::close(held);
-        }
-    }
-    LinuxSingleInstance(const LinuxSingleInstance&) = delete;
-    LinuxSingleInstance& operator=(const LinuxSingleInstance&) = delete;
-
-    void listen(FrontRequest comeToFront) override
-    {
-        if (serverName_.isEmpty())
-            return;
-        comeToFront_ = std::move(comeToFront);
-        server_.setSocketOptions(QLocalServer::UserAccessOption);
-        const std::string taken = takenByAnotherUser(serverName_.toStdString());
-        // We hold the lock, so a socket of ours left under this name can only be from a Kivo that ended.
-        if (taken.empty())
-            QLocalServer::removeServer(serverName_);
-        if (!taken.empty() || !server_.listen(serverName_)) {
-            reportProblem("a second start of Kivo cannot bring this window to the front: " +
-                          (taken.empty() ? server_.errorString().toStdString() : taken));
-            return;
-        }
-        QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] {
-            while (QLocalSocket* socket = server_.nextPendingConnection())
-                serve(socket);
-        });
-    }
-
-private:
-    // Only a request raises the window: a start looking for dead sockets merely connects.
-    void serve(QLocalSocket* socket)
-    {
-        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (connections_ == kConnectionsAtOnce) {
-            socket->abort();
-            return;
-        }
-        ++connections_;
-        QObject::connect(socket, &QLocalSocket::disconnected, &server_, [this] { --connections_; });
-        socket->setReadBufferSize(kLongestRequest);
-        auto* unasked = new QTimer(socket);
-        unasked->setSingleShot(true);
-        QObject::connect(unasked, &QTimer::timeout, socket, &QLocalSocket::abort);
-        unasked->start(kClaimPatience);
-        QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket, unasked] {
-            if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() >= kLongestRequest)
-                    socket->abort();
-                return;
-            }
-            unasked->stop();
-            const std::optional<LaunchTokens> tokens = tokensOfRequest(socket->readLine(kLongestRequest));
-            if (!tokens || askerGone(*socket)) {
-                socket->abort();
-                return;
-            }
-            // The start that asked may have given up waiting by the time the answer is known.
-            comeToFront_(*tokens, [socket = QPointer<QLocalSocket>(socket)](bool cameToFront) {
-                if (!socket)
-                    return;
-                socket->write(cameToFront ? kCameToFront : kAskedOnly);
-                socket->disconnectFromServer();
-            });
-        });
-    }
-
-    int lock_;
-    int name_;
-    QString serverName_;
-    QLocalServer server_;
-    int connections_ = 0;
-    FrontRequest comeToFront_;
-};
 
 std::string fromEnvironment(const char* name)
 {
@@ -312,7 +151,7 @@ InstanceLock::Attempt LinuxInstanceLock::take()
         unsure = "cannot hold the name \"" + heldName_ + "\": " + std::strerror(nameError);
     if (name < 0 && !lockProblem.empty())
         unsure += (unsure.empty() ? "" : "; ") + lockProblem;
-    return {std::make_unique<LinuxSingleInstance>(lock, name, serverName), unsure};
+    return {makeFrontServer(lock, name, serverName), unsure};
 }
 
 std::optional<long> LinuxInstanceLock::holder()

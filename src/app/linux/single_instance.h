@@ -18,10 +18,6 @@ public:
     // temporary folder when that is unset.
     static std::filesystem::path socketFolder();
 
-    // How long a running Kivo waits for its window to become active before it answers that it
-    // only asked: a desktop that grants the request does so in a few round trips.
-    static constexpr std::chrono::milliseconds kActivationWait{3000};
-
     LinuxInstanceLock(const std::filesystem::path& settingsFile, const std::filesystem::path& socketFolder);
     ~LinuxInstanceLock() override;
     LinuxInstanceLock(const LinuxInstanceLock&) = delete;

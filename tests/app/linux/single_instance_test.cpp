@@ -96,7 +96,7 @@ TEST_F(SingleInstanceClaim, ALockNobodyHoldsIsTakenWhateverItSaysAndKept)
         const int left = ::open(lockFile().c_str(), O_RDONLY | O_CLOEXEC);
         const Claim taken = claim(settings.file());
         EXPECT_NE(taken.instance, nullptr) << c.what;
-        EXPECT_EQ(taken.unsure, "") << c.what;
+        EXPECT_EQ(taken.whyUnlocked, "") << c.what;
         EXPECT_FALSE(deleted(left)) << c.what;
         ::close(left);
     }
@@ -108,7 +108,7 @@ TEST_F(SingleInstanceClaim, ALockNobodyHoldsIsTakenWhateverItSaysAndKept)
 TEST_F(SingleInstanceClaim, AnotherUsersLockFileOpensForReadingAndLocksWhenItIsARegularFile)
 {
     const std::pair<bool, const char*> cases[] = {{true, "^$"}, {false, "^$"}};
-    for (const auto& [regular, unsure] : cases) {
+    for (const auto& [regular, whyUnlocked] : cases) {
         fs::remove(lockFile());
         regular ? void(std::ofstream(lockFile()) << "") : void(::mkfifo(lockFile().c_str(), 0600));
         fs::permissions(lockFile(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
@@ -117,10 +117,10 @@ TEST_F(SingleInstanceClaim, AnotherUsersLockFileOpensForReadingAndLocksWhenItIsA
                 test_support::runAsOrdinaryUser();
                 ::alarm(5);
                 const Claim taken = claim(settings.file());
-                std::fputs(taken.unsure.c_str(), stderr);
+                std::fputs(taken.whyUnlocked.c_str(), stderr);
                 std::exit(taken.instance ? 0 : 1);
             },
-            ::testing::ExitedWithCode(0), unsure);
+            ::testing::ExitedWithCode(0), whyUnlocked);
     }
 }
 
@@ -173,7 +173,7 @@ TEST_F(SingleInstanceClaim, NoGameWithTheFolderLetsASecondKivoRun)
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
     const Claim alone = claim(file);
     EXPECT_NE(alone.instance, nullptr);
-    EXPECT_EQ(alone.unsure, "");
+    EXPECT_EQ(alone.whyUnlocked, "");
     fs::permissions(folder, fs::perms::owner_all);
 }
 
