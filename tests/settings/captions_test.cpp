@@ -196,7 +196,7 @@ TEST_F(Captions, EditsMadeWhileKivoRunsAreShownAndKept)
         bool watched;        // the watch reports the edit before the assignment
         int assigned;        // -1: nothing is assigned before the save
         std::vector<std::string> shown;
-        const char* saved;
+        std::string saved;
     };
     const char* start = "[Settings]\n0=Button 1:  A\n1=Button 2:  {F2}\n";
     const char* edit = "[Settings]\n0=Button 1:  A\n1=Button 2:  {F9}\n; mine\n";
@@ -232,7 +232,7 @@ TEST_F(Captions, EditsMadeWhileKivoRunsAreShownAndKept)
          -1,
          {"Button 1:  A", ""},
          "[Settings]\n0=Button 1:  A\n1=\n"},
-        {"the file removed", nullptr, true, -1, {"Button 1:  A", "Button 2:  {F2}"}, start},
+        {"the file removed", nullptr, true, -1, {"Button 1:  A", "Button 2:  {F2}"}, created(start)},
     };
     for (const Case& c : cases) {
         writeFile(file(), start);
