@@ -5,6 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+#include <utility>
+
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -62,6 +72,91 @@ TEST(SessionBus, AnswersSilentOrNoneWhereverLibdbusWouldLook)
         EXPECT_EQ(askSessionBus(200ms), row.answer);
         daemon.reset();
         silent.reset();
+        fs::remove_all(folder);
+    }
+}
+
+// A session bus that takes each connection on to a real bus only after a delay, as a loaded one
+// answers: one connection at a time, relayed byte for byte.
+class SlowSessionBus {
+public:
+    SlowSessionBus(const fs::path& socket, fs::path bus, std::chrono::milliseconds delay)
+        : bus_(std::move(bus)), delay_(delay)
+    {
+        const sockaddr_un address = addressOf(socket);
+        if (::bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(listener_, 4) != 0)
+            throw std::runtime_error("SlowSessionBus: " + socket.string());
+        relay_ = std::thread([this] { relayEach(); });
+    }
+    ~SlowSessionBus()
+    {
+        stop_ = true;
+        ::shutdown(listener_, SHUT_RDWR);
+        relay_.join();
+        ::close(listener_);
+    }
+    SlowSessionBus(const SlowSessionBus&) = delete;
+    SlowSessionBus& operator=(const SlowSessionBus&) = delete;
+
+private:
+    static sockaddr_un addressOf(const fs::path& path)
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.string().copy(address.sun_path, sizeof address.sun_path - 1);
+        return address;
+    }
+    void relayEach()
+    {
+        for (int client; (client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0; ::close(client)) {
+            std::this_thread::sleep_for(delay_);
+            const int bus = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            const sockaddr_un address = addressOf(bus_);
+            if (::connect(bus, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+                relay(client, bus);
+            ::close(bus);
+        }
+    }
+    void relay(int client, int bus) const
+    {
+        pollfd ends[2] = {{client, POLLIN, 0}, {bus, POLLIN, 0}};
+        char bytes[4096];
+        while (!stop_ && ::poll(ends, 2, 50) >= 0) {
+            for (int from = 0; from < 2; ++from) {
+                if (ends[from].revents == 0)
+                    continue;
+                const ssize_t n = ::read(ends[from].fd, bytes, sizeof bytes);
+                if (n <= 0 || ::write(ends[1 - from].fd, bytes, static_cast<std::size_t>(n)) != n)
+                    return;
+            }
+        }
+    }
+
+    fs::path bus_;
+    std::chrono::milliseconds delay_;
+    int listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    std::atomic<bool> stop_ = false;
+    std::thread relay_;
+};
+
+// The start waits on the bus three times (here, then as SDL and Qt connect), so a bus that
+// answers each connection late holds the window back three times as long: one that answers later
+// than a third of the start's patience is shut out, one that answers at once is kept.
+TEST(SessionBus, OneTooSlowForTheWholeStartIsShutOut)
+{
+    for (const auto& [delay, shutOut] : {std::pair{0ms, false}, std::pair{1500ms, true}}) {
+        const fs::path folder = fs::temp_directory_path() / ("kivo-slow-bus-" + std::to_string(getpid()));
+        fs::create_directories(folder);
+        {
+            const test_support::PrivateSessionBus daemon(folder / "bus");
+            ASSERT_TRUE(daemon.started());
+            const SlowSessionBus slow(folder / "slow", folder / "bus", delay);
+            const std::string address = "unix:path=" + (folder / "slow").string();
+            setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+            shutOutASlowSessionBus();
+            EXPECT_EQ(std::getenv("DBUS_SESSION_BUS_ADDRESS"), shutOut ? "disabled:" : address) << delay.count();
+        }
         fs::remove_all(folder);
     }
 }
