@@ -127,13 +127,13 @@ LinuxInstanceLock::~LinuxInstanceLock()
 // The held name is the lock: no game with the settings folder frees it. The lock file is locked
 // as well, so that a Kivo of an earlier version, which locks only the file, counts, and so that
 // /proc/locks names the holder.
-InstanceLock::Attempt LinuxInstanceLock::take()
+std::variant<Running, Held> LinuxInstanceLock::take()
 {
     const QString serverName = QString::fromStdString(socketPath_);
     const int name = heldName_.empty() ? -1 : holdAbstractName(heldName_);
     const int nameError = errno;
     if (name < 0 && nameError == EADDRINUSE)
-        return {};
+        return held();
     std::string lockProblem = openProblem_;
     int result = lock_ < 0 ? -1 : 0;
     while (lock_ >= 0 && (result = ::flock(lock_, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
@@ -141,27 +141,22 @@ InstanceLock::Attempt LinuxInstanceLock::take()
     if (lock_ >= 0 && result != 0 && errno == EWOULDBLOCK) {
         if (name >= 0)
             ::close(name);
-        return {};
+        return held();
     }
     if (lock_ >= 0 && result != 0)
         lockProblem = "cannot lock " + quotedPath(lockPath_) + ": " + std::strerror(errno);
     const int lock = result == 0 ? std::exchange(lock_, -1) : -1;
-    std::string unsure;
+    std::string whyUnlocked;
     if (name < 0 && !heldName_.empty())
-        unsure = "cannot hold the name \"" + heldName_ + "\": " + std::strerror(nameError);
+        whyUnlocked = "cannot hold the name \"" + heldName_ + "\": " + std::strerror(nameError);
     if (name < 0 && !lockProblem.empty())
-        unsure += (unsure.empty() ? "" : "; ") + lockProblem;
-    return {makeFrontServer(lock, name, serverName), unsure};
+        whyUnlocked += (whyUnlocked.empty() ? "" : "; ") + lockProblem;
+    return Running{makeFrontServer(lock, name, serverName), whyUnlocked};
 }
 
-std::optional<long> LinuxInstanceLock::holder()
+Held LinuxInstanceLock::held() const
 {
-    return flockHolder(lock_);
-}
-
-std::string LinuxInstanceLock::unaskable()
-{
-    return takenByAnotherUser(socketPath_);
+    return {flockHolder(lock_), takenByAnotherUser(socketPath_)};
 }
 
 FrontAnswer LinuxInstanceLock::askToComeToFront(const LaunchTokens& tokens, std::chrono::milliseconds patience)

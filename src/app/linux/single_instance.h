@@ -23,12 +23,12 @@ public:
     LinuxInstanceLock(const LinuxInstanceLock&) = delete;
     LinuxInstanceLock& operator=(const LinuxInstanceLock&) = delete;
 
-    Attempt take() override;
-    std::optional<long> holder() override;
-    std::string unaskable() override;
+    std::variant<Running, Held> take() override;
     FrontAnswer askToComeToFront(const LaunchTokens& tokens, std::chrono::milliseconds patience) override;
 
 private:
+    Held held() const;
+
     std::filesystem::path lockPath_;
     std::string socketPath_;
     std::string heldName_;
