@@ -2,6 +2,7 @@
 
 #include "support/private_session_bus.h"
 #include "support/silent_socket.h"
+#include "support/waits.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,9 @@ TEST(SessionBus, AnswersSilentOrNoneWhereverLibdbusWouldLook)
         } else if (row.listener == Listener::Silent) {
             silent.emplace(socket);
         }
-        EXPECT_EQ(askSessionBus(200ms), row.answer);
+        // A bus that answers is not waited out, so only the silent rows keep the patience short.
+        const auto patience = row.answer == SessionBusAnswer::Silent ? 200ms : test_support::kWaitDeadline;
+        EXPECT_EQ(askSessionBus(patience), row.answer);
         daemon.reset();
         silent.reset();
         fs::remove_all(folder);
