@@ -58,13 +58,6 @@ Form1::Form1()
         dpiY_ = display->logicalDotsPerInchY();
     }
     buildControls();
-    const auto fileChanged = [this] {
-        watchFiles(watchedFiles_);
-        if (listeners_.logic)
-            listeners_.logic->watchedFileChanged();
-    };
-    connect(&fileWatch_, &QFileSystemWatcher::fileChanged, this, fileChanged);
-    connect(&fileWatch_, &QFileSystemWatcher::directoryChanged, this, fileChanged);
     applyClientSize();
 
     timer1_.setParent(this);
@@ -227,24 +220,9 @@ void Form1::setTimerEnabled(bool enabled)
         timer1_.stop();
 }
 
-// An editor that saves by renaming a new file over the old one ends the watch of the old file, so
-// the folders are watched too and each change watches whatever now exists.
 void Form1::watchFiles(const std::vector<std::filesystem::path>& files)
 {
-    watchedFiles_ = files;
-    QStringList paths;
-    for (const std::filesystem::path& file : files) {
-        for (const std::filesystem::path& path : {file, file.parent_path()}) {
-            const QString name = QString::fromStdString(path.string());
-            std::error_code error;
-            if (!path.empty() && std::filesystem::exists(path, error) && !fileWatch_.files().contains(name) &&
-                !fileWatch_.directories().contains(name) && !paths.contains(name)) {
-                paths.append(name);
-            }
-        }
-    }
-    if (!paths.isEmpty())
-        fileWatch_.addPaths(paths);
+    fileWatch_.watch(files);
 }
 
 void Form1::leaveEventLoop(int exitCode)

@@ -3,8 +3,8 @@
 #include "platform/window_input_observer.h"
 #include "window/label_toolkit.h"
 #include "window/qt/desktop_notification.h"
+#include "window/qt/file_watch.h"
 
-#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
@@ -80,8 +80,10 @@ private:
     QPushButton* command3_ = nullptr;
     QPushButton* command4_ = nullptr;
     QTimer timer1_;
-    QFileSystemWatcher fileWatch_;
-    std::vector<std::filesystem::path> watchedFiles_;
+    FileWatch fileWatch_{[this] {
+        if (listeners_.logic)
+            listeners_.logic->watchedFileChanged();
+    }};
     double dpiX_ = 96;
     double dpiY_ = 96;
     FormListeners listeners_;
