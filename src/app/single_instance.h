@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 
 namespace kivo {
 
@@ -41,42 +42,54 @@ public:
     virtual void listen(FrontRequest comeToFront) = 0;
 };
 
+// A start that runs: it holds the lock, or cannot have one at all.
+struct Running {
+    std::unique_ptr<SingleInstance> instance;
+    // Why this start runs without making sure it is the only Kivo; empty when it made sure.
+    std::string whyUnlocked{};
+};
+
+// Another Kivo holds the lock: its process, where the system tells it, and why it cannot be asked
+// at all, when that is known without asking.
+struct Held {
+    std::optional<long> holder{};
+    std::string unaskable{};
+};
+
 // What each platform gives the claim: a lock the system drops when its holder ends, and its way
 // of asking the Kivo that holds it to come to the front.
 class InstanceLock {
 public:
     virtual ~InstanceLock() = default;
 
-    struct Attempt {
-        // The claim, when this start took the lock or cannot have one at all; null while
-        // another Kivo holds it.
-        std::unique_ptr<SingleInstance> instance;
-        // Why no lock can be had; this start then runs without one.
-        std::string problem;
-    };
     // Tries once to take the lock.
-    virtual Attempt take() = 0;
-    // The process holding the lock, where the system tells it.
-    virtual std::optional<long> holder() = 0;
-    // Why the holder cannot be asked at all, when that is known without asking; empty otherwise.
-    virtual std::string unaskable() = 0;
+    virtual std::variant<Running, Held> take() = 0;
     // Asks the holder to come to the front, handing it tokens; patience bounds how long it may
     // take to take the request, after which it answers once it knows.
     virtual FrontAnswer askToComeToFront(const LaunchTokens& tokens, std::chrono::milliseconds patience) = 0;
 };
 
-// What came of a claim.
-struct Claim {
-    // This start's claim; null when another Kivo holds the file, and this start is to end.
-    std::unique_ptr<SingleInstance> instance{};
-    // Why this start runs without making sure it is the only Kivo; empty when it made sure.
-    std::string unsure{};
-    // When another Kivo holds the file: what it answered, its process where the system tells it,
-    // and why it could not be asked, when that was known without asking.
+// Another Kivo runs with the file, and this start is to end: what it answered, and what the lock
+// told of it.
+struct AlreadyRunning {
     FrontAnswer answer = FrontAnswer::NoAnswer;
-    std::optional<long> holder{};
-    std::string unaskable{};
+    Held held{};
 };
+
+// What came of a claim.
+using Claim = std::variant<Running, AlreadyRunning>;
+
+// The claim's instance when this start runs; null when another Kivo does.
+inline SingleInstance* runningInstance(const Claim& claim)
+{
+    const Running* running = std::get_if<Running>(&claim);
+    return running ? running->instance.get() : nullptr;
+}
+
+// How long a running Kivo waits for its window to become active before it answers that it only
+// asked: a desktop that grants the request does so in a few round trips. An asker waits this long
+// beyond its patience for the answer.
+inline constexpr std::chrono::milliseconds kActivationWait{3000};
 
 // As long as a Kivo starting up may take to answer; one that has not answered by then is busy,
 // still starting or stopped, and the later start ends all the same.
@@ -105,7 +118,8 @@ int runClaimed(const Start& start)
     const Claim claim = claimSingleInstance(settingsFile);
     if (const std::string words = claimWords(claim, settingsFile); !words.empty())
         reportProblem(words);
-    return claim.instance ? start(*claim.instance) : kExitSuccess;
+    SingleInstance* instance = runningInstance(claim);
+    return instance ? start(*instance) : kExitSuccess;
 }
 
 }  // namespace kivo

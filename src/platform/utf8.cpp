@@ -21,13 +21,43 @@ void appendUtf8(std::string& out, char32_t c)
     }
 }
 
-char32_t nextUtf8Character(std::string_view text, std::size_t& at)
+std::optional<char32_t> nextUtf8Character(std::string_view text, std::size_t& at)
 {
-    const auto lead = static_cast<unsigned char>(text[at++]);
-    const int length = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    char32_t c = length == 0 ? lead : lead & (0x3F >> length);
-    for (int i = 0; i < length && at < text.size(); ++i)
-        c = (c << 6) | (static_cast<unsigned char>(text[at++]) & 0x3F);
+    const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byteAt(at);
+    // The length of the sequence and the range of its second byte, which rules out overlong
+    // forms and code points beyond U+10FFFF.
+    struct Form {
+        std::size_t length;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+    };
+    const Form form = lead < 0x80    ? Form{1}
+                      : lead < 0xC2  ? Form{0}
+                      : lead < 0xE0  ? Form{2}
+                      : lead == 0xE0 ? Form{3, 0xA0}
+                      : lead < 0xF0  ? Form{3}
+                      : lead == 0xF0 ? Form{4, 0x90}
+                      : lead < 0xF4  ? Form{4}
+                      : lead == 0xF4 ? Form{4, 0x80, 0x8F}
+                                     : Form{0};
+    const bool whole = form.length > 0 && form.length <= text.size() - at;
+    for (std::size_t i = 1; whole && i < form.length; ++i) {
+        const unsigned char next = byteAt(at + i);
+        const bool fits = i == 1 ? next >= form.low && next <= form.high : (next & 0xC0) == 0x80;
+        if (!fits) {
+            ++at;
+            return std::nullopt;
+        }
+    }
+    if (!whole) {
+        ++at;
+        return std::nullopt;
+    }
+    char32_t c = form.length == 1 ? lead : lead & (0x7F >> form.length);
+    for (std::size_t i = 1; i < form.length; ++i)
+        c = (c << 6) | (byteAt(at + i) & 0x3F);
+    at += form.length;
     return c;
 }
 

@@ -1,4 +1,5 @@
 #include "settings/captions.h"
+#include "settings/captions_in_file.h"
 
 #include "platform/messages.h"
 #include "settings/file_replace.h"
@@ -40,7 +41,7 @@ ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText
         if (earlier)
             base = earlier.value();
     }
-    ProfileText profile(base.value_or(FileText()), kNewFileLineEnding);
+    ProfileText profile(base.value_or(FileText{FileForm{.lineEnding = kNewFileLineEnding}}));
     for (std::int32_t index = 0; index < n; ++index) {
         if (!labels.exists(index))
             continue;
@@ -93,6 +94,15 @@ void noteMissingSection(const SettingsLocation& location, const ProfileFileText&
 
 }  // namespace
 
+std::vector<std::string> captionsIn(const ProfileFileText& text, std::int32_t n, std::u32string* lacking)
+{
+    const ProfileText profile(text.value_or(FileText()));
+    std::vector<std::string> captions;
+    for (std::int32_t index = 0; index < n; ++index)
+        captions.push_back(profile.value(kReadSection, std::to_string(index), "", kReadLimit, lacking));
+    return captions;
+}
+
 Status loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std::int32_t n)
 {
     if (n <= 0)
@@ -100,13 +110,14 @@ Status loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std:
     if (const Status place = placeToKeepTheFile(location, "the button captions start empty."); !place)
         return place;
     const Result<ProfileFileText> file = readProfileFile(location.readFrom);
-    const ProfileText profile(file ? file.value().value_or(FileText()) : FileText());
+    const ProfileFileText text = file ? file.value() : ProfileFileText();
     if (file)
-        noteMissingSection(location, file.value(), profile);
+        noteMissingSection(location, text, ProfileText(text.value_or(FileText())));
     std::u32string lacking;
+    const std::vector<std::string> captions = captionsIn(text, n, &lacking);
     for (std::int32_t index = 0; index < n; ++index) {
         if (labels.exists(index))
-            labels.setCaption(index, profile.value(kReadSection, std::to_string(index), "", kReadLimit, &lacking));
+            labels.setCaption(index, captions[static_cast<std::size_t>(index)]);
     }
     if (!lacking.empty())
         noteLackingCharacters(location, std::move(lacking));
@@ -123,13 +134,18 @@ Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels
         return {};
     if (const Status place = placeToKeepTheFile(location, "the button captions are not saved."); !place)
         return place;
+    return saveCaptionsOver(location, readProfileFile(location.writeTo), labels, n);
+}
+
+Status saveCaptionsOver(const SettingsLocation& location, const Result<ProfileFileText>& current,
+                        const ButtonLabels& labels, std::int32_t n)
+{
     const fs::path& file = location.writeTo;
     std::error_code error;
     if (file.has_parent_path() && !fs::create_directories(file.parent_path(), error) && error) {
         return saveFailed(file, "cannot create the folder " + quotedPath(file.parent_path()) + ": " + error.message());
     }
 
-    const Result<ProfileFileText> current = readProfileFile(file);
     const ProfileText profile = withCaptions(location, current ? current.value() : ProfileFileText(), labels, n);
     if (current && current.value() == profile.fileText())
         return {};
@@ -160,40 +176,6 @@ Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels
                       quotedPath(*backup) + ".");
     }
     return {};
-}
-
-Status CaptionsFile::load(ButtonLabels& labels, std::int32_t n)
-{
-    saved_.reset();
-    return loadCaptions(location_, labels, n);
-}
-
-Status CaptionsFile::save(const ButtonLabels& labels, std::int32_t n)
-{
-    std::vector<std::string> captions;
-    for (std::int32_t index = 0; index < n; ++index)
-        captions.push_back(labels.exists(index) ? labels.caption(index) : std::string());
-    if (saved_ && saved_->captions == captions && stampOfFile() == saved_->stamp)
-        return {};
-    saved_.reset();
-    const Status status = saveCaptions(location_, labels, n);
-    if (const std::optional<Stamp> stamp = stampOfFile(); status && stamp)
-        saved_ = Saved{std::move(captions), *stamp};
-    return status;
-}
-
-// A file replaced or changed by anyone gets a new time, to the file system's resolution, or size.
-std::optional<CaptionsFile::Stamp> CaptionsFile::stampOfFile() const
-{
-    std::error_code error;
-    const fs::path file = replacedFile(location_.writeTo);
-    const fs::file_time_type written = fs::last_write_time(file, error);
-    if (error)
-        return std::nullopt;
-    const std::uintmax_t size = fs::file_size(file, error);
-    if (error)
-        return std::nullopt;
-    return Stamp{written, size};
 }
 
 }  // namespace kivo

@@ -2,6 +2,7 @@
 
 #include "engine/button_labels.h"
 #include "settings/location.h"
+#include "settings/profile_file.h"
 #include "settings/result.h"
 
 #include <cstdint>
@@ -19,15 +20,27 @@ Status loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std:
 // Stores the captions of labels 0 to n - 1. When it fails, the old file is left as it was.
 Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels, std::int32_t n);
 
-// kivo.ini as one window keeps it. Saving the captions it last saved, into a file nobody has
-// changed since, reads and writes nothing: a caption that keeps changing back within each tick,
-// as two keys held together make it, would otherwise read the file on every tick.
+// kivo.ini as one window keeps it, shared with the user who edits it while Kivo runs. Kivo
+// remembers the captions it last read from or wrote to the file; whatever the file holds beyond
+// them is someone else's change, which Kivo takes up into the labels and never saves over.
 class CaptionsFile {
 public:
     explicit CaptionsFile(SettingsLocation location) : location_(std::move(location)) {}
 
     Status load(ButtonLabels& labels, std::int32_t n);
-    Status save(const ButtonLabels& labels, std::int32_t n);
+    // Takes up the captions someone else changed in the file since Kivo last read or wrote it.
+    // A label Kivo changed meanwhile and has not saved yet (an assignment, Clear) keeps Kivo's
+    // caption, and the user is told that the file's is replaced at the next save. True when a
+    // label changed.
+    bool takeUpChanges(ButtonLabels& labels, std::int32_t n);
+    // Takes up the file's changes, then stores the labels' captions. Saving the captions it last
+    // saved, into a file nobody has changed since, reads and writes nothing: a caption that keeps
+    // changing back within each tick, as two keys held together make it, would otherwise read
+    // the file on every tick.
+    Status save(ButtonLabels& labels, std::int32_t n);
+
+    // The file, and the file at the end of its links, whose changes are taken up.
+    std::vector<std::filesystem::path> watchedFiles() const;
 
 private:
     struct Stamp {
@@ -35,14 +48,19 @@ private:
         std::uintmax_t size = 0;
         bool operator==(const Stamp&) const = default;
     };
-    struct Saved {
+    // What the file held when Kivo last read or wrote it.
+    struct Seen {
         std::vector<std::string> captions;
-        Stamp stamp;
+        std::optional<Stamp> stamp;
     };
+    const std::filesystem::path& fileInUse() const;
     std::optional<Stamp> stampOfFile() const;
+    bool takeUp(const Result<ProfileFileText>& file, ButtonLabels& labels, std::int32_t n);
 
     SettingsLocation location_;
-    std::optional<Saved> saved_;
+    Seen seen_;
+    // Until the first save the file may still be read from an earlier place.
+    bool savedOnce_ = false;
 };
 
 }  // namespace kivo

@@ -11,6 +11,7 @@ namespace {
 
 using Encoding = FileForm::Encoding;
 
+constexpr char32_t kReplacementCharacter = 0xFFFD;
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
@@ -37,30 +38,28 @@ std::string_view markOf(const FileForm& form)
     return {};
 }
 
-// UTF-16 without a mark, as some tools write it. Every kivo.ini is mostly ASCII ("[Settings]",
-// the keys, "="), whose characters each put a NUL byte on the high side of their unit, whatever
-// its first line holds; 8-bit text has no such share of NUL bytes, nor all on one side of a pair.
+// UTF-16 without a mark, as some tools write it. Every kivo.ini has ASCII structure ("[", "=",
+// line ends), and in UTF-16 each of those is a unit with a NUL byte on its high side, however much
+// of the rest lies beyond ASCII (a long Cyrillic comment has no NUL bytes at all). Text in
+// Windows-1252 or UTF-8 holds no NUL byte, so it is never taken for UTF-16; UTF-32 is not either,
+// having units of two NULs.
 std::optional<Encoding> unmarkedUtf16(std::string_view bytes)
 {
     if (bytes.empty() || bytes.size() % 2 != 0)
         return std::nullopt;
-    std::size_t lowNuls = 0;
-    std::size_t highNuls = 0;
+    // A CJK character such as U+5B00 reads as "[" in the other byte order, but far less often.
+    std::size_t little = 0;
+    std::size_t big = 0;
     for (std::size_t i = 0; i < bytes.size(); i += 2) {
-        const bool firstNul = bytes[i] == '\0';
-        const bool secondNul = bytes[i + 1] == '\0';
-        if (firstNul && secondNul)
+        if (bytes[i] == '\0' && bytes[i + 1] == '\0')
             return std::nullopt;
-        lowNuls += firstNul ? 1 : 0;
-        highNuls += secondNul ? 1 : 0;
+        const auto structure = [](char c) { return c == '[' || c == '=' || c == '\n'; };
+        little += bytes[i + 1] == '\0' && structure(bytes[i]) ? 1 : 0;
+        big += bytes[i] == '\0' && structure(bytes[i + 1]) ? 1 : 0;
     }
-    constexpr std::size_t kUnitsPerNul = 4;
-    const std::size_t units = bytes.size() / 2;
-    if (lowNuls == 0 && highNuls * kUnitsPerNul >= units)
-        return Encoding::Utf16Le;
-    if (highNuls == 0 && lowNuls * kUnitsPerNul >= units)
-        return Encoding::Utf16Be;
-    return std::nullopt;
+    if (little == 0 && big == 0)
+        return std::nullopt;
+    return little >= big ? Encoding::Utf16Le : Encoding::Utf16Be;
 }
 
 // Valid UTF-8 that holds at least one character beyond ASCII.
@@ -68,20 +67,10 @@ bool unicodeInUtf8(std::string_view bytes)
 {
     bool beyondAscii = false;
     for (std::size_t at = 0; at < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[at]);
-        const std::size_t length = lead < 0x80                    ? 1
-                                   : lead >= 0xC2 && lead <= 0xDF ? 2
-                                   : lead >= 0xE0 && lead <= 0xEF ? 3
-                                   : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                                  : 0;
-        if (length == 0 || length > bytes.size() - at)
+        const std::optional<char32_t> c = nextUtf8Character(bytes, at);
+        if (!c)
             return false;
-        for (std::size_t i = 1; i < length; ++i) {
-            if ((static_cast<unsigned char>(bytes[at + i]) & 0xC0) != 0x80)
-                return false;
-        }
-        beyondAscii = beyondAscii || length > 1;
-        at += length;
+        beyondAscii = beyondAscii || *c >= 0x80;
     }
     return beyondAscii;
 }
@@ -141,7 +130,8 @@ std::string utf16FromUtf8(std::string_view text, Encoding order)
 {
     std::string out;
     for (std::size_t at = 0; at < text.size();) {
-        const char32_t c = nextUtf8Character(text, at);
+        // Text given here comes from UTF-16 or from captions, and is whole.
+        const char32_t c = nextUtf8Character(text, at).value_or(kReplacementCharacter);
         if (c >= 0x10000) {
             appendUtf16(out, 0xD800 + ((c - 0x10000) >> 10), order);
             appendUtf16(out, 0xDC00 + ((c - 0x10000) & 0x3FF), order);
@@ -154,7 +144,7 @@ std::string utf16FromUtf8(std::string_view text, Encoding order)
 
 }  // namespace
 
-Result<FileText> decodeFileText(std::string_view bytes)
+Result<FileText> decodeFileText(std::string_view bytes, FileForm::LineEnding newLineEnding)
 {
     FileText decoded{formOf(bytes), {}};
     const std::string_view body = bytes.substr(markOf(decoded.form).size());
@@ -168,22 +158,34 @@ Result<FileText> decodeFileText(std::string_view bytes)
     std::string& text = decoded.text;
     if (text.substr(0, text.find('\n')).find('\0') != std::string::npos)
         return Problem{"it is not text: its first line holds NUL bytes"};
-    // No "\n" anywhere, so each CR stands for one and goes back as it came.
-    decoded.form.crLineEnds = text.find('\r') != std::string::npos && text.find('\n') == std::string::npos;
-    if (decoded.form.crLineEnds)
+    using LineEnding = FileForm::LineEnding;
+    const std::size_t newline = text.find('\n');
+    if (newline != std::string::npos) {
+        decoded.form.lineEnding = newline > 0 && text[newline - 1] == '\r' ? LineEnding::CrLf : LineEnding::Lf;
+    } else if (text.find('\r') != std::string::npos) {
+        // No "\n" anywhere, so each CR stands for one and goes back as it came.
+        decoded.form.lineEnding = LineEnding::Cr;
         std::ranges::replace(text, '\r', '\n');
+    } else {
+        decoded.form.lineEnding = newLineEnding;
+    }
     return decoded;
 }
 
 std::string encodeFileText(const FileText& decoded)
 {
     std::string text = decoded.text;
-    if (decoded.form.crLineEnds)
+    if (decoded.form.lineEnding == FileForm::LineEnding::Cr)
         std::ranges::replace(text, '\n', '\r');
     const std::string mark(markOf(decoded.form));
     if (isUtf16(decoded.form.encoding))
         return mark + utf16FromUtf8(text, decoded.form.encoding);
     return mark + text;
+}
+
+std::string_view lineEndingInText(const FileForm& form)
+{
+    return form.lineEnding == FileForm::LineEnding::CrLf ? "\r\n" : "\n";
 }
 
 std::string captionFromValue(std::string_view value, const FileForm& form, std::u32string* lacking)
@@ -192,7 +194,9 @@ std::string captionFromValue(std::string_view value, const FileForm& form, std::
         return std::string(value);
     std::string caption;
     for (std::size_t at = 0; at < value.size();) {
-        const char32_t c = nextUtf8Character(value, at);
+        // A byte no UTF-8 sequence starts with (one another editor left in Windows-1252) types
+        // nothing, and is named as the replacement character.
+        const char32_t c = nextUtf8Character(value, at).value_or(kReplacementCharacter);
         if (const std::optional<char> byte = windows1252FromUnicode(c))
             caption += *byte;
         else if (lacking)

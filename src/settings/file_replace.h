@@ -23,7 +23,4 @@ Status mayReplace(const std::filesystem::path& file);
 // it does not exist yet. On Windows, file itself.
 std::filesystem::path replacedFile(const std::filesystem::path& file);
 
-// The line ending of a settings file Kivo creates: what the platform's own tools write.
-extern const std::string_view kNewFileLineEnding;
-
 }  // namespace kivo

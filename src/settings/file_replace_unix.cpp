@@ -83,8 +83,6 @@ void removeStaleTemporaries(const fs::path& target)
 
 }  // namespace
 
-const std::string_view kNewFileLineEnding = "\n";
-
 fs::path replacedFile(const fs::path& file)
 {
     // As many links as the kernel follows before it gives up with ELOOP.

@@ -85,8 +85,6 @@ HANDLE createTemporary(const fs::path& file, fs::path& temporary)
 
 }  // namespace
 
-const std::string_view kNewFileLineEnding = "\r\n";
-
 fs::path replacedFile(const fs::path& file)
 {
     return file;

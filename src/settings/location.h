@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/file_encoding.h"
+
 #include <filesystem>
 
 namespace kivo {
@@ -16,5 +18,8 @@ struct SettingsLocation {
 SettingsLocation defaultSettingsLocation();
 // Why that location can be empty, in this platform's terms.
 const char* whyNoSettingsFolder();
+
+// The line ending of a settings file Kivo creates: what the platform's own tools write.
+extern const FileForm::LineEnding kNewFileLineEnding;
 
 }  // namespace kivo

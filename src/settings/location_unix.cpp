@@ -36,6 +36,8 @@ fs::path configFolder()
 
 }  // namespace
 
+const FileForm::LineEnding kNewFileLineEnding = FileForm::LineEnding::Lf;
+
 const char* whyNoSettingsFolder()
 {
     return "neither XDG_CONFIG_HOME nor HOME names an absolute folder";

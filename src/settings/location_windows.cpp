@@ -58,6 +58,8 @@ SettingsLocation settingsLocationIn(const WindowsFolders& folders)
     return {file, file};
 }
 
+const FileForm::LineEnding kNewFileLineEnding = FileForm::LineEnding::CrLf;
+
 const char* whyNoSettingsFolder()
 {
     return "neither %APPDATA% nor the Windows folder is known";

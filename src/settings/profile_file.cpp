@@ -1,6 +1,7 @@
 #include "settings/profile_file.h"
 
 #include "platform/messages.h"
+#include "settings/location.h"
 
 #include <cerrno>
 #include <fstream>
@@ -43,7 +44,7 @@ Result<ProfileFileText> readProfileFile(const fs::path& file)
     if (!in.read(text.data(), static_cast<std::streamsize>(size)))
         return Problem{"it cannot be read to its end"};
     // Such a file would not come through a save whole: it is kept aside instead.
-    Result<FileText> decoded = decodeFileText(text);
+    Result<FileText> decoded = decodeFileText(text, kNewFileLineEnding);
     if (!decoded)
         return Problem{decoded.problem()};
     return ProfileFileText(decoded.value());

@@ -77,14 +77,6 @@ std::string storedValue(std::string_view value)
     return '"' + bytes + '"';
 }
 
-std::string_view lineEndingOf(std::string_view text, std::string_view fallback)
-{
-    const std::size_t newline = text.find('\n');
-    if (newline == std::string_view::npos)
-        return fallback;
-    return newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
-}
-
 struct Span {
     std::size_t begin;
     std::size_t length;
@@ -127,10 +119,7 @@ KeyPlace findKey(std::string_view text, std::string_view section, std::string_vi
 
 }  // namespace
 
-ProfileText::ProfileText(FileText text, std::string_view newLineEnding)
-    : text_(std::move(text)), newLineEnding_(newLineEnding)
-{
-}
+ProfileText::ProfileText(FileText text) : text_(std::move(text)) {}
 
 std::string ProfileText::value(std::string_view section, std::string_view key, std::string_view fallback,
                                std::size_t limit, std::u32string* lacking) const
@@ -163,7 +152,7 @@ void ProfileText::setValue(std::string_view section, std::string_view key, std::
         text.replace(place.value->begin, place.value->length, stored);
         return;
     }
-    const std::string lineEnding(lineEndingOf(text, newLineEnding_));
+    const std::string lineEnding(lineEndingInText(text_.form));
     std::string lines = std::string(key) + '=' + stored + lineEnding;
     std::size_t at = place.sectionEnd;
     if (!place.sectionFound) {

@@ -15,8 +15,8 @@ namespace kivo {
 // come out as Windows-1252 captions, whatever form the file has; the text keeps that form.
 class ProfileText {
 public:
-    // A text without a line ending yet gets newLineEnding for the lines added to it.
-    explicit ProfileText(FileText text = {}, std::string_view newLineEnding = "\n");
+    // Lines added to the text end as its form says.
+    explicit ProfileText(FileText text = {});
 
     // The value of key in section, or fallback when there is none. The limit counts a
     // terminating zero, as the Windows call does, so at most limit - 1 bytes come back.
@@ -39,7 +39,6 @@ public:
 
 private:
     FileText text_;
-    std::string newLineEnding_;
 };
 
 }  // namespace kivo

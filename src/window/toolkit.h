@@ -4,7 +4,9 @@
 #include "platform/input_services.h"
 #include "window/design.h"
 
+#include <filesystem>
 #include <string_view>
+#include <vector>
 
 namespace kivo {
 
@@ -22,6 +24,8 @@ public:
     virtual void clearClicked() = 0;
     // The window is closed other than by Quit; it cannot be cancelled.
     virtual void closed(ClosedBy closer) = 0;
+    // One of the watched files may have changed; a call for nothing is harmless.
+    virtual void watchedFileChanged() = 0;
 };
 
 // What the window logic needs from a window toolkit. Each toolkit implements it
@@ -60,6 +64,9 @@ public:
     virtual void withdrawNotification() = 0;
     // Gives the input focus to the invisible Command3, so no visible button holds it.
     virtual void focusCommand3() = 0;
+    // Tells watchedFileChanged() when one of files may have been written, replaced, created or
+    // removed, for as long as the window lives.
+    virtual void watchFiles(const std::vector<std::filesystem::path>& files) = 0;
     // Starts or stops Timer1, which ticks every millisecond on the window's thread.
     virtual void setTimerEnabled(bool enabled) = 0;
     // Stops the timer, hides the window and leaves the event loop with exitCode; the program

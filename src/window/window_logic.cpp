@@ -40,6 +40,7 @@ void WindowLogic::load()
     reportStartUpProblem(captions_.load(form_, engine_.buttonCount()));
     tellWhetherJoystickAnswers();
     stage_ = Stage::Running;
+    form_.watchFiles(captions_.watchedFiles());
     form_.setEvents(this);
     if (wakeUps_)
         wakeUps_->setListener(this);
@@ -161,6 +162,12 @@ void WindowLogic::closed(ClosedBy closer)
 {
     if (stage_ == Stage::Running)
         end(closer);
+}
+
+void WindowLogic::watchedFileChanged()
+{
+    if (stage_ == Stage::Running)
+        captions_.takeUpChanges(form_, engine_.buttonCount());
 }
 
 void WindowLogic::end(ClosedBy closer)

@@ -46,6 +46,8 @@ public:
     void quitClicked() override;
     void clearClicked() override;
     void closed(ClosedBy closer) override;
+    // Shows the captions someone changed in kivo.ini while Kivo runs.
+    void watchedFileChanged() override;
 
     // The window went away without being closed (its display ended, another program destroyed
     // it): saves the captions once, says what happened and gives the exit status, always a

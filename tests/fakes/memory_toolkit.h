@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
@@ -46,6 +47,7 @@ public:
     bool focusOnCommand3 = false;
     std::vector<int> exitCodes;
     WindowEvents* events = nullptr;
+    std::vector<std::filesystem::path> watched;
 
     // What each label control was last given, and how often its text was set.
     struct Shown {
@@ -97,6 +99,7 @@ public:
         log.push_back(enabled ? "timer on" : "timer off");
     }
     void setEvents(WindowEvents* newEvents) override { events = newEvents; }
+    void watchFiles(const std::vector<std::filesystem::path>& files) override { watched = files; }
     void leaveEventLoop(int exitCode) override
     {
         exitCodes.push_back(exitCode);

@@ -17,8 +17,9 @@ namespace kivo {
 // A file as Kivo creates it, given with "\n" and written with the platform's line ending.
 inline std::string created(std::string text)
 {
-    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += kNewFileLineEnding.size())
-        text.replace(at, 1, kNewFileLineEnding);
+    const std::string_view ending = lineEndingInText(FileForm{.lineEnding = kNewFileLineEnding});
+    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += ending.size())
+        text.replace(at, 1, ending);
     return text;
 }
 

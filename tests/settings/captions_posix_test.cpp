@@ -152,24 +152,27 @@ TEST_F(Captions, FileKivoMayNotWriteOrReadIsLeftAsItIs)
 }
 
 // The same captions saved again into a file nobody changed leave it unread; a change by anyone
-// is saved at once.
+// is taken up at once, and Kivo's next caption is saved over it.
 TEST_F(Captions, SavingTheSameCaptionsAgainReadsNothing)
 {
     CaptionsFile captions(location());
-    ASSERT_TRUE(captions.save(MemoryLabels({"a"}), 1));
+    MemoryLabels labels({"a"});
+    ASSERT_TRUE(captions.save(labels, 1));
     const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(watch, 0);
     ASSERT_GE(::inotify_add_watch(watch, folder().c_str(), IN_OPEN | IN_ACCESS), 0);
     for (int tick = 0; tick < 100; ++tick)
-        ASSERT_TRUE(captions.save(MemoryLabels({"a"}), 1));
+        ASSERT_TRUE(captions.save(labels, 1));
     char events[4096];
     EXPECT_LT(::read(watch, events, sizeof events), 0) << "kivo.ini was opened";
     ::close(watch);
 
     writeFile(file(), "[Settings]\n0=other\n1=x\n");
-    ASSERT_TRUE(captions.save(MemoryLabels({"a"}), 1));
-    EXPECT_EQ(fileContents(file()), "[Settings]\n0=a\n1=x\n");
-    ASSERT_TRUE(captions.save(MemoryLabels({"b"}), 1));
+    ASSERT_TRUE(captions.save(labels, 1));
+    EXPECT_EQ(labels.captions(), std::vector<std::string>{"other"});
+    EXPECT_EQ(fileContents(file()), "[Settings]\n0=other\n1=x\n");
+    labels.setCaption(0, "b");
+    ASSERT_TRUE(captions.save(labels, 1));
     EXPECT_EQ(fileContents(file()), "[Settings]\n0=b\n1=x\n");
 }
 

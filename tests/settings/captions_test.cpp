@@ -1,4 +1,5 @@
 #include "captions_fixture.h"
+#include "engine/key_tokens.h"
 #include "support/captured_stderr.h"
 
 #include <gmock/gmock.h>
@@ -182,6 +183,76 @@ TEST_F(Captions, SaveFailsWhereAFileStandsForTheFolder)
     ASSERT_FALSE(status);
     EXPECT_THAT(status.problem(), HasSubstr("cannot create the folder"));
     EXPECT_EQ(fileContents(folder() / "kivo"), "not a folder");
+}
+
+// kivo.ini edited while Kivo runs: the window takes the edit up, as the watch reports it or at the
+// latest before a save, and no save undoes it. An assignment made meanwhile is saved beside it,
+// and wins where both changed the same button before the watch reported the edit.
+TEST_F(Captions, EditsMadeWhileKivoRunsAreShownAndKept)
+{
+    struct Case {
+        const char* name;
+        const char* edited;  // nullptr: the file is removed
+        bool watched;        // the watch reports the edit before the assignment
+        int assigned;        // -1: nothing is assigned before the save
+        std::vector<std::string> shown;
+        std::string saved;
+    };
+    const char* start = "[Settings]\n0=Button 1:  A\n1=Button 2:  {F2}\n";
+    const char* edit = "[Settings]\n0=Button 1:  A\n1=Button 2:  {F9}\n; mine\n";
+    const Case cases[] = {
+        {"closed after the edit", edit, false, -1, {"Button 1:  A", "Button 2:  {F9}"}, edit},
+        {"another button assigned",
+         edit,
+         true,
+         0,
+         {"Button 1:  {Enter}", "Button 2:  {F9}"},
+         "[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  {F9}\n; mine\n"},
+        {"assigned unseen",
+         edit,
+         false,
+         0,
+         {"Button 1:  {Enter}", "Button 2:  {F9}"},
+         "[Settings]\n0=Button 1:  {Enter}\n1=Button 2:  {F9}\n; mine\n"},
+        {"the edited button assigned after the watch",
+         edit,
+         true,
+         1,
+         {"Button 1:  A", "Button 2:  {Enter}"},
+         "[Settings]\n0=Button 1:  A\n1=Button 2:  {Enter}\n; mine\n"},
+        {"the edited button assigned before the watch",
+         edit,
+         false,
+         1,
+         {"Button 1:  A", "Button 2:  {Enter}"},
+         "[Settings]\n0=Button 1:  A\n1=Button 2:  {Enter}\n; mine\n"},
+        {"a key removed",
+         "[Settings]\n0=Button 1:  A\n",
+         true,
+         -1,
+         {"Button 1:  A", ""},
+         "[Settings]\n0=Button 1:  A\n1=\n"},
+        {"the file removed", nullptr, true, -1, {"Button 1:  A", "Button 2:  {F2}"}, created(start)},
+    };
+    for (const Case& c : cases) {
+        writeFile(file(), start);
+        CaptionsFile captions(location());
+        MemoryLabels labels(2);
+        ASSERT_TRUE(captions.load(labels, 2));
+        if (c.edited)
+            writeFile(file(), c.edited);
+        else
+            fs::remove(file());
+        if (c.watched)
+            captions.takeUpChanges(labels, 2);
+        if (c.assigned >= 0)
+            labels.setCaption(c.assigned, composeCaption(c.assigned, "{Enter}"));
+        const CapturedStderr said;
+        ASSERT_TRUE(captions.save(labels, 2)) << c.name;
+        EXPECT_EQ(labels.captions(), c.shown) << c.name;
+        EXPECT_EQ(fileContents(file()), c.saved) << c.name;
+        EXPECT_EQ(said.text().find("button 2") != std::string::npos, !c.watched && c.assigned == 1) << c.name;
+    }
 }
 
 }  // namespace

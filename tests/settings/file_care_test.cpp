@@ -62,6 +62,7 @@ TEST_F(FileCare, SaveChangesOnlyWhatTheUserChanged)
                       kBom + "[Settings]\n0=a\n",
                       {"c"},
                       kBom + "[Settings]\n0=c\n"},
+             SaveCase{"an all-ASCII file is Windows-1252", "[Settings]\n0=a\n", {"\xFC"}, "[Settings]\n0=\xFC\n"},
              SaveCase{"a file with only a byte-order mark gets its section after it",
                       kBom,
                       {"c"},
@@ -118,6 +119,8 @@ TEST_F(FileCare, ReadOnlyFileIsNotReplaced)
     ASSERT_FALSE(status);
     EXPECT_THAT(status.problem(), HasSubstr("read-only"));
     EXPECT_EQ(fileContents(file()), "[Settings]\n0=old\n");
+    // A save that changes nothing replaces nothing, so every exit would otherwise fail.
+    EXPECT_TRUE(saved({"old"}));
 }
 
 TEST_F(FileCare, NoFolderToKeepTheFileInMeansNoSave)

@@ -35,6 +35,7 @@ TEST(LabelToolkit, OnlyChangesReachTheControls)
         void quitClicked() override {}
         void clearClicked() override {}
         void closed(ClosedBy) override {}
+        void watchedFileChanged() override {}
         MemoryToolkit* form = nullptr;
         bool bold = true;
         bool boldDuringTick = false;

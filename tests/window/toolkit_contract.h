@@ -123,6 +123,7 @@ TYPED_TEST_P(ToolkitContract, TicksGoOnWhileAQuestionIsOpen)
         void quitClicked() override {}
         void clearClicked() override {}
         void closed(ClosedBy) override {}
+        void watchedFileChanged() override {}
         int ticks = 0;
     } events;
     Toolkit& toolkit = this->toolkit();

@@ -1,6 +1,6 @@
 #include "app/linux/linux_edge.h"
 
-#include "app/linux/single_instance.h"
+#include "app/single_instance.h"
 
 #include <QGuiApplication>
 #include <QTimer>
@@ -61,7 +61,7 @@ void LinuxEdge::comeToFront(Form1& form, const LaunchTokens& tokens, SingleInsta
     form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
     activate(form, tokens);
     if (answer)
-        answerOnceActive(*form.windowHandle(), std::move(answer), LinuxInstanceLock::kActivationWait);
+        answerOnceActive(*form.windowHandle(), std::move(answer), kActivationWait);
 }
 
 }  // namespace kivo

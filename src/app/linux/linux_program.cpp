@@ -55,7 +55,7 @@ int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const Joystic
     // A save beyond the file size limit (ulimit -f) then fails with EFBIG and is reported,
     // instead of killing Kivo before it can say so.
     std::signal(SIGXFSZ, SIG_IGN);
-    leaveASilentSessionBus();
+    shutOutASlowSessionBus();
     // Made once the edge has chosen Qt's platform, and gone after the edge, whose wake-ups it runs.
     std::optional<QApplication> application;
     const std::unique_ptr<Edge<Form1>> edge = openChosenEdge({joystick, hooks.watchJoystick, {}});

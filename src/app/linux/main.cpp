@@ -12,7 +12,7 @@ int main(int argc, char** argv)
     return kivo::runKivo(
         argc, argv, kivo::OtherArguments::Refuse, kivo::JoystickOption::Offered, start,
         [](const kivo::JoystickChoice& joystick) {
-            kivo::leaveASilentSessionBus();
+            kivo::shutOutASlowSessionBus();
             return kivo::listSdlJoysticks(joystick);
         },
         [] { return kivo::chooseEdge(kivo::currentSessionFacts()).why; });

@@ -1,31 +1,25 @@
 #include "app/linux/single_instance.h"
 
+#include "app/linux/front_protocol.h"
+#include "app/linux/front_server.h"
+#include "app/linux/kernel_locks.h"
+
 #include "platform/messages.h"
 #include "platform/wayland/activation_token.h"
 #include "settings/file_replace.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QLocalServer>
 #include <QLocalSocket>
-#include <QPointer>
-#include <QTimer>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -38,33 +32,18 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 constexpr int kProbeTimeoutMs = 200;
-// "raise", then for each token a blank, its kind and its value, and a newline.
-constexpr char kRequest[] = "raise";
-constexpr char kCameToFront[] = "raised\n";
-constexpr char kAskedOnly[] = "asked\n";
-// Bounds on what later starts may ask of a running Kivo, so that no number or size of requests
-// costs it memory or time it keeps: a request is one short line, sent as soon as the asker
-// connects.
-constexpr qint64 kLongestRequest = 4096;
-constexpr int kConnectionsAtOnce = 16;
-
-struct TokenKind {
-    const char* prefix;
-    std::string LaunchTokens::*field;
-};
-constexpr TokenKind kTokenKinds[] = {{"activation=", &LaunchTokens::activation},
-                                     {"startup=", &LaunchTokens::startupId}};
 
 std::string socketPrefix()
 {
     return "kivo-" + std::to_string(::getuid()) + "-";
 }
 
-QString socketPathFor(const fs::path& settingsFile, const fs::path& folder)
+// The socket's name and the lock's, one per settings file and user.
+std::string nameFor(const fs::path& settingsFile)
 {
     const QByteArray hash =
         QCryptographicHash::hash(QByteArray::fromStdString(settingsFile.string()), QCryptographicHash::Sha1);
-    return QString::fromStdString((folder / (socketPrefix() + hash.toHex().left(16).toStdString())).string());
+    return socketPrefix() + hash.toHex().left(16).toStdString();
 }
 
 // Lock and socket must name the file the same way, whichever path reached it: the file a save
@@ -74,51 +53,6 @@ fs::path resolved(const fs::path& settingsFile)
     std::error_code error;
     fs::path canonical = fs::weakly_canonical(replacedFile(settingsFile), error);
     return error ? settingsFile : canonical;
-}
-
-// Every start locks this one file. Another user's (a Kivo run with sudo left it) opens only for
-// reading, which is all flock needs. Without waiting: a FIFO in its place would wait for a writer
-// for ever, and only a regular file is a lock.
-int openLockFile(const fs::path& path, std::string& problem)
-{
-    constexpr int kFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    int lock = ::open(path.c_str(), O_RDWR | O_CREAT | kFlags, 0644);
-    if (lock < 0)
-        lock = ::open(path.c_str(), O_RDONLY | kFlags);
-    if (lock < 0) {
-        problem = "cannot open " + quotedPath(path) + ": " + std::strerror(errno);
-        return -1;
-    }
-    struct stat status {};
-    if (::fstat(lock, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(lock);
-        problem = quotedPath(path) + " is not a regular file";
-        return -1;
-    }
-    return lock;
-}
-
-// The process holding a flock on lock's file, as /proc/locks tells it: "1: FLOCK ADVISORY WRITE
-// <pid> <major>:<minor>:<inode> 0 EOF", the device numbers in hex; waiters' lines have a "->".
-std::optional<long> lockHolder(int lock)
-{
-    struct stat file {};
-    if (::fstat(lock, &file) != 0)
-        return std::nullopt;
-    char id[64];
-    std::snprintf(id, sizeof id, "%02x:%02x:%lu", major(file.st_dev), minor(file.st_dev),
-                  static_cast<unsigned long>(file.st_ino));
-    std::ifstream locks("/proc/locks");
-    for (std::string line; std::getline(locks, line);) {
-        std::istringstream fields(line);
-        std::string number, kind, mode, access, lockedFile;
-        long process = 0;
-        if (fields >> number >> kind >> mode >> access >> process >> lockedFile && kind == "FLOCK" &&
-            lockedFile == id && process > 0) {
-            return process;
-        }
-    }
-    return std::nullopt;
 }
 
 // In a shared folder another user may have taken the name first; only this user's are used.
@@ -149,142 +83,6 @@ void removeDeadSockets(const fs::path& folder)
     }
 }
 
-// Launchers make tokens of printable characters; anything else would not survive the request line.
-bool passable(const std::string& token)
-{
-    return std::all_of(token.begin(), token.end(), [](unsigned char c) { return c > ' ' && c < 0x7f; });
-}
-
-QByteArray requestLine(const LaunchTokens& tokens)
-{
-    QByteArray line(kRequest);
-    for (const TokenKind& kind : kTokenKinds) {
-        const std::string& token = tokens.*kind.field;
-        if (!token.empty() && passable(token))
-            line += ' ' + QByteArray(kind.prefix) + QByteArray::fromStdString(token);
-    }
-    return line + '\n';
-}
-
-// The tokens a request carries, or nothing when the line is no request.
-std::optional<LaunchTokens> tokensOfRequest(const QByteArray& line)
-{
-    if (!line.endsWith('\n'))
-        return std::nullopt;
-    const QList<QByteArray> words = line.chopped(1).split(' ');
-    if (words.front() != kRequest)
-        return std::nullopt;
-    LaunchTokens tokens;
-    for (const QByteArray& word : words.sliced(1)) {
-        const auto kind =
-            std::ranges::find_if(kTokenKinds, [&](const TokenKind& k) { return word.startsWith(k.prefix); });
-        if (kind == std::end(kTokenKinds))
-            return std::nullopt;
-        std::string token = word.mid(qsizetype(std::strlen(kind->prefix))).toStdString();
-        if (!passable(token))
-            return std::nullopt;
-        tokens.*kind->field = std::move(token);
-    }
-    return tokens;
-}
-
-// Why path, where this user's socket goes, is no use to this user: another user made something
-// there first, in a temporary folder they share.
-std::string takenByAnotherUser(const fs::path& path)
-{
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || status.st_uid == ::getuid())
-        return {};
-    return quotedPath(path) + " belongs to another user (set XDG_RUNTIME_DIR to a folder of your own)";
-}
-
-// An asker gives up after its patience; a request it has given up on (this Kivo was stopped
-// meanwhile) is not carried out once this Kivo runs again.
-bool askerGone(const QLocalSocket& socket)
-{
-    pollfd hangUp{static_cast<int>(socket.socketDescriptor()), POLLRDHUP, 0};
-    return socket.state() != QLocalSocket::ConnectedState ||
-           (::poll(&hangUp, 1, 0) == 1 && (hangUp.revents & (POLLRDHUP | POLLHUP)) != 0);
-}
-
-// The claim of a start that holds the lock: the lock, and the socket later starts ask through.
-class LinuxSingleInstance final : public SingleInstance {
-public:
-    LinuxSingleInstance(int lock, QString serverName) : lock_(lock), serverName_(std::move(serverName)) {}
-    ~LinuxSingleInstance() override
-    {
-        if (lock_ >= 0)
-            ::close(lock_);
-    }
-    LinuxSingleInstance(const LinuxSingleInstance&) = delete;
-    LinuxSingleInstance& operator=(const LinuxSingleInstance&) = delete;
-
-    void listen(FrontRequest comeToFront) override
-    {
-        if (serverName_.isEmpty())
-            return;
-        comeToFront_ = std::move(comeToFront);
-        server_.setSocketOptions(QLocalServer::UserAccessOption);
-        const std::string taken = takenByAnotherUser(serverName_.toStdString());
-        // We hold the lock, so a socket of ours left under this name can only be from a Kivo that ended.
-        if (taken.empty())
-            QLocalServer::removeServer(serverName_);
-        if (!taken.empty() || !server_.listen(serverName_)) {
-            reportProblem("a second start of Kivo cannot bring this window to the front: " +
-                          (taken.empty() ? server_.errorString().toStdString() : taken));
-            return;
-        }
-        QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] {
-            while (QLocalSocket* socket = server_.nextPendingConnection())
-                serve(socket);
-        });
-    }
-
-private:
-    // Only a request raises the window: a start looking for dead sockets merely connects.
-    void serve(QLocalSocket* socket)
-    {
-        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (connections_ == kConnectionsAtOnce) {
-            socket->abort();
-            return;
-        }
-        ++connections_;
-        QObject::connect(socket, &QLocalSocket::disconnected, &server_, [this] { --connections_; });
-        socket->setReadBufferSize(kLongestRequest);
-        auto* unasked = new QTimer(socket);
-        unasked->setSingleShot(true);
-        QObject::connect(unasked, &QTimer::timeout, socket, &QLocalSocket::abort);
-        unasked->start(kClaimPatience);
-        QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket, unasked] {
-            if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() >= kLongestRequest)
-                    socket->abort();
-                return;
-            }
-            unasked->stop();
-            const std::optional<LaunchTokens> tokens = tokensOfRequest(socket->readLine(kLongestRequest));
-            if (!tokens || askerGone(*socket)) {
-                socket->abort();
-                return;
-            }
-            // The start that asked may have given up waiting by the time the answer is known.
-            comeToFront_(*tokens, [socket = QPointer<QLocalSocket>(socket)](bool cameToFront) {
-                if (!socket)
-                    return;
-                socket->write(cameToFront ? kCameToFront : kAskedOnly);
-                socket->disconnectFromServer();
-            });
-        });
-    }
-
-    int lock_;
-    QString serverName_;
-    QLocalServer server_;
-    int connections_ = 0;
-    FrontRequest comeToFront_;
-};
-
 std::string fromEnvironment(const char* name)
 {
     const char* value = std::getenv(name);
@@ -306,13 +104,18 @@ LinuxInstanceLock::LinuxInstanceLock(const fs::path& settingsFile, const fs::pat
     if (settingsFile.empty())
         return;
     std::error_code error;
-    fs::create_directories(settingsFile.parent_path(), error);
+    if (!fs::create_directories(settingsFile.parent_path(), error) && error) {
+        openProblem_ = "cannot create the folder " + quotedPath(settingsFile.parent_path()) + ": " + error.message();
+    }
     const fs::path file = resolved(settingsFile);
     lockPath_ = file;
     lockPath_ += ".lock";
     removeDeadSockets(socketFolder);
-    socketPath_ = socketPathFor(file, socketFolder).toStdString();
-    lock_ = openLockFile(lockPath_, openProblem_);
+    const std::string name = nameFor(file);
+    socketPath_ = (socketFolder / name).string();
+    heldName_ = name + ".lock";
+    if (openProblem_.empty())
+        lock_ = openLockFile(lockPath_, openProblem_);
 }
 
 LinuxInstanceLock::~LinuxInstanceLock()
@@ -321,30 +124,39 @@ LinuxInstanceLock::~LinuxInstanceLock()
         ::close(lock_);
 }
 
-InstanceLock::Attempt LinuxInstanceLock::take()
+// The held name is the lock: no game with the settings folder frees it. The lock file is locked
+// as well, so that a Kivo of an earlier version, which locks only the file, counts, and so that
+// /proc/locks names the holder.
+std::variant<Running, Held> LinuxInstanceLock::take()
 {
     const QString serverName = QString::fromStdString(socketPath_);
-    if (lock_ < 0)
-        return {std::make_unique<LinuxSingleInstance>(-1, serverName), openProblem_};
-    int result = 0;
-    while ((result = ::flock(lock_, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    const int name = heldName_.empty() ? -1 : holdAbstractName(heldName_);
+    const int nameError = errno;
+    if (name < 0 && nameError == EADDRINUSE)
+        return held();
+    std::string lockProblem = openProblem_;
+    int result = lock_ < 0 ? -1 : 0;
+    while (lock_ >= 0 && (result = ::flock(lock_, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
     }
-    if (result == 0)
-        return {std::make_unique<LinuxSingleInstance>(std::exchange(lock_, -1), serverName), {}};
-    if (errno == EWOULDBLOCK)
-        return {};
-    return {std::make_unique<LinuxSingleInstance>(-1, serverName),
-            "cannot lock " + quotedPath(lockPath_) + ": " + std::strerror(errno)};
+    if (lock_ >= 0 && result != 0 && errno == EWOULDBLOCK) {
+        if (name >= 0)
+            ::close(name);
+        return held();
+    }
+    if (lock_ >= 0 && result != 0)
+        lockProblem = "cannot lock " + quotedPath(lockPath_) + ": " + std::strerror(errno);
+    const int lock = result == 0 ? std::exchange(lock_, -1) : -1;
+    std::string whyUnlocked;
+    if (name < 0 && !heldName_.empty())
+        whyUnlocked = "cannot hold the name \"" + heldName_ + "\": " + std::strerror(nameError);
+    if (name < 0 && !lockProblem.empty())
+        whyUnlocked += (whyUnlocked.empty() ? "" : "; ") + lockProblem;
+    return Running{makeFrontServer(lock, name, serverName), whyUnlocked};
 }
 
-std::optional<long> LinuxInstanceLock::holder()
+Held LinuxInstanceLock::held() const
 {
-    return lockHolder(lock_);
-}
-
-std::string LinuxInstanceLock::unaskable()
-{
-    return takenByAnotherUser(socketPath_);
+    return {flockHolder(lock_), takenByAnotherUser(socketPath_)};
 }
 
 FrontAnswer LinuxInstanceLock::askToComeToFront(const LaunchTokens& tokens, std::chrono::milliseconds patience)
@@ -371,13 +183,17 @@ FrontAnswer LinuxInstanceLock::askToComeToFront(const LaunchTokens& tokens, std:
 
 namespace {
 
+// Compositors hand out a token within a few round trips; a start that waits longer for one leaves
+// less of the claim's patience for the running Kivo to answer.
+constexpr std::chrono::milliseconds kActivationTokenPatience{1000};
+
 // The launcher's tokens from the environment; in a Wayland session without one, an activation
 // token asked of the compositor.
 LaunchTokens launchTokens()
 {
     LaunchTokens tokens{fromEnvironment("XDG_ACTIVATION_TOKEN"), fromEnvironment("DESKTOP_STARTUP_ID")};
     if (tokens.activation.empty() && !fromEnvironment("WAYLAND_DISPLAY").empty())
-        tokens.activation = activationTokenFromCompositor();
+        tokens.activation = activationTokenFromCompositor(kActivationTokenPatience);
     return tokens;
 }
 

@@ -8,33 +8,30 @@
 
 namespace kivo {
 
-// A lock beside kivo.ini, and a local socket through which a later start asks the running Kivo
-// to bring its window to the front. The lock is flock on kivo.ini.lock, which the kernel drops
-// when its holder ends however it ends; the file itself is never deleted, so every start locks
-// the same file and there is no stale lock to judge.
+// A lock named after kivo.ini, and a local socket through which a later start asks the running
+// Kivo to bring its window to the front. The lock is a name in the abstract socket namespace,
+// with flock on kivo.ini.lock beside it; the kernel drops both when their holder ends however it
+// ends, so there is no stale lock to judge, and deleting the settings folder frees neither.
 class LinuxInstanceLock final : public InstanceLock {
 public:
     // Where the sockets go: $XDG_RUNTIME_DIR, private to the user and emptied at logout, or the
     // temporary folder when that is unset.
     static std::filesystem::path socketFolder();
 
-    // How long a running Kivo waits for its window to become active before it answers that it
-    // only asked: a desktop that grants the request does so in a few round trips.
-    static constexpr std::chrono::milliseconds kActivationWait{3000};
-
     LinuxInstanceLock(const std::filesystem::path& settingsFile, const std::filesystem::path& socketFolder);
     ~LinuxInstanceLock() override;
     LinuxInstanceLock(const LinuxInstanceLock&) = delete;
     LinuxInstanceLock& operator=(const LinuxInstanceLock&) = delete;
 
-    Attempt take() override;
-    std::optional<long> holder() override;
-    std::string unaskable() override;
+    std::variant<Running, Held> take() override;
     FrontAnswer askToComeToFront(const LaunchTokens& tokens, std::chrono::milliseconds patience) override;
 
 private:
+    Held held() const;
+
     std::filesystem::path lockPath_;
     std::string socketPath_;
+    std::string heldName_;
     int lock_ = -1;
     std::string openProblem_;
 };

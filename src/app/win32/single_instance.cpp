@@ -7,6 +7,7 @@
 #include <bcrypt.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -113,10 +114,11 @@ private:
         if (message != kRaiseRequest || instance == nullptr)
             return DefWindowProcW(window, message, wParam, lParam);
         // Windows decides at once whether the window comes to the front; an answer not given by
-        // the time the request has been carried out says only that it was asked.
-        LRESULT reply = kAskedOnly;
-        instance->comeToFront_({}, [&reply](bool cameToFront) { reply = cameToFront ? kCameToFront : kAskedOnly; });
-        return reply;
+        // the time the request has been carried out says only that it was asked. The answer owns
+        // what it writes to, so one given later writes to nothing that has gone.
+        const auto reply = std::make_shared<LRESULT>(kAskedOnly);
+        instance->comeToFront_({}, [reply](bool cameToFront) { *reply = cameToFront ? kCameToFront : kAskedOnly; });
+        return *reply;
     }
 
     Handle mutex_;
@@ -131,31 +133,32 @@ class Win32InstanceLock final : public InstanceLock {
 public:
     explicit Win32InstanceLock(std::wstring name) : name_(std::move(name)) {}
 
-    Attempt take() override
+    std::variant<Running, Held> take() override
     {
         Handle mutex(CreateMutexW(nullptr, FALSE, (L"Local\\" + name_).c_str()), CloseHandle);
         const DWORD error = GetLastError();
         if (!mutex)
-            return {std::make_unique<Win32SingleInstance>(std::move(mutex), name_), "error " + std::to_string(error)};
+            return Running{std::make_unique<Win32SingleInstance>(std::move(mutex), name_),
+                           "error " + std::to_string(error)};
         if (error != ERROR_ALREADY_EXISTS)
-            return {std::make_unique<Win32SingleInstance>(std::move(mutex), name_), {}};
-        // Let go of it, so that the mutex is gone once the Kivo holding it has ended.
-        return {};
+            return Running{std::make_unique<Win32SingleInstance>(std::move(mutex), name_)};
+        // Let go of it, so that the mutex is gone once the Kivo holding it has ended. Its process
+        // is known once its window is there.
+        DWORD process = 0;
+        if (const HWND running = answerWindow())
+            GetWindowThreadProcessId(running, &process);
+        return Held{process != 0 ? std::optional<long>(process) : std::nullopt};
     }
-
-    std::optional<long> holder() override { return process_; }
-    std::string unaskable() override { return {}; }
 
     FrontAnswer askToComeToFront(const LaunchTokens&, std::chrono::milliseconds patience) override
     {
-        const HWND running = FindWindowExW(HWND_MESSAGE, nullptr, kAnswerClass, name_.c_str());
+        const HWND running = answerWindow();
         if (running == nullptr)
             return FrontAnswer::NoAnswer;
         // Windows lets a process that was just started set the foreground window, and the
         // running one only when this one allows it.
         DWORD process = 0;
         GetWindowThreadProcessId(running, &process);
-        process_ = process;
         AllowSetForegroundWindow(process);
         DWORD_PTR reply = 0;
         if (SendMessageTimeoutW(running, kRaiseRequest, 0, 0, SMTO_ABORTIFHUNG, static_cast<UINT>(patience.count()),
@@ -167,9 +170,9 @@ public:
     }
 
 private:
+    HWND answerWindow() const { return FindWindowExW(HWND_MESSAGE, nullptr, kAnswerClass, name_.c_str()); }
+
     std::wstring name_;
-    // The running Kivo's process, once its window is there.
-    std::optional<long> process_;
 };
 
 }  // namespace

@@ -52,6 +52,8 @@ struct PendingCallUnref {
 
 SessionBusAnswer askSessionBus(std::chrono::milliseconds patience)
 {
+    // The patience covers the whole probe, the connection's handshake included.
+    const auto deadline = std::chrono::steady_clock::now() + patience;
     const std::optional<std::string> address = sessionBusAddress();
     if (!address)
         return SessionBusAnswer::None;
@@ -72,7 +74,6 @@ SessionBusAnswer askSessionBus(std::chrono::milliseconds patience)
     const std::unique_ptr<DBusPendingCall, PendingCallUnref> pending(call);
     // libdbus's own blocking calls wait for the bus to take part in the handshake without a
     // deadline, so the waiting is done here, one step at a time.
-    const auto deadline = std::chrono::steady_clock::now() + patience;
     while (!dbus_pending_call_get_completed(call)) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
@@ -86,10 +87,14 @@ SessionBusAnswer askSessionBus(std::chrono::milliseconds patience)
                                                                                           : SessionBusAnswer::None;
 }
 
-void leaveASilentSessionBus()
+void shutOutASlowSessionBus()
 {
-    // A bus that is merely busy answers Hello in well under a second.
-    constexpr std::chrono::seconds kPatience{3};
+    // The start waits on the bus three times, here and as SDL and Qt each connect, so a bus
+    // that takes longer than a third of the start's patience holds the window back longer than
+    // that. A bus that is merely busy answers Hello in well under a second.
+    constexpr std::chrono::seconds kStartPatience{3};
+    constexpr int kWaitsAtStart = 3;
+    constexpr auto kPatience = kStartPatience / kWaitsAtStart;
     if (askSessionBus(kPatience) != SessionBusAnswer::Silent)
         return;
     // An address libdbus cannot use: everyone who asks for the session bus is told so at once.

@@ -16,9 +16,9 @@ enum class SessionBusAnswer {
 SessionBusAnswer askSessionBus(std::chrono::milliseconds patience);
 
 // SDL and Qt each connect to the session bus as they start, and libdbus waits without a
-// deadline for a bus that never answers, with no window shown. Asked first, a silent bus is left
-// out of the whole process, and standard error says what that costs. Call it before SDL or Qt
-// starts, while no other thread reads the environment.
-void leaveASilentSessionBus();
+// deadline for a bus that never answers, with no window shown. Asked first, a bus too slow for
+// the whole start to wait on is kept out of the whole process, and standard error says what that
+// costs. Call it before SDL or Qt starts, while no other thread reads the environment.
+void shutOutASlowSessionBus();
 
 }  // namespace kivo

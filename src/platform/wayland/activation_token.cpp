@@ -5,6 +5,8 @@
 
 #include <wayland-client.h>
 
+#include <poll.h>
+
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -12,8 +14,43 @@
 namespace kivo {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // The registry's globals, then the token: each comes one round trip after the last.
 constexpr int kRoundTrips = 3;
+
+void synced(void* data, wl_callback*, std::uint32_t)
+{
+    *static_cast<bool*>(data) = true;
+}
+
+constexpr wl_callback_listener kSyncListener{synced};
+
+// wl_display_roundtrip, which waits for a compositor that never answers for ever, with a deadline.
+bool roundTripBefore(wl_display* display, Clock::time_point deadline)
+{
+    bool done = false;
+    const std::unique_ptr<wl_callback, decltype(&wl_callback_destroy)> sync(wl_display_sync(display),
+                                                                            wl_callback_destroy);
+    wl_callback_add_listener(sync.get(), &kSyncListener, &done);
+    while (!done) {
+        if (wl_display_prepare_read(display) != 0) {
+            if (wl_display_dispatch_pending(display) < 0)
+                return false;
+            continue;
+        }
+        wl_display_flush(display);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd readable{wl_display_get_fd(display), POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&readable, 1, static_cast<int>(left.count())) <= 0) {
+            wl_display_cancel_read(display);
+            return false;
+        }
+        if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0)
+            return false;
+    }
+    return true;
+}
 
 struct TokenRequest {
     xdg_activation_v1* activation = nullptr;
@@ -42,8 +79,9 @@ constexpr xdg_activation_token_v1_listener kTokenListener{tokenDone};
 
 }  // namespace
 
-std::string activationTokenFromCompositor()
+std::string activationTokenFromCompositor(std::chrono::milliseconds patience)
 {
+    const Clock::time_point deadline = Clock::now() + patience;
     const std::unique_ptr<wl_display, decltype(&wl_display_disconnect)> display(wl_display_connect(nullptr),
                                                                                 wl_display_disconnect);
     if (!display)
@@ -53,7 +91,7 @@ std::string activationTokenFromCompositor()
     wl_registry_add_listener(registry, &kRegistryListener, &request);
     xdg_activation_token_v1* token = nullptr;
     for (int i = 0; i < kRoundTrips && request.token.empty(); ++i) {
-        if (wl_display_roundtrip(display.get()) < 0)
+        if (!roundTripBefore(display.get(), deadline))
             break;
         if (request.activation != nullptr && token == nullptr) {
             token = xdg_activation_v1_get_activation_token(request.activation);

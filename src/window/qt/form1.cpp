@@ -220,6 +220,11 @@ void Form1::setTimerEnabled(bool enabled)
         timer1_.stop();
 }
 
+void Form1::watchFiles(const std::vector<std::filesystem::path>& files)
+{
+    fileWatch_.watch(files);
+}
+
 void Form1::leaveEventLoop(int exitCode)
 {
     timer1_.stop();

@@ -3,6 +3,7 @@
 #include "platform/window_input_observer.h"
 #include "window/label_toolkit.h"
 #include "window/qt/desktop_notification.h"
+#include "window/qt/file_watch.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -43,6 +44,7 @@ public:
     void withdrawNotification() override { notification_.withdraw(); }
     void focusCommand3() override;
     void setTimerEnabled(bool enabled) override;
+    void watchFiles(const std::vector<std::filesystem::path>& files) override;
     void leaveEventLoop(int exitCode) override;
     WindowHandle nativeHandle() const override;
     // From now on the observer hears the window's key events and activation changes.
@@ -78,6 +80,10 @@ private:
     QPushButton* command3_ = nullptr;
     QPushButton* command4_ = nullptr;
     QTimer timer1_;
+    FileWatch fileWatch_{[this] {
+        if (listeners_.logic)
+            listeners_.logic->watchedFileChanged();
+    }};
     double dpiX_ = 96;
     double dpiY_ = 96;
     FormListeners listeners_;

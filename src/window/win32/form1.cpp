@@ -122,9 +122,20 @@ void Form1::setTimerEnabled(bool enabled)
     timer1_->setEnabled(enabled);
 }
 
+// Windows has no watch of one file through its links; a look at its time now and then is enough
+// for an edit made by hand.
+void Form1::watchFiles(const std::vector<std::filesystem::path>& files)
+{
+    if (files.empty())
+        KillTimer(window_, kFileCheckTimer);
+    else
+        SetTimer(window_, kFileCheckTimer, kFileCheckIntervalMs, nullptr);
+}
+
 void Form1::leaveEventLoop(int exitCode)
 {
     timer1_->setEnabled(false);
+    KillTimer(window_, kFileCheckTimer);
     ShowWindow(window_, SW_HIDE);
     PostQuitMessage(exitCode);
 }

@@ -47,6 +47,7 @@ public:
     void withdrawNotification() override { notice_->withdraw(); }
     void focusCommand3() override;
     void setTimerEnabled(bool enabled) override;
+    void watchFiles(const std::vector<std::filesystem::path>& files) override;
     void leaveEventLoop(int exitCode) override;
     WindowHandle nativeHandle() const override;
 
@@ -59,6 +60,10 @@ private:
     // A fixed window: no sizing border, no minimise or maximise box.
     static constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     static constexpr UINT kTickMessage = WM_APP + 1;
+    static constexpr UINT_PTR kFileCheckTimer = 1;
+    // A look at the watched files' times costs nothing a person notices, and an edit shows
+    // within a blink of saving it.
+    static constexpr UINT kFileCheckIntervalMs = 500;
     // Not IDOK or IDCANCEL, which Enter and Escape send.
     static constexpr int kCommand1Id = 101;
     static constexpr int kCommand3Id = 103;

@@ -50,6 +50,10 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         case kTickMessage:
             tick();
             return 0;
+        case WM_TIMER:
+            if (wParam == kFileCheckTimer && events_)
+                events_->watchedFileChanged();
+            return 0;
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED)
                 command(LOWORD(wParam));

@@ -13,14 +13,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// What a claim that was refused found; nothing answered for one that runs.
+const AlreadyRunning& refusal(const Claim& claim)
+{
+    static const AlreadyRunning kNone;
+    const AlreadyRunning* refused = std::get_if<AlreadyRunning>(&claim);
+    return refused ? *refused : kNone;
+}
+
 TEST(Win32SingleInstance, EveryNameOfTheFileAsksTheKivoHoldingItAndAnotherFileRunsBesideIt)
 {
     const test_support::TempSettings settings;
     Claim first = claimSingleInstance(settings.file());
-    ASSERT_NE(first.instance, nullptr);
+    ASSERT_NE(runningInstance(first), nullptr);
     int asked = 0;
     bool cameToFront = true;
-    first.instance->listen([&](const LaunchTokens&, const SingleInstance::Answer& answer) {
+    runningInstance(first)->listen([&](const LaunchTokens&, const SingleInstance::Answer& answer) {
         ++asked;
         answer(cameToFront);
     });
@@ -39,17 +47,17 @@ TEST(Win32SingleInstance, EveryNameOfTheFileAsksTheKivoHoldingItAndAnotherFileRu
                                  settings.folder().wstring() + L". \\kivo.ini"};
     for (const fs::path& file : sameFile) {
         const Claim refused = claimSingleInstance(file);
-        EXPECT_EQ(refused.instance, nullptr) << file;
-        EXPECT_EQ(refused.answer, FrontAnswer::CameToFront) << file;
+        EXPECT_EQ(runningInstance(refused), nullptr) << file;
+        EXPECT_EQ(refusal(refused).answer, FrontAnswer::CameToFront) << file;
     }
     EXPECT_EQ(asked, std::size(sameFile));
     // Windows may refuse the window the front and flash its taskbar button instead.
     cameToFront = false;
-    EXPECT_EQ(claimSingleInstance(settings.file()).answer, FrontAnswer::AskedOnly);
+    EXPECT_EQ(refusal(claimSingleInstance(settings.file())).answer, FrontAnswer::AskedOnly);
 
-    EXPECT_NE(claimSingleInstance(settings.folder() / "other" / "kivo.ini").instance, nullptr);
-    first.instance.reset();
-    EXPECT_NE(claimSingleInstance(settings.file()).instance, nullptr) << "still held after the first ended";
+    EXPECT_NE(runningInstance(claimSingleInstance(settings.folder() / "other" / "kivo.ini")), nullptr);
+    first.emplace<AlreadyRunning>();
+    EXPECT_NE(runningInstance(claimSingleInstance(settings.file())), nullptr) << "still held after the first ended";
 }
 
 // Two builds of Kivo, before and after an update, name one file alike.

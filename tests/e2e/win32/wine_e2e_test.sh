@@ -222,6 +222,26 @@ else
   fail "kill -9 right after an assignment lost it: $(cat "$ini" 2>/dev/null)"
 fi
 
+# kivo.ini edited while Kivo runs, by an editor that writes a new file over it: the window shows
+# the edit, and neither the next assignment nor closing undoes it.
+start_host --buttons 4
+printf '[Settings]\r\n1=Button 2:  {F9}\r\n; by hand\r\n' >"$ini.edited"
+mv -f "$ini.edited" "$ini"
+wait_for label_is 2 "label 2 0 Button 2:  {F9}" && pass "an edit made while Kivo runs shows in its window" ||
+  fail "the edit does not show: $(labels | sed -n 2p)"
+activate_kivo
+select_button 3 || fail "button 3 not selected: $(labels)"
+assign_key F7 3 || fail "F7 not assigned: $(labels | sed -n 3p)"
+wmctrl -i -c "$kivo_window"
+host_ended
+exec 4>&-
+if tr -d '\r' <"$ini" | grep -qx '1=Button 2:  {F9}' && tr -d '\r' <"$ini" | grep -qx '2=Button 3:  {F7}' &&
+  tr -d '\r' <"$ini" | grep -qx '; by hand'; then
+  pass "the assignment and closing keep the edit"
+else
+  fail "the edit was not kept: $(cat "$ini" 2>/dev/null)"
+fi
+
 # A button that types Enter, held while Quit or Clear is clicked, answers neither question: the
 # Enters it typed into Kivo's own window just before are read there, the question stays, and
 # the receiver gets the key once it is in front again.

@@ -1,4 +1,6 @@
+#include "platform/wayland/activation_token.h"
 #include "platform/wayland/wayland_backends.h"
+#include "support/silent_socket.h"
 #include "support/waits.h"
 
 #include <gtest/gtest.h>
@@ -127,6 +129,22 @@ TEST(WaylandKeymap, TypesByTheKeymapTheCompositorAnnouncesAtBindAndLater)
     compositor.changeLayout("fr");
     test_support::waitFor([&] { return keyTyping(*keymaps, XKB_KEY_q) == KEY_A; });
     EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_q), KEY_A);
+}
+
+// A start asks the compositor for an activation token within the claim's patience; one that takes
+// the connection and never answers gives none once its share of that patience is over.
+TEST(WaylandActivationToken, ACompositorThatNeverAnswersGivesNone)
+{
+    const std::filesystem::path runtime =
+        std::filesystem::temp_directory_path() / ("kivo-wayland-" + std::to_string(getpid()));
+    std::filesystem::create_directories(runtime);
+    {
+        const test_support::SilentSocket compositor(runtime / "wayland-silent");
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        setenv("WAYLAND_DISPLAY", "wayland-silent", 1);
+        EXPECT_EQ(activationTokenFromCompositor(std::chrono::milliseconds(200)), "");
+    }
+    std::filesystem::remove_all(runtime);
 }
 
 }  // namespace

@@ -236,6 +236,7 @@ TEST(FormListeners, ActivationReachesTheInputObserverBeforeTheWindowLogic)
         void quitClicked() override {}
         void clearClicked() override {}
         void closed(ClosedBy) override {}
+        void watchedFileChanged() override {}
         std::vector<std::string> order;
     } heard;
     const FormListeners listeners{&heard, &heard};

@@ -25,6 +25,7 @@ public:
     void quitClicked() override { log.push_back("quit"); }
     void clearClicked() override { log.push_back("clear"); }
     void closed(ClosedBy closer) override { log.push_back(closer == ClosedBy::User ? "closed" : "session closed"); }
+    void watchedFileChanged() override {}
 
     std::vector<std::string> log;
     std::vector<DWORD> tickThreads;
@@ -195,6 +196,7 @@ TEST_F(Win32Form1Test, BoldSetDuringATickIsShownWhenTheTickEnds)
         void quitClicked() override {}
         void clearClicked() override {}
         void closed(ClosedBy) override {}
+        void watchedFileChanged() override {}
         bool shownDuringTick = true;
         int ticks = 0;
 
