@@ -70,7 +70,7 @@ std::int16_t selectionFromButtonNumber(std::uint32_t buttonNumber)
 }  // namespace
 
 PollEngine::PollEngine(InputServices services, ButtonLabels& labels, SelectedButton& selected, WindowHandle mainWindow)
-    : services_(services), labels_(labels), selected_(selected), mainWindow_(mainWindow)
+    : services_(services), labels_(labels), selected_(selected), mainWindow_(mainWindow), keysDown_(services.sender)
 {
     // A zeroed point of view would be the D-pad held up.
     joystick_.dwPOV = kPovCentred;
@@ -140,21 +140,56 @@ void PollEngine::tick()
     if (ownBoxInFront_) {
         // Back in the main window, keys still down from answering the box are not assignments.
         mainWindowInFront_ = false;
+        keysDown_.letGoOfAll();
         return;
     }
-    sendArrows();
-    const bool wasInFront = mainWindowInFront_;
-    mainWindowInFront_ = services_.foreground.current() == mainWindow_;
-    if (mainWindowInFront_ && !wasInFront)
-        keysHeldIntoFront_.windowCameToFront();
+    if (!holdKeys_)
+        sendArrows();
+    noteWindowInFront();
     if (mainWindowInFront_)
         captureAssignment();
-    sendHeldButtonKey();
+    if (holdKeys_)
+        holdPushedKeys();
+    else
+        sendHeldButtonKey();
 }
 
+void PollEngine::setHoldKeys(bool on)
+{
+    holdKeys_ = on;
+    if (!on)
+        keysDown_.letGoOfAll();
+}
+
+// Held keys need nothing more until the joystick or the window in front changes.
 bool PollEngine::idle() const
 {
-    return arrowPush() == std::pair{0, 0} && joystick_.dwButtons == 0 && !mainWindowInFront_;
+    const bool nothingToType = holdKeys_ || (arrowPush() == std::pair{0, 0} && joystick_.dwButtons == 0);
+    return nothingToType && !mainWindowInFront_;
+}
+
+void PollEngine::noteWindowInFront()
+{
+    const WindowHandle front = services_.foreground.current();
+    if (front != front_)
+        keysDown_.letGoOfAll();
+    front_ = front;
+    const bool wasInFront = mainWindowInFront_;
+    mainWindowInFront_ = front == mainWindow_;
+    if (mainWindowInFront_ && !wasInFront)
+        keysHeldIntoFront_.windowCameToFront();
+}
+
+// Kivo's own window gets no held key: its key scan would take the key for an assignment.
+void PollEngine::holdPushedKeys()
+{
+    std::vector<const KeyString*> wanted;
+    if (!mainWindowInFront_) {
+        wanted = pushedArrows();
+        if (const KeyString* button = heldButtonKeys())
+            wanted.push_back(button);
+    }
+    keysDown_.holdOnly(wanted);
 }
 
 double PollEngine::deltaX() const
@@ -179,17 +214,21 @@ std::pair<int, int> PollEngine::arrowPush() const
     return {x != 0 ? x : dpadX, y != 0 ? y : dpadY};
 }
 
-void PollEngine::sendArrows()
+std::vector<const KeyString*> PollEngine::pushedArrows() const
 {
     const auto [x, y] = arrowPush();
-    if (x > 0)
-        services_.sender.send(arrows_.right);
-    else if (x < 0)
-        services_.sender.send(arrows_.left);
-    if (y > 0)
-        services_.sender.send(arrows_.down);
-    else if (y < 0)
-        services_.sender.send(arrows_.up);
+    std::vector<const KeyString*> arrows;
+    if (x != 0)
+        arrows.push_back(x > 0 ? &arrows_.right : &arrows_.left);
+    if (y != 0)
+        arrows.push_back(y > 0 ? &arrows_.down : &arrows_.up);
+    return arrows;
+}
+
+void PollEngine::sendArrows()
+{
+    for (const KeyString* arrow : pushedArrows())
+        services_.sender.send(*arrow);
 }
 
 void PollEngine::captureAssignment()
@@ -268,6 +307,12 @@ void PollEngine::undoCaptureOfKeysStillDown()
 
 void PollEngine::sendHeldButtonKey()
 {
+    if (const KeyString* keys = heldButtonKeys())
+        services_.sender.send(*keys);
+}
+
+const KeyString* PollEngine::heldButtonKeys()
+{
     int held = 0;
     std::uint32_t mask = 1;
     for (std::int32_t i = 0; i < buttonCount_; ++i) {
@@ -276,14 +321,13 @@ void PollEngine::sendHeldButtonKey()
         mask <<= 1;
     }
     if (held == 0 || !selectionNamesLabel())
-        return;
+        return nullptr;
     std::string caption = labels_.caption(selected_.index);
     if (caption != heldCaption_) {
         heldKeys_ = KeyString(textToSend(tokenOfCaption(caption)));
         heldCaption_ = std::move(caption);
     }
-    if (!heldKeys_.text().empty())
-        services_.sender.send(heldKeys_);
+    return heldKeys_.text().empty() ? nullptr : &heldKeys_;
 }
 
 bool PollEngine::selectionNamesLabel() const

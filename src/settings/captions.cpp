@@ -1,5 +1,6 @@
 #include "settings/captions.h"
 
+#include "platform/ascii_case.h"
 #include "platform/messages.h"
 #include "settings/file_replace.h"
 #include "settings/profile_file.h"
@@ -21,6 +22,7 @@ constexpr std::string_view kWrittenSection = "Settings";
 constexpr std::string_view kReadSection = "settings";
 // Counts the terminating zero, as the Windows profile call did: captions come back with at most 254 bytes.
 constexpr std::size_t kReadLimit = 255;
+constexpr std::string_view kHoldKeysKey = "HoldKeys";
 
 Problem saveFailed(const fs::path& file, std::string_view problem,
                    std::string_view outcome = "The file is left as it was.")
@@ -32,7 +34,7 @@ Problem saveFailed(const fs::path& file, std::string_view problem,
 // The text to save: the file as it is with the captions stored in it. Until the first
 // save the file may still be read from an earlier place; its other lines carry over.
 ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText& current, const ButtonLabels& labels,
-                         std::int32_t n)
+                         std::int32_t n, std::optional<bool> holdKeys)
 {
     ProfileFileText base = current;
     if (!current && location.readFrom != location.writeTo) {
@@ -52,6 +54,11 @@ ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText
             continue;
         profile.setValue(kWrittenSection, key, caption);
     }
+    // A file that never chose held keys is left without the key while they stay off.
+    const std::string wanted = holdKeys && *holdKeys ? "1" : "0";
+    const bool stored = profile.hasKey(kReadSection, kHoldKeysKey);
+    if (holdKeys && (stored || *holdKeys) && profile.value(kReadSection, kHoldKeysKey, "", kReadLimit) != wanted)
+        profile.setValue(kWrittenSection, kHoldKeysKey, wanted);
     return profile;
 }
 
@@ -117,9 +124,28 @@ Status loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std:
     return {};
 }
 
-Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels, std::int32_t n)
+bool readHoldKeys(const SettingsLocation& location)
 {
-    if (n <= 0)
+    if (location.readFrom.empty())
+        return false;
+    const Result<ProfileFileText> file = readProfileFile(location.readFrom);
+    if (!file)
+        return false;
+    const ProfileText profile(file.value().value_or(FileText()));
+    std::string value = profile.value(kReadSection, kHoldKeysKey, "0", kReadLimit);
+    std::erase(value, ' ');
+    // A hand-edited file may say it in words.
+    for (const char* on : {"1", "true", "yes", "on"}) {
+        if (equalIgnoringAsciiCase(value, on))
+            return true;
+    }
+    return false;
+}
+
+Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels, std::int32_t n,
+                    std::optional<bool> holdKeys)
+{
+    if (n <= 0 && !holdKeys)
         return {};
     if (const Status place = placeToKeepTheFile(location, "the button captions are not saved."); !place)
         return place;
@@ -130,7 +156,8 @@ Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels
     }
 
     const Result<ProfileFileText> current = readProfileFile(file);
-    const ProfileText profile = withCaptions(location, current ? current.value() : ProfileFileText(), labels, n);
+    const ProfileText profile =
+        withCaptions(location, current ? current.value() : ProfileFileText(), labels, n, holdKeys);
     if (current && current.value() == profile.fileText())
         return {};
 
@@ -173,12 +200,12 @@ Status CaptionsFile::save(const ButtonLabels& labels, std::int32_t n)
     std::vector<std::string> captions;
     for (std::int32_t index = 0; index < n; ++index)
         captions.push_back(labels.exists(index) ? labels.caption(index) : std::string());
-    if (saved_ && saved_->captions == captions && stampOfFile() == saved_->stamp)
+    if (saved_ && saved_->captions == captions && saved_->holdKeys == holdKeys_ && stampOfFile() == saved_->stamp)
         return {};
     saved_.reset();
-    const Status status = saveCaptions(location_, labels, n);
+    const Status status = saveCaptions(location_, labels, n, holdKeys_);
     if (const std::optional<Stamp> stamp = stampOfFile(); status && stamp)
-        saved_ = Saved{std::move(captions), *stamp};
+        saved_ = Saved{std::move(captions), holdKeys_, *stamp};
     return status;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/key_string_typer.h"
 #include "platform/virtual_key_codes.h"
+#include "platform/win32/key_repeat.h"
 #include "platform/win32/layout_tokens.h"
 #include "platform/win32/named_keys.h"
 #include "platform/win32/own_input_tag.h"
@@ -8,6 +9,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -25,9 +27,13 @@ public:
 };
 
 // Collects one SendInput batch, so that no other input lands between the keys of a string.
+// A batch that holds keys keeps only their downs, each once, and can give the ups that let go of
+// them, last pressed first.
 class InputBatch {
 public:
-    explicit InputBatch(HKL layout) : layout_(layout) {}
+    enum class Keys { Typed, Held };
+
+    explicit InputBatch(HKL layout, Keys keys = Keys::Typed) : layout_(layout), keys_(keys) {}
 
     HKL layout() const { return layout_; }
 
@@ -51,7 +57,7 @@ public:
         if (up) {
             input.ki.dwFlags |= KEYEVENTF_KEYUP;
         }
-        inputs_.push_back(input);
+        add(input);
     }
 
     void tap(std::uint8_t virtualKey)
@@ -73,7 +79,7 @@ public:
             input.ki.wScan = static_cast<WORD>(scanCode & 0xffU);
             input.ki.dwFlags = KEYEVENTF_SCANCODE | direction | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
             input.ki.dwExtraInfo = kOwnInputTag;
-            inputs_.push_back(input);
+            add(input);
         }
     }
 
@@ -86,7 +92,7 @@ public:
             input.ki.wScan = character;
             input.ki.dwFlags = KEYEVENTF_UNICODE | direction;
             input.ki.dwExtraInfo = kOwnInputTag;
-            inputs_.push_back(input);
+            add(input);
         }
     }
 
@@ -97,8 +103,29 @@ public:
         }
     }
 
+    std::vector<INPUT> ups() const
+    {
+        std::vector<INPUT> ups(inputs_.rbegin(), inputs_.rend());
+        for (INPUT& up : ups) {
+            up.ki.dwFlags |= KEYEVENTF_KEYUP;
+        }
+        return ups;
+    }
+
 private:
+    void add(const INPUT& input)
+    {
+        const bool up = (input.ki.dwFlags & KEYEVENTF_KEYUP) != 0;
+        if (keys_ == Keys::Held && (up || std::ranges::any_of(inputs_, [&](const INPUT& down) {
+                                        return down.ki.wVk == input.ki.wVk && down.ki.wScan == input.ki.wScan;
+                                    }))) {
+            return;
+        }
+        inputs_.push_back(input);
+    }
+
     HKL layout_;
+    Keys keys_;
     std::vector<INPUT> inputs_;
 };
 
@@ -124,7 +151,20 @@ void withModifiers(InputBatch& batch, const KeyModifiers& modifiers, AddKey addK
 
 class SendInputKeySender final : public KeySender {
 public:
-    explicit SendInputKeySender(std::unique_ptr<SendInputCall> call) : call_(std::move(call)) {}
+    explicit SendInputKeySender(std::unique_ptr<SendInputCall> call)
+        : call_(std::move(call)), repeat_([this] { repeatNewestKey(); })
+    {
+    }
+
+    ~SendInputKeySender() override
+    {
+        while (!held_.empty()) {
+            release(KeyString(held_.back().first));
+        }
+    }
+
+    SendInputKeySender(const SendInputKeySender&) = delete;
+    SendInputKeySender& operator=(const SendInputKeySender&) = delete;
 
     void send(const KeyString& keys) override
     {
@@ -133,7 +173,46 @@ public:
         batch.send(*call_);
     }
 
+    void press(const KeyString& keys) override
+    {
+        if (std::ranges::find(held_, keys.text(), &Held::first) != held_.end()) {
+            return;
+        }
+        InputBatch batch(targetLayout(), InputBatch::Keys::Held);
+        typer_.type(keys, [&batch](const KeyStroke& stroke) { return add(batch, stroke); });
+        batch.send(*call_);
+        held_.emplace_back(keys.text(), batch.ups());
+        repeat_.start();
+    }
+
+    void release(const KeyString& keys) override
+    {
+        const auto held = std::ranges::find(held_, keys.text(), &Held::first);
+        if (held == held_.end()) {
+            return;
+        }
+        // As on a keyboard, letting go of the repeating key ends the repeat, whatever else is held.
+        if (held + 1 == held_.end()) {
+            repeat_.stop();
+        }
+        std::vector<INPUT> ups = std::move(held->second);
+        held_.erase(held);
+        call_->send(ups);
+    }
+
 private:
+    // The newest string's key goes down again, without an up between, as a held key repeats.
+    void repeatNewestKey()
+    {
+        if (held_.empty() || held_.back().second.empty()) {
+            return;
+        }
+        INPUT down = held_.back().second.front();
+        down.ki.dwFlags &= ~static_cast<DWORD>(KEYEVENTF_KEYUP);
+        std::vector<INPUT> repeat{down};
+        call_->send(repeat);
+    }
+
     // Characters are looked up on the layout of the window that receives them.
     static HKL targetLayout() { return GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr)); }
 
@@ -180,8 +259,13 @@ private:
         return {};
     }
 
+    // Each held string with the ups that let go of the very keys it pressed.
+    using Held = std::pair<std::string, std::vector<INPUT>>;
+
     std::unique_ptr<SendInputCall> call_;
     KeyStringTyper typer_;
+    std::vector<Held> held_;
+    KeyRepeat repeat_;
 };
 
 }  // namespace
