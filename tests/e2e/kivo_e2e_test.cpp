@@ -8,11 +8,13 @@
 #include "support/waits.h"
 
 #include <X11/XF86keysym.h>
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 #include <sys/wait.h>
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -105,6 +107,68 @@ TEST_F(KivoEndToEnd, AssignsAKeyTypesItIntoTheGameAndKeepsItAfterSigterm)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     const std::string ini = test_support::fileContents(configHome / "kivo" / "kivo.ini");
     EXPECT_NE(ini.find("\n2=Button 3:  {F5}\n"), std::string::npos) << ini;
+}
+
+// The server's own repeat of a key held down, in milliseconds between repeats.
+unsigned serversRepeatInterval(Display* display)
+{
+    XkbDescPtr keyboard = XkbAllocKeyboard();
+    const bool read = keyboard && XkbGetControls(display, XkbRepeatKeysMask, keyboard) == Success;
+    const unsigned interval = read ? keyboard->ctrls->repeat_interval : 0;
+    XkbFreeKeyboard(keyboard, 0, True);
+    return interval;
+}
+
+// Each held for a measured time: in the held mode a key goes down once, the server repeats it
+// at its own rate, and it goes up once at the let-go; otherwise a whole stroke comes every tick.
+TEST_F(KivoEndToEnd, HoldsKeysDownWhileTheStickTheDpadOrAButtonIsHeldOnlyInTheHeldMode)
+{
+    struct Held {
+        const char* push;
+        const char* letGo;
+        KeySym keysym;
+    };
+    const Held inputs[] = {
+        {"axes 65535 32767", "axes 32767 32767", XK_Right},
+        {"pov 18000", "pov 65535", XK_Down},
+        {"press 1", "release 1", XK_F5},
+    };
+    const unsigned interval = serversRepeatInterval(keyboard);
+    ASSERT_GT(interval, 0u);
+    for (const bool holdKeys : {true, false}) {
+        std::filesystem::create_directories(configHome / "kivo");
+        std::ofstream(configHome / "kivo" / "kivo.ini")
+            << "[Settings]\n0=Button 1:  {F5}\n" << (holdKeys ? "HoldKeys=1\n" : "");
+        e2e::HostProcess kivo(xvfb.displayName(), configHome, {"--buttons", "2"});
+        kivo.send("press 1");
+        kivo.labelsOnce(0, "label 1 1 ");
+        kivo.send("release 1");
+        game.takeFocus();
+        for (const Held& input : inputs) {
+            const std::string what = std::string(holdKeys ? "held: " : "typed: ") + input.push;
+            EXPECT_TRUE(game.waitUntilQuiet()) << what;
+            game.clear();
+            const auto pushed = std::chrono::steady_clock::now();
+            kivo.send(input.push);
+            game.waitUntil(test_support::pressed(input.keysym, 4));
+            const auto heldFor = std::chrono::steady_clock::now() - pushed;
+            kivo.send(input.letGo);
+            EXPECT_TRUE(game.waitUntilQuiet()) << what;
+            const std::vector<test_support::RecordedKey> keys = game.settle();
+            const std::size_t presses = test_support::pressesOf(keys, input.keysym);
+            // The server's repeats within the time held, the first press and the one in flight.
+            const auto serverRate = static_cast<std::size_t>(heldFor / std::chrono::milliseconds(interval)) + 2;
+            if (holdKeys)
+                EXPECT_LE(presses, serverRate) << what;
+            else
+                EXPECT_GT(presses, serverRate) << what;
+            EXPECT_EQ(test_support::typedKeysyms(keys), std::vector<KeySym>(presses, input.keysym)) << what;
+            ASSERT_FALSE(keys.empty()) << what;
+            EXPECT_FALSE(keys.back().pressed) << what;
+            EXPECT_TRUE(test_support::everyPressReleased(keys)) << what;
+            EXPECT_FALSE(game.anyKeyDown()) << what;
+        }
+    }
 }
 
 TEST_F(KivoEndToEnd, StartsWithTheStoredAssignmentsAndSendsNothingAtRest)
