@@ -137,8 +137,8 @@ TEST_F(KivoEndToEnd, HoldsKeysDownWhileTheStickTheDpadOrAButtonIsHeldOnlyInTheHe
     ASSERT_GT(interval, 0u);
     for (const bool holdKeys : {true, false}) {
         std::filesystem::create_directories(configHome / "kivo");
-        std::ofstream(configHome / "kivo" / "kivo.ini")
-            << "[Settings]\n0=Button 1:  {F5}\n" << (holdKeys ? "HoldKeys=1\n" : "");
+        std::ofstream(configHome / "kivo" / "kivo.ini") << "[Settings]\n0=Button 1:  {F5}\n"
+                                                        << (holdKeys ? "HoldKeys=1\n" : "");
         e2e::HostProcess kivo(xvfb.displayName(), configHome, {"--buttons", "2"});
         kivo.send("press 1");
         kivo.labelsOnce(0, "label 1 1 ");
