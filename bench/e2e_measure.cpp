@@ -48,6 +48,8 @@ constexpr auto kSettle = 100ms;
 class ConfigHome {
 public:
     explicit ConfigHome(bool holdKeys)
+        : path_(std::filesystem::temp_directory_path() /
+                ("kivo-e2e-measure-" + std::to_string(::getpid()) + (holdKeys ? "-held" : "")))
     {
         std::filesystem::create_directories(path_ / "kivo");
         std::ofstream(path_ / "kivo" / "kivo.ini")
@@ -61,8 +63,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
 private:
-    std::filesystem::path path_ =
-        std::filesystem::temp_directory_path() / ("kivo-e2e-measure-" + std::to_string(::getpid()));
+    std::filesystem::path path_;
 };
 
 struct Session {

@@ -1,5 +1,6 @@
 #include "platform/key_string_typer.h"
 #include "platform/virtual_key_codes.h"
+#include "platform/win32/input_batch.h"
 #include "platform/win32/key_repeat.h"
 #include "platform/win32/layout_tokens.h"
 #include "platform/win32/named_keys.h"
@@ -24,109 +25,6 @@ public:
     {
         SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     }
-};
-
-// Collects one SendInput batch, so that no other input lands between the keys of a string.
-// A batch that holds keys keeps only their downs, each once, and can give the ups that let go of
-// them, last pressed first.
-class InputBatch {
-public:
-    enum class Keys { Typed, Held };
-
-    explicit InputBatch(HKL layout, Keys keys = Keys::Typed) : layout_(layout), keys_(keys) {}
-
-    HKL layout() const { return layout_; }
-
-    // Games that read DirectInput or raw input see only scan codes, so each key carries
-    // its scan code as well as its virtual key; a key without one goes by virtual key alone.
-    void key(std::uint8_t virtualKey, bool up)
-    {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = virtualKey;
-        input.ki.dwExtraInfo = kOwnInputTag;
-        const UINT scanCode = MapVirtualKeyExW(virtualKey, MAPVK_VK_TO_VSC_EX, layout_);
-        if ((scanCode & 0xff) != 0) {
-            input.ki.wScan = static_cast<WORD>(scanCode & 0xff);
-            input.ki.dwFlags |= KEYEVENTF_SCANCODE;
-        }
-        // The layout marks most extended keys with an E0 prefix; Num Lock it does not.
-        if (isExtendedKey(virtualKey) || (scanCode >> 8) == 0xe0) {
-            input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-        }
-        if (up) {
-            input.ki.dwFlags |= KEYEVENTF_KEYUP;
-        }
-        add(input);
-    }
-
-    void tap(std::uint8_t virtualKey)
-    {
-        key(virtualKey, false);
-        key(virtualKey, true);
-    }
-
-    // A key named by its place goes by that scan code, with the virtual key the layout gives it.
-    void tapScanCode(std::uint16_t scanCode)
-    {
-        const bool extended = scanCode > 0xff;
-        const UINT virtualKey =
-            MapVirtualKeyExW(extended ? 0xe000U | (scanCode & 0xffU) : scanCode, MAPVK_VSC_TO_VK_EX, layout_);
-        for (const DWORD direction : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = static_cast<WORD>(virtualKey);
-            input.ki.wScan = static_cast<WORD>(scanCode & 0xffU);
-            input.ki.dwFlags = KEYEVENTF_SCANCODE | direction | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-            input.ki.dwExtraInfo = kOwnInputTag;
-            add(input);
-        }
-    }
-
-    // A character no key of the layout types goes by its code.
-    void tapCharacter(wchar_t character)
-    {
-        for (const DWORD direction : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = character;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | direction;
-            input.ki.dwExtraInfo = kOwnInputTag;
-            add(input);
-        }
-    }
-
-    void send(SendInputCall& call)
-    {
-        if (!inputs_.empty()) {
-            call.send(inputs_);
-        }
-    }
-
-    std::vector<INPUT> ups() const
-    {
-        std::vector<INPUT> ups(inputs_.rbegin(), inputs_.rend());
-        for (INPUT& up : ups) {
-            up.ki.dwFlags |= KEYEVENTF_KEYUP;
-        }
-        return ups;
-    }
-
-private:
-    void add(const INPUT& input)
-    {
-        const bool up = (input.ki.dwFlags & KEYEVENTF_KEYUP) != 0;
-        if (keys_ == Keys::Held && (up || std::ranges::any_of(inputs_, [&](const INPUT& down) {
-                                        return down.ki.wVk == input.ki.wVk && down.ki.wScan == input.ki.wScan;
-                                    }))) {
-            return;
-        }
-        inputs_.push_back(input);
-    }
-
-    HKL layout_;
-    Keys keys_;
-    std::vector<INPUT> inputs_;
 };
 
 constexpr std::pair<bool KeyModifiers::*, std::uint8_t> kModifierKeys[] = {
