@@ -43,14 +43,18 @@ constexpr auto kIdleWindow = 10s;
 // Time for Kivo to see a focus change or a command before the next step relies on it.
 constexpr auto kSettle = 100ms;
 
-// A settings folder of its own, holding assignments for the buttons the host offers.
+// A settings folder of its own, holding assignments for the buttons the host offers, and
+// choosing held keys when asked.
 class ConfigHome {
 public:
-    ConfigHome()
+    explicit ConfigHome(bool holdKeys)
+        : path_(std::filesystem::temp_directory_path() /
+                ("kivo-e2e-measure-" + std::to_string(::getpid()) + (holdKeys ? "-held" : "")))
     {
         std::filesystem::create_directories(path_ / "kivo");
         std::ofstream(path_ / "kivo" / "kivo.ini")
-            << "[Settings]\n0=Button 1:  {F5}\n1=Button 2:  a\n2=Button 3:  {Enter}\n3=Button 4:  \n";
+            << "[Settings]\n0=Button 1:  {F5}\n1=Button 2:  a\n2=Button 3:  {Enter}\n3=Button 4:  \n"
+            << (holdKeys ? "HoldKeys=1\n" : "");
     }
     ~ConfigHome() { std::filesystem::remove_all(path_); }
     ConfigHome(const ConfigHome&) = delete;
@@ -59,11 +63,12 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
 private:
-    std::filesystem::path path_ =
-        std::filesystem::temp_directory_path() / ("kivo-e2e-measure-" + std::to_string(::getpid()));
+    std::filesystem::path path_;
 };
 
 struct Session {
+    explicit Session(bool holdKeys = false) : config(holdKeys) {}
+
     test_support::PrivateXvfb xvfb;
     ConfigHome config;
     test_support::KeyRecorder game{xvfb.displayName()};
@@ -236,9 +241,9 @@ void measureTickRate(Session& session)
                 keysPerSecond(session, "axes 65535 32767", "axes 32767 32767", session.right));
 }
 
-// Kivo's cost while nothing happens: its CPU time and how often its threads wake, with the
+// Kivo's cost while it does what it is asked: its CPU time and how often its threads wake, with the
 // bare 1 ms loop, when asked for, running alongside as the reference.
-void measureIdle(Session& session, const char* inFront, bool withBareLoop)
+void measureCost(Session& session, const char* what, bool withBareLoop)
 {
     const pid_t kivo = session.kivo.pid();
     const pid_t server = session.xvfb.pid();
@@ -251,7 +256,7 @@ void measureIdle(Session& session, const char* inFront, bool withBareLoop)
     const Clock::time_point start = Clock::now();
     std::this_thread::sleep_for(kIdleWindow);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("idle, stick at rest, %s in front, over %.1f s:\n", inFront, seconds);
+    std::printf("%s, over %.1f s:\n", what, seconds);
     std::printf("  Kivo CPU        %7.3f %% of one core\n", 100 * (cpuSeconds(kivo) - kivoStart) / seconds);
     std::printf("  Kivo wake-ups   %7.1f /s   (voluntary context switches, all threads)\n",
                 static_cast<double>(session.kivo.wakeUps() - wakeUpsStart) / seconds);
@@ -293,6 +298,16 @@ void measureNoisyStick(Session& session, int eventsPerSecond)
     std::printf("  Kivo wake-ups   %7.1f /s   (target <= 1000 and the event rate)\n", wakeUps);
 }
 
+// Held down, a key costs nothing until it is let go: Kivo sleeps while the server repeats it.
+void measureButtonHeld(Session& session, const char* what)
+{
+    session.kivo.send("press 1");
+    session.arrivals.nextPress(session.f5, Clock::now() + kLostAfter);
+    measureCost(session, what, true);
+    session.kivo.send("release 1");
+    session.arrivals.waitForQuiet(kQuiet, Clock::now() + 2s);
+}
+
 void printMemory(Session& session)
 {
     const pid_t kivo = session.kivo.pid();
@@ -311,16 +326,22 @@ int run()
         return 1;
     }
     session.focusGame();
-    measureIdle(session, "the receiver", true);
+    measureCost(session, "idle, stick at rest, the receiver in front", true);
     LatencyFloor floor(session);
     measureLatency(session, {"after 1 s idle", kIdlePresses, 1s, "< 0.3 ms", "< 2 ms"}, &floor);
     measureLatency(session, {"presses 30 ms apart", kQuickPresses, 0ms, "< 1 ms", "< 3 ms"});
     measureTickRate(session);
     for (const int eventsPerSecond : {200, 900, 2200})
         measureNoisyStick(session, eventsPerSecond);
+    measureButtonHeld(session, "button 1 held, a key stroke every tick, the receiver in front");
     session.focusKivo();
-    measureIdle(session, "Kivo's own window (ticking)", false);
+    measureCost(session, "idle, stick at rest, Kivo's own window (ticking) in front", false);
     printMemory(session);
+    Session holding(true);
+    if (selectButtonOne(holding)) {
+        holding.focusGame();
+        measureButtonHeld(holding, "button 1 held down (HoldKeys=1), the receiver in front");
+    }
     std::printf("load average at end: %s\n", loadAverage().c_str());
     return 0;
 }

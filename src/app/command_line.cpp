@@ -13,7 +13,7 @@ constexpr std::string_view kJoystickOption = "--joystick";
 
 StartRequest refused(std::string why)
 {
-    return {StartAction::Refuse, std::move(why) + "; try 'kivo --help'", {}};
+    return {StartAction::Refuse, std::move(why) + "; try 'kivo --help'", {}, {}};
 }
 
 }  // namespace
@@ -25,6 +25,12 @@ StartRequest readCommandLine(int argc, const char* const* argv, OtherArguments o
     std::vector<std::string_view> rest;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
+        if (argument == "--hold-keys" || argument == "--no-hold-keys") {
+            if (request.holdKeys)
+                return refused("--hold-keys or --no-hold-keys is given twice");
+            request.holdKeys = argument == "--hold-keys";
+            continue;
+        }
         const bool joined = argument.starts_with(std::string(kJoystickOption) + "=");
         if (joystickOption != JoystickOption::Offered || (argument != kJoystickOption && !joined)) {
             rest.push_back(argument);
@@ -64,14 +70,18 @@ std::string helpText(const std::filesystem::path& settingsFile, JoystickOption j
                      const std::string& platformNote)
 {
     const bool offered = joystickOption == JoystickOption::Offered;
-    return std::string(offered ? "Usage: kivo [--joystick NAME|N] [--list] | --help | --version\n"
-                               : "Usage: kivo [--help | --version | --list]\n") +
+    return std::string(offered ? "Usage: kivo [--joystick NAME|N] [--[no-]hold-keys] [--list] | --help | --version\n"
+                               : "Usage: kivo [--[no-]hold-keys] [--help | --version | --list]\n") +
            "Play a keyboard-controlled game with a joystick.\n"
            "\n"
            "While Kivo runs, pushing the stick or the D-pad types arrow keys and holding a\n"
            "joystick button types the key assigned to the selected button into the window\n"
            "that has the input focus. To assign a key, bring Kivo's window to the front,\n"
            "press a joystick button, then press the key.\n"
+           "\n"
+           "If the player moves slowly or stutters, the game reads whether a key is down:\n"
+           "tick \"Hold keys down as a keyboard does\" in Kivo's window (HoldKeys=1 in\n"
+           "kivo.ini), and the key stays down while the stick or the button is held.\n"
            "\n"
            "Assignments are kept in " +
            (settingsFile.empty() ? "no file: " + std::string(whyNoSettingsFolder()) : settingsFile.string()) +
@@ -80,7 +90,10 @@ std::string helpText(const std::filesystem::path& settingsFile, JoystickOption j
            "Options:\n"
            "  -h, --help     show this help and exit\n"
            "      --version  show the version and exit\n"
-           "      --list     list the joysticks Kivo can read and which it uses, and exit\n" +
+           "      --list     list the joysticks Kivo can read and which it uses, and exit\n"
+           "      --hold-keys, --no-hold-keys\n"
+           "                 hold keys down as a keyboard does, or type a key stroke on\n"
+           "                 every poll, for this run whatever kivo.ini says\n" +
            (offered ? "      --joystick NAME|N\n"
                       "                 use the joystick whose name holds NAME (in any case), or the\n"
                       "                 one numbered N in --list, instead of the first; one not\n"

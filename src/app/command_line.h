@@ -3,6 +3,7 @@
 #include "platform/joystick_choice.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace kivo {
@@ -14,6 +15,9 @@ struct StartRequest {
     std::string refusal;
     // The joystick --joystick chose; neither number nor name when there was none.
     JoystickChoice joystick;
+    // --hold-keys or --no-hold-keys: keys held down as a keyboard holds them, or not, for this
+    // run whatever kivo.ini says; nothing when neither was given.
+    std::optional<bool> holdKeys;
 };
 
 // What a program does with arguments other than its options: a terminal program refuses them,
@@ -24,8 +28,8 @@ enum class OtherArguments { Refuse, Ignore };
 // (Game Controllers) is the first joystick, and the way to choose.
 enum class JoystickOption { Offered, ControlPanel };
 
-// Kivo takes no options but --help, --version, --list and, where offered, --joystick NAME|N
-// (alone or with --list).
+// Kivo takes no options but --help, --version, --list, --hold-keys or --no-hold-keys and, where
+// offered, --joystick NAME|N (alone or with --list).
 StartRequest readCommandLine(int argc, const char* const* argv, OtherArguments others, JoystickOption joystickOption);
 // The help, naming the settings file this user's assignments are kept in, and ending with the
 // platform's note when there is one.

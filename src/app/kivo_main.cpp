@@ -32,7 +32,7 @@ int runKivo(int argc, char** argv, OtherArguments others, JoystickOption joystic
         case StartAction::Run:
             break;
     }
-    return start(argc, argv, request.joystick);
+    return start(argc, argv, request);
 }
 
 }  // namespace kivo

@@ -7,9 +7,9 @@
 
 namespace kivo {
 
-// The platform's own start-up with the joystick chosen: builds the window and runs until it ends;
+// The platform's own start-up with the joystick and the mode chosen: builds the window and runs until it ends;
 // gives the exit status.
-using PlatformStart = std::function<int(int& argc, char** argv, const JoystickChoice& joystick)>;
+using PlatformStart = std::function<int(int& argc, char** argv, const StartRequest& request)>;
 // The joysticks the platform can read, one line each, and which one Kivo uses.
 using JoystickListing = std::function<std::string(const JoystickChoice& joystick)>;
 

@@ -7,6 +7,7 @@
 #include "window/window_logic.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -21,11 +22,14 @@ enum class StartUpProblems { OnStandardError, InABoxToo };
 template <class Form>
 class Session {
 public:
-    Session(Edge<Form>& edge, SettingsLocation settings, StartUpProblems problems = StartUpProblems::OnStandardError)
+    Session(Edge<Form>& edge, SettingsLocation settings, StartUpProblems problems = StartUpProblems::OnStandardError,
+            std::optional<bool> holdKeys = std::nullopt)
         : edge_(edge), logic_(form_, edge.services(), selected_, std::move(settings))
     {
         if (problems == StartUpProblems::InABoxToo)
             logic_.showStartUpProblems();
+        if (holdKeys)
+            logic_.holdKeysForThisRun(*holdKeys);
         logic_.load();
     }
 

@@ -1,10 +1,6 @@
 #include "engine/poll_engine.h"
 
-#include "platform/virtual_key_codes.h"
-
-#include <algorithm>
 #include <iterator>
-#include <limits>
 #include <utility>
 
 namespace kivo {
@@ -36,41 +32,10 @@ std::pair<int, int> dpadPush(std::uint32_t pov)
     return kDirections[(pov + kEighthTurn / 2) / kEighthTurn % std::size(kDirections)];
 }
 
-constexpr int kFirstScannedCode = 8;
-constexpr int kLastScannedCode = 256;
-constexpr std::uint8_t kToggledOnly = 1;
-
-// Windows reports a held modifier under its general code and a left- or right-hand one;
-// the hand-specific codes must not hide the general code's readable name.
-bool isHandedModifier(int code)
-{
-    return code >= vk::kLeftShift && code <= vk::kRightAlt;
-}
-
-int generalModifierCode(int handedCode)
-{
-    return vk::kShift + (handedCode - vk::kLeftShift) / 2;
-}
-
-template <class KeyBytes>
-bool anyKeyDown(const KeyBytes& keys)
-{
-    return std::any_of(keys.begin() + kFirstScannedCode, keys.end(),
-                       [](std::uint8_t key) { return key > kToggledOnly; });
-}
-
-std::int16_t selectionFromButtonNumber(std::uint32_t buttonNumber)
-{
-    const std::int64_t index = static_cast<std::int64_t>(static_cast<std::int32_t>(buttonNumber)) - 1;
-    if (index < std::numeric_limits<std::int16_t>::min() || index > std::numeric_limits<std::int16_t>::max())
-        return SelectedButton::kNone;
-    return static_cast<std::int16_t>(index);
-}
-
 }  // namespace
 
 PollEngine::PollEngine(InputServices services, ButtonLabels& labels, SelectedButton& selected, WindowHandle mainWindow)
-    : services_(services), labels_(labels), selected_(selected), mainWindow_(mainWindow)
+    : services_(services), labels_(labels), selected_(selected), mainWindow_(mainWindow), keysDown_(services.sender)
 {
     // A zeroed point of view would be the D-pad held up.
     joystick_.dwPOV = kPovCentred;
@@ -140,21 +105,56 @@ void PollEngine::tick()
     if (ownBoxInFront_) {
         // Back in the main window, keys still down from answering the box are not assignments.
         mainWindowInFront_ = false;
+        keysDown_.letGoOfAll();
         return;
     }
-    sendArrows();
-    const bool wasInFront = mainWindowInFront_;
-    mainWindowInFront_ = services_.foreground.current() == mainWindow_;
-    if (mainWindowInFront_ && !wasInFront)
-        keysHeldIntoFront_.windowCameToFront();
+    if (!holdKeys_)
+        sendArrows();
+    noteWindowInFront();
     if (mainWindowInFront_)
         captureAssignment();
-    sendHeldButtonKey();
+    if (holdKeys_)
+        holdPushedKeys();
+    else
+        sendHeldButtonKey();
 }
 
+void PollEngine::setHoldKeys(bool on)
+{
+    holdKeys_ = on;
+    if (!on)
+        keysDown_.letGoOfAll();
+}
+
+// Held keys need nothing more until the joystick or the window in front changes.
 bool PollEngine::idle() const
 {
-    return arrowPush() == std::pair{0, 0} && joystick_.dwButtons == 0 && !mainWindowInFront_;
+    const bool nothingToType = holdKeys_ || (arrowPush() == std::pair{0, 0} && joystick_.dwButtons == 0);
+    return nothingToType && !mainWindowInFront_;
+}
+
+void PollEngine::noteWindowInFront()
+{
+    const WindowHandle front = services_.foreground.current();
+    if (front != front_)
+        keysDown_.letGoOfAll();
+    front_ = front;
+    const bool wasInFront = mainWindowInFront_;
+    mainWindowInFront_ = front == mainWindow_;
+    if (mainWindowInFront_ && !wasInFront)
+        keysHeldIntoFront_.windowCameToFront();
+}
+
+// Kivo's own window gets no held key: its key scan would take the key for an assignment.
+void PollEngine::holdPushedKeys()
+{
+    std::vector<const KeyString*> wanted;
+    if (!mainWindowInFront_) {
+        wanted = pushedArrows();
+        if (const KeyString* button = heldButtonKeys())
+            wanted.push_back(button);
+    }
+    keysDown_.holdOnly(wanted);
 }
 
 double PollEngine::deltaX() const
@@ -179,94 +179,30 @@ std::pair<int, int> PollEngine::arrowPush() const
     return {x != 0 ? x : dpadX, y != 0 ? y : dpadY};
 }
 
-void PollEngine::sendArrows()
+std::vector<const KeyString*> PollEngine::pushedArrows() const
 {
     const auto [x, y] = arrowPush();
-    if (x > 0)
-        services_.sender.send(arrows_.right);
-    else if (x < 0)
-        services_.sender.send(arrows_.left);
-    if (y > 0)
-        services_.sender.send(arrows_.down);
-    else if (y < 0)
-        services_.sender.send(arrows_.up);
+    std::vector<const KeyString*> arrows;
+    if (x != 0)
+        arrows.push_back(x > 0 ? &arrows_.right : &arrows_.left);
+    if (y != 0)
+        arrows.push_back(y > 0 ? &arrows_.down : &arrows_.up);
+    return arrows;
 }
 
-void PollEngine::captureAssignment()
+void PollEngine::sendArrows()
 {
-    highlightSelection();
-    scanKeys();
-}
-
-void PollEngine::highlightSelection()
-{
-    std::uint32_t mask = 1;
-    for (std::int32_t i = 0; i < buttonCount_; ++i) {
-        labels_.setBold(i, false);
-        if ((joystick_.dwButtons & mask) != 0)
-            selected_.index = selectionFromButtonNumber(joystick_.dwButtonNumber);
-        if (selectionNamesLabel())
-            labels_.setBold(selected_.index, true);
-        mask <<= 1;
-    }
-}
-
-void PollEngine::scanKeys()
-{
-    std::array<std::uint8_t, kLastScannedCode + 1> buffer{};
-    KeyboardState state{};
-    services_.keyboard.state(state);
-    keysHeldIntoFront_.leaveOut(state);
-    std::copy(state.begin(), state.end(), buffer.begin());
-
-    if (!anyKeyDown(buffer)) {
-        captionsBeforeKeys_.clear();
-        return;
-    }
-    rememberCaptionBeforeKeys();
-    for (int code = kFirstScannedCode; code <= kLastScannedCode; ++code) {
-        if (buffer[static_cast<std::size_t>(code)] <= kToggledOnly)
-            continue;
-        if (isHandedModifier(code) && buffer[static_cast<std::size_t>(generalModifierCode(code))] > kToggledOnly)
-            continue;
-        if (!selectionNamesLabel())
-            continue;
-        std::string token =
-            code < kLastScannedCode ? services_.keyboard.layoutToken(static_cast<std::uint8_t>(code)) : std::string{};
-        if (token.empty())
-            token = keyNames_.tokenForCode(code);
-        std::string caption = composeCaption(selected_.index, token);
-        // A key held down is captured again on every tick; only a change is a new assignment.
-        if (labels_.caption(selected_.index) != caption) {
-            labels_.setCaption(selected_.index, caption);
-            assigned_ = true;
-        }
-    }
-}
-
-void PollEngine::rememberCaptionBeforeKeys()
-{
-    if (!selectionNamesLabel())
-        return;
-    const std::int16_t index = selected_.index;
-    const bool remembered = std::any_of(captionsBeforeKeys_.begin(), captionsBeforeKeys_.end(),
-                                        [index](const auto& entry) { return entry.first == index; });
-    if (!remembered)
-        captionsBeforeKeys_.emplace_back(index, labels_.caption(index));
-}
-
-void PollEngine::undoCaptureOfKeysStillDown()
-{
-    KeyboardState state{};
-    services_.keyboard.state(state);
-    if (anyKeyDown(state)) {
-        for (const auto& [index, caption] : captionsBeforeKeys_)
-            labels_.setCaption(index, caption);
-    }
-    captionsBeforeKeys_.clear();
+    for (const KeyString* arrow : pushedArrows())
+        services_.sender.send(*arrow);
 }
 
 void PollEngine::sendHeldButtonKey()
+{
+    if (const KeyString* keys = heldButtonKeys())
+        services_.sender.send(*keys);
+}
+
+const KeyString* PollEngine::heldButtonKeys()
 {
     int held = 0;
     std::uint32_t mask = 1;
@@ -276,14 +212,13 @@ void PollEngine::sendHeldButtonKey()
         mask <<= 1;
     }
     if (held == 0 || !selectionNamesLabel())
-        return;
+        return nullptr;
     std::string caption = labels_.caption(selected_.index);
     if (caption != heldCaption_) {
         heldKeys_ = KeyString(textToSend(tokenOfCaption(caption)));
         heldCaption_ = std::move(caption);
     }
-    if (!heldKeys_.text().empty())
-        services_.sender.send(heldKeys_);
+    return heldKeys_.text().empty() ? nullptr : &heldKeys_;
 }
 
 bool PollEngine::selectionNamesLabel() const

@@ -2,6 +2,7 @@
 
 #include "engine/button_labels.h"
 #include "engine/key_tokens.h"
+#include "engine/keys_down.h"
 #include "engine/keys_held_into_front.h"
 #include "engine/selected_button.h"
 #include "platform/input_services.h"
@@ -27,6 +28,12 @@ public:
     // While one of Kivo's own questions or message boxes has the keyboard, ticks read the joystick
     // but type and capture nothing: a held button would answer the question.
     void setOwnBoxInFront(bool inFront) { ownBoxInFront_ = inFront; }
+    // Holds each key down for as long as the stick, the D-pad or a button is held, as a keyboard
+    // does, instead of typing a whole stroke on every tick. Switching it off lets go of the keys.
+    void setHoldKeys(bool on);
+    bool holdsKeys() const { return holdKeys_; }
+    // Lets go of every key held down; a later tick presses again what is still pushed then.
+    void letGoOfKeys() { keysDown_.letGoOfAll(); }
     // Puts back the captions that keys still down have rewritten since they went down, so
     // that the keys closing the window (Alt+F4) do not become an assignment.
     void undoCaptureOfKeysStillDown();
@@ -52,11 +59,17 @@ private:
     double deltaY() const;
     // Which way to type along X and along Y: -1, 0 or 1.
     std::pair<int, int> arrowPush() const;
+    std::vector<const KeyString*> pushedArrows() const;
     void sendArrows();
+    // Notes the window in front; a key held into one window is let go before another gets keys.
+    void noteWindowInFront();
     void captureAssignment();
     void highlightSelection();
     void scanKeys();
     void sendHeldButtonKey();
+    // The selected button's keys while any button is held; nullptr when there are none.
+    const KeyString* heldButtonKeys();
+    void holdPushedKeys();
     bool selectionNamesLabel() const;
 
     InputServices services_;
@@ -74,6 +87,9 @@ private:
     bool assigned_ = false;
     bool mainWindowInFront_ = false;
     bool ownBoxInFront_ = false;
+    bool holdKeys_ = false;
+    WindowHandle front_ = 0;
+    KeysDown keysDown_;
     KeysHeldIntoFront keysHeldIntoFront_;
     KeyNameTable keyNames_;
     struct ArrowKeys {

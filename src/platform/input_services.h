@@ -47,6 +47,12 @@ public:
     // Types a string in the key-string notation into the window with the input focus,
     // without waiting for it to be processed; nothing stays held afterwards.
     virtual void send(const KeyString& keys) = 0;
+    // Holds the string's keys down, each after the modifiers it names, until release() is given
+    // the same string; a string held already stays as it is. Where the desktop repeats a held key
+    // it repeats these as it repeats a key held on the keyboard.
+    virtual void press(const KeyString& keys) = 0;
+    // Lets go of a held string, its key before its modifiers; one not held sends nothing.
+    virtual void release(const KeyString& keys) = 0;
 };
 
 // The services the engine calls, owned by whoever runs the program.

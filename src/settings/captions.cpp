@@ -1,6 +1,7 @@
 #include "settings/captions.h"
 #include "settings/captions_in_file.h"
 
+#include "platform/ascii_case.h"
 #include "platform/messages.h"
 #include "settings/file_replace.h"
 #include "settings/profile_file.h"
@@ -22,6 +23,7 @@ constexpr std::string_view kWrittenSection = "Settings";
 constexpr std::string_view kReadSection = "settings";
 // Counts the terminating zero, as the Windows profile call did: captions come back with at most 254 bytes.
 constexpr std::size_t kReadLimit = 255;
+constexpr std::string_view kHoldKeysKey = "HoldKeys";
 
 Problem saveFailed(const fs::path& file, std::string_view problem,
                    std::string_view outcome = "The file is left as it was.")
@@ -33,7 +35,7 @@ Problem saveFailed(const fs::path& file, std::string_view problem,
 // The text to save: the file as it is with the captions stored in it. Until the first
 // save the file may still be read from an earlier place; its other lines carry over.
 ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText& current, const ButtonLabels& labels,
-                         std::int32_t n)
+                         std::int32_t n, std::optional<bool> holdKeys)
 {
     ProfileFileText base = current;
     if (!current && location.readFrom != location.writeTo) {
@@ -53,6 +55,11 @@ ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText
             continue;
         profile.setValue(kWrittenSection, key, caption);
     }
+    // A file that never chose held keys is left without the key while they stay off.
+    const std::string wanted = holdKeys && *holdKeys ? "1" : "0";
+    const bool stored = profile.hasKey(kReadSection, kHoldKeysKey);
+    if (holdKeys && (stored || *holdKeys) && profile.value(kReadSection, kHoldKeysKey, "", kReadLimit) != wanted)
+        profile.setValue(kWrittenSection, kHoldKeysKey, wanted);
     return profile;
 }
 
@@ -128,17 +135,36 @@ Status loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std:
     return {};
 }
 
-Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels, std::int32_t n)
+bool readHoldKeys(const SettingsLocation& location)
 {
-    if (n <= 0)
+    if (location.readFrom.empty())
+        return false;
+    const Result<ProfileFileText> file = readProfileFile(location.readFrom);
+    if (!file)
+        return false;
+    const ProfileText profile(file.value().value_or(FileText()));
+    std::string value = profile.value(kReadSection, kHoldKeysKey, "0", kReadLimit);
+    std::erase(value, ' ');
+    // A hand-edited file may say it in words.
+    for (const char* on : {"1", "true", "yes", "on"}) {
+        if (equalIgnoringAsciiCase(value, on))
+            return true;
+    }
+    return false;
+}
+
+Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels, std::int32_t n,
+                    std::optional<bool> holdKeys)
+{
+    if (n <= 0 && !holdKeys)
         return {};
     if (const Status place = placeToKeepTheFile(location, "the button captions are not saved."); !place)
         return place;
-    return saveCaptionsOver(location, readProfileFile(location.writeTo), labels, n);
+    return saveCaptionsOver(location, readProfileFile(location.writeTo), labels, n, holdKeys);
 }
 
 Status saveCaptionsOver(const SettingsLocation& location, const Result<ProfileFileText>& current,
-                        const ButtonLabels& labels, std::int32_t n)
+                        const ButtonLabels& labels, std::int32_t n, std::optional<bool> holdKeys)
 {
     const fs::path& file = location.writeTo;
     std::error_code error;
@@ -146,7 +172,8 @@ Status saveCaptionsOver(const SettingsLocation& location, const Result<ProfileFi
         return saveFailed(file, "cannot create the folder " + quotedPath(file.parent_path()) + ": " + error.message());
     }
 
-    const ProfileText profile = withCaptions(location, current ? current.value() : ProfileFileText(), labels, n);
+    const ProfileText profile =
+        withCaptions(location, current ? current.value() : ProfileFileText(), labels, n, holdKeys);
     if (current && current.value() == profile.fileText())
         return {};
 

@@ -17,8 +17,13 @@ namespace kivo {
 // Sets labels 0 to n - 1 to the stored captions (empty where none is stored). Fails when
 // the file cannot be used; the labels then start empty and the file is left alone.
 Status loadCaptions(const SettingsLocation& location, ButtonLabels& labels, std::int32_t n);
-// Stores the captions of labels 0 to n - 1. When it fails, the old file is left as it was.
-Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels, std::int32_t n);
+// Stores the captions of labels 0 to n - 1, and the held-keys choice when one is given. When it
+// fails, the old file is left as it was.
+Status saveCaptions(const SettingsLocation& location, const ButtonLabels& labels, std::int32_t n,
+                    std::optional<bool> holdKeys = std::nullopt);
+// Whether kivo.ini chooses keys held down as a keyboard holds them: "HoldKeys=1" in [Settings].
+// Off in a file without the key, or one that cannot be read.
+bool readHoldKeys(const SettingsLocation& location);
 
 // kivo.ini as one window keeps it, shared with the user who edits it while Kivo runs. Kivo
 // remembers the captions it last read from or wrote to the file; whatever the file holds beyond
@@ -41,6 +46,10 @@ public:
 
     // The file, and the file at the end of its links, whose changes are taken up.
     std::vector<std::filesystem::path> watchedFiles() const;
+    // Whether the file chooses held keys, as it is now, unless the user chose in Kivo's window.
+    bool holdKeys() const { return holdKeys_ ? *holdKeys_ : readHoldKeys(location_); }
+    // The user's choice of held keys, saved with the captions from now on.
+    void chooseHoldKeys(bool on) { holdKeys_ = on; }
 
 private:
     struct Stamp {
@@ -52,6 +61,7 @@ private:
     struct Seen {
         std::vector<std::string> captions;
         std::optional<Stamp> stamp;
+        std::optional<bool> holdKeys;
     };
     const std::filesystem::path& fileInUse() const;
     std::optional<Stamp> stampOfFile() const;
@@ -61,6 +71,7 @@ private:
     Seen seen_;
     // Until the first save the file may still be read from an earlier place.
     bool savedOnce_ = false;
+    std::optional<bool> holdKeys_;
 };
 
 }  // namespace kivo

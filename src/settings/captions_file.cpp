@@ -69,7 +69,7 @@ bool CaptionsFile::takeUp(const Result<ProfileFileText>& file, ButtonLabels& lab
             overruled.push_back(index + 1);
         }
     }
-    seen_ = {inFile, stampOfFile()};
+    seen_ = {inFile, stampOfFile(), seen_.holdKeys};
     // The assignment is the user's latest word, made in Kivo's window just now.
     if (!overruled.empty()) {
         reportProblem("the settings file " + quotedPath(fileInUse()) + " changed the caption of button " +
@@ -82,23 +82,25 @@ bool CaptionsFile::takeUp(const Result<ProfileFileText>& file, ButtonLabels& lab
 
 Status CaptionsFile::save(ButtonLabels& labels, std::int32_t n)
 {
-    if (n <= 0)
+    // Without a joystick there are no captions, but the held-keys choice is still kept.
+    if (n <= 0 && !holdKeys_)
         return {};
     std::vector<std::string> captions = captionsOf(labels, n);
     const bool sameFile = savedOnce_ || location_.readFrom == location_.writeTo;
-    if (savedOnce_ && captions == seen_.captions && seen_.stamp && stampOfFile() == seen_.stamp)
+    if (savedOnce_ && captions == seen_.captions && seen_.holdKeys == holdKeys_ && seen_.stamp &&
+        stampOfFile() == seen_.stamp)
         return {};
     if (location_.writeTo.empty())
-        return saveCaptions(location_, labels, n);
+        return saveCaptions(location_, labels, n, holdKeys_);
     // One read both shows what changed and is what the save replaces, so that no edit made
     // between the two is lost.
     const Result<ProfileFileText> current = readProfileFile(location_.writeTo);
     if (sameFile)
         takeUp(current, labels, n);
-    const Status status = saveCaptionsOver(location_, current, labels, n);
+    const Status status = saveCaptionsOver(location_, current, labels, n, holdKeys_);
     if (status) {
         savedOnce_ = true;
-        seen_ = {captionsOf(labels, n), stampOfFile()};
+        seen_ = {captionsOf(labels, n), stampOfFile(), holdKeys_};
     }
     return status;
 }

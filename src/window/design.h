@@ -51,6 +51,10 @@ inline constexpr TwipsRect kCommand3{6000, 120, 135, 195};
 inline constexpr const char* kCommand3Caption = "Command3";
 inline constexpr TwipsRect kCommand4{1560, 120, 1335, 495};
 inline constexpr const char* kCommand4Caption = "Clear";
+// The held-keys switch, in the free row between the buttons and Label1, so that nothing moves.
+inline constexpr TwipsRect kCheck1{120, 675, 4215, 480};
+inline constexpr const char* kCheck1Caption =
+    "Hold keys down as a keyboard does\n(if the player moves slowly or stutters)";
 inline constexpr TwipsRect kLabel2{120, 1560, 4215, 495};
 inline constexpr const char* kLabel2Caption =
     "(Press JoyStick button and then press key to assign - Kivo must be running whilst the game is being played)";

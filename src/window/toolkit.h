@@ -22,6 +22,8 @@ public:
     virtual void timerTicked() = 0;
     virtual void quitClicked() = 0;
     virtual void clearClicked() = 0;
+    // The user switched the held-keys control on or off.
+    virtual void holdKeysSwitched(bool /*on*/) {}
     // The window is closed other than by Quit; it cannot be cancelled.
     virtual void closed(ClosedBy closer) = 0;
     // One of the watched files may have changed; a call for nothing is harmless.
@@ -62,6 +64,8 @@ public:
     // a service shows nothing. withdrawNotification() takes it back where it still shows.
     virtual void notify(std::string_view summary, std::string_view body) = 0;
     virtual void withdrawNotification() = 0;
+    // Shows whether keys are held down as a keyboard holds them, in the control that switches it.
+    virtual void showHoldKeys(bool on) = 0;
     // Gives the input focus to the invisible Command3, so no visible button holds it.
     virtual void focusCommand3() = 0;
     // Tells watchedFileChanged() when one of files may have been written, replaced, created or

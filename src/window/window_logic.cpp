@@ -38,6 +38,8 @@ void WindowLogic::load()
     layOutButtonLabels(form_, engine_.buttonCount());
     engine_.captureRestPosition();
     reportStartUpProblem(captions_.load(form_, engine_.buttonCount()));
+    engine_.setHoldKeys(holdKeysForThisRun_.value_or(captions_.holdKeys()));
+    form_.showHoldKeys(engine_.holdsKeys());
     tellWhetherJoystickAnswers();
     stage_ = Stage::Running;
     form_.watchFiles(captions_.watchedFiles());
@@ -158,6 +160,16 @@ void WindowLogic::clearClicked()
         form_.setCaption(i, composeCaption(i, ""));
 }
 
+void WindowLogic::holdKeysSwitched(bool on)
+{
+    if (stage_ != Stage::Running)
+        return;
+    form_.focusCommand3();
+    engine_.setHoldKeys(on);
+    captions_.chooseHoldKeys(on);
+    keepAssignment();
+}
+
 void WindowLogic::closed(ClosedBy closer)
 {
     if (stage_ == Stage::Running)
@@ -177,6 +189,7 @@ void WindowLogic::end(ClosedBy closer)
     // it is already saved.
     if (closer == ClosedBy::User)
         engine_.undoCaptureOfKeysStillDown();
+    engine_.letGoOfKeys();
     // A notice of a Kivo that has ended would only mislead.
     if (toldJoystickMissing_)
         form_.withdrawNotification();
@@ -225,8 +238,10 @@ Status WindowLogic::endAndSave()
     return saved;
 }
 
+// A key held down would reach the box, and stay down while it waits for an answer.
 bool WindowLogic::ask(std::string_view question)
 {
+    engine_.letGoOfKeys();
     ++boxesOpen_;
     const bool yes = form_.askYesNo(question);
     --boxesOpen_;
@@ -235,6 +250,7 @@ bool WindowLogic::ask(std::string_view question)
 
 void WindowLogic::showProblem(std::string_view message)
 {
+    engine_.letGoOfKeys();
     ++boxesOpen_;
     form_.showProblem(message);
     --boxesOpen_;

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 namespace kivo {
@@ -38,6 +39,10 @@ public:
     // error, for a program started where no terminal shows them. Called before load().
     void showStartUpProblems() { showStartUpProblems_ = true; }
 
+    // Holds keys down, or types a stroke on every tick, for this run whatever kivo.ini says,
+    // until the user switches it in the window. Called before load().
+    void holdKeysForThisRun(bool on) { holdKeysForThisRun_ = on; }
+
     // Start-up; runs before the window is first shown.
     void load();
 
@@ -45,6 +50,8 @@ public:
     void timerTicked() override;
     void quitClicked() override;
     void clearClicked() override;
+    // Saved at once, as an assignment is.
+    void holdKeysSwitched(bool on) override;
     void closed(ClosedBy closer) override;
     // Shows the captions someone changed in kivo.ini while Kivo runs.
     void watchedFileChanged() override;
@@ -99,6 +106,7 @@ private:
     bool showStartUpProblems_ = false;
     bool assignmentUnsaved_ = false;
     bool toldJoystickMissing_ = false;
+    std::optional<bool> holdKeysForThisRun_;
     int boxesOpen_ = 0;
 };
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace kivo {
@@ -17,6 +18,7 @@ struct CommandLineCase {
     int status;
     // What --joystick chose (on Linux, which refuses other arguments; Windows ignores it).
     JoystickChoice joystick = {};
+    std::optional<bool> holdKeys = {};
 };
 
 TEST(CommandLine, OptionsAreAnsweredAndOtherArgumentsRefusedOrIgnored)
@@ -46,6 +48,10 @@ TEST(CommandLine, OptionsAreAnsweredAndOtherArgumentsRefusedOrIgnored)
         {{"--joystick", "1", "--joystick", "2"}, refuse, StartAction::Refuse, 2},
         {{"--joystick", "1", "--version", "x"}, refuse, StartAction::Refuse, 2},
         {{"--joystick", "2"}, ignore, StartAction::Run, started},
+        {{"--hold-keys"}, refuse, StartAction::Run, started, {}, true},
+        {{"--no-hold-keys", "--joystick", "2"}, refuse, StartAction::Run, started, {2, ""}, false},
+        {{"C:\\game", "--hold-keys"}, ignore, StartAction::Run, started, {}, true},
+        {{"--hold-keys", "--no-hold-keys"}, refuse, StartAction::Refuse, 2},
     };
     for (const auto& c : cases) {
         std::vector<const char*> argv{"kivo"};
@@ -59,11 +65,12 @@ TEST(CommandLine, OptionsAreAnsweredAndOtherArgumentsRefusedOrIgnored)
         EXPECT_EQ(request.action, c.action) << what;
         EXPECT_EQ(request.joystick.number, c.joystick.number) << what;
         EXPECT_EQ(request.joystick.namePart, c.joystick.namePart) << what;
+        EXPECT_EQ(request.holdKeys, c.holdKeys) << what;
         testing::internal::CaptureStdout();
         const test_support::CapturedStderr quiet;
         const int status = runKivo(
             static_cast<int>(argv.size()), const_cast<char**>(argv.data()), c.others, joystickOption,
-            [](int&, char**, const JoystickChoice&) { return started; },
+            [](int&, char**, const StartRequest&) { return started; },
             [](const JoystickChoice&) { return std::string(); });
         testing::internal::GetCapturedStdout();
         EXPECT_EQ(status, c.status) << what;

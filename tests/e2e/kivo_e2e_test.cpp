@@ -8,11 +8,13 @@
 #include "support/waits.h"
 
 #include <X11/XF86keysym.h>
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 #include <sys/wait.h>
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -105,6 +107,113 @@ TEST_F(KivoEndToEnd, AssignsAKeyTypesItIntoTheGameAndKeepsItAfterSigterm)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     const std::string ini = test_support::fileContents(configHome / "kivo" / "kivo.ini");
     EXPECT_NE(ini.find("\n2=Button 3:  {F5}\n"), std::string::npos) << ini;
+}
+
+// The server's own repeat of a key held down, in milliseconds between repeats.
+unsigned serversRepeatInterval(Display* display)
+{
+    XkbDescPtr keyboard = XkbAllocKeyboard();
+    const bool read = keyboard && XkbGetControls(display, XkbRepeatKeysMask, keyboard) == Success;
+    const unsigned interval = read ? keyboard->ctrls->repeat_interval : 0;
+    XkbFreeKeyboard(keyboard, 0, True);
+    return interval;
+}
+
+// A game that reads whether the key is down once a frame, as SDL's keyboard state gives it: the
+// share of frames that find it down.
+double shareOfFramesDown(Display* display, KeySym keysym)
+{
+    constexpr int kFrames = 300;
+    const KeyCode keycode = XKeysymToKeycode(display, keysym);
+    int down = 0;
+    for (int frame = 0; frame < kFrames; ++frame) {
+        char keys[32];
+        XQueryKeymap(display, keys);
+        down += (keys[keycode / 8] >> (keycode % 8)) & 1;
+    }
+    return static_cast<double>(down) / kFrames;
+}
+
+// Each held for a measured time: in the held mode a key goes down once, the server repeats it
+// at its own rate, and it goes up once at the let-go; otherwise a whole stroke comes every tick.
+TEST_F(KivoEndToEnd, HoldsKeysDownWhileTheStickTheDpadOrAButtonIsHeldOnlyInTheHeldMode)
+{
+    struct Held {
+        const char* push;
+        const char* letGo;
+        KeySym keysym;
+    };
+    const Held inputs[] = {
+        {"axes 65535 32767", "axes 32767 32767", XK_Right},
+        {"pov 18000", "pov 65535", XK_Down},
+        {"press 1", "release 1", XK_F5},
+    };
+    const unsigned interval = serversRepeatInterval(keyboard);
+    ASSERT_GT(interval, 0u);
+    for (const bool holdKeys : {true, false}) {
+        std::filesystem::create_directories(configHome / "kivo");
+        std::ofstream(configHome / "kivo" / "kivo.ini") << "[Settings]\n0=Button 1:  {F5}\n"
+                                                        << (holdKeys ? "HoldKeys=1\n" : "");
+        e2e::HostProcess kivo(xvfb.displayName(), configHome, {"--buttons", "2"});
+        kivo.send("press 1");
+        kivo.labelsOnce(0, "label 1 1 ");
+        kivo.send("release 1");
+        game.takeFocus();
+        for (const Held& input : inputs) {
+            const std::string what = std::string(holdKeys ? "held: " : "typed: ") + input.push;
+            EXPECT_TRUE(game.waitUntilQuiet()) << what;
+            game.clear();
+            const auto pushed = std::chrono::steady_clock::now();
+            kivo.send(input.push);
+            game.waitUntil(test_support::pressed(input.keysym, 4));
+            const double framesDown = shareOfFramesDown(keyboard, input.keysym);
+            const auto heldFor = std::chrono::steady_clock::now() - pushed;
+            kivo.send(input.letGo);
+            EXPECT_TRUE(game.waitUntilQuiet()) << what;
+            const std::vector<test_support::RecordedKey> keys = game.settle();
+            const std::size_t presses = test_support::pressesOf(keys, input.keysym);
+            // The server's repeats within the time held, the first press and the one in flight.
+            const auto serverRate = static_cast<std::size_t>(heldFor / std::chrono::milliseconds(interval)) + 2;
+            if (holdKeys) {
+                EXPECT_LE(presses, serverRate) << what;
+                EXPECT_GE(framesDown, 0.95) << what;
+            } else {
+                EXPECT_GT(presses, serverRate) << what;
+                EXPECT_LT(framesDown, 0.95) << what;
+            }
+            EXPECT_EQ(test_support::typedKeysyms(keys), std::vector<KeySym>(presses, input.keysym)) << what;
+            ASSERT_FALSE(keys.empty()) << what;
+            EXPECT_FALSE(keys.back().pressed) << what;
+            EXPECT_TRUE(test_support::everyPressReleased(keys)) << what;
+            EXPECT_FALSE(game.anyKeyDown()) << what;
+        }
+    }
+}
+
+// However it is left, a key Kivo holds goes up: another window in front, Kivo's own, the
+// joystick gone, SIGTERM.
+TEST_F(KivoEndToEnd, HeldKeyGoesUpWhenKivosWindowComesUpTheJoystickGoesAndAtSigterm)
+{
+    std::filesystem::create_directories(configHome / "kivo");
+    std::ofstream(configHome / "kivo" / "kivo.ini") << "[Settings]\nHoldKeys=1\n";
+    e2e::HostProcess kivo(xvfb.displayName(), configHome, {"--buttons", "2"});
+    game.takeFocus();
+    const auto down = [&] { return test_support::waitFor([&] { return game.anyKeyDown(); }); };
+    const auto allUp = [&] { return test_support::waitFor([&] { return !game.anyKeyDown(); }); };
+    kivo.send("axes 65535 32767");
+    ASSERT_TRUE(down());
+    focus(kivo.windowId());
+    EXPECT_TRUE(allUp()) << "Kivo's window in front";
+    game.takeFocus();
+    EXPECT_TRUE(down()) << "pressed afresh in the game";
+    kivo.send("unplug");
+    EXPECT_TRUE(allUp()) << "unplugged";
+    kivo.send("plug");
+    kivo.send("axes 65535 32767");
+    ASSERT_TRUE(down());
+    const int status = kivo.terminate(SIGTERM);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(allUp()) << "SIGTERM";
 }
 
 TEST_F(KivoEndToEnd, StartsWithTheStoredAssignmentsAndSendsNothingAtRest)

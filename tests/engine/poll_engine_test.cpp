@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -342,6 +343,55 @@ TEST_F(PollEngineTest, KeysThatAnsweredKivosOwnBoxCountOnlyAfterReleaseOnceTheWi
         EXPECT_NE(labels.at(0).caption, "Button 1:  {F5}") << answer << " pressed again in the window";
         fake.keyboard.keys[static_cast<std::size_t>(answer)] = 0;
     }
+}
+
+struct HoldStep {
+    const char* what;
+    std::optional<fakes::StickState> stick;
+    WindowHandle inFront;
+    bool ownBox;
+    Sent sent;
+};
+
+// Run in order on one engine: each step holds what the one before left down.
+TEST_F(PollEngineTest, HeldKeysGoDownAtThePushUpAtTheLetGoAndWheneverAnotherWindowCouldSeeThem)
+{
+    fake.joystick.state = fakes::StickState{32700, 32700};
+    startUp();
+    selected.index = 0;
+    labels.at(0).caption = "Button 1:  {Enter}";
+    engine.setHoldKeys(true);
+    using S = fakes::StickState;
+    const HoldStep steps[] = {
+        {"stick right", S{65535, 32700}, kGameWindow, false, {"down {right}"}},
+        {"still right", S{65535, 32700}, kGameWindow, false, {}},
+        {"diagonal", S{65535, 65535}, kGameWindow, false, {"down {down}"}},
+        {"turned round", S{0, 0}, kGameWindow, false, {"up {down}", "up {right}", "down {left}", "down {up}"}},
+        {"D-pad right", S{32700, 32700, 0, 0, 9000}, kGameWindow, false, {"up {up}", "up {left}", "down {right}"}},
+        {"and a button", S{32700, 32700, 0b10, 2, 9000}, kGameWindow, false, {"down {Enter}"}},
+        {"another window in front",
+         S{32700, 32700, 0b10, 2, 9000},
+         kGameWindow + 1,
+         false,
+         {"up {Enter}", "up {right}", "down {right}", "down {Enter}"}},
+        {"Kivo's window in front", S{32700, 32700, 0, 0, 9000}, kKivoWindow, false, {"up {Enter}", "up {right}"}},
+        {"back in the game", S{65535, 32700}, kGameWindow, false, {"down {right}"}},
+        {"a box of Kivo's", S{65535, 32700}, kGameWindow, true, {"up {right}"}},
+        {"the box answered", S{65535, 32700}, kGameWindow, false, {"down {right}"}},
+        {"unplugged", std::nullopt, kGameWindow, false, {"up {right}"}},
+        {"the button alone", S{32700, 32700, 0b1, 1}, kGameWindow, false, {"down {Enter}"}},
+    };
+    for (const HoldStep& step : steps) {
+        fake.joystick.state = step.stick;
+        fake.foreground.window = step.inFront;
+        engine.setOwnBoxInFront(step.ownBox);
+        EXPECT_EQ(tickAndTakeSent(), step.sent) << step.what;
+        EXPECT_EQ(engine.idle(), step.inFront != kKivoWindow) << step.what;
+    }
+    fake.sender.sent.clear();
+    engine.setHoldKeys(false);
+    EXPECT_EQ(fake.sender.sent, Sent{"up {Enter}"}) << "the mode switched off";
+    EXPECT_EQ(tickAndTakeSent(), Sent{"{Enter}"}) << "a stroke on every tick again";
 }
 
 TEST_F(PollEngineTest, JoystickAnsweringOnlyAfterStartUpRestsWhereItFirstAnswers)

@@ -83,11 +83,13 @@ public:
     WindowHandle current() override { return window; }
 };
 
-// Records every string sent, in order.
+// Records every string sent, in order; a held string as "down " or "up " and the string.
 class RecordingKeySender final : public KeySender {
 public:
     std::vector<std::string> sent;
     void send(const KeyString& keys) override { sent.push_back(keys.text()); }
+    void press(const KeyString& keys) override { sent.push_back("down " + keys.text()); }
+    void release(const KeyString& keys) override { sent.push_back("up " + keys.text()); }
 };
 
 struct FakeInputServices {

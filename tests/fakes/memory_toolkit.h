@@ -45,6 +45,7 @@ public:
     std::vector<std::string> log;
     bool timerEnabled = true;
     bool focusOnCommand3 = false;
+    bool holdKeysShown = false;
     std::vector<int> exitCodes;
     WindowEvents* events = nullptr;
     std::vector<std::filesystem::path> watched;
@@ -88,6 +89,7 @@ public:
     void setTitle(std::string_view newTitle) override { title = newTitle; }
     void notify(std::string_view summary, std::string_view) override { notices.emplace_back(summary); }
     void withdrawNotification() override { notices.emplace_back("withdrawn"); }
+    void showHoldKeys(bool on) override { holdKeysShown = on; }
     void focusCommand3() override
     {
         focusOnCommand3 = true;

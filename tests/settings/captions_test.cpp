@@ -4,6 +4,8 @@
 
 #include <gmock/gmock.h>
 
+#include <optional>
+
 namespace kivo {
 namespace {
 
@@ -50,6 +52,34 @@ TEST_F(Captions, NoButtonsReadsAndWritesNothing)
     EXPECT_EQ(labels.caption(0), "keep");
     EXPECT_EQ(fileContents(file()), "[Settings]\n0=a\n");
     EXPECT_FALSE(fs::exists(folder() / "new"));
+}
+
+struct HoldKeysCase {
+    const char* file;
+    std::optional<bool> chosen;
+    bool read;
+    const char* saved;
+};
+
+// The key is read as a hand would write it, and a file that never chose held keys keeps its
+// bytes while they stay off, so that older Kivos see the file they wrote.
+TEST_F(Captions, HoldKeysIsReadFromSettingsAndWrittenOnlyOnceChosen)
+{
+    const HoldKeysCase cases[] = {
+        {"[Settings]\n0=a\n", std::nullopt, false, "[Settings]\n0=a\n"},
+        {"[Settings]\n0=a\n", false, false, "[Settings]\n0=a\n"},
+        {"[Settings]\n0=a\n", true, false, "[Settings]\n0=a\nHoldKeys=1\n"},
+        {"[settings]\nholdkeys= Yes\n0=a\n", false, true, "[settings]\nholdkeys=0\n0=a\n"},
+        {"[Settings]\nHoldKeys=1\n0=a\n", std::nullopt, true, "[Settings]\nHoldKeys=1\n0=a\n"},
+        {"[Settings]\nHoldKeys=2\n0=a\n", std::nullopt, false, "[Settings]\nHoldKeys=2\n0=a\n"},
+        {"[Other]\nHoldKeys=1\n", true, false, "[Other]\nHoldKeys=1\n[Settings]\n0=a\nHoldKeys=1\n"},
+    };
+    for (const HoldKeysCase& c : cases) {
+        writeFile(file(), c.file);
+        EXPECT_EQ(readHoldKeys(location()), c.read) << c.file;
+        ASSERT_TRUE(saveCaptions(location(), MemoryLabels({"a"}), 1, c.chosen)) << c.file;
+        EXPECT_EQ(fileContents(file()), c.saved) << c.file;
+    }
 }
 
 TEST_F(Captions, FirstRunLoadsEmptyCaptionsAndSaveCreatesTheFolder)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <tuple>
 
 namespace kivo {
@@ -290,6 +291,39 @@ TEST_F(WindowLogicTest, EachAssignmentIsSavedAtOnceAndAFailedSaveIsToldOnce)
     assign(119);
     EXPECT_EQ(settings.stored(2), (std::vector<std::string>{"Button 1:  ", "Button 2:  {F8}"}));
     EXPECT_TRUE(form.exitCodes.empty());
+}
+
+// The choice is kivo.ini's until the user switches it, saved at once; a key held down is let go
+// before any box of Kivo's opens, and when Kivo ends.
+TEST_F(WindowLogicTest, HeldKeysComeFromKivoIniAreSavedAtOnceAndLetGoAtEveryBoxAndAtTheEnd)
+{
+    settings.store({"Button 1:  {F5}"});
+    std::ofstream(settings.file(), std::ios::app) << "HoldKeys=1\n";
+    start(2);
+    EXPECT_TRUE(form.holdKeysShown);
+    selected.index = 0;
+    fakes.foreground.window = MemoryToolkit::kHandle + 1;
+    fakes.joystick.hold(1);
+    const auto sentBy = [this](const std::function<void()>& action) {
+        fakes.sender.sent.clear();
+        action();
+        return fakes.sender.sent;
+    };
+    using Sent = std::vector<std::string>;
+    const auto tick = [this] { window.timerTicked(); };
+    EXPECT_EQ(sentBy(tick), Sent{"down {F5}"});
+    EXPECT_EQ(sentBy(tick), Sent{});
+    form.answers = {false};
+    EXPECT_EQ(sentBy([this] { window.clearClicked(); }), Sent{"up {F5}"});
+    EXPECT_EQ(sentBy(tick), Sent{"down {F5}"});
+    EXPECT_EQ(sentBy([this] { window.holdKeysSwitched(false); }), Sent{"up {F5}"});
+    EXPECT_FALSE(readHoldKeys(settings.location()));
+    EXPECT_EQ(sentBy(tick), Sent{"{F5}"});
+    window.holdKeysSwitched(true);
+    EXPECT_TRUE(readHoldKeys(settings.location()));
+    EXPECT_EQ(settings.stored(1), Sent{"Button 1:  {F5}"});
+    EXPECT_EQ(sentBy(tick), Sent{"down {F5}"});
+    EXPECT_EQ(sentBy([this] { window.closed(ClosedBy::System); }), Sent{"up {F5}"});
 }
 
 // Held through Kivo's own question or the box of a failed save, a button would answer it; a game

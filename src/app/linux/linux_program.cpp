@@ -49,7 +49,7 @@ std::unique_ptr<Edge<Form1>> openChosenEdge(const LinuxJoystick& joystick)
 
 }  // namespace
 
-int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const JoystickChoice& joystick,
+int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const StartRequest& request,
                  const LinuxHostHooks& hooks)
 {
     // A save beyond the file size limit (ulimit -f) then fails with EFBIG and is reported,
@@ -58,7 +58,7 @@ int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const Joystic
     shutOutASlowSessionBus();
     // Made once the edge has chosen Qt's platform, and gone after the edge, whose wake-ups it runs.
     std::optional<QApplication> application;
-    const std::unique_ptr<Edge<Form1>> edge = openChosenEdge({joystick, hooks.watchJoystick, {}});
+    const std::unique_ptr<Edge<Form1>> edge = openChosenEdge({request.joystick, hooks.watchJoystick, {}});
     if (!edge)
         return kExitFailure;
     application.emplace(argc, argv);
@@ -74,7 +74,7 @@ int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const Joystic
     if (hooks.joystickOpened)
         hooks.joystickOpened();
     // Started from the desktop's menu, Kivo has no terminal to show start-up problems on.
-    Session<Form1> session(*edge, defaultSettingsLocation(), StartUpProblems::InABoxToo);
+    Session<Form1> session(*edge, defaultSettingsLocation(), StartUpProblems::InABoxToo, request.holdKeys);
     Form1& form = session.form();
     closeOnSessionEnd(form);
     const TerminationSignals termination([&form] { form.closeForSystem(); });

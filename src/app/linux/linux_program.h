@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/command_line.h"
 #include "app/linux/linux_edge.h"
 #include "app/single_instance.h"
 #include "window/qt/form1.h"
@@ -22,7 +23,7 @@ struct LinuxHostHooks {
 // the window ends, with the joystick chosen; gives the exit status. Fails, saying why on standard error, when there is
 // neither a Wayland session with a uinput keyboard nor an X display to run on. The end-to-end
 // host runs exactly this.
-int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const JoystickChoice& joystick,
+int runLinuxKivo(int& argc, char** argv, SingleInstance& instance, const StartRequest& request,
                  const LinuxHostHooks& hooks = {});
 
 }  // namespace kivo

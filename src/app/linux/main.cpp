@@ -5,9 +5,9 @@
 
 int main(int argc, char** argv)
 {
-    const auto start = [](int& qtArgc, char** qtArgv, const kivo::JoystickChoice& joystick) {
+    const auto start = [](int& qtArgc, char** qtArgv, const kivo::StartRequest& request) {
         return kivo::runClaimed(
-            [&](kivo::SingleInstance& instance) { return kivo::runLinuxKivo(qtArgc, qtArgv, instance, joystick); });
+            [&](kivo::SingleInstance& instance) { return kivo::runLinuxKivo(qtArgc, qtArgv, instance, request); });
     };
     return kivo::runKivo(
         argc, argv, kivo::OtherArguments::Refuse, kivo::JoystickOption::Offered, start,

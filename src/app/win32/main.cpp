@@ -8,10 +8,10 @@ int main(int argc, char** argv)
 {
     if (argc > 1)
         kivo::useParentConsole();
-    const auto start = [](int&, char**, const kivo::JoystickChoice&) {
-        return kivo::runClaimed([](kivo::SingleInstance& instance) {
+    const auto start = [](int&, char**, const kivo::StartRequest& request) {
+        return kivo::runClaimed([&](kivo::SingleInstance& instance) {
             kivo::Win32Edge edge(kivo::makeWinmmJoystick());
-            return kivo::runWin32Kivo(edge, instance);
+            return kivo::runWin32Kivo(edge, instance, {}, request.holdKeys);
         });
     };
     return kivo::runKivo(argc, argv, kivo::OtherArguments::Ignore, kivo::JoystickOption::ControlPanel, start,

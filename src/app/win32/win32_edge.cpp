@@ -45,10 +45,11 @@ void Win32Edge::comeToFront(Form1& form, const LaunchTokens&, SingleInstance::An
     answer(process == GetCurrentProcessId());
 }
 
-int runWin32Kivo(Win32Edge& edge, SingleInstance& instance, const std::function<void(Form1& form)>& shown)
+int runWin32Kivo(Win32Edge& edge, SingleInstance& instance, const std::function<void(Form1& form)>& shown,
+                 std::optional<bool> holdKeys)
 {
     // Explorer gives kivo.exe no terminal to show start-up problems on.
-    Session<Form1> session(edge, defaultSettingsLocation(), StartUpProblems::InABoxToo);
+    Session<Form1> session(edge, defaultSettingsLocation(), StartUpProblems::InABoxToo, holdKeys);
     session.show(instance);
     if (shown)
         shown(session.form());

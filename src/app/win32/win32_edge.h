@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace kivo {
 
@@ -40,6 +41,7 @@ private:
 // Kivo on Windows as kivo.exe runs it: start-up, the window shown, and its messages until it
 // ends; gives the exit status. The end-to-end host runs exactly this, with a scripted joystick in
 // place of winmm's, and hears when the window is shown.
-int runWin32Kivo(Win32Edge& edge, SingleInstance& instance, const std::function<void(Form1& form)>& shown = {});
+int runWin32Kivo(Win32Edge& edge, SingleInstance& instance, const std::function<void(Form1& form)>& shown = {},
+                 std::optional<bool> holdKeys = std::nullopt);
 
 }  // namespace kivo

@@ -10,21 +10,33 @@ namespace {
 class UinputKeySender final : public KeySender {
 public:
     UinputKeySender(std::unique_ptr<KeySwitch> keyboard, KeymapSource& keymaps)
-        : keyboard_(std::move(keyboard)), keymaps_(keymaps)
+        : keyboard_(std::move(keyboard)), keymaps_(keymaps), holding_(*keyboard_)
     {
     }
 
     void send(const KeyString& keys) override
     {
         const XkbLayout& layout = keymaps_.layout();
-        typer_.type(keys, [&](const KeyStroke& stroke) { return type(layout, stroke); });
+        typer_.type(keys, [&](const KeyStroke& stroke) {
+            HeldKeys held(*keyboard_);
+            return type(held, layout, stroke);
+        });
     }
+
+    void press(const KeyString& keys) override
+    {
+        const XkbLayout& layout = keymaps_.layout();
+        holding_.press(keys, [&](HeldKeys& held) {
+            typer_.type(keys, [&](const KeyStroke& stroke) { return type(held, layout, stroke); });
+        });
+    }
+
+    void release(const KeyString& keys) override { holding_.release(keys); }
 
 private:
     // Returns why the key could not be typed, or nothing when it was.
-    std::string type(const XkbLayout& layout, const KeyStroke& stroke)
+    std::string type(HeldKeys& held, const XkbLayout& layout, const KeyStroke& stroke)
     {
-        HeldKeys held(*keyboard_);
         // Finds the key of a keysym and holds the keys of its level (Shift, AltGr) down.
         auto reach = [&](xkb_keysym_t keysym) {
             const std::optional<KeyPlacement> placement = layout.find(keysym);
@@ -57,6 +69,8 @@ private:
 
     std::unique_ptr<KeySwitch> keyboard_;
     KeymapSource& keymaps_;
+    // Declared after the keyboard, so that the keys it holds are let go before the keyboard goes.
+    HeldKeyStrings holding_;
     KeyStringTyper typer_;
     CharacterKeysyms characters_;
 };

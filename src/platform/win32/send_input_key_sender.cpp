@@ -1,5 +1,7 @@
 #include "platform/key_string_typer.h"
 #include "platform/virtual_key_codes.h"
+#include "platform/win32/input_batch.h"
+#include "platform/win32/key_repeat.h"
 #include "platform/win32/layout_tokens.h"
 #include "platform/win32/named_keys.h"
 #include "platform/win32/own_input_tag.h"
@@ -8,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -22,84 +25,6 @@ public:
     {
         SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     }
-};
-
-// Collects one SendInput batch, so that no other input lands between the keys of a string.
-class InputBatch {
-public:
-    explicit InputBatch(HKL layout) : layout_(layout) {}
-
-    HKL layout() const { return layout_; }
-
-    // Games that read DirectInput or raw input see only scan codes, so each key carries
-    // its scan code as well as its virtual key; a key without one goes by virtual key alone.
-    void key(std::uint8_t virtualKey, bool up)
-    {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = virtualKey;
-        input.ki.dwExtraInfo = kOwnInputTag;
-        const UINT scanCode = MapVirtualKeyExW(virtualKey, MAPVK_VK_TO_VSC_EX, layout_);
-        if ((scanCode & 0xff) != 0) {
-            input.ki.wScan = static_cast<WORD>(scanCode & 0xff);
-            input.ki.dwFlags |= KEYEVENTF_SCANCODE;
-        }
-        // The layout marks most extended keys with an E0 prefix; Num Lock it does not.
-        if (isExtendedKey(virtualKey) || (scanCode >> 8) == 0xe0) {
-            input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-        }
-        if (up) {
-            input.ki.dwFlags |= KEYEVENTF_KEYUP;
-        }
-        inputs_.push_back(input);
-    }
-
-    void tap(std::uint8_t virtualKey)
-    {
-        key(virtualKey, false);
-        key(virtualKey, true);
-    }
-
-    // A key named by its place goes by that scan code, with the virtual key the layout gives it.
-    void tapScanCode(std::uint16_t scanCode)
-    {
-        const bool extended = scanCode > 0xff;
-        const UINT virtualKey =
-            MapVirtualKeyExW(extended ? 0xe000U | (scanCode & 0xffU) : scanCode, MAPVK_VSC_TO_VK_EX, layout_);
-        for (const DWORD direction : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = static_cast<WORD>(virtualKey);
-            input.ki.wScan = static_cast<WORD>(scanCode & 0xffU);
-            input.ki.dwFlags = KEYEVENTF_SCANCODE | direction | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-            input.ki.dwExtraInfo = kOwnInputTag;
-            inputs_.push_back(input);
-        }
-    }
-
-    // A character no key of the layout types goes by its code.
-    void tapCharacter(wchar_t character)
-    {
-        for (const DWORD direction : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = character;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | direction;
-            input.ki.dwExtraInfo = kOwnInputTag;
-            inputs_.push_back(input);
-        }
-    }
-
-    void send(SendInputCall& call)
-    {
-        if (!inputs_.empty()) {
-            call.send(inputs_);
-        }
-    }
-
-private:
-    HKL layout_;
-    std::vector<INPUT> inputs_;
 };
 
 constexpr std::pair<bool KeyModifiers::*, std::uint8_t> kModifierKeys[] = {
@@ -124,7 +49,20 @@ void withModifiers(InputBatch& batch, const KeyModifiers& modifiers, AddKey addK
 
 class SendInputKeySender final : public KeySender {
 public:
-    explicit SendInputKeySender(std::unique_ptr<SendInputCall> call) : call_(std::move(call)) {}
+    explicit SendInputKeySender(std::unique_ptr<SendInputCall> call)
+        : call_(std::move(call)), repeat_([this] { repeatNewestKey(); })
+    {
+    }
+
+    ~SendInputKeySender() override
+    {
+        while (!held_.empty()) {
+            release(KeyString(held_.back().first));
+        }
+    }
+
+    SendInputKeySender(const SendInputKeySender&) = delete;
+    SendInputKeySender& operator=(const SendInputKeySender&) = delete;
 
     void send(const KeyString& keys) override
     {
@@ -133,7 +71,46 @@ public:
         batch.send(*call_);
     }
 
+    void press(const KeyString& keys) override
+    {
+        if (std::ranges::find(held_, keys.text(), &Held::first) != held_.end()) {
+            return;
+        }
+        InputBatch batch(targetLayout(), InputBatch::Keys::Held);
+        typer_.type(keys, [&batch](const KeyStroke& stroke) { return add(batch, stroke); });
+        batch.send(*call_);
+        held_.emplace_back(keys.text(), batch.ups());
+        repeat_.start();
+    }
+
+    void release(const KeyString& keys) override
+    {
+        const auto held = std::ranges::find(held_, keys.text(), &Held::first);
+        if (held == held_.end()) {
+            return;
+        }
+        // As on a keyboard, letting go of the repeating key ends the repeat, whatever else is held.
+        if (held + 1 == held_.end()) {
+            repeat_.stop();
+        }
+        std::vector<INPUT> ups = std::move(held->second);
+        held_.erase(held);
+        call_->send(ups);
+    }
+
 private:
+    // The newest string's key goes down again, without an up between, as a held key repeats.
+    void repeatNewestKey()
+    {
+        if (held_.empty() || held_.back().second.empty()) {
+            return;
+        }
+        INPUT down = held_.back().second.front();
+        down.ki.dwFlags &= ~static_cast<DWORD>(KEYEVENTF_KEYUP);
+        std::vector<INPUT> repeat{down};
+        call_->send(repeat);
+    }
+
     // Characters are looked up on the layout of the window that receives them.
     static HKL targetLayout() { return GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr)); }
 
@@ -180,8 +157,13 @@ private:
         return {};
     }
 
+    // Each held string with the ups that let go of the very keys it pressed.
+    using Held = std::pair<std::string, std::vector<INPUT>>;
+
     std::unique_ptr<SendInputCall> call_;
     KeyStringTyper typer_;
+    std::vector<Held> held_;
+    KeyRepeat repeat_;
 };
 
 }  // namespace

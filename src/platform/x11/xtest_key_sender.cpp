@@ -25,12 +25,16 @@ private:
 
 class XTestKeySender final : public KeySender {
 public:
-    explicit XTestKeySender(X11Connection& connection) : connection_(connection), switch_(connection.display()) {}
+    explicit XTestKeySender(X11Connection& connection)
+        : connection_(connection), switch_(connection.display()), holding_(switch_)
+    {
+    }
 
     // Receivers look a keycode up only when its event arrives, so the keysyms given to spare
     // keycodes are taken back only now, from those that still carry them.
     ~XTestKeySender() override
     {
+        holding_.releaseAll();
         XSync(connection_.display(), False);
         connection_.readEvents();
         KeySym none = NoSymbol;
@@ -48,15 +52,32 @@ public:
     void send(const KeyString& keys) override
     {
         connection_.readEvents();
-        typer_.type(keys, [this](const KeyStroke& stroke) { return type(stroke); });
+        typer_.type(keys, [this](const KeyStroke& stroke) {
+            HeldKeys held(switch_);
+            return type(held, stroke);
+        });
+        XFlush(connection_.display());
+    }
+
+    void press(const KeyString& keys) override
+    {
+        connection_.readEvents();
+        holding_.press(keys, [&](HeldKeys& held) {
+            typer_.type(keys, [&](const KeyStroke& stroke) { return type(held, stroke); });
+        });
+        XFlush(connection_.display());
+    }
+
+    void release(const KeyString& keys) override
+    {
+        holding_.release(keys);
         XFlush(connection_.display());
     }
 
 private:
     // Returns why the key could not be typed, or nothing when it was.
-    std::string type(const KeyStroke& stroke)
+    std::string type(HeldKeys& held, const KeyStroke& stroke)
     {
-        HeldKeys held(switch_);
         auto hold = [&](KeySym keysym) { pressKeysym(held, keysym); };
         auto type = [&](KeySym keysym) -> std::string {
             const std::optional<KeyPosition> position = positionOf(keysym);
@@ -130,6 +151,7 @@ private:
 
     X11Connection& connection_;
     XTestSwitch switch_;
+    HeldKeyStrings holding_;
     KeyStringTyper typer_;
     CharacterKeysyms characters_;
     std::vector<Mapped> mapped_;  // oldest first

@@ -4,6 +4,7 @@
 #include "window/rounding.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -11,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QWindow>
 
 #include <algorithm>
@@ -85,6 +87,7 @@ void Form1::buildControls()
     command3_ = addButton("Command3", design::kCommand3Caption, design::kCommand3);
     command4_ = addButton("Command4", design::kCommand4Caption, design::kCommand4);
     addInstructions();
+    addHoldKeysSwitch();
 
     setTabOrder(command1_, command3_);
     setTabOrder(command3_, command4_);
@@ -119,6 +122,25 @@ void Form1::addInstructions()
     const int needed = label2->heightForWidth(label2->width());
     if (needed > label2->height())
         label2->resize(label2->width(), std::min(needed, room));
+}
+
+// Never the focus: a key pressed to assign it, the space bar above all, would switch it.
+void Form1::addHoldKeysSwitch()
+{
+    check1_ = new QCheckBox(fromUtf8(design::kCheck1Caption), this);
+    check1_->setObjectName(QStringLiteral("Check1"));
+    check1_->setFocusPolicy(Qt::NoFocus);
+    place(check1_, design::kCheck1);
+    connect(check1_, &QCheckBox::toggled, this, [this](bool on) {
+        if (listeners_.logic)
+            listeners_.logic->holdKeysSwitched(on);
+    });
+}
+
+void Form1::showHoldKeys(bool on)
+{
+    const QSignalBlocker quiet(check1_);
+    check1_->setChecked(on);
 }
 
 QPushButton* Form1::addButton(const char* name, const char* caption, TwipsRect rect)

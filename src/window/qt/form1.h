@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
+class QCheckBox;
 class QPushButton;
 
 namespace kivo {
@@ -42,6 +43,7 @@ public:
     void setTitle(std::string_view title) override;
     void notify(std::string_view summary, std::string_view body) override;
     void withdrawNotification() override { notification_.withdraw(); }
+    void showHoldKeys(bool on) override;
     void focusCommand3() override;
     void setTimerEnabled(bool enabled) override;
     void watchFiles(const std::vector<std::filesystem::path>& files) override;
@@ -71,6 +73,7 @@ private:
     void buildControls();
     QLabel* addFixedLabel(const char* name, const char* caption, TwipsRect rect);
     void addInstructions();
+    void addHoldKeysSwitch();
     QPushButton* addButton(const char* name, const char* caption, TwipsRect rect);
     void place(QWidget* widget, TwipsRect rect) const;
     int toPixelsX(float twips) const;
@@ -79,6 +82,7 @@ private:
     QPushButton* command1_ = nullptr;
     QPushButton* command3_ = nullptr;
     QPushButton* command4_ = nullptr;
+    QCheckBox* check1_ = nullptr;
     QTimer timer1_;
     FileWatch fileWatch_{[this] {
         if (listeners_.logic)

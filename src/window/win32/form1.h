@@ -46,6 +46,7 @@ public:
     void notify(std::string_view summary, std::string_view body) override;
     void withdrawNotification() override { notice_->withdraw(); }
     void focusCommand3() override;
+    void showHoldKeys(bool on) override;
     void setTimerEnabled(bool enabled) override;
     void watchFiles(const std::vector<std::filesystem::path>& files) override;
     void leaveEventLoop(int exitCode) override;
@@ -68,6 +69,7 @@ private:
     static constexpr int kCommand1Id = 101;
     static constexpr int kCommand3Id = 103;
     static constexpr int kCommand4Id = 104;
+    static constexpr int kCheck1Id = 105;
     static constexpr int kLabel1Id = 201;
     static constexpr int kLabel2Id = 202;
     static constexpr int kFirstButtonLabelId = 1000;
@@ -104,6 +106,7 @@ private:
     HWND label1_ = nullptr;
     HWND label2_ = nullptr;
     HWND command3_ = nullptr;
+    HWND check1_ = nullptr;
     HBRUSH formBrush_ = nullptr;
     HBRUSH buttonLabelBrush_ = nullptr;
     std::unique_ptr<TickTimer> timer1_;

@@ -18,8 +18,15 @@ void Form1::buildControls()
     command3_ =
         addControl(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, kCommand3Id, design::kCommand3Caption, design::kCommand3);
     addControl(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, kCommand4Id, design::kCommand4Caption, design::kCommand4);
+    // Out of the tab order: a key pressed to assign it, the space bar above all, would switch it.
+    check1_ = addControl(L"BUTTON", BS_AUTOCHECKBOX | BS_MULTILINE, kCheck1Id, design::kCheck1Caption, design::kCheck1);
     label2_ = addControl(L"STATIC", SS_LEFT | SS_NOPREFIX, kLabel2Id, design::kLabel2Caption, design::kLabel2);
     fitInstructions();
+}
+
+void Form1::showHoldKeys(bool on)
+{
+    SendMessageW(check1_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 HWND Form1::addControl(const wchar_t* className, DWORD style, int id, std::string_view caption, TwipsRect rect)

@@ -130,6 +130,8 @@ void Form1::command(int id)
         events_->quitClicked();
     else if (id == kCommand4Id)
         events_->clearClicked();
+    else if (id == kCheck1Id)
+        events_->holdKeysSwitched(SendMessageW(check1_, BM_GETCHECK, 0, 0) == BST_CHECKED);
 }
 
 // Button labels are green on black; the other labels are opaque in the system's button colour.

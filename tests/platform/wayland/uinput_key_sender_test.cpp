@@ -110,6 +110,35 @@ TEST(UinputKeySender, TypesEachKeyWithTheModifiersItsLayoutNeedsAndReleasesThemL
     }
 }
 
+struct HeldStep {
+    bool press;
+    const char* keys;
+    const char* events;
+};
+
+// A key two held strings share goes up with the last of them; whatever is held goes up when the
+// sender goes.
+TEST(UinputKeySender, HoldsEachStringUntilItIsLetGo)
+{
+    FixedKeymap keymap("us");
+    EventPipe device;
+    const HeldStep steps[] = {
+        {true, "{right}", "+KEY_RIGHT"},  {true, "{right}", ""},  {true, "A", "+KEY_LEFTSHIFT +KEY_A"},
+        {true, "+b", "+KEY_B"},           {false, "A", "-KEY_A"}, {false, "{left}", ""},
+        {false, "{right}", "-KEY_RIGHT"},
+    };
+    auto sender = makeUinputKeySender(makeDescriptorKeyboard(device.writeEnd()), keymap);
+    for (const HeldStep& step : steps) {
+        if (step.press)
+            sender->press(KeyString(step.keys));
+        else
+            sender->release(KeyString(step.keys));
+        EXPECT_EQ(device.events(), step.events) << (step.press ? "press " : "release ") << step.keys;
+    }
+    sender.reset();
+    EXPECT_EQ(device.events(), "-KEY_B -KEY_LEFTSHIFT");
+}
+
 // The caption's Windows-1252 byte reaches a terminal as UTF-8.
 TEST(UinputKeySender, TellsOnceOfACharacterTheLayoutLacksWhileItIsSentAgain)
 {

@@ -2,11 +2,13 @@
 #include "platform/win32/win32_backends.h"
 
 #include "support/captured_stderr.h"
+#include "support/waits.h"
 #include "test_window.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -187,6 +189,35 @@ TEST_F(SendInputKeySenderTest, ByteWindows1252LeavesUndefinedIsSkipped)
         "\x81"
         "a");
     expectReportedOnce(errors.text(), "\\x81a");
+}
+
+// Windows repeats no injected key, so Kivo does: the key goes down again after the keyboard
+// delay, with no up between, and at the let-go it goes up before its modifier.
+TEST_F(SendInputKeySenderTest, HeldKeysRepeatWithoutAnUpAndGoUpBeforeTheirModifiers)
+{
+    window_.received.clear();
+    const KeyString held("+{F5}");
+    sender_->press(held);
+    // Only what has come: the repeat leaves no quiet span to wait for.
+    const auto downs = [&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        return std::ranges::count(window_.received, down(vk::kF1 + 4, kF5Scan));
+    };
+    EXPECT_TRUE(test_support::waitFor([&] { return downs() >= 3; }));
+    EXPECT_NE(GetAsyncKeyState(vk::kF1 + 4) & 0x8000, 0);
+    sender_->release(held);
+    test_support::pumpMessages();
+    const std::vector<KeyMessage> expected = {down(vk::kShift, kShiftScan), down(vk::kF1 + 4, kF5Scan)};
+    ASSERT_GE(window_.received.size(), 4u);
+    EXPECT_EQ(std::vector<KeyMessage>(window_.received.begin(), window_.received.begin() + 2), expected);
+    EXPECT_EQ(std::vector<KeyMessage>(window_.received.end() - 2, window_.received.end()),
+              (std::vector<KeyMessage>{up(vk::kF1 + 4, kF5Scan), up(vk::kShift, kShiftScan)}));
+    for (int key : {int{vk::kShift}, vk::kF1 + 4})
+        EXPECT_EQ(GetAsyncKeyState(key) & 0x8000, 0) << "virtual key " << key;
 }
 
 TEST_F(SendInputKeySenderTest, NothingStaysDownAfterModifiedKeys)
