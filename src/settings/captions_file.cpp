@@ -40,7 +40,8 @@ bool CaptionsFile::takeUpChanges(ButtonLabels& labels, std::int32_t n)
 {
     if (n <= 0 || fileInUse().empty())
         return false;
-    // Windows looks twice a second: a file with the time and size it had is not read again.
+    // A change elsewhere in its folder wakes the watch too: a file with the time and size it had
+    // is not read again.
     if (const std::optional<Stamp> stamp = stampOfFile(); stamp && stamp == seen_.stamp)
         return false;
     return takeUp(readProfileFile(fileInUse()), labels, n);

@@ -20,13 +20,15 @@ Form1::Form1()
     buildControls();
     applyClientSize();
     timer1_ = std::make_unique<TickTimer>(window_, kTickMessage);
+    folderWatch_ = std::make_unique<FolderWatch>(window_, kFolderChangedMessage);
     notice_ = std::make_unique<TrayNotice>(window_, reinterpret_cast<HICON>(GetClassLongPtrW(window_, GCLP_HICON)));
 }
 
 Form1::~Form1()
 {
-    // The timer thread posts to the window, so it ends first.
+    // The timer's and the watch's threads post to the window, so they end first.
     timer1_.reset();
+    folderWatch_.reset();
     // The notification area's icon goes before the window it belongs to.
     notice_.reset();
     DestroyWindow(window_);
@@ -122,20 +124,15 @@ void Form1::setTimerEnabled(bool enabled)
     timer1_->setEnabled(enabled);
 }
 
-// Windows has no watch of one file through its links; a look at its time now and then is enough
-// for an edit made by hand.
 void Form1::watchFiles(const std::vector<std::filesystem::path>& files)
 {
-    if (files.empty())
-        KillTimer(window_, kFileCheckTimer);
-    else
-        SetTimer(window_, kFileCheckTimer, kFileCheckIntervalMs, nullptr);
+    folderWatch_->watch(files);
 }
 
 void Form1::leaveEventLoop(int exitCode)
 {
     timer1_->setEnabled(false);
-    KillTimer(window_, kFileCheckTimer);
+    folderWatch_->watch({});
     ShowWindow(window_, SW_HIDE);
     PostQuitMessage(exitCode);
 }

@@ -2,6 +2,7 @@
 
 #include "window/label_toolkit.h"
 #include "window/win32/control_fonts.h"
+#include "window/win32/folder_watch.h"
 #include "window/win32/tick_timer.h"
 #include "window/win32/tray_notice.h"
 
@@ -61,10 +62,7 @@ private:
     // A fixed window: no sizing border, no minimise or maximise box.
     static constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     static constexpr UINT kTickMessage = WM_APP + 1;
-    static constexpr UINT_PTR kFileCheckTimer = 1;
-    // A look at the watched files' times costs nothing a person notices, and an edit shows
-    // within a blink of saving it.
-    static constexpr UINT kFileCheckIntervalMs = 500;
+    static constexpr UINT kFolderChangedMessage = WM_APP + 2;
     // Not IDOK or IDCANCEL, which Enter and Escape send.
     static constexpr int kCommand1Id = 101;
     static constexpr int kCommand3Id = 103;
@@ -110,6 +108,7 @@ private:
     HBRUSH formBrush_ = nullptr;
     HBRUSH buttonLabelBrush_ = nullptr;
     std::unique_ptr<TickTimer> timer1_;
+    std::unique_ptr<FolderWatch> folderWatch_;
     std::unique_ptr<TrayNotice> notice_;
     WindowEvents* events_ = nullptr;
     MessageTap tap_;

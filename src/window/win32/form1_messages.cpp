@@ -50,8 +50,8 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         case kTickMessage:
             tick();
             return 0;
-        case WM_TIMER:
-            if (wParam == kFileCheckTimer && events_)
+        case kFolderChangedMessage:
+            if (events_)
                 events_->watchedFileChanged();
             return 0;
         case WM_COMMAND:
