@@ -79,7 +79,7 @@ public:
         return true;
     }
 
-    std::string layoutToken(std::uint8_t code) override { return keymaps_.layout().virtualKeys().token(code); }
+    std::string tokenOnLayout(std::uint8_t code) override { return keymaps_.layout().virtualKeys().token(code); }
 
     void setWindow(WindowHandle kivoWindow) override { kivoWindow_ = kivoWindow; }
     WindowHandle current() override { return active_ ? kivoWindow_ : 0; }

@@ -2,8 +2,8 @@
 
 #include "platform/held_keys.h"
 #include "platform/input_services.h"
-#include "platform/wayland/xkb_layout.h"
 #include "platform/window_input_observer.h"
+#include "platform/xkb/xkb_layout.h"
 
 #include <memory>
 

@@ -134,7 +134,7 @@ private:
                                                XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
                 munmap(text, size);
                 if (compiled != nullptr) {
-                    layout_ = XkbLayout(compiled);
+                    layout_ = XkbLayout(compiled, 0);
                     xkb_keymap_unref(compiled);
                     close(descriptor);
                     return;

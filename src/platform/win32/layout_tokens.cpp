@@ -51,7 +51,7 @@ std::optional<char32_t> typed(std::uint8_t virtualKey, UINT scanCode, bool altGr
 
 }  // namespace
 
-std::string layoutTokenFor(std::uint8_t virtualKey, bool altGr, HKL layout)
+std::string characterKeyToken(std::uint8_t virtualKey, bool altGr, HKL layout)
 {
     if (!typesCharacters(virtualKey)) {
         return {};

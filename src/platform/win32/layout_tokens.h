@@ -12,7 +12,7 @@ namespace kivo {
 // another key ("ü" for the German layout's VK_OEM_1, "{&}" for the French one's VK_1), its scan
 // code ("{SC01E}") where Windows-1252 lacks the character; empty where the table's token types
 // this same key (the capital letters, the US layout's punctuation) and for other keys.
-std::string layoutTokenFor(std::uint8_t virtualKey, bool altGr, HKL layout);
+std::string characterKeyToken(std::uint8_t virtualKey, bool altGr, HKL layout);
 
 // The key typing a character by itself (0), with Shift (1) or with AltGr (6), in the form
 // VkKeyScanEx gives: the modifiers in the high byte. Found by what each key types, which Wine's

@@ -58,10 +58,10 @@ public:
 
     // Named on the layout of the window in front, Kivo's own while it assigns keys. AltGr comes
     // to raw input as Control and Alt.
-    std::string layoutToken(std::uint8_t code) override
+    std::string tokenOnLayout(std::uint8_t code) override
     {
         const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
-        return layoutTokenFor(code, down_[VK_CONTROL] && down_[VK_MENU], layout);
+        return characterKeyToken(code, down_[VK_CONTROL] && down_[VK_MENU], layout);
     }
 
 private:

@@ -135,9 +135,22 @@ bool isDeadKeysym(xkb_keysym_t keysym)
     return keysym >= XKB_KEY_dead_grave && keysym <= XKB_KEY_dead_greek;
 }
 
+bool isKeypadKeysym(xkb_keysym_t keysym)
+{
+    return keysym >= XKB_KEY_KP_Space && keysym <= XKB_KEY_KP_Equal;
+}
+
+// "{SC01E}", or the name of the place ("{Numpad1}"); empty for keys without one.
+std::string placeToken(unsigned keycode)
+{
+    const std::optional<std::uint16_t> place =
+        keycode >= kEvdevToXkb ? scanCodeOfEvdev(keycode - kEvdevToXkb) : std::nullopt;
+    return place ? scanCodeToken(*place) : std::string{};
+}
+
 // The token of a key the key-name table does not name: the character it types (a dead key's
 // with the key after it), or else its place; empty for keys that type no character.
-std::string layoutToken(xkb_keysym_t keysym, unsigned keycode)
+std::string characterOrPlaceToken(xkb_keysym_t keysym, unsigned keycode)
 {
     if (std::string token = keysymToken(isDeadKeysym(keysym) ? spacingKeysymOf(keysym) : keysym); !token.empty()) {
         return token;
@@ -145,9 +158,7 @@ std::string layoutToken(xkb_keysym_t keysym, unsigned keycode)
     if (!isDeadKeysym(keysym) && xkb_keysym_to_utf32(keysym) == 0) {
         return {};
     }
-    const std::optional<std::uint16_t> place =
-        keycode >= kEvdevToXkb ? scanCodeOfEvdev(keycode - kEvdevToXkb) : std::nullopt;
-    return place ? scanCodeToken(*place) : std::string{};
+    return placeToken(keycode);
 }
 
 }  // namespace
@@ -205,6 +216,12 @@ VirtualKeyTable::VirtualKeyTable(const Levels& levels, unsigned first)
     for (std::size_t i = 0; i < unshifted.size() && first + i < kKeycodes; ++i) {
         const auto keycode = static_cast<unsigned>(first + i);
         const xkb_keysym_t keysym = unshifted[i];
+        // A keypad key, with Num Lock on or off, is typed back on the keypad: a game that moves
+        // on it reads neither the digit row nor the arrows.
+        if (const std::uint8_t code = isKeypadKeysym(keysym) ? codeFor(placeToken(keycode), used) : 0; code != 0) {
+            numLockOff_[keycode] = numLockOn_[keycode] = {code, 0};
+            continue;
+        }
         if (numLockOff_[keycode][0] != 0) {
             const KeyCodes* punctuation = lookUp(punctuationOf(layout), keysym);
             if (punctuation != nullptr && !punctuation->namedByTable) {
@@ -212,7 +229,7 @@ VirtualKeyTable::VirtualKeyTable(const Levels& levels, unsigned first)
             }
             continue;
         }
-        if (const std::uint8_t code = codeFor(layoutToken(keysym, keycode), used); code != 0) {
+        if (const std::uint8_t code = codeFor(characterOrPlaceToken(keysym, keycode), used); code != 0) {
             numLockOff_[keycode] = numLockOn_[keycode] = {code, 0};
         }
     }
