@@ -38,10 +38,12 @@ std::vector<xkb_keycode_t> keycodesOf(xkb_keymap* keymap)
     return keycodes;
 }
 
-// The key that sets each real modifier while it is held, found by pressing every key on a
-// state of its own: keys that lock a modifier (Caps Lock, Num Lock) cannot hold it.
+// The key that sets each real modifier while it is held in the group in use, found by pressing
+// every key on a state of its own: keys that lock a modifier (Caps Lock, Num Lock) cannot hold
+// it, and the right Alt key may be Alt in one group and AltGr in another.
 std::array<std::optional<unsigned>, kRealModifiers> modifierKeys(xkb_keymap* keymap,
-                                                                 const std::vector<xkb_keycode_t>& keycodes)
+                                                                 const std::vector<xkb_keycode_t>& keycodes,
+                                                                 xkb_layout_index_t group)
 {
     std::vector<xkb_keycode_t> candidates;
     for (const unsigned code : kPreferredModifierKeys) {
@@ -55,6 +57,7 @@ std::array<std::optional<unsigned>, kRealModifiers> modifierKeys(xkb_keymap* key
         if (!state) {
             break;
         }
+        xkb_state_update_mask(state.get(), 0, 0, 0, 0, 0, group);
         xkb_state_update_key(state.get(), keycode, XKB_KEY_DOWN);
         const xkb_mod_mask_t held = xkb_state_serialize_mods(state.get(), XKB_STATE_MODS_DEPRESSED);
         const xkb_mod_mask_t locked = xkb_state_serialize_mods(state.get(), XKB_STATE_MODS_LOCKED);
@@ -121,7 +124,7 @@ xkb_mod_mask_t maskOf(xkb_keymap* keymap, const char* name)
 XkbLayout::XkbLayout(xkb_keymap* keymap, xkb_layout_index_t group)
 {
     const std::vector<xkb_keycode_t> keycodes = keycodesOf(keymap);
-    const auto modifiers = modifierKeys(keymap, keycodes);
+    const auto modifiers = modifierKeys(keymap, keycodes, group);
 
     xkb_level_index_t levels = 0;
     for (const xkb_keycode_t keycode : keycodes) {

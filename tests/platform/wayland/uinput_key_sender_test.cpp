@@ -18,7 +18,10 @@ namespace {
 
 class FixedKeymap final : public KeymapSource {
 public:
-    explicit FixedKeymap(const std::string& name) : layout_(XkbLayout::fromNames(name).value()) {}
+    explicit FixedKeymap(const std::string& name, const std::string& variant = {}, unsigned group = 0)
+        : layout_(XkbLayout::fromNames(name, variant, group).value())
+    {
+    }
     const XkbLayout& layout() override { return layout_; }
 
 private:
@@ -188,11 +191,17 @@ struct Assigned {
     std::vector<unsigned> pressed;  // evdev codes, AltGr first where it is held
     const char* token;
     const char* typedBack;
+    unsigned group = 0;  // the layout in use, of those named
+    const char* variant = "";
+    std::uint32_t modifiers = 0;
 };
+
+constexpr std::uint32_t kNumLockOn = 1U << 4;
 
 // A key pressed in Kivo's window gets the token the engine's key scan would give it (the highest
 // code down, the layout's token before the key-name table's), and the button types that token
-// back on the same key, a dead key twice.
+// back on the same key, a dead key twice. The X11 edge reads the X server's keymap into the same
+// model and types through the same rule.
 TEST(OwnWindowInput, EveryKeyOfTheLayoutAssignsATokenTypedBackOnTheSameKey)
 {
     const Assigned table[] = {
@@ -207,15 +216,39 @@ TEST(OwnWindowInput, EveryKeyOfTheLayoutAssignsATokenTypedBackOnTheSameKey)
         {"ru", {KEY_SEMICOLON}, "{SC027}", "+KEY_SEMICOLON -KEY_SEMICOLON"},
         {"us", {KEY_APOSTROPHE}, "{'}", "+KEY_APOSTROPHE -KEY_APOSTROPHE"},
         {"us", {KEY_SEMICOLON}, "{;}", "+KEY_SEMICOLON -KEY_SEMICOLON"},
+        {"de", {KEY_RIGHTALT, KEY_Q}, "{@}", "+KEY_RIGHTALT +KEY_Q -KEY_Q -KEY_RIGHTALT"},
+        {"fr", {KEY_RIGHTALT, KEY_E}, "\x80", "+KEY_RIGHTALT +KEY_E -KEY_E -KEY_RIGHTALT"},
+        {"us", {KEY_APOSTROPHE}, "\xB4", "+KEY_APOSTROPHE -KEY_APOSTROPHE +KEY_APOSTROPHE -KEY_APOSTROPHE", 0, "intl"},
+        {"us", {KEY_RIGHTALT, KEY_Q}, "\xE4", "+KEY_RIGHTALT +KEY_Q -KEY_Q -KEY_RIGHTALT", 0, "intl"},
+        // The second of two layouts in use.
+        {"us,de", {KEY_LEFTBRACE}, "\xFC", "+KEY_LEFTBRACE -KEY_LEFTBRACE", 1},
+        {"us,de", {KEY_MINUS}, "\xDF", "+KEY_MINUS -KEY_MINUS", 1},
+        {"us,de", {KEY_Y}, "Z", "+KEY_LEFTSHIFT +KEY_Y -KEY_Y -KEY_LEFTSHIFT", 1},
+        {"us,de", {KEY_RIGHTALT, KEY_E}, "\x80", "+KEY_RIGHTALT +KEY_E -KEY_E -KEY_RIGHTALT", 1},
+        {"ru,us", {KEY_A}, "A", "+KEY_LEFTSHIFT +KEY_A -KEY_A -KEY_LEFTSHIFT", 1},
+        {"ru,us", {KEY_SEMICOLON}, "{;}", "+KEY_SEMICOLON -KEY_SEMICOLON", 1},
+        // The keypad on the keypad, with Num Lock off and on.
+        {"us", {KEY_KP1}, "{Numpad1}", "+KEY_KP1 -KEY_KP1"},
+        {"us", {KEY_KP1}, "{Numpad1}", "+KEY_KP1 -KEY_KP1", 0, "", kNumLockOn},
+        {"us", {KEY_KPENTER}, "{NumpadEnter}", "+KEY_KPENTER -KEY_KPENTER"},
+        {"de", {KEY_KPMINUS}, "{Subtract}", "+KEY_KPMINUS -KEY_KPMINUS", 0, "", kNumLockOn},
+        {"us", {KEY_KPSLASH}, "{Divide}", "+KEY_KPSLASH -KEY_KPSLASH"},
+        // Keys that type no character type themselves.
+        {"us", {KEY_SYSRQ}, "{Prtsc}", "+KEY_SYSRQ -KEY_SYSRQ"},
+        {"us", {KEY_PAUSE}, "{Pause}", "+KEY_PAUSE -KEY_PAUSE"},
+        {"us", {KEY_COMPOSE}, "{Apps}", "+KEY_COMPOSE -KEY_COMPOSE"},
+        {"de", {KEY_LEFTMETA}, "{LWin}", "+KEY_LEFTMETA -KEY_LEFTMETA"},
+        {"us", {KEY_RIGHTMETA}, "{RWin}", "+KEY_RIGHTMETA -KEY_RIGHTMETA"},
+        {"us", {KEY_SCROLLLOCK}, "{ScrollLock}", "+KEY_SCROLLLOCK -KEY_SCROLLLOCK"},
     };
     KeyNameTable names;
     names.fill();
     for (const Assigned& row : table) {
-        FixedKeymap keymap(row.layout);
+        FixedKeymap keymap(row.layout, row.variant, row.group);
         const auto input = makeOwnWindowInput(keymap);
         input->activeChanged(true);
         for (const unsigned code : row.pressed)
-            input->keyEvent(code + 8, true, 0);
+            input->keyEvent(code + 8, true, row.modifiers);
         KeyboardState keys{};
         input->state(keys);
         std::string token;
