@@ -1,6 +1,6 @@
 #include "platform/key_string_typer.h"
 #include "platform/virtual_key_codes.h"
-#include "platform/win32/layout_tokens.h"
+#include "platform/win32/layout_records.h"
 #include "platform/win32/named_keys.h"
 #include "platform/win32/own_input_tag.h"
 #include "platform/win32/win32_backends.h"
@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,7 +28,7 @@ public:
 // Collects one SendInput batch, so that no other input lands between the keys of a string.
 class InputBatch {
 public:
-    explicit InputBatch(HKL layout) : layout_(layout) {}
+    InputBatch(HKL layout, LayoutQueries& queries) : layout_(layout), queries_(queries) {}
 
     HKL layout() const { return layout_; }
 
@@ -39,7 +40,7 @@ public:
         input.type = INPUT_KEYBOARD;
         input.ki.wVk = virtualKey;
         input.ki.dwExtraInfo = kOwnInputTag;
-        const UINT scanCode = MapVirtualKeyExW(virtualKey, MAPVK_VK_TO_VSC_EX, layout_);
+        const UINT scanCode = queries_.mapVirtualKey(virtualKey, MAPVK_VK_TO_VSC_EX, layout_);
         if ((scanCode & 0xff) != 0) {
             input.ki.wScan = static_cast<WORD>(scanCode & 0xff);
             input.ki.dwFlags |= KEYEVENTF_SCANCODE;
@@ -65,26 +66,13 @@ public:
     {
         const bool extended = scanCode > 0xff;
         const UINT virtualKey =
-            MapVirtualKeyExW(extended ? 0xe000U | (scanCode & 0xffU) : scanCode, MAPVK_VSC_TO_VK_EX, layout_);
+            queries_.mapVirtualKey(extended ? 0xe000U | (scanCode & 0xffU) : scanCode, MAPVK_VSC_TO_VK_EX, layout_);
         for (const DWORD direction : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
             INPUT input{};
             input.type = INPUT_KEYBOARD;
             input.ki.wVk = static_cast<WORD>(virtualKey);
             input.ki.wScan = static_cast<WORD>(scanCode & 0xffU);
             input.ki.dwFlags = KEYEVENTF_SCANCODE | direction | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-            input.ki.dwExtraInfo = kOwnInputTag;
-            inputs_.push_back(input);
-        }
-    }
-
-    // A character no key of the layout types goes by its code.
-    void tapCharacter(wchar_t character)
-    {
-        for (const DWORD direction : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = character;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | direction;
             input.ki.dwExtraInfo = kOwnInputTag;
             inputs_.push_back(input);
         }
@@ -99,6 +87,7 @@ public:
 
 private:
     HKL layout_;
+    LayoutQueries& queries_;
     std::vector<INPUT> inputs_;
 };
 
@@ -124,12 +113,15 @@ void withModifiers(InputBatch& batch, const KeyModifiers& modifiers, AddKey addK
 
 class SendInputKeySender final : public KeySender {
 public:
-    explicit SendInputKeySender(std::unique_ptr<SendInputCall> call) : call_(std::move(call)) {}
+    SendInputKeySender(std::unique_ptr<SendInputCall> call, std::unique_ptr<LayoutQueries> queries)
+        : call_(std::move(call)), queries_(std::move(queries)), records_(*queries_)
+    {
+    }
 
     void send(const KeyString& keys) override
     {
-        InputBatch batch(targetLayout());
-        typer_.type(keys, [&batch](const KeyStroke& stroke) { return add(batch, stroke); });
+        InputBatch batch(targetLayout(), *queries_);
+        typer_.type(keys, [&](const KeyStroke& stroke) { return add(batch, stroke); });
         batch.send(*call_);
     }
 
@@ -138,7 +130,7 @@ private:
     static HKL targetLayout() { return GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr)); }
 
     // Returns why the key could not be typed, or nothing when it was.
-    static std::string add(InputBatch& batch, const KeyStroke& stroke)
+    std::string add(InputBatch& batch, const KeyStroke& stroke)
     {
         switch (stroke.kind) {
             case KeyStroke::Kind::ModifiersOnly:
@@ -153,27 +145,22 @@ private:
             case KeyStroke::Kind::Character:
                 break;
         }
-        const auto character = static_cast<wchar_t>(unicodeFromWindows1252(stroke.character));
-        SHORT onLayout = VkKeyScanExW(character, batch.layout());
-        if (onLayout == -1) {
-            onLayout = keyTyping(character, batch.layout());
+        const std::optional<KeyReach> reach =
+            keyTyping(records_.of(batch.layout()), unicodeFromWindows1252(stroke.character));
+        if (!reach) {
+            return "no key of the keyboard layout types it";
         }
-        if (onLayout == -1) {
-            withModifiers(batch, stroke.modifiers, [&] { batch.tapCharacter(character); });
-            return {};
-        }
-        // The high byte says which of Shift, Control and Alt the layout needs for it.
-        const auto needs = static_cast<unsigned>(onLayout) >> 8;
         KeyModifiers modifiers = stroke.modifiers;
-        modifiers.shift |= (needs & 1) != 0;
-        modifiers.control |= (needs & 2) != 0;
-        modifiers.alt |= (needs & 4) != 0;
-        const auto virtualKey = static_cast<std::uint8_t>(onLayout & 0xff);
+        modifiers.shift |= reach->level == KeyLevel::Shift;
+        // AltGr is Control and Alt together.
+        modifiers.control |= reach->level == KeyLevel::AltGr;
+        modifiers.alt |= reach->level == KeyLevel::AltGr;
+        const std::uint8_t virtualKey = reach->key->virtualKey;
         withModifiers(batch, modifiers, [&] {
             batch.tap(virtualKey);
             // Twice gives a dead key's own character; once would leave the game's text input
             // waiting for the key after it.
-            if (isDeadKey(virtualKey, batch.layout())) {
+            if (reach->dead) {
                 batch.tap(virtualKey);
             }
         });
@@ -181,14 +168,22 @@ private:
     }
 
     std::unique_ptr<SendInputCall> call_;
+    std::unique_ptr<LayoutQueries> queries_;
+    LayoutRecords records_;
     KeyStringTyper typer_;
 };
 
 }  // namespace
 
+std::unique_ptr<KeySender> makeSendInputKeySender(std::unique_ptr<SendInputCall> call,
+                                                  std::unique_ptr<LayoutQueries> queries)
+{
+    return std::make_unique<SendInputKeySender>(std::move(call), std::move(queries));
+}
+
 std::unique_ptr<KeySender> makeSendInputKeySender(std::unique_ptr<SendInputCall> call)
 {
-    return std::make_unique<SendInputKeySender>(std::move(call));
+    return makeSendInputKeySender(std::move(call), makeSystemLayoutQueries());
 }
 
 std::unique_ptr<KeySender> makeSendInputKeySender()

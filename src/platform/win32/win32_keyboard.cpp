@@ -1,5 +1,5 @@
 #include "platform/virtual_key_codes.h"
-#include "platform/win32/layout_tokens.h"
+#include "platform/win32/layout_records.h"
 #include "platform/win32/own_input_tag.h"
 #include "platform/win32/win32_backends.h"
 
@@ -61,7 +61,8 @@ public:
     std::string tokenOnLayout(std::uint8_t code) override
     {
         const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
-        return characterKeyToken(code, down_[VK_CONTROL] && down_[VK_MENU], layout);
+        const KeyRecord* key = records_.find(code, layout);
+        return key == nullptr ? std::string{} : recordToken(*key, down_[VK_CONTROL] && down_[VK_MENU]);
     }
 
 private:
@@ -73,6 +74,8 @@ private:
             down_[static_cast<std::size_t>(code)] = (GetAsyncKeyState(code) & 0x8000) != 0;
     }
 
+    std::unique_ptr<LayoutQueries> queries_ = makeSystemLayoutQueries();
+    LayoutRecords records_{*queries_};
     HWND window_ = nullptr;
     bool inFront_ = false;
     std::bitset<256> down_;

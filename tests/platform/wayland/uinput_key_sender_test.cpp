@@ -89,6 +89,11 @@ TEST(UinputKeySender, TypesEachKeyWithTheModifiersItsLayoutNeedsAndReleasesThemL
         {"de", "{Enter}", "+KEY_ENTER -KEY_ENTER"},
         {"fr", "{left}{UP}", "+KEY_LEFT -KEY_LEFT +KEY_UP -KEY_UP"},
         {"us", "{Break}", "+KEY_LEFTCTRL +KEY_PAUSE -KEY_PAUSE -KEY_LEFTCTRL"},
+        // Keys named by their place, up to the last whose scan code is its evdev code.
+        {"ru", "{SC01E}{SC058}{SC059}", "+KEY_A -KEY_A +KEY_F12 -KEY_F12"},
+        {"us", "{numpad7}{NumpadEnter}{Divide}{LWin}{Apps}",
+         "+KEY_KP7 -KEY_KP7 +KEY_KPENTER -KEY_KPENTER +KEY_KPSLASH -KEY_KPSLASH +KEY_LEFTMETA -KEY_LEFTMETA "
+         "+KEY_COMPOSE -KEY_COMPOSE"},
         {"de", "+^{z}", "+KEY_LEFTSHIFT +KEY_LEFTCTRL +KEY_Y -KEY_Y -KEY_LEFTCTRL -KEY_LEFTSHIFT"},
         {"us", "%", "+KEY_LEFTALT -KEY_LEFTALT"},
         {"us", "+A", "+KEY_LEFTSHIFT +KEY_A -KEY_A -KEY_LEFTSHIFT"},

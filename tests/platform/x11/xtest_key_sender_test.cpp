@@ -79,7 +79,7 @@ TEST_F(XTestKeySenderTest, TypesEachNamedKey)
         {"{Delete}", {XK_Delete}, 2},
         {"{Del}", {XK_Delete}, 2},
         {"{Help}", {XK_Help}, 2},
-        {"{Break}", {XK_Break}, 2},
+        {"{Break}", {XK_Break}, 4},
         {"{F1}", {XK_F1}, 2},
         {"{F12}", {XK_F12}, 2},
         {"{0}", {XK_0}, 2},
