@@ -32,6 +32,16 @@ protected:
         engine.captureRestPosition();
     }
 
+    // Kivo's window in front with button 3 selected, the button let go again.
+    void selectButtonThreeInFront()
+    {
+        startUp();
+        fake.foreground.window = kKivoWindow;
+        fake.joystick.hold(3);
+        engine.tick();
+        fake.joystick.releaseAll();
+    }
+
     Sent tickAndTakeSent()
     {
         fake.sender.sent.clear();
@@ -196,11 +206,7 @@ TEST_F(PollEngineTest, KeyScanWritesTheTokenOfTheHighestDownCode)
         {"Num Lock on above a letter that is down", {{'A', 0x80}, {144, 0x01}}, "Button 3:  A"},
         {"modifier with a letter", {{16, 0x80}, {160, 0x80}, {'B', 0x80}}, "Button 3:  B"},
     };
-    startUp();
-    fake.foreground.window = kKivoWindow;
-    fake.joystick.hold(3);
-    engine.tick();
-    fake.joystick.releaseAll();
+    selectButtonThreeInFront();
     for (const auto& c : cases) {
         labels.at(2).caption = "unchanged";
         fake.keyboard.releaseAll();
@@ -232,11 +238,7 @@ TEST_F(PollEngineTest, KeysLetGoInAnyOrderKeepTheChordPressed)
         {"second key while the first is held", {{'A'}, {'A', 'B'}, {'B'}, {}}, "Button 3:  B"},
         {"next key after all are up", {{'A'}, {}, {'B'}, {}}, "Button 3:  B"},
     };
-    startUp();
-    fake.foreground.window = kKivoWindow;
-    fake.joystick.hold(3);
-    engine.tick();
-    fake.joystick.releaseAll();
+    selectButtonThreeInFront();
     for (const auto& c : cases) {
         for (const auto& down : c.ticks) {
             fake.keyboard.releaseAll();
