@@ -209,6 +209,7 @@ VirtualKeyTable::VirtualKeyTable(const Levels& levels, unsigned first)
             used.set(code);
         }
         levelThreeShifts_.set(keycode, unshifted[i] == XKB_KEY_ISO_Level3_Shift);
+        shifts_.set(keycode, unshifted[i] == XKB_KEY_Shift_L || unshifted[i] == XKB_KEY_Shift_R);
         dead_.set(keycode, isDeadKeysym(unshifted[i]));
     }
     used.reset(0);
@@ -234,15 +235,19 @@ VirtualKeyTable::VirtualKeyTable(const Levels& levels, unsigned first)
         }
     }
 
-    // With AltGr, a key types what no key types on the first two levels: that character names it.
-    for (std::size_t i = 0; i < levels.levelThree.size() && first + i < kKeycodes; ++i) {
-        const xkb_keysym_t keysym = levels.levelThree[i];
-        const bool lower = std::ranges::find(unshifted, keysym) != unshifted.end() ||
-                           std::ranges::find(levels.secondLevel, keysym) != levels.secondLevel.end();
-        if (keysym == XKB_KEY_NoSymbol || lower || isDeadKeysym(keysym)) {
-            continue;
+    // With AltGr, and with Shift and AltGr, a key types what no key types on the first two
+    // levels: that character names it.
+    for (auto [keysyms, codes] :
+         {std::pair{levels.levelThree, &levelThree_}, std::pair{levels.levelFour, &levelFour_}}) {
+        for (std::size_t i = 0; i < keysyms.size() && first + i < kKeycodes; ++i) {
+            const xkb_keysym_t keysym = keysyms[i];
+            const bool lower = std::ranges::find(unshifted, keysym) != unshifted.end() ||
+                               std::ranges::find(levels.secondLevel, keysym) != levels.secondLevel.end();
+            if (keysym == XKB_KEY_NoSymbol || lower || isDeadKeysym(keysym)) {
+                continue;
+            }
+            (*codes)[first + i] = codeFor(keysymToken(keysym), used);
         }
-        levelThree_[first + i] = codeFor(keysymToken(keysym), used);
     }
 }
 
@@ -270,11 +275,12 @@ void VirtualKeyTable::markDown(KeyboardState& keys, const std::bitset<kKeycodes>
 {
     const std::array<VirtualKeyCodes, kKeycodes>& codes = numLockOn ? numLockOn_ : numLockOff_;
     const bool altGr = (down & levelThreeShifts_).any();
+    const std::array<std::uint8_t, kKeycodes>& altGrCodes = (down & shifts_).any() ? levelFour_ : levelThree_;
     for (std::size_t keycode = 0; keycode < down.size(); ++keycode) {
         if (!down.test(keycode))
             continue;
-        if (altGr && levelThree_[keycode] != 0) {
-            keys[levelThree_[keycode]] |= vk::kStateDown;
+        if (altGr && altGrCodes[keycode] != 0) {
+            keys[altGrCodes[keycode]] |= vk::kStateDown;
             continue;
         }
         for (const std::uint8_t code : codes[keycode]) {

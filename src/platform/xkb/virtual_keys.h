@@ -35,11 +35,12 @@ public:
     static constexpr std::size_t kKeycodes = 256;
 
     // What each keycode types: keycode first + i types unshifted[i] on its first level,
-    // secondLevel[i] on its second and levelThree[i] with AltGr.
+    // secondLevel[i] on its second, levelThree[i] with AltGr and levelFour[i] with Shift and AltGr.
     struct Levels {
         std::span<const xkb_keysym_t> unshifted;
         std::span<const xkb_keysym_t> secondLevel;
         std::span<const xkb_keysym_t> levelThree;
+        std::span<const xkb_keysym_t> levelFour;
     };
 
     VirtualKeyTable() = default;
@@ -61,9 +62,11 @@ private:
     std::array<VirtualKeyCodes, kKeycodes> numLockOff_{};
     std::array<VirtualKeyCodes, kKeycodes> numLockOn_{};
     std::array<std::uint8_t, kKeycodes> levelThree_{};
+    std::array<std::uint8_t, kKeycodes> levelFour_{};
     std::array<xkb_keysym_t, kKeycodes> keysyms_{};
     std::array<std::string, kKeycodes> tokens_;
     std::bitset<kKeycodes> levelThreeShifts_;
+    std::bitset<kKeycodes> shifts_;
     std::bitset<kKeycodes> dead_;
 };
 

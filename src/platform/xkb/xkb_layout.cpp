@@ -159,13 +159,13 @@ XkbLayout::XkbLayout(xkb_keymap* keymap, xkb_layout_index_t group)
         place(keycodes, level, false);
     }
 
-    std::array<std::vector<xkb_keysym_t>, 3> levelKeysyms;
+    std::array<std::vector<xkb_keysym_t>, 4> levelKeysyms;
     for (xkb_keycode_t keycode = 0; keycode < VirtualKeyTable::kKeycodes; ++keycode) {
         for (xkb_level_index_t level = 0; level < levelKeysyms.size(); ++level) {
             levelKeysyms[level].push_back(keysymAt(keymap, keycode, group, level));
         }
     }
-    virtualKeys_ = VirtualKeyTable({levelKeysyms[0], levelKeysyms[1], levelKeysyms[2]}, 0);
+    virtualKeys_ = VirtualKeyTable({levelKeysyms[0], levelKeysyms[1], levelKeysyms[2], levelKeysyms[3]}, 0);
     capsLockMask_ = maskOf(keymap, XKB_MOD_NAME_CAPS);
     numLockMask_ = maskOf(keymap, XKB_MOD_NAME_NUM);
 }
