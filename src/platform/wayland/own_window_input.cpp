@@ -33,10 +33,13 @@ class KeyEventInput final : public OwnWindowInput {
 public:
     explicit KeyEventInput(KeymapSource& keymaps) : keymaps_(keymaps) {}
 
-    void keyEvent(std::uint32_t keycode, bool down, std::uint32_t modifiers) override
+    void keyEvent(std::uint32_t keycode, bool down, std::uint32_t modifiers, std::uint32_t keysym) override
     {
         if (!active_ || keycode >= down_.size()) {
             return;
+        }
+        if (down && keysym != XKB_KEY_NoSymbol) {
+            keymaps_.keyTyped(keycode, keysym);
         }
         if (down && echoes_[keycode] > 0) {
             --echoes_[keycode];

@@ -170,6 +170,30 @@ XkbLayout::XkbLayout(xkb_keymap* keymap, xkb_layout_index_t group)
     numLockMask_ = maskOf(keymap, XKB_MOD_NAME_NUM);
 }
 
+xkb_layout_index_t XkbLayout::groupTyping(xkb_keymap* keymap, xkb_keycode_t keycode, xkb_keysym_t keysym,
+                                          xkb_layout_index_t current)
+{
+    auto types = [&](xkb_layout_index_t group) {
+        const xkb_level_index_t levels =
+            xkb_keymap_num_levels_for_key(keymap, keycode, groupOfKey(keymap, keycode, group));
+        for (xkb_level_index_t level = 0; level < levels; ++level) {
+            if (keysymAt(keymap, keycode, group, level) == keysym) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (types(current)) {
+        return current;
+    }
+    for (xkb_layout_index_t group = 0; group < xkb_keymap_num_layouts(keymap); ++group) {
+        if (types(group)) {
+            return group;
+        }
+    }
+    return current;
+}
+
 std::optional<XkbLayout> XkbLayout::fromNames(const std::string& layout, const std::string& variant,
                                               xkb_layout_index_t group)
 {

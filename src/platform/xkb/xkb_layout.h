@@ -51,6 +51,11 @@ public:
     // By XKB keycode.
     const VirtualKeyTable& virtualKeys() const { return virtualKeys_; }
 
+    // The group in use after a key typed this keysym: `current` when the key types it there,
+    // else the first group in which it does; `current` when none does.
+    static xkb_layout_index_t groupTyping(xkb_keymap* keymap, xkb_keycode_t keycode, xkb_keysym_t keysym,
+                                          xkb_layout_index_t current);
+
     // Modifier bits of Caps Lock and Num Lock in the keymap's masks; 0 when it has none.
     xkb_mod_mask_t capsLockMask() const { return capsLockMask_; }
     xkb_mod_mask_t numLockMask() const { return numLockMask_; }

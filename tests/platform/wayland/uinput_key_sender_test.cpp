@@ -164,7 +164,7 @@ TEST(OwnWindowInput, KeysOfItsWindowAreDownByTheirVirtualKeyCodesWhileItIsActive
         const auto input = makeOwnWindowInput(keymap);
         input->setWindow(42);
         KeyboardState keys{};
-        input->keyEvent(row.evdevCode + 8, true, row.modifiers);
+        input->keyEvent(row.evdevCode + 8, true, row.modifiers, 0);
         input->state(keys);
         EXPECT_EQ(keys[row.down], 0) << "before the window is active";
 
@@ -174,11 +174,11 @@ TEST(OwnWindowInput, KeysOfItsWindowAreDownByTheirVirtualKeyCodesWhileItIsActive
         const auto typing = input->typingInto(makeDescriptorKeyboard(device.writeEnd()));
         typing->key(row.evdevCode, true);
         typing->key(row.evdevCode, false);
-        input->keyEvent(row.evdevCode + 8, true, row.modifiers);
+        input->keyEvent(row.evdevCode + 8, true, row.modifiers, 0);
         input->state(keys);
         EXPECT_EQ(keys[row.down], 0) << "Kivo's own key, typed into its window";
 
-        input->keyEvent(row.evdevCode + 8, true, row.modifiers);
+        input->keyEvent(row.evdevCode + 8, true, row.modifiers, 0);
         input->state(keys);
         EXPECT_EQ(keys[row.down], vk::kStateDown) << row.layout << " key " << row.evdevCode;
         input->activeChanged(false);
@@ -261,7 +261,7 @@ TEST(OwnWindowInput, EveryKeyOfTheLayoutAssignsATokenTypedBackOnTheSameKey)
         const auto input = makeOwnWindowInput(keymap);
         input->activeChanged(true);
         for (const unsigned code : row.pressed)
-            input->keyEvent(code + 8, true, row.modifiers);
+            input->keyEvent(code + 8, true, row.modifiers, 0);
         KeyboardState keys{};
         input->state(keys);
         std::string token;

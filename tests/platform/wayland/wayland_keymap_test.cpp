@@ -133,5 +133,21 @@ TEST(WaylandKeymap, TypesByTheKeymapTheCompositorAnnouncesAtBindAndLater)
     EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_q), KEY_A);
 }
 
+// The compositor tells only the window with the keyboard which of two layouts is in use; the
+// keys of Kivo's window show it.
+TEST(WaylandKeymap, FollowsTheLayoutInUseFromTheKeysOfKivosWindow)
+{
+    SeatCompositor compositor("us,de");
+    const std::unique_ptr<KeymapSource> keymaps = connectWaylandKeymap(compositor.socket());
+    ASSERT_NE(keymaps, nullptr);
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_udiaeresis), 0U);
+    keymaps->keyTyped(KEY_LEFTBRACE + 8, XKB_KEY_Udiaeresis);
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_udiaeresis), KEY_LEFTBRACE);
+    keymaps->keyTyped(KEY_A + 8, XKB_KEY_a);
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_udiaeresis), KEY_LEFTBRACE) << "a is on both layouts";
+    keymaps->keyTyped(KEY_LEFTBRACE + 8, XKB_KEY_bracketleft);
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_bracketleft), KEY_LEFTBRACE);
+}
+
 }  // namespace
 }  // namespace kivo
