@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/input_services.h"
+#include "platform/xkb/keysym_codes.h"
 
 #include <xkbcommon/xkbcommon.h>
 
@@ -14,17 +15,6 @@ namespace kivo {
 
 // XKB keycodes on Linux are the kernel's evdev key codes plus 8.
 inline constexpr unsigned kEvdevToXkb = 8;
-
-// Windows virtual-key codes of one key: a modifier is reported under its general code
-// (Shift) and its left or right code (left Shift) both; other keys have one code. 0 is none.
-using VirtualKeyCodes = std::array<std::uint8_t, 2>;
-
-// The punctuation keys of US and UK layouts carry different codes on Windows.
-enum class OemLayout : std::uint8_t { Us, Uk };
-
-// The codes Windows gives the key producing this unshifted keysym; none for keys it cannot
-// be sure of.
-VirtualKeyCodes virtualKeysFor(xkb_keysym_t keysym, OemLayout layout);
 
 // What the keys of one layout are called. Every key gets codes: those Windows would give it
 // where the key-name table names it right, and otherwise a code of its own whose token shows
