@@ -27,15 +27,24 @@ void userKey(WORD virtualKey, DWORD up)
     test_support::pumpMessages();
 }
 
-TEST(Win32Keyboard, ShowsOnlyTheUsersKeysAndOnlyWhileItsWindowIsInFront)
-{
+// The keyboard service reading the raw input of the shared test window, which is in front.
+class Win32KeyboardTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(window.activate());
+        keyboard->readFrom(window.handle());
+        ASSERT_TRUE(rawInput.add(*keyboard));
+        window.onRawInput = [this](LPARAM report) { rawInput.handle(report); };
+    }
+
     test_support::TestWindow& window = test_support::TestWindow::shared();
-    ASSERT_TRUE(window.activate());
-    const auto keyboard = makeRawInputKeyboard();
-    keyboard->readFrom(window.handle());
-    RawInput rawInput(window.handle());
-    ASSERT_TRUE(rawInput.add(*keyboard));
-    window.onRawInput = [&](LPARAM report) { rawInput.handle(report); };
+    std::unique_ptr<Win32Keyboard> keyboard = makeRawInputKeyboard();
+    RawInput rawInput{window.handle()};
+};
+
+TEST_F(Win32KeyboardTest, ShowsOnlyTheUsersKeysAndOnlyWhileItsWindowIsInFront)
+{
     KeyboardState keys{};
     const auto isDown = [&](std::uint8_t key) { return keyboard->state(keys) && (keys[key] & vk::kStateDown) != 0; };
     std::vector<bool> downWhileHandled;
@@ -60,15 +69,8 @@ TEST(Win32Keyboard, ShowsOnlyTheUsersKeysAndOnlyWhileItsWindowIsInFront)
 }
 
 // With Num Lock off keypad 1 comes as End, keypad Enter as Return: both are the keypad's keys.
-TEST(Win32Keyboard, KeypadKeysAreNamedByTheirPlace)
+TEST_F(Win32KeyboardTest, KeypadKeysAreNamedByTheirPlace)
 {
-    test_support::TestWindow& window = test_support::TestWindow::shared();
-    ASSERT_TRUE(window.activate());
-    const auto keyboard = makeRawInputKeyboard();
-    keyboard->readFrom(window.handle());
-    RawInput rawInput(window.handle());
-    ASSERT_TRUE(rawInput.add(*keyboard));
-    window.onRawInput = [&](LPARAM report) { rawInput.handle(report); };
     KeyboardState keys{};
     keyboard->state(keys);
     struct Key {
