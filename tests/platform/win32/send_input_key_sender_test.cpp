@@ -116,7 +116,7 @@ TEST(SendInputBatch, EachKeyGoesByItsScanCode)
         bool operator==(const Key&) const = default;
     };
     std::vector<INPUT> batch;
-    makeSendInputKeySender(std::make_unique<Recording>(batch))->send(KeyString("{UP}a{SC01E}"));
+    makeSendInputKeySender(std::make_unique<Recording>(batch))->send(KeyString("{UP}a{SC01E}{Numpad1}{LWin}"));
     std::vector<Key> keys;
     for (const INPUT& input : batch)
         keys.push_back({input.ki.wVk, input.ki.wScan, input.ki.dwFlags});
@@ -127,7 +127,11 @@ TEST(SendInputBatch, EachKeyGoesByItsScanCode)
                                       {'A', kAScan, kScan},
                                       {'A', kAScan, kScan | KEYEVENTF_KEYUP},
                                       {'A', 0x1e, kScan},
-                                      {'A', 0x1e, kScan | KEYEVENTF_KEYUP}}));
+                                      {'A', 0x1e, kScan | KEYEVENTF_KEYUP},
+                                      {VK_END, 0x4f, kScan},
+                                      {VK_END, 0x4f, kScan | KEYEVENTF_KEYUP},
+                                      {VK_LWIN, 0x5b, kArrow},
+                                      {VK_LWIN, 0x5b, kArrow | KEYEVENTF_KEYUP}}));
 }
 
 // What DirectInput and raw-input readers see is the scan code alone, with the E0 prefix
