@@ -62,6 +62,8 @@ public:
 
     void keyTyped(xkb_keycode_t keycode, xkb_keysym_t keysym) override
     {
+        // A keymap announced while Kivo slept is older than the key.
+        readEvents();
         if (keymap_ == nullptr) {
             return;
         }
@@ -149,7 +151,9 @@ private:
                 if (compiled != nullptr) {
                     xkb_keymap_unref(keymap_);
                     keymap_ = compiled;
-                    group_ = 0;
+                    // The same layouts come again when another keyboard is added or its options
+                    // change; the one in use stays.
+                    group_ = group_ < xkb_keymap_num_layouts(keymap_) ? group_ : 0;
                     layout_ = XkbLayout(keymap_, group_);
                     close(descriptor);
                     return;

@@ -147,6 +147,15 @@ TEST(WaylandKeymap, FollowsTheLayoutInUseFromTheKeysOfKivosWindow)
     EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_udiaeresis), KEY_LEFTBRACE) << "a is on both layouts";
     keymaps->keyTyped(KEY_LEFTBRACE + 8, XKB_KEY_bracketleft);
     EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_bracketleft), KEY_LEFTBRACE);
+
+    // A keymap announced again keeps the second layout in use: here that is now the US one.
+    keymaps->keyTyped(KEY_LEFTBRACE + 8, XKB_KEY_udiaeresis);
+    compositor.changeLayout("de,us");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (keyTyping(*keymaps, XKB_KEY_bracketleft) != KEY_LEFTBRACE && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_bracketleft), KEY_LEFTBRACE);
 }
 
 }  // namespace

@@ -72,5 +72,6 @@ check ru_assigns_shorti assigns 4 KEY_Q '{SC010}' Cyrillic_shorti
 # on the same key.
 as_user timeout 10 swaymsg input type:keyboard xkb_layout us,de > /dev/null
 as_user timeout 10 swaymsg input type:keyboard xkb_switch_layout 1 > /dev/null
+check us_de_switched wait_until 'as_user swaymsg -t get_inputs | grep -q "xkb_active_layout_name.*German"'
 check us_de_assigns_udiaeresis assigns 4 KEY_LEFTBRACE $'\xfc' udiaeresis
 check us_de_assigns_ssharp assigns 4 KEY_MINUS $'\xdf' ssharp
