@@ -10,6 +10,8 @@ run=(
   build-essential cmake ninja-build pkg-config dpkg-dev
   qt6-base-dev qt6-qpa-plugins qt6-wayland fonts-dejavu-core libgl-dev
   libsdl2-dev libx11-dev libxtst-dev libxi-dev libxkbcommon-dev libdbus-1-dev
+  # The X server's keymap read through xkbcommon, as the Wayland edge reads the compositor's.
+  libxkbcommon-x11-dev libx11-xcb-dev
   # The Wayland edge: a uinput keyboard, the compositor's keymap, and layouts for its tests;
   # the activation protocol, for a second start to bring the running Kivo's window to the front.
   libevdev-dev libwayland-dev wayland-protocols xkb-data

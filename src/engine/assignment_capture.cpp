@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <limits>
 
-// The part of the poll cycle that runs while Kivo's own window is in front: assignments.
+// Assignment capture: while Kivo's window is in front, a pressed button becomes the selection
+// and a pressed key its token.
 namespace kivo {
 
 namespace {
@@ -72,20 +73,33 @@ void PollEngine::scanKeys()
 
     if (!anyKeyDown(buffer)) {
         captionsBeforeKeys_.clear();
+        downLastTick_.reset();
+        lettingGo_ = false;
         return;
     }
     rememberCaptionBeforeKeys();
+    std::bitset<kLastScannedCode + 1> down;
+    for (int code = kFirstScannedCode; code <= kLastScannedCode; ++code)
+        down[static_cast<std::size_t>(code)] = buffer[static_cast<std::size_t>(code)] > kToggledOnly;
+    // Once a key of the chord is let go, the rest (AltGr, Shift, or the key without them) is
+    // on its way up too: what they read as now is not what the user pressed.
+    lettingGo_ = lettingGo_ || (downLastTick_ & ~down).any();
+    downLastTick_ = down;
+    if (lettingGo_)
+        return;
     for (int code = kFirstScannedCode; code <= kLastScannedCode; ++code) {
-        if (buffer[static_cast<std::size_t>(code)] <= kToggledOnly)
+        if (!down[static_cast<std::size_t>(code)])
             continue;
         if (isHandedModifier(code) && buffer[static_cast<std::size_t>(generalModifierCode(code))] > kToggledOnly)
             continue;
         if (!selectionNamesLabel())
             continue;
         std::string token =
-            code < kLastScannedCode ? services_.keyboard.layoutToken(static_cast<std::uint8_t>(code)) : std::string{};
+            code < kLastScannedCode ? services_.keyboard.tokenOnLayout(static_cast<std::uint8_t>(code)) : std::string{};
         if (token.empty())
             token = keyNames_.tokenForCode(code);
+        if (token.empty())
+            continue;
         std::string caption = composeCaption(selected_.index, token);
         // A key held down is captured again on every tick; only a change is a new assignment.
         if (labels_.caption(selected_.index) != caption) {

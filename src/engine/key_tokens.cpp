@@ -1,6 +1,7 @@
 #include "engine/key_tokens.h"
 
 #include "platform/virtual_key_codes.h"
+#include "platform/windows1252.h"
 
 #include <string>
 
@@ -31,15 +32,23 @@ constexpr NamedCode kNamedCodes[] = {
     {vk::kRight, "{Right}"},
     {vk::kDown, "{Down}"},
     {vk::kPrint, "{Prtsc}"},
+    {vk::kPrintScreen, "{Prtsc}"},
+    {vk::kPause, "{Pause}"},
+    {vk::kCapsLock, "{CapsLock}"},
+    {vk::kLeftWindows, "{LWin}"},
+    {vk::kRightWindows, "{RWin}"},
+    {vk::kMenu, "{Apps}"},
+    {vk::kNumLock, "{NumLock}"},
+    {vk::kScrollLock, "{ScrollLock}"},
     {vk::kInsert, "{Insert}"},
     {vk::kDelete, "{Delete}"},
     {vk::kHelp, "{Help}"},
-    {vk::kKeypadMultiply, "{*}"},
-    {vk::kKeypadAdd, "{+}"},
+    {vk::kKeypadMultiply, "{Multiply}"},
+    {vk::kKeypadAdd, "{Add}"},
     {vk::kKeypadSeparator, "{|}"},
-    {vk::kKeypadSubtract, "{-}"},
-    {vk::kKeypadDecimal, "{.}"},
-    {vk::kKeypadDivide, "{/}"},
+    {vk::kKeypadSubtract, "{Subtract}"},
+    {vk::kKeypadDecimal, "{Decimal}"},
+    {vk::kKeypadDivide, "{Divide}"},
     {vk::kSemicolon, "{;}"},
     {vk::kEquals, "{=}"},
     {vk::kComma, "{,}"},
@@ -63,7 +72,7 @@ void KeyNameTable::fill()
     for (const auto& [code, token] : kNamedCodes)
         slots_[static_cast<std::size_t>(code)] = token;
     for (int digit = 0; digit <= 9; ++digit)
-        slots_[static_cast<std::size_t>(vk::kKeypad0 + digit)] = "{" + std::to_string(digit) + "}";
+        slots_[static_cast<std::size_t>(vk::kKeypad0 + digit)] = "{Numpad" + std::to_string(digit) + "}";
     for (int key = 1; key <= kFunctionKeys; ++key)
         slots_[static_cast<std::size_t>(vk::kF1 + key - 1)] = "{F" + std::to_string(key) + "}";
 }
@@ -73,10 +82,12 @@ std::string KeyNameTable::tokenForCode(int code) const
     const std::string& name = slot(code);
     if (!name.empty())
         return name;
-    // Captions are Windows-1252 byte strings: the code's own byte is its character.
-    if (code > kLastByteCode)
+    // Captions are Windows-1252 byte strings: the code's own byte is its character. A control
+    // byte or one the code page leaves undefined names no key and would corrupt kivo.ini.
+    const auto byte = static_cast<char>(code);
+    if (code > kLastByteCode || code < ' ' || !windows1252Defines(byte))
         return {};
-    return std::string(1, static_cast<char>(code));
+    return std::string(1, byte);
 }
 
 std::string buttonCaption(int index)

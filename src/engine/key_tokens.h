@@ -8,11 +8,15 @@ namespace kivo {
 
 inline constexpr int kKeyCodeSlots = 257;
 
-// Readable names of virtual-key codes, as shown in the button captions.
+// Readable names of virtual-key codes, as shown in the button captions. Keys that type no
+// character, or whose code's character another key types, are named so that the name types that
+// same key back: the keypad ("{Numpad1}", where stored captions' "{1}" still types a 1),
+// Print, Pause, the Windows and menu keys, the lock keys.
 class KeyNameTable {
 public:
     void fill();
-    // The table's name for a code, or the one Windows-1252 character whose byte is the code.
+    // The table's name for a code, or the one Windows-1252 character whose byte is the code;
+    // empty where that byte is a control byte or undefined.
     std::string tokenForCode(int code) const;
     const std::string& slot(int code) const { return slots_.at(static_cast<std::size_t>(code)); }
 

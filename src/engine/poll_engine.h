@@ -7,6 +7,7 @@
 #include "engine/selected_button.h"
 #include "platform/input_services.h"
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -102,6 +103,10 @@ private:
     // one it came from: an assignment, a load or Clear changed it, or another button was selected.
     std::string heldCaption_;
     KeyString heldKeys_;
+    // The keys down at the last key scan, and whether one of them has been let go since all
+    // were up: a chord being let go, in whatever order, assigns nothing more.
+    std::bitset<257> downLastTick_;
+    bool lettingGo_ = false;
     // Captions as they stood before the keys now down went down, by label index.
     std::vector<std::pair<std::int16_t, std::string>> captionsBeforeKeys_;
 };

@@ -31,7 +31,7 @@ public:
     virtual bool state(KeyboardState& keys) = 0;
     // The token for a code on the user's keyboard layout, where the key-name table's token
     // would name another key than the one the code stands for; empty where the table's holds.
-    virtual std::string layoutToken(std::uint8_t /*code*/) { return {}; }
+    virtual std::string tokenOnLayout(std::uint8_t /*code*/) { return {}; }
 };
 
 class ForegroundWindow {

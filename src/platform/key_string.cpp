@@ -11,7 +11,7 @@
 namespace kivo {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, NamedKey>, 24> kNames{{
+constexpr std::array<std::pair<std::string_view, NamedKey>, 25> kNames{{
     {"BACKSPACE", NamedKey::Backspace},
     {"BS", NamedKey::Backspace},
     {"BKSP", NamedKey::Backspace},
@@ -36,7 +36,16 @@ constexpr std::array<std::pair<std::string_view, NamedKey>, 24> kNames{{
     {"CAPSLOCK", NamedKey::CapsLock},
     {"NUMLOCK", NamedKey::NumLock},
     {"SCROLLLOCK", NamedKey::ScrollLock},
+    {"PAUSE", NamedKey::Pause},
 }};
+
+// Set 1 scan codes, 0x100 and up for the E0-prefixed keys; the names as captions show them.
+constexpr std::pair<std::string_view, std::uint16_t> kPlaces[] = {
+    {"Numpad0", 0x52},  {"Numpad1", 0x4f}, {"Numpad2", 0x50},  {"Numpad3", 0x51},      {"Numpad4", 0x4b},
+    {"Numpad5", 0x4c},  {"Numpad6", 0x4d}, {"Numpad7", 0x47},  {"Numpad8", 0x48},      {"Numpad9", 0x49},
+    {"Multiply", 0x37}, {"Add", 0x4e},     {"Subtract", 0x4a}, {"Decimal", 0x53},      {"Divide", 0x135},
+    {"LWin", 0x15b},    {"RWin", 0x15c},   {"Apps", 0x15d},    {"NumpadEnter", 0x11c},
+};
 
 // Three hex digits, as "{SC01E}": the first is 1 for the E0-prefixed keys.
 constexpr std::size_t kScanCodeDigits = 3;
@@ -108,6 +117,11 @@ std::string characterToken(char32_t character)
 
 std::string scanCodeToken(std::uint16_t scanCode)
 {
+    for (const auto& [name, place] : kPlaces) {
+        if (place == scanCode) {
+            return "{" + std::string(name) + "}";
+        }
+    }
     std::array<char, 8> digits{};
     const auto end = std::to_chars(digits.begin(), digits.end(), scanCode, 16).ptr;
     std::string hex(digits.begin(), end);
@@ -118,6 +132,11 @@ std::string scanCodeToken(std::uint16_t scanCode)
 
 std::optional<std::uint16_t> scanCodeFor(std::string_view name)
 {
+    for (const auto& [known, scanCode] : kPlaces) {
+        if (equalIgnoringAsciiCase(known, name)) {
+            return scanCode;
+        }
+    }
     if (name.size() != 2 + kScanCodeDigits || asciiUpper(name[0]) != 'S' || asciiUpper(name[1]) != 'C') {
         return std::nullopt;
     }

@@ -30,6 +30,7 @@ enum class NamedKey : std::uint8_t {
     CapsLock,
     NumLock,
     ScrollLock,
+    Pause,
     F1,
     F16 = F1 + 15,
 };
@@ -49,7 +50,10 @@ std::optional<NamedKey> namedKeyFor(std::string_view name);
 // punctuation ("{&}", the notation's prefixes among them); empty when the code page lacks it.
 std::string characterToken(char32_t character);
 
-// The token of the key at a scan code, "{SC01E}", and the scan code such a brace name gives.
+// The token of the key at a scan code, "{SC01E}", and the scan code such a brace name gives;
+// also for the names of keys typed by their place, which no character stands for and whose
+// virtual key another key shares: the keypad's ("{Numpad1}", "{NumpadEnter}"), the Windows keys
+// and the menu key ("{LWin}", "{RWin}", "{Apps}").
 std::string scanCodeToken(std::uint16_t scanCode);
 std::optional<std::uint16_t> scanCodeFor(std::string_view name);
 

@@ -14,15 +14,29 @@ std::map<int, std::string> expectedNames()
         {8, "{BackSpace}"}, {9, "{Tab}"},   {13, "{Enter}"}, {16, "Shift+"}, {17, "Control^"}, {18, "Alt%"},
         {27, "{Esc}"},      {32, "Space "}, {33, "{PgUp}"},  {34, "{PgDn}"}, {35, "{End}"},    {36, "{Home}"},
         {37, "{Left}"},     {38, "{Up}"},   {39, "{Right}"}, {40, "{Down}"}, {42, "{Prtsc}"},  {45, "{Insert}"},
-        {46, "{Delete}"},   {47, "{Help}"}, {96, "{0}"},     {97, "{1}"},    {98, "{2}"},      {99, "{3}"},
-        {100, "{4}"},       {101, "{5}"},   {102, "{6}"},    {103, "{7}"},   {104, "{8}"},     {105, "{9}"},
-        {106, "{*}"},       {107, "{+}"},   {108, "{|}"},    {109, "{-}"},   {110, "{.}"},     {111, "{/}"},
-        {112, "{F1}"},      {113, "{F2}"},  {114, "{F3}"},   {115, "{F4}"},  {116, "{F5}"},    {117, "{F6}"},
-        {118, "{F7}"},      {119, "{F8}"},  {120, "{F9}"},   {121, "{F10}"}, {122, "{F11}"},   {123, "{F12}"},
-        {124, "{F13}"},     {125, "{F14}"}, {126, "{F15}"},  {127, "{F16}"}, {186, "{;}"},     {187, "{=}"},
-        {188, "{,}"},       {189, "{-}"},   {190, "{.}"},    {191, "{/}"},   {192, "{'}"},     {219, "{[}"},
-        {220, "{\\}"},      {221, "{]}"},   {222, "{#}"},
+        {46, "{Delete}"},   {47, "{Help}"}, {108, "{|}"},    {112, "{F1}"},  {113, "{F2}"},    {114, "{F3}"},
+        {115, "{F4}"},      {116, "{F5}"},  {117, "{F6}"},   {118, "{F7}"},  {119, "{F8}"},    {120, "{F9}"},
+        {121, "{F10}"},     {122, "{F11}"}, {123, "{F12}"},  {124, "{F13}"}, {125, "{F14}"},   {126, "{F15}"},
+        {127, "{F16}"},     {186, "{;}"},   {187, "{=}"},    {188, "{,}"},   {189, "{-}"},     {190, "{.}"},
+        {191, "{/}"},       {192, "{'}"},   {219, "{[}"},    {220, "{\\}"},  {221, "{]}"},     {222, "{#}"},
     };
+    // Keys typed back as themselves: the keypad apart from the main block's digits and
+    // punctuation, and the keys whose code's character another key types.
+    for (int digit = 0; digit <= 9; ++digit)
+        names[96 + digit] = "{Numpad" + std::to_string(digit) + "}";
+    names.insert({{106, "{Multiply}"},
+                  {107, "{Add}"},
+                  {109, "{Subtract}"},
+                  {110, "{Decimal}"},
+                  {111, "{Divide}"},
+                  {19, "{Pause}"},
+                  {20, "{CapsLock}"},
+                  {44, "{Prtsc}"},
+                  {91, "{LWin}"},
+                  {92, "{RWin}"},
+                  {93, "{Apps}"},
+                  {144, "{NumLock}"},
+                  {145, "{ScrollLock}"}});
     return names;
 }
 
@@ -31,7 +45,7 @@ TEST(KeyNameTable, HoldsExactlyTheNamedCodesAndNothingElse)
     KeyNameTable table;
     table.fill();
     const auto names = expectedNames();
-    ASSERT_EQ(names.size(), 63u);
+    ASSERT_EQ(names.size(), 71u);
     for (int code = 0; code < kKeyCodeSlots; ++code) {
         const auto named = names.find(code);
         const std::string expected = named == names.end() ? "" : named->second;
@@ -39,13 +53,14 @@ TEST(KeyNameTable, HoldsExactlyTheNamedCodesAndNothingElse)
     }
 }
 
+// A control byte or one Windows-1252 leaves undefined names no key: nothing is assigned.
 TEST(KeyNameTable, CodesWithoutANameBecomeTheirWindows1252Character)
 {
     KeyNameTable table;
     table.fill();
     const std::map<int, std::string> cases = {
-        {65, "A"}, {90, "Z"},     {49, "1"},     {48, "0"},     {44, ","},     {20, "\x14"},
-        {91, "["}, {163, "\xA3"}, {160, "\xA0"}, {165, "\xA5"}, {255, "\xFF"},
+        {65, "A"},     {90, "Z"}, {49, "1"}, {48, "0"},  {163, "\xA3"}, {160, "\xA0"}, {165, "\xA5"},
+        {255, "\xFF"}, {21, ""},  {31, ""},  {0x81, ""}, {0x8d, ""},    {0x9d, ""},
     };
     for (const auto& [code, token] : cases)
         EXPECT_EQ(table.tokenForCode(code), token) << "code " << code;

@@ -33,6 +33,16 @@ protected:
         engine.captureRestPosition();
     }
 
+    // Kivo's window in front with button 3 selected, the button let go again.
+    void selectButtonThreeInFront()
+    {
+        startUp();
+        fake.foreground.window = kKivoWindow;
+        fake.joystick.hold(3);
+        engine.tick();
+        fake.joystick.releaseAll();
+    }
+
     Sent tickAndTakeSent()
     {
         fake.sender.sent.clear();
@@ -184,7 +194,8 @@ TEST_F(PollEngineTest, KeyScanWritesTheTokenOfTheHighestDownCode)
         {"function key", {{116, 0x80}}, "Button 3:  {F5}"},
         {"space keeps its blank", {{32, 0x80}}, "Button 3:  Space "},
         {"toggled but not down", {{20, 0x01}}, "unchanged"},
-        {"down and toggled", {{20, 0x81}}, "Button 3:  \x14"},
+        {"down and toggled", {{20, 0x81}}, "Button 3:  {CapsLock}"},
+        {"a code whose byte is a control byte", {{21, 0x80}}, "unchanged"},
         {"codes below 8 are never scanned", {{1, 0x80}, {7, 0x80}}, "unchanged"},
         {"backspace is the lowest code scanned", {{7, 0x80}, {8, 0x80}}, "Button 3:  {BackSpace}"},
         {"highest code wins", {{13, 0x80}, {'A', 0x80}, {116, 0x80}}, "Button 3:  {F5}"},
@@ -196,20 +207,47 @@ TEST_F(PollEngineTest, KeyScanWritesTheTokenOfTheHighestDownCode)
         {"Num Lock on above a letter that is down", {{'A', 0x80}, {144, 0x01}}, "Button 3:  A"},
         {"modifier with a letter", {{16, 0x80}, {160, 0x80}, {'B', 0x80}}, "Button 3:  B"},
     };
-    startUp();
-    fake.foreground.window = kKivoWindow;
-    fake.joystick.hold(3);
-    engine.tick();
-    fake.joystick.releaseAll();
+    selectButtonThreeInFront();
     for (const auto& c : cases) {
         labels.at(2).caption = "unchanged";
         fake.keyboard.releaseAll();
+        engine.tick();
         for (const auto& [code, value] : c.keys)
             fake.keyboard.keys[static_cast<std::size_t>(code)] = value;
         engine.tick();
         EXPECT_EQ(labels.at(2).caption, c.caption) << c.name;
         for (const int other : {0, 1, 3})
             EXPECT_EQ(labels.at(other).caption, "") << c.name;
+    }
+}
+
+// Keys down on each tick, from the first press until all are up, and the caption they leave.
+struct ChordCase {
+    const char* name;
+    std::vector<std::vector<int>> ticks;
+    std::string caption;
+};
+
+// A chord is assigned as it was pressed, whichever of its keys is let go first and however
+// slowly: AltGr (Alt and right Alt) with a key that reads as another code without it.
+TEST_F(PollEngineTest, KeysLetGoInAnyOrderKeepTheChordPressed)
+{
+    const ChordCase cases[] = {
+        {"key let go first", {{18, 165}, {18, 165, 0xc1}, {18, 165}, {18, 165}, {}}, "Button 3:  \xC1"},
+        {"AltGr let go first", {{18, 165}, {18, 165, 0xc1}, {'E'}, {'E'}, {}}, "Button 3:  \xC1"},
+        {"modifier alone", {{16, 160}, {16, 160}, {}}, "Button 3:  Shift+"},
+        {"second key while the first is held", {{'A'}, {'A', 'B'}, {'B'}, {}}, "Button 3:  B"},
+        {"next key after all are up", {{'A'}, {}, {'B'}, {}}, "Button 3:  B"},
+    };
+    selectButtonThreeInFront();
+    for (const auto& c : cases) {
+        for (const auto& down : c.ticks) {
+            fake.keyboard.releaseAll();
+            for (const int code : down)
+                fake.keyboard.press(code);
+            engine.tick();
+        }
+        EXPECT_EQ(labels.at(2).caption, c.caption) << c.name;
     }
 }
 

@@ -1,6 +1,9 @@
 #include "platform/key_string.h"
+#include "platform/key_records.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace kivo {
 namespace {
@@ -99,6 +102,60 @@ TEST_P(MalformedKeyString, YieldsNoStrokesAndSaysWhy)
 INSTANTIATE_TEST_SUITE_P(Notation, MalformedKeyString,
                          ::testing::Values("{", "{}", "{Nope}", "a{Nope}", "{Enter", "+{", "{ab", "x{F1}{F99}",
                                            "{Enter}}{", "{SC1E}", "{SC000}", "{SC200}", "{SC-1E}"));
+
+// Keys of a German layout as its reader fills them, and of a French and a Russian one.
+const KeyRecord kGermanE{'E', 0x12, {U'e', U'E', U'\u20ac'}};
+const KeyRecord kGermanQ{'Q', 0x10, {U'q', U'Q', U'@'}};
+const KeyRecord kGermanUe{0xba, 0x1a, {U'\u00fc', U'\u00dc', 0}};
+const KeyRecord kGermanCircumflex{0xdc, 0x29, {U'^', U'\u00b0', 0}, {true, false, false}};
+const KeyRecord kGermanAcute{0xdd, 0x0d, {U'\u00b4', U'`', 0}, {true, true, false}};
+const KeyRecord kGerman1{'1', 0x02, {U'1', U'!', 0}};
+const KeyRecord kFrench1{'1', 0x02, {U'&', U'1', 0}};
+const KeyRecord kRussianA{'A', 0x1e, {U'\u0444', U'\u0424', 0}};
+const KeyRecord kGerman[] = {kGermanE, kGermanQ, kGermanUe, kGermanCircumflex, kGermanAcute, kGerman1};
+
+TEST(KeyRecords, TokenShowsWhatTheKeyTypesUnlessTheTableTypesThatSameKey)
+{
+    const std::tuple<KeyRecord, bool, std::string> table[] = {
+        {kGermanE, false, ""},
+        {kGermanE, true, "\x80"},
+        {kGermanQ, true, "{@}"},
+        {kGermanUe, false, "\xFC"},
+        {kGermanUe, true, "\xFC"},
+        {kGermanCircumflex, false, "{^}"},
+        {kGermanAcute, false, "\xB4"},
+        {kGerman1, false, ""},
+        {kFrench1, false, "{&}"},
+        {kRussianA, false, "{SC01E}"},
+        {KeyRecord{'Z', 0x2c}, false, ""},
+    };
+    for (const auto& [key, altGr, token] : table)
+        EXPECT_EQ(recordToken(key, altGr), token) << int{key.virtualKey} << (altGr ? " with AltGr" : "");
+}
+
+TEST(KeyRecords, CharacterIsTypedOnTheKeyWithTheFewestModifiersADeadKeysOwnTwice)
+{
+    struct Reach {
+        char32_t character;
+        std::uint8_t virtualKey;
+        KeyLevel level;
+        bool dead;
+    };
+    const Reach table[] = {
+        {U'e', 'E', KeyLevel::Plain, false}, {U'\u20ac', 'E', KeyLevel::AltGr, false},
+        {U'@', 'Q', KeyLevel::AltGr, false}, {U'\u00dc', 0xba, KeyLevel::Shift, false},
+        {U'^', 0xdc, KeyLevel::Plain, true}, {U'\u00b0', 0xdc, KeyLevel::Shift, false},
+        {U'`', 0xdd, KeyLevel::Shift, true}, {U'!', '1', KeyLevel::Shift, false},
+    };
+    for (const Reach& row : table) {
+        const std::optional<KeyReach> reach = keyTyping(kGerman, row.character);
+        ASSERT_TRUE(reach) << static_cast<unsigned>(row.character);
+        EXPECT_EQ(reach->key->virtualKey, row.virtualKey) << static_cast<unsigned>(row.character);
+        EXPECT_EQ(reach->level, row.level) << static_cast<unsigned>(row.character);
+        EXPECT_EQ(reach->dead, row.dead) << static_cast<unsigned>(row.character);
+    }
+    EXPECT_FALSE(keyTyping(kGerman, U'x'));
+}
 
 }  // namespace
 }  // namespace kivo

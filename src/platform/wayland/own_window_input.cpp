@@ -33,10 +33,13 @@ class KeyEventInput final : public OwnWindowInput {
 public:
     explicit KeyEventInput(KeymapSource& keymaps) : keymaps_(keymaps) {}
 
-    void keyEvent(std::uint32_t keycode, bool down, std::uint32_t modifiers) override
+    void keyEvent(std::uint32_t keycode, bool down, std::uint32_t modifiers, std::uint32_t keysym) override
     {
         if (!active_ || keycode >= down_.size()) {
             return;
+        }
+        if (down && keysym != XKB_KEY_NoSymbol) {
+            keymaps_.keyTyped(keycode, keysym);
         }
         if (down && echoes_[keycode] > 0) {
             --echoes_[keycode];
@@ -79,7 +82,7 @@ public:
         return true;
     }
 
-    std::string layoutToken(std::uint8_t code) override { return keymaps_.layout().virtualKeys().token(code); }
+    std::string tokenOnLayout(std::uint8_t code) override { return keymaps_.layout().virtualKeys().token(code); }
 
     void setWindow(WindowHandle kivoWindow) override { kivoWindow_ = kivoWindow; }
     WindowHandle current() override { return active_ ? kivoWindow_ : 0; }

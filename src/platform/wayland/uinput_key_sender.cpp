@@ -1,6 +1,6 @@
 #include "platform/key_string_typer.h"
 #include "platform/wayland/wayland_backends.h"
-#include "platform/xkb/keysyms.h"
+#include "platform/xkb/layout_typing.h"
 
 #include <string>
 
@@ -34,37 +34,9 @@ public:
     void release(const KeyString& keys) override { holding_.release(keys); }
 
 private:
-    // Returns why the key could not be typed, or nothing when it was.
     std::string type(HeldKeys& held, const XkbLayout& layout, const KeyStroke& stroke)
     {
-        // Finds the key of a keysym and holds the keys of its level (Shift, AltGr) down.
-        auto reach = [&](xkb_keysym_t keysym) {
-            const std::optional<KeyPlacement> placement = layout.find(keysym);
-            if (placement) {
-                for (const unsigned code : placement->levelKeys) {
-                    held.press(code);
-                }
-            }
-            return placement;
-        };
-        auto hold = [&](xkb_keysym_t keysym) {
-            if (const std::optional<KeyPlacement> placement = reach(keysym)) {
-                held.press(placement->code);
-            }
-        };
-        auto type = [&](xkb_keysym_t keysym) -> std::string {
-            const std::optional<KeyPlacement> placement = reach(keysym);
-            if (!placement) {
-                return "no key of the keyboard layout types it";
-            }
-            held.tap(placement->code, placement->dead);
-            return {};
-        };
-        auto typeAt = [&](unsigned code) -> std::string {
-            held.tap(code, layout.virtualKeys().isDeadKey(code + kEvdevToXkb));
-            return {};
-        };
-        return typeByKeysyms(stroke, characters_, hold, type, typeAt);
+        return typeOnLayout(layout, stroke, characters_, held);
     }
 
     std::unique_ptr<KeySwitch> keyboard_;

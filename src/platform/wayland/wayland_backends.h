@@ -2,8 +2,8 @@
 
 #include "platform/held_keys.h"
 #include "platform/input_services.h"
-#include "platform/wayland/xkb_layout.h"
 #include "platform/window_input_observer.h"
+#include "platform/xkb/xkb_layout.h"
 
 #include <memory>
 
@@ -15,6 +15,10 @@ public:
     virtual ~KeymapSource() = default;
     // The layout in use now, with any change announced since the last call taken in.
     virtual const XkbLayout& layout() = 0;
+    // A key of Kivo's window typed this keysym: the group in use is one that has it there. A
+    // compositor tells only the window with the keyboard which group is in use, and Kivo's own
+    // connection never has it.
+    virtual void keyTyped(xkb_keycode_t /*keycode*/, xkb_keysym_t /*keysym*/) {}
 };
 
 // The compositor's keymap, over a Wayland connection of Kivo's own (nullptr: $WAYLAND_DISPLAY).

@@ -47,6 +47,7 @@ public:
         }
         wl_registry_destroy(registry_);
         wl_display_disconnect(display_);
+        xkb_keymap_unref(keymap_);
         xkb_context_unref(context_);
     }
 
@@ -57,6 +58,20 @@ public:
     {
         readEvents();
         return layout_;
+    }
+
+    void keyTyped(xkb_keycode_t keycode, xkb_keysym_t keysym) override
+    {
+        // A keymap announced while Kivo slept is older than the key.
+        readEvents();
+        if (keymap_ == nullptr) {
+            return;
+        }
+        if (const xkb_layout_index_t group = XkbLayout::groupTyping(keymap_, keycode, keysym, group_);
+            group != group_) {
+            group_ = group;
+            layout_ = XkbLayout(keymap_, group_);
+        }
     }
 
 private:
@@ -134,8 +149,12 @@ private:
                                                XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
                 munmap(text, size);
                 if (compiled != nullptr) {
-                    layout_ = XkbLayout(compiled);
-                    xkb_keymap_unref(compiled);
+                    xkb_keymap_unref(keymap_);
+                    keymap_ = compiled;
+                    // The same layouts come again when another keyboard is added or its options
+                    // change; the one in use stays.
+                    group_ = group_ < xkb_keymap_num_layouts(keymap_) ? group_ : 0;
+                    layout_ = XkbLayout(keymap_, group_);
                     close(descriptor);
                     return;
                 }
@@ -173,6 +192,9 @@ private:
     wl_seat* seat_ = nullptr;
     wl_keyboard* keyboard_ = nullptr;
     xkb_context* context_;
+    xkb_keymap* keymap_ = nullptr;
+    // Followed from the keys of Kivo's window, as the keymap says nothing of it.
+    xkb_layout_index_t group_ = 0;
     XkbLayout layout_;
     bool announced_ = false;
     bool lost_ = false;

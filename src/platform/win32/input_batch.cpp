@@ -13,7 +13,7 @@ void InputBatch::key(std::uint8_t virtualKey, bool up)
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = virtualKey;
     input.ki.dwExtraInfo = kOwnInputTag;
-    const UINT scanCode = MapVirtualKeyExW(virtualKey, MAPVK_VK_TO_VSC_EX, layout_);
+    const UINT scanCode = queries_.mapVirtualKey(virtualKey, MAPVK_VK_TO_VSC_EX, layout_);
     if ((scanCode & 0xff) != 0) {
         input.ki.wScan = static_cast<WORD>(scanCode & 0xff);
         input.ki.dwFlags |= KEYEVENTF_SCANCODE;
@@ -38,25 +38,13 @@ void InputBatch::tapScanCode(std::uint16_t scanCode)
 {
     const bool extended = scanCode > 0xff;
     const UINT virtualKey =
-        MapVirtualKeyExW(extended ? 0xe000U | (scanCode & 0xffU) : scanCode, MAPVK_VSC_TO_VK_EX, layout_);
+        queries_.mapVirtualKey(extended ? 0xe000U | (scanCode & 0xffU) : scanCode, MAPVK_VSC_TO_VK_EX, layout_);
     for (const DWORD direction : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
         INPUT input{};
         input.type = INPUT_KEYBOARD;
         input.ki.wVk = static_cast<WORD>(virtualKey);
         input.ki.wScan = static_cast<WORD>(scanCode & 0xffU);
         input.ki.dwFlags = KEYEVENTF_SCANCODE | direction | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-        input.ki.dwExtraInfo = kOwnInputTag;
-        add(input);
-    }
-}
-
-void InputBatch::tapCharacter(wchar_t character)
-{
-    for (const DWORD direction : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wScan = character;
-        input.ki.dwFlags = KEYEVENTF_UNICODE | direction;
         input.ki.dwExtraInfo = kOwnInputTag;
         add(input);
     }

@@ -16,7 +16,10 @@ class InputBatch {
 public:
     enum class Keys { Typed, Held };
 
-    explicit InputBatch(HKL layout, Keys keys = Keys::Typed) : layout_(layout), keys_(keys) {}
+    InputBatch(HKL layout, LayoutQueries& queries, Keys keys = Keys::Typed)
+        : layout_(layout), queries_(queries), keys_(keys)
+    {
+    }
 
     HKL layout() const { return layout_; }
 
@@ -26,8 +29,6 @@ public:
     void tap(std::uint8_t virtualKey);
     // A key named by its place goes by that scan code, with the virtual key the layout gives it.
     void tapScanCode(std::uint16_t scanCode);
-    // A character no key of the layout types goes by its code.
-    void tapCharacter(wchar_t character);
 
     void send(SendInputCall& call);
     std::vector<INPUT> ups() const;
@@ -36,6 +37,7 @@ private:
     void add(const INPUT& input);
 
     HKL layout_;
+    LayoutQueries& queries_;
     Keys keys_;
     std::vector<INPUT> inputs_;
 };

@@ -7,11 +7,11 @@
 namespace kivo {
 namespace {
 
-// Indexed by NamedKey up to ScrollLock; the function keys follow in order.
+// Indexed by NamedKey up to Pause; the function keys follow in order.
 constexpr std::array<std::uint8_t, static_cast<int>(NamedKey::F1)> kVirtualKeys{
     vk::kBackspace, vk::kTab,  vk::kEnter,  vk::kEscape,   vk::kPageUp,  vk::kPageDown,    vk::kEnd,
     vk::kHome,      vk::kLeft, vk::kUp,     vk::kRight,    vk::kDown,    vk::kPrintScreen, vk::kInsert,
-    vk::kDelete,    vk::kHelp, vk::kCancel, vk::kCapsLock, vk::kNumLock, vk::kScrollLock,
+    vk::kDelete,    vk::kHelp, vk::kCancel, vk::kCapsLock, vk::kNumLock, vk::kScrollLock,  vk::kPause,
 };
 
 }  // namespace

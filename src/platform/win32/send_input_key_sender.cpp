@@ -2,7 +2,7 @@
 #include "platform/virtual_key_codes.h"
 #include "platform/win32/input_batch.h"
 #include "platform/win32/key_repeat.h"
-#include "platform/win32/layout_tokens.h"
+#include "platform/win32/layout_records.h"
 #include "platform/win32/named_keys.h"
 #include "platform/win32/own_input_tag.h"
 #include "platform/win32/win32_backends.h"
@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,8 +50,9 @@ void withModifiers(InputBatch& batch, const KeyModifiers& modifiers, AddKey addK
 
 class SendInputKeySender final : public KeySender {
 public:
-    explicit SendInputKeySender(std::unique_ptr<SendInputCall> call)
-        : call_(std::move(call)), repeat_([this] { repeatNewestKey(); })
+    SendInputKeySender(std::unique_ptr<SendInputCall> call, std::unique_ptr<LayoutQueries> queries)
+        : call_(std::move(call)), queries_(std::move(queries)), records_(*queries_),
+          repeat_([this] { repeatNewestKey(); })
     {
     }
 
@@ -66,8 +68,8 @@ public:
 
     void send(const KeyString& keys) override
     {
-        InputBatch batch(targetLayout());
-        typer_.type(keys, [&batch](const KeyStroke& stroke) { return add(batch, stroke); });
+        InputBatch batch(targetLayout(), *queries_);
+        typer_.type(keys, [&](const KeyStroke& stroke) { return add(batch, stroke); });
         batch.send(*call_);
     }
 
@@ -76,8 +78,8 @@ public:
         if (std::ranges::find(held_, keys.text(), &Held::first) != held_.end()) {
             return;
         }
-        InputBatch batch(targetLayout(), InputBatch::Keys::Held);
-        typer_.type(keys, [&batch](const KeyStroke& stroke) { return add(batch, stroke); });
+        InputBatch batch(targetLayout(), *queries_, InputBatch::Keys::Held);
+        typer_.type(keys, [&](const KeyStroke& stroke) { return add(batch, stroke); });
         batch.send(*call_);
         held_.emplace_back(keys.text(), batch.ups());
         repeat_.start();
@@ -115,7 +117,7 @@ private:
     static HKL targetLayout() { return GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr)); }
 
     // Returns why the key could not be typed, or nothing when it was.
-    static std::string add(InputBatch& batch, const KeyStroke& stroke)
+    std::string add(InputBatch& batch, const KeyStroke& stroke)
     {
         switch (stroke.kind) {
             case KeyStroke::Kind::ModifiersOnly:
@@ -130,27 +132,22 @@ private:
             case KeyStroke::Kind::Character:
                 break;
         }
-        const auto character = static_cast<wchar_t>(unicodeFromWindows1252(stroke.character));
-        SHORT onLayout = VkKeyScanExW(character, batch.layout());
-        if (onLayout == -1) {
-            onLayout = keyTyping(character, batch.layout());
+        const std::optional<KeyReach> reach =
+            keyTyping(records_.of(batch.layout()), unicodeFromWindows1252(stroke.character));
+        if (!reach) {
+            return "no key of the keyboard layout types it";
         }
-        if (onLayout == -1) {
-            withModifiers(batch, stroke.modifiers, [&] { batch.tapCharacter(character); });
-            return {};
-        }
-        // The high byte says which of Shift, Control and Alt the layout needs for it.
-        const auto needs = static_cast<unsigned>(onLayout) >> 8;
         KeyModifiers modifiers = stroke.modifiers;
-        modifiers.shift |= (needs & 1) != 0;
-        modifiers.control |= (needs & 2) != 0;
-        modifiers.alt |= (needs & 4) != 0;
-        const auto virtualKey = static_cast<std::uint8_t>(onLayout & 0xff);
+        modifiers.shift |= reach->level == KeyLevel::Shift;
+        // AltGr is Control and Alt together.
+        modifiers.control |= reach->level == KeyLevel::AltGr;
+        modifiers.alt |= reach->level == KeyLevel::AltGr;
+        const std::uint8_t virtualKey = reach->key->virtualKey;
         withModifiers(batch, modifiers, [&] {
             batch.tap(virtualKey);
             // Twice gives a dead key's own character; once would leave the game's text input
             // waiting for the key after it.
-            if (isDeadKey(virtualKey, batch.layout())) {
+            if (reach->dead) {
                 batch.tap(virtualKey);
             }
         });
@@ -161,6 +158,8 @@ private:
     using Held = std::pair<std::string, std::vector<INPUT>>;
 
     std::unique_ptr<SendInputCall> call_;
+    std::unique_ptr<LayoutQueries> queries_;
+    LayoutRecords records_;
     KeyStringTyper typer_;
     std::vector<Held> held_;
     KeyRepeat repeat_;
@@ -168,9 +167,15 @@ private:
 
 }  // namespace
 
+std::unique_ptr<KeySender> makeSendInputKeySender(std::unique_ptr<SendInputCall> call,
+                                                  std::unique_ptr<LayoutQueries> queries)
+{
+    return std::make_unique<SendInputKeySender>(std::move(call), std::move(queries));
+}
+
 std::unique_ptr<KeySender> makeSendInputKeySender(std::unique_ptr<SendInputCall> call)
 {
-    return std::make_unique<SendInputKeySender>(std::move(call));
+    return makeSendInputKeySender(std::move(call), makeSystemLayoutQueries());
 }
 
 std::unique_ptr<KeySender> makeSendInputKeySender()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/input_services.h"
+#include "platform/win32/layout_records.h"
 #include "platform/win32/raw_input.h"
 
 #include <memory>
@@ -31,6 +32,9 @@ public:
     virtual void send(std::vector<INPUT>& inputs) = 0;
 };
 std::unique_ptr<KeySender> makeSendInputKeySender(std::unique_ptr<SendInputCall> call);
+// Characters found by the layout's answers these queries give.
+std::unique_ptr<KeySender> makeSendInputKeySender(std::unique_ptr<SendInputCall> call,
+                                                  std::unique_ptr<LayoutQueries> queries);
 
 // One line for each joystick winmm finds answering (number, name, buttons), the first marked as
 // the one Kivo uses; or a line saying that there is none.

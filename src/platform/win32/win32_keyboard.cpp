@@ -1,9 +1,10 @@
 #include "platform/virtual_key_codes.h"
-#include "platform/win32/layout_tokens.h"
+#include "platform/win32/layout_records.h"
 #include "platform/win32/own_input_tag.h"
 #include "platform/win32/win32_backends.h"
 
 #include <bitset>
+#include <iterator>
 
 namespace kivo {
 namespace {
@@ -12,6 +13,25 @@ constexpr USHORT kGenericDesktopPage = 1;
 constexpr USHORT kKeyboardUsage = 6;
 // Sent for the E0/E1 prefixes of some keys; no key of its own.
 constexpr USHORT kNoKey = 255;
+
+// With Num Lock off the keypad's keys come as the arrows, Home and the rest, and its Enter as
+// Return; only the E0 prefix the others carry tells them apart. They are kept under codes no
+// key has, one for each place, so that they are named and typed back on the keypad.
+constexpr std::uint16_t kKeypadPlaces[] = {0x47, 0x48, 0x49, 0x4b, 0x4c, 0x4d, 0x4f, 0x50, 0x51, 0x52, 0x53, 0x11c};
+constexpr std::uint8_t kFirstKeypadPlaceCode = 0xc1;
+
+std::uint8_t codeOf(const RAWKEYBOARD& key)
+{
+    const bool prefixed = (key.Flags & RI_KEY_E0) != 0;
+    const std::uint16_t place = (prefixed ? 0x100U : 0U) | (key.MakeCode & 0xffU);
+    const bool keypadNavigation = !prefixed && key.VKey != VK_RETURN && key.VKey != VK_NUMLOCK;
+    for (std::size_t i = 0; i < std::size(kKeypadPlaces); ++i) {
+        if (kKeypadPlaces[i] == place && (keypadNavigation || key.VKey == VK_RETURN)) {
+            return static_cast<std::uint8_t>(kFirstKeypadPlaceCode + i);
+        }
+    }
+    return static_cast<std::uint8_t>(key.VKey);
+}
 
 // The keys the user pressed while the window is in front, from the window's raw keyboard
 // input: GetKeyboardState would also show the keys Kivo types into its own window and keys
@@ -35,7 +55,7 @@ public:
             return;
         if (key.VKey == 0 || key.VKey >= kNoKey)
             return;
-        down_[key.VKey] = (key.Flags & RI_KEY_BREAK) == 0;
+        down_[codeOf(key)] = (key.Flags & RI_KEY_BREAK) == 0;
     }
 
     bool state(KeyboardState& keys) override
@@ -58,10 +78,14 @@ public:
 
     // Named on the layout of the window in front, Kivo's own while it assigns keys. AltGr comes
     // to raw input as Control and Alt.
-    std::string layoutToken(std::uint8_t code) override
+    std::string tokenOnLayout(std::uint8_t code) override
     {
+        if (code >= kFirstKeypadPlaceCode && code < kFirstKeypadPlaceCode + std::size(kKeypadPlaces)) {
+            return scanCodeToken(kKeypadPlaces[code - kFirstKeypadPlaceCode]);
+        }
         const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
-        return layoutTokenFor(code, down_[VK_CONTROL] && down_[VK_MENU], layout);
+        const KeyRecord* key = records_.find(code, layout);
+        return key == nullptr ? std::string{} : recordToken(*key, down_[VK_CONTROL] && down_[VK_MENU]);
     }
 
 private:
@@ -73,6 +97,8 @@ private:
             down_[static_cast<std::size_t>(code)] = (GetAsyncKeyState(code) & 0x8000) != 0;
     }
 
+    std::unique_ptr<LayoutQueries> queries_ = makeSystemLayoutQueries();
+    LayoutRecords records_{*queries_};
     HWND window_ = nullptr;
     bool inFront_ = false;
     std::bitset<256> down_;

@@ -13,13 +13,16 @@ X11Connection::X11Connection(Display* display, int xkbEventBase, int xinputOpcod
       xinputOpcode_(xinputOpcode),
       root_(DefaultRootWindow(display)),
       activeWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
-      windowManagerCheck_(XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False))
+      windowManagerCheck_(XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False)),
+      keymap_(display)
 {
     guardAgainstErrors(display_);
-    constexpr unsigned long kKeyboardEvents = XkbIndicatorStateNotifyMask | XkbMapNotifyMask | XkbNewKeyboardNotifyMask;
+    constexpr unsigned long kKeyboardEvents =
+        XkbIndicatorStateNotifyMask | XkbMapNotifyMask | XkbNewKeyboardNotifyMask | XkbStateNotifyMask;
     XkbSelectEvents(display_, XkbUseCoreKbd, kKeyboardEvents, kKeyboardEvents);
+    // Of the keyboard's state only a switch of the layout in use matters.
+    XkbSelectEventDetails(display_, XkbUseCoreKbd, XkbStateNotify, XkbAllStateComponentsMask, XkbGroupStateMask);
     XkbGetIndicatorState(display_, XkbUseCoreKbd, &litIndicators_);
-    layout_ = KeyboardLayout::read(display_);
 
     // Raw key events reach the root whichever window has the focus; they only tell when the
     // keyboard state is worth asking for again.
@@ -60,15 +63,6 @@ void X11Connection::readEvents()
     }
 }
 
-const KeyboardLayout& X11Connection::layout()
-{
-    if (layoutStale_) {
-        layout_ = KeyboardLayout::read(display_);
-        layoutStale_ = false;
-    }
-    return layout_;
-}
-
 void X11Connection::handle(const XEvent& event)
 {
     switch (event.type) {
@@ -100,7 +94,9 @@ void X11Connection::handle(const XEvent& event)
                 if (xkbType == XkbIndicatorStateNotify) {
                     litIndicators_ = reinterpret_cast<const XkbIndicatorNotifyEvent&>(event).state;
                 } else if (xkbType == XkbMapNotify || xkbType == XkbNewKeyboardNotify) {
-                    layoutStale_ = true;
+                    keymap_.keymapChanged();
+                } else if (xkbType == XkbStateNotify) {
+                    keymap_.groupChanged(reinterpret_cast<const XkbStateNotifyEvent&>(event).group);
                 }
             }
             break;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/x11/keyboard_layout.h"
+#include "platform/x11/server_keymap.h"
 
 #include <X11/Xlib.h>
 
@@ -9,7 +9,7 @@
 namespace kivo {
 
 // The display connection the X11 services share. It keeps what they need between calls
-// current from events read without blocking (mapping changes, lock lights, focus moves), so
+// current from events read without blocking (mapping and group changes, lock lights, focus moves), so
 // the services can answer most calls without a round trip to the server.
 class X11Connection {
 public:
@@ -27,7 +27,8 @@ public:
     // Handles every event that has arrived, without waiting for more.
     void readEvents();
 
-    const KeyboardLayout& layout();
+    const XkbLayout& layout() { return keymap_.layout(); }
+    const ServerKeymap& keymap() const { return keymap_; }
     // The XKB indicators that are lit.
     unsigned litIndicators() const { return litIndicators_; }
     // Grows whenever an event says the input focus or the active window may have moved.
@@ -45,8 +46,7 @@ private:
     Window root_;
     Atom activeWindow_;
     Atom windowManagerCheck_;
-    KeyboardLayout layout_;
-    bool layoutStale_ = false;
+    ServerKeymap keymap_;
     unsigned litIndicators_ = 0;
     std::uint64_t focusChanges_ = 0;
     std::uint64_t keyChanges_ = 0;

@@ -26,13 +26,14 @@ public:
             // Key and light changes that happened before the reply arrived with it.
             connection_.readEvents();
         }
-        const KeyboardLayout& layout = connection_.layout();
+        const XkbLayout& layout = connection_.layout();
+        const ServerKeymap& lights = connection_.keymap();
         const unsigned lit = connection_.litIndicators();
         keys.fill(0);
-        layout.virtualKeys().markDown(keys, down_, (lit & layout.numLockLight()) != 0, told_);
+        layout.virtualKeys().markDown(keys, down_, (lit & lights.numLockLight()) != 0, told_);
         for (auto [light, code] :
-             {std::pair{layout.capsLockLight(), vk::kCapsLock}, std::pair{layout.numLockLight(), vk::kNumLock},
-              std::pair{layout.scrollLockLight(), vk::kScrollLock}}) {
+             {std::pair{lights.capsLockLight(), vk::kCapsLock}, std::pair{lights.numLockLight(), vk::kNumLock},
+              std::pair{lights.scrollLockLight(), vk::kScrollLock}}) {
             if ((lit & light) != 0) {
                 keys[code] |= vk::kStateToggled;
             }
@@ -40,7 +41,7 @@ public:
         return true;
     }
 
-    std::string layoutToken(std::uint8_t code) override { return connection_.layout().virtualKeys().token(code); }
+    std::string tokenOnLayout(std::uint8_t code) override { return connection_.layout().virtualKeys().token(code); }
 
 private:
     X11Connection& connection_;

@@ -12,10 +12,10 @@ namespace kivo {
 namespace {
 
 constexpr xkb_keysym_t kNamedKeysyms[] = {
-    XKB_KEY_BackSpace, XKB_KEY_Tab,   XKB_KEY_Return,    XKB_KEY_Escape,   XKB_KEY_Prior,
-    XKB_KEY_Next,      XKB_KEY_End,   XKB_KEY_Home,      XKB_KEY_Left,     XKB_KEY_Up,
-    XKB_KEY_Right,     XKB_KEY_Down,  XKB_KEY_Print,     XKB_KEY_Insert,   XKB_KEY_Delete,
-    XKB_KEY_Help,      XKB_KEY_Break, XKB_KEY_Caps_Lock, XKB_KEY_Num_Lock, XKB_KEY_Scroll_Lock,
+    XKB_KEY_BackSpace, XKB_KEY_Tab,         XKB_KEY_Return, XKB_KEY_Escape, XKB_KEY_Prior, XKB_KEY_Next,
+    XKB_KEY_End,       XKB_KEY_Home,        XKB_KEY_Left,   XKB_KEY_Up,     XKB_KEY_Right, XKB_KEY_Down,
+    XKB_KEY_Print,     XKB_KEY_Insert,      XKB_KEY_Delete, XKB_KEY_Help,   XKB_KEY_Break, XKB_KEY_Caps_Lock,
+    XKB_KEY_Num_Lock,  XKB_KEY_Scroll_Lock, XKB_KEY_Pause,
 };
 static_assert(std::size(kNamedKeysyms) == static_cast<std::size_t>(NamedKey::F1));
 
@@ -32,7 +32,11 @@ constexpr std::pair<xkb_keysym_t, xkb_keysym_t> kDeadKeys[] = {
 
 // Evdev codes up to F12 are the set 1 scan codes; past them the Japanese keys differ.
 constexpr unsigned kLastSameCode = 88;
-constexpr std::pair<unsigned, std::uint16_t> kOtherPlaces[] = {{89, 0x73}, {124, 0x7d}};
+constexpr std::pair<unsigned, std::uint16_t> kOtherPlaces[] = {
+    {89, 0x73},   {124, 0x7d},  {96, 0x11c},  {97, 0x11d},  {98, 0x135},  {99, 0x137},  {100, 0x138},
+    {102, 0x147}, {103, 0x148}, {104, 0x149}, {105, 0x14b}, {106, 0x14d}, {107, 0x14f}, {108, 0x150},
+    {109, 0x151}, {110, 0x152}, {111, 0x153}, {125, 0x15b}, {126, 0x15c}, {127, 0x15d},
+};
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/input_services.h"
+#include "platform/xkb/keysym_codes.h"
 
 #include <xkbcommon/xkbcommon.h>
 
@@ -15,17 +16,6 @@ namespace kivo {
 // XKB keycodes on Linux are the kernel's evdev key codes plus 8.
 inline constexpr unsigned kEvdevToXkb = 8;
 
-// Windows virtual-key codes of one key: a modifier is reported under its general code
-// (Shift) and its left or right code (left Shift) both; other keys have one code. 0 is none.
-using VirtualKeyCodes = std::array<std::uint8_t, 2>;
-
-// The punctuation keys of US and UK layouts carry different codes on Windows.
-enum class OemLayout : std::uint8_t { Us, Uk };
-
-// The codes Windows gives the key producing this unshifted keysym; none for keys it cannot
-// be sure of.
-VirtualKeyCodes virtualKeysFor(xkb_keysym_t keysym, OemLayout layout);
-
 // What the keys of one layout are called. Every key gets codes: those Windows would give it
 // where the key-name table names it right, and otherwise a code of its own whose token shows
 // what the key types (or, where Windows-1252 lacks that character, its place). Keys typing
@@ -35,11 +25,12 @@ public:
     static constexpr std::size_t kKeycodes = 256;
 
     // What each keycode types: keycode first + i types unshifted[i] on its first level,
-    // secondLevel[i] on its second and levelThree[i] with AltGr.
+    // secondLevel[i] on its second, levelThree[i] with AltGr and levelFour[i] with Shift and AltGr.
     struct Levels {
         std::span<const xkb_keysym_t> unshifted;
         std::span<const xkb_keysym_t> secondLevel;
         std::span<const xkb_keysym_t> levelThree;
+        std::span<const xkb_keysym_t> levelFour;
     };
 
     VirtualKeyTable() = default;
@@ -61,9 +52,11 @@ private:
     std::array<VirtualKeyCodes, kKeycodes> numLockOff_{};
     std::array<VirtualKeyCodes, kKeycodes> numLockOn_{};
     std::array<std::uint8_t, kKeycodes> levelThree_{};
+    std::array<std::uint8_t, kKeycodes> levelFour_{};
     std::array<xkb_keysym_t, kKeycodes> keysyms_{};
     std::array<std::string, kKeycodes> tokens_;
     std::bitset<kKeycodes> levelThreeShifts_;
+    std::bitset<kKeycodes> shifts_;
     std::bitset<kKeycodes> dead_;
 };
 

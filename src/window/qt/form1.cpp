@@ -288,7 +288,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if ((pressed || event->type() == QEvent::KeyRelease) && listeners_.input) {
         const auto* key = static_cast<const QKeyEvent*>(event);
         if (!key->isAutoRepeat())
-            listeners_.input->keyEvent(key->nativeScanCode(), pressed, key->nativeModifiers());
+            listeners_.input->keyEvent(key->nativeScanCode(), pressed, key->nativeModifiers(), key->nativeVirtualKey());
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -21,7 +21,10 @@ namespace {
 
 class FixedKeymap final : public KeymapSource {
 public:
-    explicit FixedKeymap(const std::string& name) : layout_(XkbLayout::fromNames(name).value()) {}
+    explicit FixedKeymap(const std::string& name, const std::string& variant = {}, unsigned group = 0)
+        : layout_(XkbLayout::fromNames(name, variant, group).value())
+    {
+    }
     const XkbLayout& layout() override { return layout_; }
 
 private:
@@ -89,6 +92,11 @@ TEST(UinputKeySender, TypesEachKeyWithTheModifiersItsLayoutNeedsAndReleasesThemL
         {"de", "{Enter}", "+KEY_ENTER -KEY_ENTER"},
         {"fr", "{left}{UP}", "+KEY_LEFT -KEY_LEFT +KEY_UP -KEY_UP"},
         {"us", "{Break}", "+KEY_LEFTCTRL +KEY_PAUSE -KEY_PAUSE -KEY_LEFTCTRL"},
+        // Keys named by their place, up to the last whose scan code is its evdev code.
+        {"ru", "{SC01E}{SC058}{SC059}", "+KEY_A -KEY_A +KEY_F12 -KEY_F12"},
+        {"us", "{numpad7}{NumpadEnter}{Divide}{LWin}{Apps}",
+         "+KEY_KP7 -KEY_KP7 +KEY_KPENTER -KEY_KPENTER +KEY_KPSLASH -KEY_KPSLASH +KEY_LEFTMETA -KEY_LEFTMETA "
+         "+KEY_COMPOSE -KEY_COMPOSE"},
         {"de", "+^{z}", "+KEY_LEFTSHIFT +KEY_LEFTCTRL +KEY_Y -KEY_Y -KEY_LEFTCTRL -KEY_LEFTSHIFT"},
         {"us", "%", "+KEY_LEFTALT -KEY_LEFTALT"},
         {"us", "+A", "+KEY_LEFTSHIFT +KEY_A -KEY_A -KEY_LEFTSHIFT"},
@@ -180,15 +188,15 @@ TEST(OwnWindowInput, KeysOfItsWindowAreDownByTheirVirtualKeyCodesWhileItIsActive
         {"de", KEY_Y, 0, 'Z'},
         {"us", KEY_F5, 0, vk::kF1 + 4},
         {"us", KEY_RIGHTSHIFT, 0, vk::kRightShift},
-        {"us", KEY_KP1, 0, vk::kEnd},
-        {"us", KEY_KP1, kNumLock, vk::kKeypad0 + 1},
+        {"us", KEY_HOME, 0, vk::kHome},
+        {"us", KEY_LEFTMETA, kNumLock, vk::kLeftWindows},
     };
     for (const Pressed& row : table) {
         FixedKeymap keymap(row.layout);
         const auto input = makeOwnWindowInput(keymap);
         input->setWindow(42);
         KeyboardState keys{};
-        input->keyEvent(row.evdevCode + 8, true, row.modifiers);
+        input->keyEvent(row.evdevCode + 8, true, row.modifiers, 0);
         input->state(keys);
         EXPECT_EQ(keys[row.down], 0) << "before the window is active";
 
@@ -198,11 +206,11 @@ TEST(OwnWindowInput, KeysOfItsWindowAreDownByTheirVirtualKeyCodesWhileItIsActive
         const auto typing = input->typingInto(makeDescriptorKeyboard(device.writeEnd()));
         typing->key(row.evdevCode, true);
         typing->key(row.evdevCode, false);
-        input->keyEvent(row.evdevCode + 8, true, row.modifiers);
+        input->keyEvent(row.evdevCode + 8, true, row.modifiers, 0);
         input->state(keys);
         EXPECT_EQ(keys[row.down], 0) << "Kivo's own key, typed into its window";
 
-        input->keyEvent(row.evdevCode + 8, true, row.modifiers);
+        input->keyEvent(row.evdevCode + 8, true, row.modifiers, 0);
         input->state(keys);
         EXPECT_EQ(keys[row.down], vk::kStateDown) << row.layout << " key " << row.evdevCode;
         input->activeChanged(false);
@@ -220,11 +228,17 @@ struct Assigned {
     std::vector<unsigned> pressed;  // evdev codes, AltGr first where it is held
     const char* token;
     const char* typedBack;
+    unsigned group = 0;  // the layout in use, of those named
+    const char* variant = "";
+    std::uint32_t modifiers = 0;
 };
+
+constexpr std::uint32_t kNumLockOn = 1U << 4;
 
 // A key pressed in Kivo's window, scanned by the engine, assigns the layout's token (the key-name
 // table's where the layout gives none), and the button types that token back on the same key, a
-// dead key twice.
+// dead key twice. The X11 edge reads the X server's keymap into the same model and types through
+// the same rule.
 TEST(OwnWindowInput, EveryKeyOfTheLayoutAssignsATokenTypedBackOnTheSameKey)
 {
     const Assigned table[] = {
@@ -240,10 +254,42 @@ TEST(OwnWindowInput, EveryKeyOfTheLayoutAssignsATokenTypedBackOnTheSameKey)
         {"us", {KEY_APOSTROPHE}, "{'}", "+KEY_APOSTROPHE -KEY_APOSTROPHE"},
         {"us", {KEY_SEMICOLON}, "{;}", "+KEY_SEMICOLON -KEY_SEMICOLON"},
         {"us", {KEY_F5}, "{F5}", "+KEY_F5 -KEY_F5"},
+        {"de", {KEY_RIGHTALT, KEY_Q}, "{@}", "+KEY_RIGHTALT +KEY_Q -KEY_Q -KEY_RIGHTALT"},
+        {"de",
+         {KEY_RIGHTALT, KEY_LEFTSHIFT, KEY_COMMA},
+         "\xD7",
+         "+KEY_LEFTSHIFT +KEY_RIGHTALT +KEY_COMMA -KEY_COMMA -KEY_RIGHTALT -KEY_LEFTSHIFT"},
+        {"de",
+         {KEY_RIGHTALT, KEY_LEFTSHIFT, KEY_MINUS},
+         "\xBF",
+         "+KEY_LEFTSHIFT +KEY_RIGHTALT +KEY_MINUS -KEY_MINUS -KEY_RIGHTALT -KEY_LEFTSHIFT"},
+        {"fr", {KEY_RIGHTALT, KEY_E}, "\x80", "+KEY_RIGHTALT +KEY_E -KEY_E -KEY_RIGHTALT"},
+        {"us", {KEY_APOSTROPHE}, "\xB4", "+KEY_APOSTROPHE -KEY_APOSTROPHE +KEY_APOSTROPHE -KEY_APOSTROPHE", 0, "intl"},
+        {"us", {KEY_RIGHTALT, KEY_Q}, "\xE4", "+KEY_RIGHTALT +KEY_Q -KEY_Q -KEY_RIGHTALT", 0, "intl"},
+        // The second of two layouts in use.
+        {"us,de", {KEY_LEFTBRACE}, "\xFC", "+KEY_LEFTBRACE -KEY_LEFTBRACE", 1},
+        {"us,de", {KEY_MINUS}, "\xDF", "+KEY_MINUS -KEY_MINUS", 1},
+        {"us,de", {KEY_Y}, "Z", "+KEY_LEFTSHIFT +KEY_Y -KEY_Y -KEY_LEFTSHIFT", 1},
+        {"us,de", {KEY_RIGHTALT, KEY_E}, "\x80", "+KEY_RIGHTALT +KEY_E -KEY_E -KEY_RIGHTALT", 1},
+        {"ru,us", {KEY_A}, "A", "+KEY_LEFTSHIFT +KEY_A -KEY_A -KEY_LEFTSHIFT", 1},
+        {"ru,us", {KEY_SEMICOLON}, "{;}", "+KEY_SEMICOLON -KEY_SEMICOLON", 1},
+        // The keypad on the keypad, with Num Lock off and on.
+        {"us", {KEY_KP1}, "{Numpad1}", "+KEY_KP1 -KEY_KP1"},
+        {"us", {KEY_KP1}, "{Numpad1}", "+KEY_KP1 -KEY_KP1", 0, "", kNumLockOn},
+        {"us", {KEY_KPENTER}, "{NumpadEnter}", "+KEY_KPENTER -KEY_KPENTER"},
+        {"de", {KEY_KPMINUS}, "{Subtract}", "+KEY_KPMINUS -KEY_KPMINUS", 0, "", kNumLockOn},
+        {"us", {KEY_KPSLASH}, "{Divide}", "+KEY_KPSLASH -KEY_KPSLASH"},
+        // Keys that type no character type themselves.
+        {"us", {KEY_SYSRQ}, "{Prtsc}", "+KEY_SYSRQ -KEY_SYSRQ"},
+        {"us", {KEY_PAUSE}, "{Pause}", "+KEY_PAUSE -KEY_PAUSE"},
+        {"us", {KEY_COMPOSE}, "{Apps}", "+KEY_COMPOSE -KEY_COMPOSE"},
+        {"de", {KEY_LEFTMETA}, "{LWin}", "+KEY_LEFTMETA -KEY_LEFTMETA"},
+        {"us", {KEY_RIGHTMETA}, "{RWin}", "+KEY_RIGHTMETA -KEY_RIGHTMETA"},
+        {"us", {KEY_SCROLLLOCK}, "{ScrollLock}", "+KEY_SCROLLLOCK -KEY_SCROLLLOCK"},
     };
     constexpr WindowHandle kKivoWindow = 42;
     for (const Assigned& row : table) {
-        FixedKeymap keymap(row.layout);
+        FixedKeymap keymap(row.layout, row.variant, row.group);
         const auto input = makeOwnWindowInput(keymap);
         input->setWindow(kKivoWindow);
         EventPipe device;
@@ -261,12 +307,12 @@ TEST(OwnWindowInput, EveryKeyOfTheLayoutAssignsATokenTypedBackOnTheSameKey)
         input->activeChanged(true);
         engine.tick();
         for (const unsigned code : row.pressed)
-            input->keyEvent(code + 8, true, 0);
+            input->keyEvent(code + 8, true, row.modifiers, 0);
         engine.tick();
         EXPECT_EQ(tokenOfCaption(labels.caption(0)), row.token) << row.layout << " key " << row.pressed.back();
 
         for (const unsigned code : row.pressed)
-            input->keyEvent(code + 8, false, 0);
+            input->keyEvent(code + 8, false, row.modifiers, 0);
         input->activeChanged(false);
         joystick.hold(1);
         engine.tick();

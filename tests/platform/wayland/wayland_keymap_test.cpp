@@ -147,5 +147,26 @@ TEST(WaylandActivationToken, ACompositorThatNeverAnswersGivesNone)
     std::filesystem::remove_all(runtime);
 }
 
+// The compositor tells only the window with the keyboard which of two layouts is in use; the
+// keys of Kivo's window show it.
+TEST(WaylandKeymap, FollowsTheLayoutInUseFromTheKeysOfKivosWindow)
+{
+    SeatCompositor compositor("us,de");
+    const std::unique_ptr<KeymapSource> keymaps = connectWaylandKeymap(compositor.socket());
+    ASSERT_NE(keymaps, nullptr);
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_udiaeresis), 0U);
+    keymaps->keyTyped(KEY_LEFTBRACE + 8, XKB_KEY_Udiaeresis);
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_udiaeresis), KEY_LEFTBRACE);
+    keymaps->keyTyped(KEY_A + 8, XKB_KEY_a);
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_udiaeresis), KEY_LEFTBRACE) << "a is on both layouts";
+    keymaps->keyTyped(KEY_LEFTBRACE + 8, XKB_KEY_bracketleft);
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_bracketleft), KEY_LEFTBRACE);
+
+    // A keymap announced again keeps the second layout in use: here that is now the US one.
+    keymaps->keyTyped(KEY_LEFTBRACE + 8, XKB_KEY_udiaeresis);
+    compositor.changeLayout("de,us");
+    EXPECT_TRUE(test_support::waitFor([&] { return keyTyping(*keymaps, XKB_KEY_bracketleft) == KEY_LEFTBRACE; }));
+}
+
 }  // namespace
 }  // namespace kivo

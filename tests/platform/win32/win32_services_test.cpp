@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace kivo {
@@ -26,15 +27,24 @@ void userKey(WORD virtualKey, DWORD up)
     test_support::pumpMessages();
 }
 
-TEST(Win32Keyboard, ShowsOnlyTheUsersKeysAndOnlyWhileItsWindowIsInFront)
-{
+// The keyboard service reading the raw input of the shared test window, which is in front.
+class Win32KeyboardTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(window.activate());
+        keyboard->readFrom(window.handle());
+        ASSERT_TRUE(rawInput.add(*keyboard));
+        window.onRawInput = [this](LPARAM report) { rawInput.handle(report); };
+    }
+
     test_support::TestWindow& window = test_support::TestWindow::shared();
-    ASSERT_TRUE(window.activate());
-    const auto keyboard = makeRawInputKeyboard();
-    keyboard->readFrom(window.handle());
-    RawInput rawInput(window.handle());
-    ASSERT_TRUE(rawInput.add(*keyboard));
-    window.onRawInput = [&](LPARAM report) { rawInput.handle(report); };
+    std::unique_ptr<Win32Keyboard> keyboard = makeRawInputKeyboard();
+    RawInput rawInput{window.handle()};
+};
+
+TEST_F(Win32KeyboardTest, ShowsOnlyTheUsersKeysAndOnlyWhileItsWindowIsInFront)
+{
     KeyboardState keys{};
     const auto isDown = [&](std::uint8_t key) { return keyboard->state(keys) && (keys[key] & vk::kStateDown) != 0; };
     std::vector<bool> downWhileHandled;
@@ -56,6 +66,40 @@ TEST(Win32Keyboard, ShowsOnlyTheUsersKeysAndOnlyWhileItsWindowIsInFront)
     ASSERT_TRUE(window.activate());
     EXPECT_TRUE(isDown('C')) << "held as its window came to the front, so its repeats are no new press";
     userKey('C', KEYEVENTF_KEYUP);
+}
+
+// With Num Lock off keypad 1 comes as End, keypad Enter as Return: both are the keypad's keys.
+TEST_F(Win32KeyboardTest, KeypadKeysAreNamedByTheirPlace)
+{
+    KeyboardState keys{};
+    keyboard->state(keys);
+    struct Key {
+        WORD virtualKey;
+        WORD scanCode;
+        DWORD extended;
+        const char* token;
+    };
+    for (const Key& key :
+         {Key{VK_END, 0x4f, 0, "{Numpad1}"}, Key{VK_RETURN, 0x1c, KEYEVENTF_EXTENDEDKEY, "{NumpadEnter}"},
+          Key{VK_END, 0x4f, KEYEVENTF_EXTENDEDKEY, ""}, Key{VK_RETURN, 0x1c, 0, ""}}) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key.virtualKey;
+        input.ki.wScan = key.scanCode;
+        input.ki.dwFlags = key.extended;
+        SendInput(1, &input, sizeof(input));
+        test_support::pumpMessages();
+        keyboard->state(keys);
+        std::string token = "nothing down";
+        for (std::size_t code = 0; code < keys.size(); ++code) {
+            if ((keys[code] & vk::kStateDown) != 0)
+                token = keyboard->tokenOnLayout(static_cast<std::uint8_t>(code));
+        }
+        EXPECT_EQ(token, key.token) << key.virtualKey << (key.extended != 0 ? " extended" : "");
+        input.ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(1, &input, sizeof(input));
+        test_support::pumpMessages();
+    }
 }
 
 TEST(Win32Keyboard, CapsLockIsToggledOnAndOff)

@@ -18,6 +18,12 @@ namespace {
 
 constexpr WindowHandle kKivoWindow = 0x4200001;
 
+// Stands for a key typed by its place, the scan code, rather than by a keysym.
+constexpr KeySym atPlace(std::uint16_t scanCode)
+{
+    return 0x1000000 | scanCode;
+}
+
 // The key a joystick button types once it was assigned by pressing `pressed` in Kivo's window:
 // the X key's codes in the keyboard state, the engine's caption for them, and the key string it
 // sends parsed back into a keysym, as the X key sender would type it.
@@ -53,7 +59,7 @@ KeySym typedAfterAssigning(KeySym pressed, OemLayout layout)
         case KeyStroke::Kind::ModifiersOnly:
             return stroke.modifiers.shift ? XK_Shift_L : stroke.modifiers.control ? XK_Control_L : XK_Alt_L;
         case KeyStroke::Kind::ScanCode:
-            break;
+            return atPlace(stroke.scanCode);
     }
     return NoSymbol;
 }
@@ -83,12 +89,16 @@ constexpr OemLayout kUk = OemLayout::Uk;
 INSTANTIATE_TEST_SUITE_P(
     Keys, VirtualKeys,
     ::testing::Values(
-        // Letters are named by their capitals; the keypad types its characters.
+        // Letters are named by their capitals; the keypad is typed on the keypad.
         Assignment{XK_a, kUs, XK_A}, Assignment{XK_Q, kUs, XK_Q}, Assignment{XK_0, kUs, XK_0},
-        Assignment{XK_9, kUs, XK_9}, Assignment{XK_KP_0, kUs, XK_0}, Assignment{XK_KP_9, kUs, XK_9},
-        Assignment{XK_KP_Multiply, kUs, XK_asterisk}, Assignment{XK_KP_Add, kUs, XK_plus},
-        Assignment{XK_KP_Subtract, kUs, XK_minus}, Assignment{XK_KP_Decimal, kUs, XK_period},
-        Assignment{XK_KP_Divide, kUs, XK_slash},
+        Assignment{XK_9, kUs, XK_9}, Assignment{XK_KP_0, kUs, atPlace(0x52)}, Assignment{XK_KP_9, kUs, atPlace(0x49)},
+        Assignment{XK_KP_Multiply, kUs, atPlace(0x37)}, Assignment{XK_KP_Add, kUs, atPlace(0x4e)},
+        Assignment{XK_KP_Subtract, kUs, atPlace(0x4a)}, Assignment{XK_KP_Decimal, kUs, atPlace(0x53)},
+        Assignment{XK_KP_Divide, kUs, atPlace(0x135)},
+        // Keys whose code's character another key types: each types itself.
+        Assignment{XK_Print, kUs, XK_Print}, Assignment{XK_Pause, kUs, XK_Pause},
+        Assignment{XK_Scroll_Lock, kUs, XK_Scroll_Lock}, Assignment{XK_Super_L, kUs, atPlace(0x15b)},
+        Assignment{XK_Super_R, kUs, atPlace(0x15c)}, Assignment{XK_Menu, kUs, atPlace(0x15d)},
         // Named keys, also from the keypad with Num Lock off.
         Assignment{XK_BackSpace, kUs, XK_BackSpace}, Assignment{XK_Tab, kUs, XK_Tab},
         Assignment{XK_Return, kUs, XK_Return}, Assignment{XK_KP_Enter, kUs, XK_Return},

@@ -196,12 +196,12 @@ TEST_F(Form1Test, FocusGoesToCommand3WhenTheWindowIsActivated)
 TEST_F(Form1Test, AnInputObserverHearsTheKeysOfTheFocusedControlAndTheActivation)
 {
     struct Heard final : WindowInputObserver {
-        void keyEvent(std::uint32_t code, bool down, std::uint32_t modifiers) override
+        void keyEvent(std::uint32_t code, bool down, std::uint32_t modifiers, std::uint32_t virtualKey) override
         {
-            keys.push_back({code, down, modifiers});
+            keys.push_back({code, down, modifiers, virtualKey});
         }
         void activeChanged(bool active) override { activations.push_back(active); }
-        std::vector<std::array<std::uint32_t, 3>> keys;
+        std::vector<std::array<std::uint32_t, 4>> keys;
         std::vector<bool> activations;
     } heard;
     start(2);
@@ -209,7 +209,7 @@ TEST_F(Form1Test, AnInputObserverHearsTheKeysOfTheFocusedControlAndTheActivation
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form(), test_support::kWaitDeadlineMs));
     const auto sendKey = [this](QEvent::Type type, bool autoRepeat) {
-        QKeyEvent key(type, Qt::Key_A, Qt::NoModifier, 38, 0, 0x10, QString(), autoRepeat);
+        QKeyEvent key(type, Qt::Key_A, Qt::NoModifier, 38, 0x61, 0x10, QString(), autoRepeat);
         QApplication::sendEvent(form().windowHandle(), &key);
     };
     sendKey(QEvent::KeyPress, false);
@@ -220,7 +220,7 @@ TEST_F(Form1Test, AnInputObserverHearsTheKeysOfTheFocusedControlAndTheActivation
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other, test_support::kWaitDeadlineMs));
 
-    const std::vector<std::array<std::uint32_t, 3>> expectedKeys{{38, 1, 0x10}, {38, 0, 0x10}};
+    const std::vector<std::array<std::uint32_t, 4>> expectedKeys{{38, 1, 0x10, 0x61}, {38, 0, 0x10, 0x61}};
     EXPECT_EQ(heard.keys, expectedKeys);
     EXPECT_EQ(heard.activations, (std::vector<bool>{true, false}));
 }
@@ -229,7 +229,7 @@ TEST_F(Form1Test, AnInputObserverHearsTheKeysOfTheFocusedControlAndTheActivation
 TEST(FormListeners, ActivationReachesTheInputObserverBeforeTheWindowLogic)
 {
     struct Heard final : WindowInputObserver, WindowEvents {
-        void keyEvent(std::uint32_t, bool, std::uint32_t) override {}
+        void keyEvent(std::uint32_t, bool, std::uint32_t, std::uint32_t) override {}
         void activeChanged(bool active) override { order.push_back(active ? "in front" : "not in front"); }
         void activated() override { order.push_back("logic"); }
         void timerTicked() override {}

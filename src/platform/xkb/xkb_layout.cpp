@@ -1,4 +1,4 @@
-#include "platform/wayland/xkb_layout.h"
+#include "platform/xkb/xkb_layout.h"
 
 #include "platform/xkb/keysyms.h"
 
@@ -15,8 +15,9 @@ namespace {
 using Keymap = std::unique_ptr<xkb_keymap, decltype(&xkb_keymap_unref)>;
 using State = std::unique_ptr<xkb_state, decltype(&xkb_state_unref)>;
 
-// Keycodes past this one name no key of a real keyboard.
-constexpr xkb_keycode_t kLastKeycode = 0x2ff + kEvdevToXkb;
+// Only the keys an X server can have: keymaps also give keys past them characters (KEY_EURO),
+// and a game has heard of none of them.
+constexpr xkb_keycode_t kLastKeycode = VirtualKeyTable::kKeycodes - 1;
 constexpr unsigned kRealModifiers = 8;
 constexpr std::size_t kMaxMasks = 16;
 
@@ -37,10 +38,12 @@ std::vector<xkb_keycode_t> keycodesOf(xkb_keymap* keymap)
     return keycodes;
 }
 
-// The key that sets each real modifier while it is held, found by pressing every key on a
-// state of its own: keys that lock a modifier (Caps Lock, Num Lock) cannot hold it.
+// The key that sets each real modifier while it is held in the group in use, found by pressing
+// every key on a state of its own: keys that lock a modifier (Caps Lock, Num Lock) cannot hold
+// it, and the right Alt key may be Alt in one group and AltGr in another.
 std::array<std::optional<unsigned>, kRealModifiers> modifierKeys(xkb_keymap* keymap,
-                                                                 const std::vector<xkb_keycode_t>& keycodes)
+                                                                 const std::vector<xkb_keycode_t>& keycodes,
+                                                                 xkb_layout_index_t group)
 {
     std::vector<xkb_keycode_t> candidates;
     for (const unsigned code : kPreferredModifierKeys) {
@@ -54,6 +57,7 @@ std::array<std::optional<unsigned>, kRealModifiers> modifierKeys(xkb_keymap* key
         if (!state) {
             break;
         }
+        xkb_state_update_mask(state.get(), 0, 0, 0, 0, 0, group);
         xkb_state_update_key(state.get(), keycode, XKB_KEY_DOWN);
         const xkb_mod_mask_t held = xkb_state_serialize_mods(state.get(), XKB_STATE_MODS_DEPRESSED);
         const xkb_mod_mask_t locked = xkb_state_serialize_mods(state.get(), XKB_STATE_MODS_LOCKED);
@@ -69,11 +73,12 @@ std::array<std::optional<unsigned>, kRealModifiers> modifierKeys(xkb_keymap* key
 
 // The keys that hold one of the modifier masks selecting a level; none when every mask
 // needs a modifier that no key holds.
-std::optional<std::vector<unsigned>> levelKeys(xkb_keymap* keymap, xkb_keycode_t keycode, xkb_level_index_t level,
+std::optional<std::vector<unsigned>> levelKeys(xkb_keymap* keymap, xkb_keycode_t keycode, xkb_layout_index_t group,
+                                               xkb_level_index_t level,
                                                const std::array<std::optional<unsigned>, kRealModifiers>& modifiers)
 {
     xkb_mod_mask_t masks[kMaxMasks];
-    const std::size_t count = xkb_keymap_key_get_mods_for_level(keymap, keycode, 0, level, masks, kMaxMasks);
+    const std::size_t count = xkb_keymap_key_get_mods_for_level(keymap, keycode, group, level, masks, kMaxMasks);
     for (std::size_t i = 0; i < count; ++i) {
         std::vector<unsigned> keys;
         bool reachable = true;
@@ -92,10 +97,20 @@ std::optional<std::vector<unsigned>> levelKeys(xkb_keymap* keymap, xkb_keycode_t
     return std::nullopt;
 }
 
-xkb_keysym_t keysymAt(xkb_keymap* keymap, xkb_keycode_t keycode, xkb_level_index_t level)
+// The group a key shows while `active` is in use: a key with fewer groups wraps around, as
+// the X server and compositors do by default.
+xkb_layout_index_t groupOfKey(xkb_keymap* keymap, xkb_keycode_t keycode, xkb_layout_index_t active)
+{
+    const xkb_layout_index_t groups = xkb_keymap_num_layouts_for_key(keymap, keycode);
+    return groups == 0 ? 0 : active % groups;
+}
+
+xkb_keysym_t keysymAt(xkb_keymap* keymap, xkb_keycode_t keycode, xkb_layout_index_t group, xkb_level_index_t level)
 {
     const xkb_keysym_t* keysyms = nullptr;
-    return xkb_keymap_key_get_syms_by_level(keymap, keycode, 0, level, &keysyms) == 1 ? keysyms[0] : XKB_KEY_NoSymbol;
+    return xkb_keymap_key_get_syms_by_level(keymap, keycode, groupOfKey(keymap, keycode, group), level, &keysyms) == 1
+               ? keysyms[0]
+               : XKB_KEY_NoSymbol;
 }
 
 xkb_mod_mask_t maskOf(xkb_keymap* keymap, const char* name)
@@ -106,62 +121,81 @@ xkb_mod_mask_t maskOf(xkb_keymap* keymap, const char* name)
 
 }  // namespace
 
-XkbLayout::XkbLayout(xkb_keymap* keymap)
+XkbLayout::XkbLayout(xkb_keymap* keymap, xkb_layout_index_t group)
 {
     const std::vector<xkb_keycode_t> keycodes = keycodesOf(keymap);
-    const auto modifiers = modifierKeys(keymap, keycodes);
+    const auto modifiers = modifierKeys(keymap, keycodes, group);
 
     xkb_level_index_t levels = 0;
     for (const xkb_keycode_t keycode : keycodes) {
-        levels = std::max(levels, xkb_keymap_num_levels_for_key(keymap, keycode, 0));
+        levels = std::max(levels, xkb_keymap_num_levels_for_key(keymap, keycode, groupOfKey(keymap, keycode, group)));
     }
     // Where each keysym of a level is typed; a dead key also places its character, which it
     // types when pressed twice.
     auto place = [&](std::span<const xkb_keycode_t> keys, xkb_level_index_t level, bool deadKeys) {
         for (const xkb_keycode_t keycode : keys) {
-            xkb_keysym_t keysym = keysymAt(keymap, keycode, level);
+            xkb_keysym_t keysym = keysymAt(keymap, keycode, group, level);
             if (deadKeys) {
                 keysym = spacingKeysymOf(keysym);
             }
             if (keysym == XKB_KEY_NoSymbol || placements_.contains(keysym)) {
                 continue;
             }
-            if (std::optional<std::vector<unsigned>> held = levelKeys(keymap, keycode, level, modifiers)) {
+            if (std::optional<std::vector<unsigned>> held =
+                    levelKeys(keymap, keycode, groupOfKey(keymap, keycode, group), level, modifiers)) {
                 placements_.emplace(keysym, KeyPlacement{keycode - kEvdevToXkb, std::move(*held), deadKeys});
             }
         }
     };
-    // Unshifted and shifted first, then dead keys, then AltGr and the levels above it. The keys
-    // that have virtual-key codes come before the others (KEY_EURO, say), so that a character
-    // assigned from a key is typed back on that key.
+    // Unshifted and shifted first, then dead keys, then AltGr and the levels above it.
     constexpr xkb_level_index_t kLevelsWithoutAltGr = 2;
-    const auto coded =
-        std::ranges::find_if(keycodes, [](xkb_keycode_t keycode) { return keycode >= VirtualKeyTable::kKeycodes; });
-    for (const std::span<const xkb_keycode_t> keys : {std::span<const xkb_keycode_t>(keycodes.begin(), coded),
-                                                      std::span<const xkb_keycode_t>(coded, keycodes.end())}) {
-        for (xkb_level_index_t level = 0; level < kLevelsWithoutAltGr; ++level) {
-            place(keys, level, false);
-        }
-        for (xkb_level_index_t level = 0; level < kLevelsWithoutAltGr; ++level) {
-            place(keys, level, true);
-        }
-        for (xkb_level_index_t level = kLevelsWithoutAltGr; level < levels; ++level) {
-            place(keys, level, false);
-        }
+    for (xkb_level_index_t level = 0; level < kLevelsWithoutAltGr; ++level) {
+        place(keycodes, level, false);
+    }
+    for (xkb_level_index_t level = 0; level < kLevelsWithoutAltGr; ++level) {
+        place(keycodes, level, true);
+    }
+    for (xkb_level_index_t level = kLevelsWithoutAltGr; level < levels; ++level) {
+        place(keycodes, level, false);
     }
 
-    std::array<std::vector<xkb_keysym_t>, 3> levelKeysyms;
+    std::array<std::vector<xkb_keysym_t>, 4> levelKeysyms;
     for (xkb_keycode_t keycode = 0; keycode < VirtualKeyTable::kKeycodes; ++keycode) {
         for (xkb_level_index_t level = 0; level < levelKeysyms.size(); ++level) {
-            levelKeysyms[level].push_back(keysymAt(keymap, keycode, level));
+            levelKeysyms[level].push_back(keysymAt(keymap, keycode, group, level));
         }
     }
-    virtualKeys_ = VirtualKeyTable({levelKeysyms[0], levelKeysyms[1], levelKeysyms[2]}, 0);
+    virtualKeys_ = VirtualKeyTable({levelKeysyms[0], levelKeysyms[1], levelKeysyms[2], levelKeysyms[3]}, 0);
     capsLockMask_ = maskOf(keymap, XKB_MOD_NAME_CAPS);
     numLockMask_ = maskOf(keymap, XKB_MOD_NAME_NUM);
 }
 
-std::optional<XkbLayout> XkbLayout::fromNames(const std::string& layout, const std::string& variant)
+xkb_layout_index_t XkbLayout::groupTyping(xkb_keymap* keymap, xkb_keycode_t keycode, xkb_keysym_t keysym,
+                                          xkb_layout_index_t current)
+{
+    auto types = [&](xkb_layout_index_t group) {
+        const xkb_level_index_t levels =
+            xkb_keymap_num_levels_for_key(keymap, keycode, groupOfKey(keymap, keycode, group));
+        for (xkb_level_index_t level = 0; level < levels; ++level) {
+            if (keysymAt(keymap, keycode, group, level) == keysym) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (types(current)) {
+        return current;
+    }
+    for (xkb_layout_index_t group = 0; group < xkb_keymap_num_layouts(keymap); ++group) {
+        if (types(group)) {
+            return group;
+        }
+    }
+    return current;
+}
+
+std::optional<XkbLayout> XkbLayout::fromNames(const std::string& layout, const std::string& variant,
+                                              xkb_layout_index_t group)
 {
     const std::unique_ptr<xkb_context, decltype(&xkb_context_unref)> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS),
                                                                              &xkb_context_unref);
@@ -175,7 +209,7 @@ std::optional<XkbLayout> XkbLayout::fromNames(const std::string& layout, const s
     if (!keymap) {
         return std::nullopt;
     }
-    return XkbLayout(keymap.get());
+    return XkbLayout(keymap.get(), group);
 }
 
 std::optional<KeyPlacement> XkbLayout::find(xkb_keysym_t keysym) const
