@@ -51,7 +51,9 @@ void withModifiers(InputBatch& batch, const KeyModifiers& modifiers, AddKey addK
 class SendInputKeySender final : public KeySender {
 public:
     SendInputKeySender(std::unique_ptr<SendInputCall> call, std::unique_ptr<LayoutQueries> queries)
-        : call_(std::move(call)), queries_(std::move(queries)), records_(*queries_),
+        : call_(std::move(call)),
+          queries_(std::move(queries)),
+          records_(*queries_),
           repeat_([this] { repeatNewestKey(); })
     {
     }
