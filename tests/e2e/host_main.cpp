@@ -157,9 +157,7 @@ int main(int argc, char** argv)
     // Unwatched, Kivo looks for the virtual joystick's device node, finds none and polls.
     kivo::JoystickWatcher watcher;
     if (options.watched) {
-        watcher = [&activity](const kivo::SdlJoystick&, std::function<void()> changed) {
-            return kivo::watchJoystickActivity(activity.readEnd(), std::move(changed));
-        };
+        watcher = [&activity](const kivo::SdlJoystick&) { return kivo::watchJoystickActivity(activity.readEnd()); };
     }
     std::optional<VirtualStick> stick;
     std::optional<CommandReader> reader;

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <string>
@@ -24,9 +25,9 @@ inline bool endedElsewhere(pid_t pid)
 }
 
 // Ends a process a test started, so that no test sits in its teardown: `signal` first, then
-// SIGKILL once the wait gives up (an X server has been seen to miss its SIGTERM). A daemon that
+// SIGKILL once `grace` is over (an X server has been seen to miss its SIGTERM). A daemon that
 // left its parent is waited for until it is gone. Its status as waitpid gives it, or -1.
-inline int endProcess(pid_t pid, int signal = SIGTERM)
+inline int endProcess(pid_t pid, int signal = SIGTERM, std::chrono::milliseconds grace = kWaitDeadline)
 {
     int status = -1;
     const auto ended = [&] {
@@ -34,7 +35,7 @@ inline int endProcess(pid_t pid, int signal = SIGTERM)
         return reaped == pid || (reaped < 0 && errno == ECHILD && endedElsewhere(pid));
     };
     ::kill(pid, signal);
-    if (!waitFor(ended)) {
+    if (!waitFor(ended, pauseBeforeAsking, grace)) {
         ::kill(pid, SIGKILL);
         waitFor(ended);
     }

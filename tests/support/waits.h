@@ -20,11 +20,13 @@ inline void pauseBeforeAsking()
 }
 
 // Asks until the answer is yes or the deadline has passed; the last answer. Between questions
-// runs `meanwhile`: a pause, or the event loop of a test whose answer comes through it.
+// runs `meanwhile`: a pause, or the event loop of a test whose answer comes through it. Only
+// what gives up early on purpose, such as ending a process, passes a shorter deadline.
 template <typename Happened, typename Meanwhile = void (*)()>
-bool waitFor(Happened happened, Meanwhile meanwhile = pauseBeforeAsking)
+bool waitFor(Happened happened, Meanwhile meanwhile = pauseBeforeAsking,
+             std::chrono::milliseconds within = kWaitDeadline)
 {
-    const auto deadline = std::chrono::steady_clock::now() + kWaitDeadline;
+    const auto deadline = std::chrono::steady_clock::now() + within;
     while (!happened()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;

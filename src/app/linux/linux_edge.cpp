@@ -35,15 +35,15 @@ void answerOnceActive(QWindow& window, SingleInstance::Answer answer, std::chron
 
 LinuxEdge::LinuxEdge(const LinuxJoystick& joystick)
     : joystick_(joystick.open ? joystick.open(joystick.choice) : makeSdlJoystick(joystick.choice)),
-      watchJoystick_(joystick.watch ? joystick.watch : [](const SdlJoystick& sdl, std::function<void()> changed) {
-          return watchJoystickNode(sdl, std::move(changed));
-      })
+      watchJoystick_(joystick.watch ? joystick.watch : [](const SdlJoystick& sdl) { return watchJoystickNode(sdl); })
 {
 }
 
 std::unique_ptr<WindowHook> LinuxEdge::showWindow(Form1& form, WindowLogic& logic)
 {
-    joystickWatch_ = watchJoystick_(*joystick_, [this] { wake(); });
+    joystickWatch_ = watchJoystick_(*joystick_);
+    if (joystickWatch_)
+        joystickWakeUps_ = std::make_unique<DescriptorWakeUps>(*joystickWatch_, [this] { wake(); });
     std::unique_ptr<WindowHook> hook = attachWindow(form, logic);
     form.show();
     comeToFront(form, {}, {});
@@ -52,7 +52,11 @@ std::unique_ptr<WindowHook> LinuxEdge::showWindow(Form1& form, WindowLogic& logi
 
 bool LinuxEdge::armForNextChange()
 {
-    return joystickWatch_ && joystickWatch_->armForNextChange() && armForOtherWindows();
+    if (!joystickWatch_)
+        return false;
+    const bool armed = joystickWatch_->armForNextChange();
+    joystickWakeUps_->rebind();
+    return armed && armForOtherWindows();
 }
 
 void LinuxEdge::comeToFront(Form1& form, const LaunchTokens& tokens, SingleInstance::Answer answer)

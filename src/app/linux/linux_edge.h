@@ -1,7 +1,8 @@
 #pragma once
 
 #include "app/edge.h"
-#include "app/linux/wake_ups/joystick_watch.h"
+#include "app/linux/wake_ups/descriptor_wake_ups.h"
+#include "platform/sdl/joystick_watch.h"
 #include "platform/sdl/sdl_joystick.h"
 #include "platform/wake_ups.h"
 #include "window/qt/form1.h"
@@ -14,8 +15,7 @@ namespace kivo {
 
 // How the program learns that the joystick changed: when empty, watchJoystickNode(); the
 // end-to-end host announces the changes of its virtual joystick itself.
-using JoystickWatcher =
-    std::function<std::unique_ptr<JoystickWatch>(const SdlJoystick& joystick, std::function<void()> changed)>;
+using JoystickWatcher = std::function<std::unique_ptr<JoystickWatch>(const SdlJoystick& joystick)>;
 
 // How the edge opens the joystick it reads: when empty, makeSdlJoystick(); a test gives its own,
 // so that no SDL starts.
@@ -59,6 +59,7 @@ private:
     std::unique_ptr<SdlJoystick> joystick_;
     JoystickWatcher watchJoystick_;
     std::unique_ptr<JoystickWatch> joystickWatch_;
+    std::unique_ptr<DescriptorWakeUps> joystickWakeUps_;
 };
 
 // Over the X display that DISPLAY names; says on standard error why when there is none.

@@ -32,7 +32,7 @@ extern "C" void onTerminationSignal(int)
 
 }  // namespace
 
-TerminationSignals::TerminationSignals(std::function<void()> onSignal) : signalled_(std::move(onSignal))
+TerminationSignals::TerminationSignals(std::function<void()> onSignal) : wakeUps_(signalled_, std::move(onSignal))
 {
     if (writeEnd != -1) {
         reportProblem("termination signals are already being watched");
@@ -45,6 +45,7 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal) : signall
     }
     writeEnd = ends[0];
     signalled_.watch(ends[1]);
+    wakeUps_.rebind();
     installed_ = true;
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/linux/wake_ups/drained_descriptor.h"
+#include "app/linux/wake_ups/descriptor_wake_ups.h"
+#include "platform/sdl/device_watch.h"
 
 #include <functional>
 
@@ -19,6 +20,7 @@ public:
 private:
     // The socket's read end.
     DrainedDescriptor signalled_;
+    DescriptorWakeUps wakeUps_;
     bool installed_ = false;
 };
 

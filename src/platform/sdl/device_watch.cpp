@@ -92,20 +92,63 @@ void InputFolderWatch::close()
     inotify_ = folderWatch_ = parentWatch_ = -1;
 }
 
-Drained drainDescriptor(int descriptor)
+DrainedDescriptor::~DrainedDescriptor()
+{
+    close();
+}
+
+void DrainedDescriptor::watch(int descriptor)
+{
+    close();
+    descriptor_ = descriptor;
+    paused_ = false;
+}
+
+bool DrainedDescriptor::resume()
+{
+    if (!open())
+        return false;
+    // After an arrival the ticks run on and ask again; meanwhile they read the device themselves.
+    paused_ = drain() || !open();
+    return !paused_;
+}
+
+std::vector<int> DrainedDescriptor::descriptors() const
+{
+    if (paused_ || !open())
+        return {};
+    return {descriptor_};
+}
+
+bool DrainedDescriptor::happened(int descriptor)
+{
+    if (descriptor != descriptor_ || !open())
+        return false;
+    drain();
+    return true;
+}
+
+bool DrainedDescriptor::drain()
 {
     // Large enough for whole evdev events and any hidraw report.
     char buffer[4096];
-    Drained drained;
+    bool arrived = false;
     for (;;) {
-        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
-        drained.arrived = drained.arrived || count > 0;
+        const ssize_t count = ::read(descriptor_, buffer, sizeof buffer);
+        arrived = arrived || count > 0;
         if (count > 0 || (count < 0 && errno == EINTR))
             continue;
-        // A descriptor that has ended stays readable; left open, it would wake its watcher forever.
-        drained.ended = count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
-        return drained;
+        if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+            close();
+        return arrived;
     }
+}
+
+void DrainedDescriptor::close()
+{
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+    descriptor_ = -1;
 }
 
 }  // namespace kivo

@@ -28,7 +28,7 @@ class AskingEdge final : public LinuxEdge {
 public:
     AskingEdge()
         : LinuxEdge({{},
-                     [](const SdlJoystick&, std::function<void()>) { return nullptr; },
+                     [](const SdlJoystick&) { return nullptr; },
                      [](const JoystickChoice&) { return std::make_unique<AbsentJoystick>(); }})
     {
     }

@@ -1,6 +1,5 @@
-#include "app/linux/wake_ups/drained_descriptor.h"
-
-#include <QCoreApplication>
+#include "event_loop_round.h"
+#include "platform/sdl/device_watch.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -25,12 +24,12 @@ protected:
     void runEventLoop()
     {
         for (int round = 0; round < 5; ++round)
-            QCoreApplication::processEvents();
+            changes += eventLoopRound(watched);
     }
 
     int ends[2] = {-1, -1};
     int changes = 0;
-    DrainedDescriptor watched{[this] { ++changes; }};
+    DrainedDescriptor watched;
 };
 
 TEST_F(DrainedDescriptorTest, EverythingWrittenIsReadAndAnnouncedOnce)

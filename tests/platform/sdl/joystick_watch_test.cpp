@@ -1,6 +1,5 @@
-#include "app/linux/wake_ups/joystick_watch.h"
-
-#include <QCoreApplication>
+#include "platform/sdl/joystick_watch.h"
+#include "event_loop_round.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -43,7 +42,7 @@ protected:
     void deviceEvent()
     {
         ASSERT_EQ(write(device, "e", 1), 1);
-        QCoreApplication::processEvents();
+        changes += eventLoopRound(*watch);
     }
 
     const std::filesystem::path node =
@@ -51,7 +50,7 @@ protected:
     int device = -1;
     NamedJoystick joystick;
     int changes = 0;
-    std::unique_ptr<JoystickWatch> watch = watchJoystickNode(joystick, [this] { ++changes; });
+    std::unique_ptr<JoystickWatch> watch = watchJoystickNode(joystick);
 };
 
 struct NodeCase {
@@ -96,21 +95,20 @@ TEST(JoystickArrivalWatch, AnnouncesArrivalsAfterTheFolderIsRemovedAndMadeAgain)
     std::filesystem::create_directories(input);
     NamedJoystick none;
     int changes = 0;
-    auto watch = watchJoystickNode(
-        none, [&changes] { ++changes; }, input);
+    auto watch = watchJoystickNode(none, input);
     ASSERT_TRUE(watch->armForNextChange());
 
     std::filesystem::remove(input);
-    QCoreApplication::processEvents();
+    changes += eventLoopRound(*watch);
     EXPECT_EQ(changes, 1) << "a watch that ends says so";
     std::filesystem::create_directory(input);
-    QCoreApplication::processEvents();
+    changes += eventLoopRound(*watch);
     EXPECT_EQ(changes, 2) << "the folder's return is an arrival";
     std::ofstream(input / "event7") << "";
-    QCoreApplication::processEvents();
+    changes += eventLoopRound(*watch);
     EXPECT_EQ(changes, 3) << "and what arrives in it is announced";
     std::filesystem::permissions(input / "event7", std::filesystem::perms{0660});
-    QCoreApplication::processEvents();
+    changes += eventLoopRound(*watch);
     EXPECT_EQ(changes, 4) << "so is a node that udev has just let the user open";
     std::filesystem::remove_all(devices);
 }
@@ -121,10 +119,10 @@ TEST(JoystickActivityWatch, AnnouncesTheFirstChangeAfterEachQuestionUntilTheWrit
     int ends[2];
     ASSERT_EQ(pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
     int changes = 0;
-    auto watch = watchJoystickActivity(ends[0], [&changes] { ++changes; });
+    auto watch = watchJoystickActivity(ends[0]);
     const auto change = [&] {
         ASSERT_EQ(write(ends[1], "!", 1), 1);
-        QCoreApplication::processEvents();
+        changes += eventLoopRound(*watch);
     };
 
     EXPECT_TRUE(watch->armForNextChange());
@@ -138,7 +136,7 @@ TEST(JoystickActivityWatch, AnnouncesTheFirstChangeAfterEachQuestionUntilTheWrit
 
     EXPECT_TRUE(watch->armForNextChange());
     close(ends[1]);
-    QCoreApplication::processEvents();
+    changes += eventLoopRound(*watch);
     EXPECT_EQ(changes, 3);
     EXPECT_FALSE(watch->armForNextChange());
 }
