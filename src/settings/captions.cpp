@@ -43,7 +43,7 @@ ProfileText withCaptions(const SettingsLocation& location, const ProfileFileText
         if (earlier)
             base = earlier.value();
     }
-    ProfileText profile(base.value_or(FileText{FileForm{.lineEnding = kNewFileLineEnding}}));
+    ProfileText profile(base.value_or(FileText{.form = FileForm{.lineEnding = kNewFileLineEnding}, .text = {}}));
     for (std::int32_t index = 0; index < n; ++index) {
         if (!labels.exists(index))
             continue;

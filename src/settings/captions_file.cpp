@@ -32,7 +32,7 @@ std::string buttonList(const std::vector<std::int32_t>& buttons)
 Status CaptionsFile::load(ButtonLabels& labels, std::int32_t n)
 {
     const Status loaded = loadCaptions(location_, labels, n);
-    seen_ = {captionsOf(labels, n), stampOfFile()};
+    seen_ = {captionsOf(labels, n), stampOfFile(), std::nullopt};
     return loaded;
 }
 
