@@ -191,6 +191,21 @@ TEST(KeyRecords, EveryKeysTokenIsTypedBackOnTheSameKey)
     EXPECT_EQ(recordToken(KeyRecord{'Z', 0x2c}, false), "") << "a key typing nothing";
 }
 
+// The keypad's keys, whichever Num Lock says, and the Windows keys share a virtual key or type no
+// character: both builds name them by their place and type them back there.
+TEST(KeyRecords, KeysWithoutACharacterOfTheirOwnAreTypedBackAtTheirPlace)
+{
+    const std::pair<std::uint16_t, std::string_view> table[] = {
+        {0x4f, "{Numpad1}"},  {0x52, "{Numpad0}"}, {0x53, "{Decimal}"},  {0x11c, "{NumpadEnter}"},
+        {0x4a, "{Subtract}"}, {0x135, "{Divide}"}, {0x37, "{Multiply}"}, {0x15b, "{LWin}"},
+        {0x15c, "{RWin}"},    {0x15d, "{Apps}"},   {0x58, "{SC058}"},
+    };
+    for (const auto& [place, token] : table) {
+        EXPECT_EQ(scanCodeToken(place), token);
+        EXPECT_EQ(KeyString(token).strokes(), std::vector{KeyStroke::place(place)}) << token;
+    }
+}
+
 TEST(KeyRecords, CharacterIsTypedOnTheKeyWithTheFewestModifiersADeadKeysOwnTwice)
 {
     struct Reach {
