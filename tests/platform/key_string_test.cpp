@@ -104,18 +104,19 @@ INSTANTIATE_TEST_SUITE_P(Notation, MalformedKeyString,
                          ::testing::Values("{", "{}", "{Nope}", "a{Nope}", "{Enter", "+{", "{ab", "x{F1}{F99}",
                                            "{Enter}}{", "{SC1E}", "{SC000}", "{SC200}", "{SC-1E}"));
 
-// Keys of the layouts as their readers fill them: what each key types by itself, with Shift and
-// with AltGr, and where it sits.
+// Keys of the layouts as their readers fill them: what each key types by itself, with Shift, with
+// AltGr and with both, and where it sits.
 const KeyRecord kGermanE{'E', 0x12, {U'e', U'E', U'\u20ac'}};
 const KeyRecord kGermanQ{'Q', 0x10, {U'q', U'Q', U'@'}};
 const KeyRecord kGermanZ{'Z', 0x15, {U'z', U'Z', 0}};
 const KeyRecord kGermanUe{0xba, 0x1a, {U'\u00fc', U'\u00dc', 0}};
-const KeyRecord kGermanSharpS{0xdb, 0x0c, {U'\u00df', U'?', U'\\'}};
+const KeyRecord kGermanSharpS{0xdb, 0x0c, {U'\u00df', U'?', U'\\', U'\u00bf'}};
+const KeyRecord kGermanComma{0xbc, 0x33, {U',', U';', 0, U'\u00d7'}};
 const KeyRecord kGermanCircumflex{0xdc, 0x29, {U'^', U'\u00b0', 0}, {true, false, false}};
 const KeyRecord kGermanAcute{0xdd, 0x0d, {U'\u00b4', U'`', 0}, {true, true, false}};
 const KeyRecord kGerman1{'1', 0x02, {U'1', U'!', 0}};
-const KeyRecord kGerman[] = {kGermanE,      kGermanQ,          kGermanZ,     kGermanUe,
-                             kGermanSharpS, kGermanCircumflex, kGermanAcute, kGerman1};
+const KeyRecord kGerman[] = {kGermanE,     kGermanQ,          kGermanZ,     kGermanUe, kGermanSharpS,
+                             kGermanComma, kGermanCircumflex, kGermanAcute, kGerman1};
 const KeyRecord kFrench1{'1', 0x02, {U'&', U'1', 0}};
 const KeyRecord kFrench2{'2', 0x03, {U'\u00e9', U'2', U'~'}, {false, false, true}};
 const KeyRecord kFrenchE{'E', 0x12, {U'e', U'E', U'\u20ac'}};
@@ -125,7 +126,7 @@ const KeyRecord kRussianZhe{0xba, 0x27, {U'\u0436', U'\u0416', 0}};
 const KeyRecord kRussianPeriod{0xbf, 0x35, {U'.', U',', 0}};
 const KeyRecord kRussian[] = {kRussianA, kRussianZhe, kRussianPeriod};
 const KeyRecord kUsIntlAcute{0xde, 0x28, {U'\u00b4', U'\u00a8', U'\u00b4'}, {true, true, false}};
-const KeyRecord kUsIntlQ{'Q', 0x10, {U'q', U'Q', U'\u00e4'}};
+const KeyRecord kUsIntlQ{'Q', 0x10, {U'q', U'Q', U'\u00e4', U'\u00c4'}};
 const KeyRecord kUsIntl[] = {kUsIntlAcute, kUsIntlQ};
 const KeyRecord kUsA{'A', 0x1e, {U'a', U'A', 0}};
 const KeyRecord kUsSemicolon{0xba, 0x27, {U';', U':', 0}};
@@ -135,7 +136,7 @@ const KeyRecord kUs[] = {kUsA, kUsSemicolon, kUsApostrophe};
 struct RecordRow {
     std::span<const KeyRecord> layout;
     const KeyRecord& key;
-    bool altGr;
+    KeyLevel held;  // the modifiers held with the key
     std::string token;
     KeyLevel level;  // at which the token is typed back
     bool dead = false;
@@ -147,34 +148,39 @@ struct RecordRow {
 TEST(KeyRecords, EveryKeysTokenIsTypedBackOnTheSameKey)
 {
     const RecordRow table[] = {
-        {kGerman, kGermanE, false, "", KeyLevel::Shift},
-        {kGerman, kGermanE, true, "\x80", KeyLevel::AltGr},
-        {kGerman, kGermanQ, true, "{@}", KeyLevel::AltGr},
-        {kGerman, kGermanZ, false, "", KeyLevel::Shift},
-        {kGerman, kGermanUe, false, "\xFC", KeyLevel::Plain},
-        {kGerman, kGermanUe, true, "\xFC", KeyLevel::Plain},
-        {kGerman, kGermanSharpS, false, "\xDF", KeyLevel::Plain},
-        {kGerman, kGermanSharpS, true, "{\\}", KeyLevel::AltGr},
-        {kGerman, kGermanCircumflex, false, "{^}", KeyLevel::Plain, true},
-        {kGerman, kGermanAcute, false, "\xB4", KeyLevel::Plain, true},
-        {kGerman, kGerman1, false, "", KeyLevel::Plain},
-        {kFrench, kFrench1, false, "{&}", KeyLevel::Plain},
-        {kFrench, kFrench2, false, "\xE9", KeyLevel::Plain},
-        {kFrench, kFrench2, true, "{~}", KeyLevel::AltGr, true},
-        {kFrench, kFrenchE, true, "\x80", KeyLevel::AltGr},
-        {kRussian, kRussianA, false, "{SC01E}", KeyLevel::Plain},
-        {kRussian, kRussianZhe, false, "{SC027}", KeyLevel::Plain},
-        {kRussian, kRussianPeriod, false, "{.}", KeyLevel::Plain},
-        {kUsIntl, kUsIntlAcute, false, "\xB4", KeyLevel::Plain, true},
-        {kUsIntl, kUsIntlQ, true, "\xE4", KeyLevel::AltGr},
-        {kUs, kUsA, false, "", KeyLevel::Shift},
-        {kUs, kUsSemicolon, false, "{;}", KeyLevel::Plain},
-        {kUs, kUsApostrophe, false, "{'}", KeyLevel::Plain},
+        {kGerman, kGermanE, KeyLevel::Plain, "", KeyLevel::Shift},
+        {kGerman, kGermanE, KeyLevel::AltGr, "\x80", KeyLevel::AltGr},
+        {kGerman, kGermanQ, KeyLevel::AltGr, "{@}", KeyLevel::AltGr},
+        {kGerman, kGermanZ, KeyLevel::Plain, "", KeyLevel::Shift},
+        {kGerman, kGermanUe, KeyLevel::Plain, "\xFC", KeyLevel::Plain},
+        {kGerman, kGermanUe, KeyLevel::AltGr, "\xFC", KeyLevel::Plain},
+        {kGerman, kGermanSharpS, KeyLevel::Plain, "\xDF", KeyLevel::Plain},
+        {kGerman, kGermanSharpS, KeyLevel::AltGr, "{\\}", KeyLevel::AltGr},
+        {kGerman, kGermanSharpS, KeyLevel::ShiftAltGr, "\xBF", KeyLevel::ShiftAltGr},
+        {kGerman, kGermanComma, KeyLevel::ShiftAltGr, "\xD7", KeyLevel::ShiftAltGr},
+        {kGerman, kGermanE, KeyLevel::ShiftAltGr, "\x80", KeyLevel::AltGr},
+        {kGerman, kGermanCircumflex, KeyLevel::Plain, "{^}", KeyLevel::Plain, true},
+        {kGerman, kGermanAcute, KeyLevel::Plain, "\xB4", KeyLevel::Plain, true},
+        {kGerman, kGerman1, KeyLevel::Plain, "", KeyLevel::Plain},
+        {kFrench, kFrench1, KeyLevel::Plain, "{&}", KeyLevel::Plain},
+        {kFrench, kFrench2, KeyLevel::Plain, "\xE9", KeyLevel::Plain},
+        {kFrench, kFrench2, KeyLevel::AltGr, "{~}", KeyLevel::AltGr, true},
+        {kFrench, kFrenchE, KeyLevel::AltGr, "\x80", KeyLevel::AltGr},
+        {kRussian, kRussianA, KeyLevel::Plain, "{SC01E}", KeyLevel::Plain},
+        {kRussian, kRussianZhe, KeyLevel::Plain, "{SC027}", KeyLevel::Plain},
+        {kRussian, kRussianPeriod, KeyLevel::Plain, "{.}", KeyLevel::Plain},
+        {kUsIntl, kUsIntlAcute, KeyLevel::Plain, "\xB4", KeyLevel::Plain, true},
+        {kUsIntl, kUsIntlQ, KeyLevel::AltGr, "\xE4", KeyLevel::AltGr},
+        {kUsIntl, kUsIntlQ, KeyLevel::ShiftAltGr, "\xC4", KeyLevel::ShiftAltGr},
+        {kUs, kUsA, KeyLevel::Plain, "", KeyLevel::Shift},
+        {kUs, kUsSemicolon, KeyLevel::Plain, "{;}", KeyLevel::Plain},
+        {kUs, kUsApostrophe, KeyLevel::Plain, "{'}", KeyLevel::Plain},
     };
     for (const RecordRow& row : table) {
         const KeyRecord& key = row.key;
-        const std::string where = scanCodeToken(key.scanCode) + (row.altGr ? " with AltGr" : "");
-        EXPECT_EQ(recordToken(key, row.altGr), row.token) << where;
+        const std::string where =
+            scanCodeToken(key.scanCode) + " at level " + std::to_string(static_cast<int>(row.held));
+        EXPECT_EQ(recordToken(key, row.held), row.token) << where;
         const std::string shown = row.token.empty() ? std::string(1, static_cast<char>(key.virtualKey)) : row.token;
         const std::vector<KeyStroke> strokes = KeyString(shown).strokes();
         ASSERT_EQ(strokes.size(), 1U) << where;
@@ -188,7 +194,7 @@ TEST(KeyRecords, EveryKeysTokenIsTypedBackOnTheSameKey)
         EXPECT_EQ(reach->level, row.level) << where;
         EXPECT_EQ(reach->dead, row.dead) << where;
     }
-    EXPECT_EQ(recordToken(KeyRecord{'Z', 0x2c}, false), "") << "a key typing nothing";
+    EXPECT_EQ(recordToken(KeyRecord{'Z', 0x2c}, KeyLevel::Plain), "") << "a key typing nothing";
 }
 
 // The keypad's keys, whichever Num Lock says, and the Windows keys share a virtual key or type no
