@@ -17,10 +17,16 @@ bool isDigit(char32_t c)
 
 }  // namespace
 
-std::string recordToken(const KeyRecord& key, bool altGr)
+std::string recordToken(const KeyRecord& key, KeyLevel held)
 {
-    const bool withAltGr = altGr && key.at(KeyLevel::AltGr) != 0;
-    const KeyLevel level = withAltGr ? KeyLevel::AltGr : KeyLevel::Plain;
+    // Shift alone changes no token: a key is named by what it types by itself, as the table names it.
+    KeyLevel level = KeyLevel::Plain;
+    if (held == KeyLevel::ShiftAltGr && key.at(KeyLevel::ShiftAltGr) != 0) {
+        level = KeyLevel::ShiftAltGr;
+    } else if (needsAltGr(held) && key.at(KeyLevel::AltGr) != 0) {
+        level = KeyLevel::AltGr;
+    }
+    const bool withAltGr = needsAltGr(level);
     const char32_t character = key.at(level);
     if (character == 0 && !key.deadAt(level)) {
         return {};
@@ -41,8 +47,9 @@ std::optional<KeyReach> keyTyping(std::span<const KeyRecord> keys, char32_t char
     constexpr struct {
         KeyLevel level;
         bool dead;
-    } kOrder[] = {{KeyLevel::Plain, false}, {KeyLevel::Shift, false}, {KeyLevel::Plain, true},
-                  {KeyLevel::Shift, true},  {KeyLevel::AltGr, false}, {KeyLevel::AltGr, true}};
+    } kOrder[] = {{KeyLevel::Plain, false},      {KeyLevel::Shift, false},    {KeyLevel::Plain, true},
+                  {KeyLevel::Shift, true},       {KeyLevel::AltGr, false},    {KeyLevel::AltGr, true},
+                  {KeyLevel::ShiftAltGr, false}, {KeyLevel::ShiftAltGr, true}};
     for (const auto& [level, dead] : kOrder) {
         for (const KeyRecord& key : keys) {
             if (key.at(level) == character && key.deadAt(level) == dead) {

@@ -8,9 +8,18 @@
 
 namespace kivo {
 
-// The levels a key is typed at: by itself, with Shift, with AltGr.
-enum class KeyLevel : std::uint8_t { Plain, Shift, AltGr };
-inline constexpr std::size_t kKeyLevels = 3;
+// The levels a key is typed at: by itself, with Shift, with AltGr, with Shift and AltGr.
+enum class KeyLevel : std::uint8_t { Plain, Shift, AltGr, ShiftAltGr };
+inline constexpr std::size_t kKeyLevels = 4;
+
+constexpr bool needsShift(KeyLevel level)
+{
+    return level == KeyLevel::Shift || level == KeyLevel::ShiftAltGr;
+}
+constexpr bool needsAltGr(KeyLevel level)
+{
+    return level == KeyLevel::AltGr || level == KeyLevel::ShiftAltGr;
+}
 
 // One key of the layout in use, as a platform's layout reader fills it once per layout: what it
 // types at each level (0 for nothing), whether it is a dead key there, where it sits.
@@ -25,11 +34,11 @@ struct KeyRecord {
     bool deadAt(KeyLevel level) const { return dead[static_cast<std::size_t>(level)]; }
 };
 
-// The token of a key pressed with AltGr held or not: the character it types (a dead key's own),
-// or its place ("{SC01E}") where Windows-1252 lacks the character; empty where the key-name
-// table's token already types this same key (a letter's capital, a digit) and for keys that
-// type nothing.
-std::string recordToken(const KeyRecord& key, bool altGr);
+// The token of a key pressed with the modifiers of a level held: the character it types with
+// AltGr (and Shift, where it types one there), else by itself (a dead key's own), or its place
+// ("{SC01E}") where Windows-1252 lacks the character; empty where the key-name table's token
+// already types this same key (a letter's capital, a digit) and for keys that type nothing.
+std::string recordToken(const KeyRecord& key, KeyLevel held);
 
 // Where a character is typed: the key, the level, and whether it is a dead key's own character,
 // which the key types only when pressed twice.
@@ -40,7 +49,7 @@ struct KeyReach {
 };
 
 // The key typing a character with the fewest modifiers: by itself, with Shift, as a dead key's
-// own character, with AltGr; none when no key of the layout types it.
+// own character, with AltGr, with Shift and AltGr; none when no key of the layout types it.
 std::optional<KeyReach> keyTyping(std::span<const KeyRecord> keys, char32_t character);
 
 }  // namespace kivo

@@ -1,9 +1,10 @@
 #include "platform/key_string.h"
 #include "platform/key_records.h"
+#include "platform/windows1252.h"
 
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <span>
 
 namespace kivo {
 namespace {
@@ -103,34 +104,112 @@ INSTANTIATE_TEST_SUITE_P(Notation, MalformedKeyString,
                          ::testing::Values("{", "{}", "{Nope}", "a{Nope}", "{Enter", "+{", "{ab", "x{F1}{F99}",
                                            "{Enter}}{", "{SC1E}", "{SC000}", "{SC200}", "{SC-1E}"));
 
-// Keys of a German layout as its reader fills them, and of a French and a Russian one.
+// Keys of the layouts as their readers fill them: what each key types by itself, with Shift, with
+// AltGr and with both, and where it sits.
 const KeyRecord kGermanE{'E', 0x12, {U'e', U'E', U'\u20ac'}};
 const KeyRecord kGermanQ{'Q', 0x10, {U'q', U'Q', U'@'}};
+const KeyRecord kGermanZ{'Z', 0x15, {U'z', U'Z', 0}};
 const KeyRecord kGermanUe{0xba, 0x1a, {U'\u00fc', U'\u00dc', 0}};
+const KeyRecord kGermanSharpS{0xdb, 0x0c, {U'\u00df', U'?', U'\\', U'\u00bf'}};
+const KeyRecord kGermanComma{0xbc, 0x33, {U',', U';', 0, U'\u00d7'}};
 const KeyRecord kGermanCircumflex{0xdc, 0x29, {U'^', U'\u00b0', 0}, {true, false, false}};
 const KeyRecord kGermanAcute{0xdd, 0x0d, {U'\u00b4', U'`', 0}, {true, true, false}};
 const KeyRecord kGerman1{'1', 0x02, {U'1', U'!', 0}};
+const KeyRecord kGerman[] = {kGermanE,     kGermanQ,          kGermanZ,     kGermanUe, kGermanSharpS,
+                             kGermanComma, kGermanCircumflex, kGermanAcute, kGerman1};
 const KeyRecord kFrench1{'1', 0x02, {U'&', U'1', 0}};
+const KeyRecord kFrench2{'2', 0x03, {U'\u00e9', U'2', U'~'}, {false, false, true}};
+const KeyRecord kFrenchE{'E', 0x12, {U'e', U'E', U'\u20ac'}};
+const KeyRecord kFrench[] = {kFrench1, kFrench2, kFrenchE};
 const KeyRecord kRussianA{'A', 0x1e, {U'\u0444', U'\u0424', 0}};
-const KeyRecord kGerman[] = {kGermanE, kGermanQ, kGermanUe, kGermanCircumflex, kGermanAcute, kGerman1};
+const KeyRecord kRussianZhe{0xba, 0x27, {U'\u0436', U'\u0416', 0}};
+const KeyRecord kRussianPeriod{0xbf, 0x35, {U'.', U',', 0}};
+const KeyRecord kRussian[] = {kRussianA, kRussianZhe, kRussianPeriod};
+const KeyRecord kUsIntlAcute{0xde, 0x28, {U'\u00b4', U'\u00a8', U'\u00b4'}, {true, true, false}};
+const KeyRecord kUsIntlQ{'Q', 0x10, {U'q', U'Q', U'\u00e4', U'\u00c4'}};
+const KeyRecord kUsIntl[] = {kUsIntlAcute, kUsIntlQ};
+const KeyRecord kUsA{'A', 0x1e, {U'a', U'A', 0}};
+const KeyRecord kUsSemicolon{0xba, 0x27, {U';', U':', 0}};
+const KeyRecord kUsApostrophe{0xde, 0x28, {U'\'', U'"', 0}};
+const KeyRecord kUs[] = {kUsA, kUsSemicolon, kUsApostrophe};
 
-TEST(KeyRecords, TokenShowsWhatTheKeyTypesUnlessTheTableTypesThatSameKey)
+struct RecordRow {
+    std::span<const KeyRecord> layout;
+    const KeyRecord& key;
+    KeyLevel held;  // the modifiers held with the key
+    std::string token;
+    KeyLevel level;  // at which the token is typed back
+    bool dead = false;
+};
+
+// A key pressed in Kivo's window shows its token, and the token types that very key back, at the
+// level it was pressed at (a letter's capital with Shift, a dead key's own character twice). The
+// token is the key-name table's where the rule gives none; a key at a place types back there.
+TEST(KeyRecords, EveryKeysTokenIsTypedBackOnTheSameKey)
 {
-    const std::tuple<KeyRecord, bool, std::string> table[] = {
-        {kGermanE, false, ""},
-        {kGermanE, true, "\x80"},
-        {kGermanQ, true, "{@}"},
-        {kGermanUe, false, "\xFC"},
-        {kGermanUe, true, "\xFC"},
-        {kGermanCircumflex, false, "{^}"},
-        {kGermanAcute, false, "\xB4"},
-        {kGerman1, false, ""},
-        {kFrench1, false, "{&}"},
-        {kRussianA, false, "{SC01E}"},
-        {KeyRecord{'Z', 0x2c}, false, ""},
+    const RecordRow table[] = {
+        {kGerman, kGermanE, KeyLevel::Plain, "", KeyLevel::Shift},
+        {kGerman, kGermanE, KeyLevel::AltGr, "\x80", KeyLevel::AltGr},
+        {kGerman, kGermanQ, KeyLevel::AltGr, "{@}", KeyLevel::AltGr},
+        {kGerman, kGermanZ, KeyLevel::Plain, "", KeyLevel::Shift},
+        {kGerman, kGermanUe, KeyLevel::Plain, "\xFC", KeyLevel::Plain},
+        {kGerman, kGermanUe, KeyLevel::AltGr, "\xFC", KeyLevel::Plain},
+        {kGerman, kGermanSharpS, KeyLevel::Plain, "\xDF", KeyLevel::Plain},
+        {kGerman, kGermanSharpS, KeyLevel::AltGr, "{\\}", KeyLevel::AltGr},
+        {kGerman, kGermanSharpS, KeyLevel::ShiftAltGr, "\xBF", KeyLevel::ShiftAltGr},
+        {kGerman, kGermanComma, KeyLevel::ShiftAltGr, "\xD7", KeyLevel::ShiftAltGr},
+        {kGerman, kGermanE, KeyLevel::ShiftAltGr, "\x80", KeyLevel::AltGr},
+        {kGerman, kGermanCircumflex, KeyLevel::Plain, "{^}", KeyLevel::Plain, true},
+        {kGerman, kGermanAcute, KeyLevel::Plain, "\xB4", KeyLevel::Plain, true},
+        {kGerman, kGerman1, KeyLevel::Plain, "", KeyLevel::Plain},
+        {kFrench, kFrench1, KeyLevel::Plain, "{&}", KeyLevel::Plain},
+        {kFrench, kFrench2, KeyLevel::Plain, "\xE9", KeyLevel::Plain},
+        {kFrench, kFrench2, KeyLevel::AltGr, "{~}", KeyLevel::AltGr, true},
+        {kFrench, kFrenchE, KeyLevel::AltGr, "\x80", KeyLevel::AltGr},
+        {kRussian, kRussianA, KeyLevel::Plain, "{SC01E}", KeyLevel::Plain},
+        {kRussian, kRussianZhe, KeyLevel::Plain, "{SC027}", KeyLevel::Plain},
+        {kRussian, kRussianPeriod, KeyLevel::Plain, "{.}", KeyLevel::Plain},
+        {kUsIntl, kUsIntlAcute, KeyLevel::Plain, "\xB4", KeyLevel::Plain, true},
+        {kUsIntl, kUsIntlQ, KeyLevel::AltGr, "\xE4", KeyLevel::AltGr},
+        {kUsIntl, kUsIntlQ, KeyLevel::ShiftAltGr, "\xC4", KeyLevel::ShiftAltGr},
+        {kUs, kUsA, KeyLevel::Plain, "", KeyLevel::Shift},
+        {kUs, kUsSemicolon, KeyLevel::Plain, "{;}", KeyLevel::Plain},
+        {kUs, kUsApostrophe, KeyLevel::Plain, "{'}", KeyLevel::Plain},
     };
-    for (const auto& [key, altGr, token] : table)
-        EXPECT_EQ(recordToken(key, altGr), token) << int{key.virtualKey} << (altGr ? " with AltGr" : "");
+    for (const RecordRow& row : table) {
+        const KeyRecord& key = row.key;
+        const std::string where =
+            scanCodeToken(key.scanCode) + " at level " + std::to_string(static_cast<int>(row.held));
+        EXPECT_EQ(recordToken(key, row.held), row.token) << where;
+        const std::string shown = row.token.empty() ? std::string(1, static_cast<char>(key.virtualKey)) : row.token;
+        const std::vector<KeyStroke> strokes = KeyString(shown).strokes();
+        ASSERT_EQ(strokes.size(), 1U) << where;
+        if (strokes[0].kind == KeyStroke::Kind::ScanCode) {
+            EXPECT_EQ(strokes[0].scanCode, key.scanCode) << where;
+            continue;
+        }
+        const std::optional<KeyReach> reach = keyTyping(row.layout, unicodeFromWindows1252(strokes[0].character));
+        ASSERT_TRUE(reach) << where;
+        EXPECT_EQ(reach->key->scanCode, key.scanCode) << where;
+        EXPECT_EQ(reach->level, row.level) << where;
+        EXPECT_EQ(reach->dead, row.dead) << where;
+    }
+    EXPECT_EQ(recordToken(KeyRecord{'Z', 0x2c}, KeyLevel::Plain), "") << "a key typing nothing";
+}
+
+// The keypad's keys, whichever Num Lock says, and the Windows keys share a virtual key or type no
+// character: both builds name them by their place and type them back there.
+TEST(KeyRecords, KeysWithoutACharacterOfTheirOwnAreTypedBackAtTheirPlace)
+{
+    const std::pair<std::uint16_t, std::string_view> table[] = {
+        {0x4f, "{Numpad1}"},  {0x52, "{Numpad0}"}, {0x53, "{Decimal}"},  {0x11c, "{NumpadEnter}"},
+        {0x4a, "{Subtract}"}, {0x135, "{Divide}"}, {0x37, "{Multiply}"}, {0x15b, "{LWin}"},
+        {0x15c, "{RWin}"},    {0x15d, "{Apps}"},   {0x58, "{SC058}"},
+    };
+    for (const auto& [place, token] : table) {
+        EXPECT_EQ(scanCodeToken(place), token);
+        EXPECT_EQ(KeyString(token).strokes(), std::vector{KeyStroke::place(place)}) << token;
+    }
 }
 
 TEST(KeyRecords, CharacterIsTypedOnTheKeyWithTheFewestModifiersADeadKeysOwnTwice)

@@ -48,10 +48,10 @@ std::vector<KeyRecord> readLayout(LayoutQueries& queries, HKL layout)
         KeyRecord record;
         record.virtualKey = static_cast<std::uint8_t>(virtualKey);
         record.scanCode = static_cast<std::uint16_t>(((scanCode >> 8) == 0xe0 ? 0x100U : 0U) | (scanCode & 0xffU));
-        for (const KeyLevel level : {KeyLevel::Plain, KeyLevel::Shift, KeyLevel::AltGr}) {
+        for (const KeyLevel level : {KeyLevel::Plain, KeyLevel::Shift, KeyLevel::AltGr, KeyLevel::ShiftAltGr}) {
             std::array<BYTE, 256> state{};
-            state[VK_SHIFT] = level == KeyLevel::Shift ? kDown : 0;
-            state[VK_CONTROL] = state[VK_MENU] = level == KeyLevel::AltGr ? kDown : 0;
+            state[VK_SHIFT] = needsShift(level) ? kDown : 0;
+            state[VK_CONTROL] = state[VK_MENU] = needsAltGr(level) ? kDown : 0;
             std::array<wchar_t, 4> text{};
             const int count = queries.toUnicode(virtualKey, scanCode & 0xffU, state.data(), text.data(),
                                                 static_cast<int>(text.size()), layout);

@@ -140,10 +140,10 @@ private:
             return "no key of the keyboard layout types it";
         }
         KeyModifiers modifiers = stroke.modifiers;
-        modifiers.shift |= reach->level == KeyLevel::Shift;
+        modifiers.shift |= needsShift(reach->level);
         // AltGr is Control and Alt together.
-        modifiers.control |= reach->level == KeyLevel::AltGr;
-        modifiers.alt |= reach->level == KeyLevel::AltGr;
+        modifiers.control |= needsAltGr(reach->level);
+        modifiers.alt |= needsAltGr(reach->level);
         const std::uint8_t virtualKey = reach->key->virtualKey;
         withModifiers(batch, modifiers, [&] {
             batch.tap(virtualKey);

@@ -85,7 +85,9 @@ public:
         }
         const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
         const KeyRecord* key = records_.find(code, layout);
-        return key == nullptr ? std::string{} : recordToken(*key, down_[VK_CONTROL] && down_[VK_MENU]);
+        const bool altGr = down_[VK_CONTROL] && down_[VK_MENU];
+        const KeyLevel held = !altGr ? KeyLevel::Plain : down_[VK_SHIFT] ? KeyLevel::ShiftAltGr : KeyLevel::AltGr;
+        return key == nullptr ? std::string{} : recordToken(*key, held);
     }
 
 private:

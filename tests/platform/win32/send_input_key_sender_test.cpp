@@ -229,19 +229,21 @@ struct GermanKey {
     UINT scanCode;
     wchar_t plain, shifted, withAltGr;
     bool dead = false;
+    wchar_t withShiftAndAltGr = 0;
 };
 constexpr GermanKey kGermanKeys[] = {
     {'E', 0x12, L'e', L'E', L'\u20ac'},
     {'Q', 0x10, L'q', L'Q', L'@'},
     {0xba, 0x1a, L'\u00fc', L'\u00dc', 0},
     {0xdc, 0x29, L'^', L'\u00b0', 0, true},
+    {0xbc, 0x33, L',', L';', 0, false, L'\u00d7'},
     {VK_SHIFT, 0x2a, 0, 0, 0},
     {VK_CONTROL, 0x1d, 0, 0, 0},
     {VK_MENU, 0x38, 0, 0, 0},
 };
 
 // What a German layout answers, whatever layout Wine has: AltGr is Control and Alt held together,
-// and the circumflex key is a dead key.
+// the circumflex key is a dead key, and the comma key types a character with Shift and AltGr.
 class GermanLayout final : public LayoutQueries {
 public:
     int toUnicode(UINT virtualKey, UINT, const BYTE* state, wchar_t* text, int, HKL) override
@@ -249,7 +251,8 @@ public:
         const bool shift = (state[VK_SHIFT] & 0x80) != 0;
         const bool altGr = (state[VK_CONTROL] & 0x80) != 0 && (state[VK_MENU] & 0x80) != 0;
         for (const GermanKey& key : kGermanKeys) {
-            const wchar_t character = altGr ? key.withAltGr : shift ? key.shifted : key.plain;
+            const wchar_t altGrCharacter = shift ? key.withShiftAndAltGr : key.withAltGr;
+            const wchar_t character = altGr ? altGrCharacter : shift ? key.shifted : key.plain;
             if (key.virtualKey == virtualKey && character != 0) {
                 text[0] = character;
                 return key.dead && !shift ? -1 : 1;
@@ -276,26 +279,16 @@ TEST(SendInputBatch, CharactersGoByTheLayoutsAnswersAltGrAsControlAndAltADeadKey
     };
     std::vector<INPUT> batch;
     makeSendInputKeySender(std::make_unique<Recording>(batch), std::make_unique<GermanLayout>())
-        ->send(KeyString("\x80\xFC{^}\xB0"));
+        ->send(KeyString("\x80\xFC{^}\xB0\xD7"));
     std::vector<std::pair<WORD, bool>> keys;
     for (const INPUT& input : batch)
         keys.emplace_back(input.ki.wVk, (input.ki.dwFlags & KEYEVENTF_KEYUP) != 0);
-    EXPECT_EQ(keys, (std::vector<std::pair<WORD, bool>>{{VK_CONTROL, false},
-                                                        {VK_MENU, false},
-                                                        {'E', false},
-                                                        {'E', true},
-                                                        {VK_MENU, true},
-                                                        {VK_CONTROL, true},
-                                                        {0xba, false},
-                                                        {0xba, true},
-                                                        {0xdc, false},
-                                                        {0xdc, true},
-                                                        {0xdc, false},
-                                                        {0xdc, true},
-                                                        {VK_SHIFT, false},
-                                                        {0xdc, false},
-                                                        {0xdc, true},
-                                                        {VK_SHIFT, true}}));
+    EXPECT_EQ(keys, (std::vector<std::pair<WORD, bool>>{
+                        {VK_CONTROL, false}, {VK_MENU, false},  {'E', false},        {'E', true},      {VK_MENU, true},
+                        {VK_CONTROL, true},  {0xba, false},     {0xba, true},        {0xdc, false},    {0xdc, true},
+                        {0xdc, false},       {0xdc, true},      {VK_SHIFT, false},   {0xdc, false},    {0xdc, true},
+                        {VK_SHIFT, true},    {VK_SHIFT, false}, {VK_CONTROL, false}, {VK_MENU, false}, {0xbc, false},
+                        {0xbc, true},        {VK_MENU, true},   {VK_CONTROL, true},  {VK_SHIFT, true}}));
 }
 
 TEST_F(SendInputKeySenderTest, NothingStaysDownAfterModifiedKeys)
