@@ -3,10 +3,14 @@
 // first line "ready <X11 window id>". The time is QueryPerformanceCounter's, in microseconds.
 // "focus" and "blur" say when Wine gives it the keyboard and takes it away, which is when the
 // keys sent with SendInput start and stop arriving.
+// With "--frames VK N" it is instead a game that reads GetAsyncKeyState(VK) once a frame for N
+// frames, prints "frames DOWN N" and ends.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -54,10 +58,25 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
+int framesDown(int virtualKey, int frames)
+{
+    int down = 0;
+    for (int frame = 0; frame < frames; ++frame) {
+        down += (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+        Sleep(16);  // one frame of a game at 60 frames a second
+    }
+    return down;
+}
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], "--frames") == 0) {
+        const int frames = std::atoi(argv[3]);
+        std::printf("frames %d %d\n", framesDown(std::atoi(argv[2]), frames), frames);
+        return 0;
+    }
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);

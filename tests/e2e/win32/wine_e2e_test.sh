@@ -95,16 +95,22 @@ switcher_shown() { xdotool search --onlyvisible --classname '^OPENBOX_FOCUS_CYCL
 keys_since() { tail -n +"$(($1 + 1))" "$session/receiver.log" | tr -d '\r' | grep -E '^(down|up) ' || true; }
 log_length() { wc -l <"$session/receiver.log"; }
 presses_since() { [ "$(keys_since "$1" | awk -v key="$2" '$1 == "down" && $2 == key' | wc -l)" -ge "$3" ]; }
+# A held key repeats as further downs; its last line says whether it is up.
 all_released_since() {
-  [ -z "$(keys_since "$1" | awk '{ held[$2] += ($1 == "down") ? 1 : -1 } END { for (k in held) if (held[k]) print k }')" ]
+  [ -z "$(keys_since "$1" | awk '{ last[$2] = $1 } END { for (k in last) if (last[k] == "down") print k }')" ]
 }
-# Sends $1, waits until $3 presses of virtual key $2 reached the receiver, sends $4 and waits
-# until every key that went down came up. Sets `start` to where the receiver's log was, and
-# `held` to the key lines since then, read once so that every count is of the same keys.
+# "DOWN N": in how many of N frames a game reading GetAsyncKeyState once a frame saw key $1 down.
+frames_down() { wine "$receiver" --frames "$1" "$2" </dev/null 2>&1 | tr -d '\r' | awk '$1 == "frames" { print $2, $3 }'; }
+# Sends $1, waits until $3 presses of virtual key $2 reached the receiver, with $5 has a game read
+# the key for $5 frames into `frames`, sends $4 and waits until every key that went down came up.
+# Sets `start` to where the receiver's log was, and `held` to the key lines since then, read once
+# so that every count is of the same keys.
 hold_until_presses() {
   start=$(log_length)
   send "$1"
   wait_for presses_since "$start" "$2" "$3" || true
+  # Held as long as the game reads, a person's hold of a measured length.
+  [ -z "${5:-}" ] || frames=$(frames_down "$2" "$5")
   send "$4"
   wait_for all_released_since "$start" || true
   held=$(keys_since "$start")
@@ -146,7 +152,11 @@ f5_scanned=$(echo "$held" | awk '$1 == "down" && $2 == 116 && $3 == 63 && $4 == 
 [ "$f5" -gt 0 ] && [ "$f5_scanned" -eq "$f5" ] && pass "every F5 carries scan code 63" ||
   fail "$f5_scanned of $f5 F5 carry scan code 63"
 
-hold_until_presses "axes 65535 32767" 39 3 "axes 32767 32767"
+hold_until_presses "axes 65535 32767" 39 3 "axes 32767 32767" 120
+read -r down of <<<"$frames"
+# A stroke each tick is down and up again at once: a game's frames seldom find it down.
+[ "$((down * 2))" -lt "$of" ] && pass "typed: a game saw Right down in $down of $of frames" ||
+  fail "typed: a game saw Right down in $down of $of frames"
 right=$(echo "$held" | awk '$1 == "down" && $2 == 39' | wc -l)
 right_scanned=$(echo "$held" | awk '$1 == "down" && $2 == 39 && $3 == 77 && $4 == 1' | wc -l)
 [ "$right" -ge 3 ] && pass "$right Right while the stick was pushed right" || fail "only $right Right for the stick"
@@ -221,6 +231,20 @@ if tr -d '\r' <"$ini" | grep -qx '1=Button 2:  {F8}'; then
 else
   fail "kill -9 right after an assignment lost it: $(cat "$ini" 2>/dev/null)"
 fi
+
+# Keys held down as a keyboard holds them: a game that reads the key once a frame sees it down
+# while the stick is pushed, and up once it is let go.
+printf '[Settings]\r\nHoldKeys=1\r\n' >"$ini"
+start_host --buttons 4
+activate_receiver
+hold_until_presses "axes 65535 32767" 39 1 "axes 32767 32767" 120
+read -r down of <<<"$frames"
+[ "$((down * 100))" -ge "$((of * 95))" ] && pass "held: a game saw Right down in $down of $of frames" ||
+  fail "held: a game saw Right down in only $down of $of frames"
+all_released_since "$start" && [ "$(frames_down 39 3)" = "0 3" ] && pass "held: Right is up once the stick is let go" ||
+  fail "held: Right is still down after the stick was let go: $(keys_since "$start" | tail -n 2)"
+kill -9 "$host_pid"
+exec 4>&-
 
 # kivo.ini edited while Kivo runs, by an editor that writes a new file over it: the window shows
 # the edit, and neither the next assignment nor closing undoes it.
