@@ -150,7 +150,10 @@ void PollEngine::holdPushedKeys()
 {
     std::vector<const KeyString*> wanted;
     if (!mainWindowInFront_) {
-        wanted = pushedArrows();
+        for (const KeyString* arrow : pushedArrows()) {
+            if (arrow != nullptr)
+                wanted.push_back(arrow);
+        }
         if (const KeyString* button = heldButtonKeys())
             wanted.push_back(button);
     }
@@ -179,21 +182,20 @@ std::pair<int, int> PollEngine::arrowPush() const
     return {x != 0 ? x : dpadX, y != 0 ? y : dpadY};
 }
 
-std::vector<const KeyString*> PollEngine::pushedArrows() const
+std::array<const KeyString*, 2> PollEngine::pushedArrows() const
 {
     const auto [x, y] = arrowPush();
-    std::vector<const KeyString*> arrows;
-    if (x != 0)
-        arrows.push_back(x > 0 ? &arrows_.right : &arrows_.left);
-    if (y != 0)
-        arrows.push_back(y > 0 ? &arrows_.down : &arrows_.up);
-    return arrows;
+    const KeyString* alongX = x > 0 ? &arrows_.right : x < 0 ? &arrows_.left : nullptr;
+    const KeyString* alongY = y > 0 ? &arrows_.down : y < 0 ? &arrows_.up : nullptr;
+    return {alongX, alongY};
 }
 
 void PollEngine::sendArrows()
 {
-    for (const KeyString* arrow : pushedArrows())
-        services_.sender.send(*arrow);
+    for (const KeyString* arrow : pushedArrows()) {
+        if (arrow != nullptr)
+            services_.sender.send(*arrow);
+    }
 }
 
 void PollEngine::sendHeldButtonKey()

@@ -7,6 +7,7 @@
 #include "engine/selected_button.h"
 #include "platform/input_services.h"
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <string>
@@ -60,7 +61,9 @@ private:
     double deltaY() const;
     // Which way to type along X and along Y: -1, 0 or 1.
     std::pair<int, int> arrowPush() const;
-    std::vector<const KeyString*> pushedArrows() const;
+    // The arrows the stick or the D-pad pushes, X first; none where an axis rests. Fixed in size,
+    // as the default mode asks for them on every tick.
+    std::array<const KeyString*, 2> pushedArrows() const;
     void sendArrows();
     // Notes the window in front; a key held into one window is let go before another gets keys.
     void noteWindowInFront();
