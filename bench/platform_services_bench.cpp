@@ -118,25 +118,38 @@ void BM_SendCharacterTheLayoutLacks(benchmark::State& state)
     }
 }
 
-class UsKeymap final : public KeymapSource {
+class NamedKeymap final : public KeymapSource {
 public:
+    explicit NamedKeymap(const char* name) : layout_(XkbLayout::fromNames(name).value_or(XkbLayout{})) {}
     const XkbLayout& layout() override { return layout_; }
 
 private:
-    XkbLayout layout_ = XkbLayout::fromNames("us").value_or(XkbLayout{});
+    XkbLayout layout_;
 };
 
 // The uinput sender's own cost, next to BM_SendKey: /dev/null stands in for /dev/uinput, so
 // the kernel's and the compositor's share of a real key is left out, as the X server's is there.
-void BM_UinputSendKey(benchmark::State& state)
+void uinputSend(benchmark::State& state, const char* layout, const char* keys)
 {
     const int descriptor = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    UsKeymap keymap;
+    NamedKeymap keymap(layout);
     const std::unique_ptr<KeySender> sender = makeUinputKeySender(makeDescriptorKeyboard(descriptor), keymap);
+    const KeyString parsed(keys);
     for (auto _ : state) {
-        sender->send(KeyString("{right}"));
+        sender->send(parsed);
     }
     close(descriptor);
+}
+
+void BM_UinputSendKey(benchmark::State& state)
+{
+    uinputSend(state, "us", "{right}");
+}
+
+// A held button's character typed with AltGr, as on every tick of the default mode: the euro sign on de.
+void BM_UinputSendAltGrCharacter(benchmark::State& state)
+{
+    uinputSend(state, "de", "\x80");
 }
 
 // What one idle tick asks of the platform with Kivo's window in front: nothing held, nothing typed.
@@ -161,6 +174,7 @@ BENCHMARK(BM_ForegroundWindow);
 BENCHMARK(BM_SendKey);
 BENCHMARK(BM_SendCharacterTheLayoutLacks);
 BENCHMARK(BM_UinputSendKey);
+BENCHMARK(BM_UinputSendAltGrCharacter);
 BENCHMARK(BM_IdleTick);
 
 }  // namespace

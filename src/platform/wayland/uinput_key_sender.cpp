@@ -36,7 +36,7 @@ public:
 private:
     std::string type(HeldKeys& held, const XkbLayout& layout, const KeyStroke& stroke)
     {
-        return typeOnLayout(layout, stroke, characters_, held);
+        return typing_.type(layout, stroke, held);
     }
 
     std::unique_ptr<KeySwitch> keyboard_;
@@ -44,7 +44,7 @@ private:
     // Declared after the keyboard, so that the keys it holds are let go before the keyboard goes.
     HeldKeyStrings holding_;
     KeyStringTyper typer_;
-    CharacterKeysyms characters_;
+    LayoutTyping typing_;
 };
 
 }  // namespace

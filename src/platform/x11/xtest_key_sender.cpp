@@ -46,7 +46,7 @@ public:
         const XkbLayout& layout = connection_.layout();
         typer_.type(keys, [&](const KeyStroke& stroke) {
             HeldKeys held(switch_);
-            return typeOnLayout(layout, stroke, characters_, held);
+            return typing_.type(layout, stroke, held);
         });
         XFlush(connection_.display());
     }
@@ -56,7 +56,7 @@ public:
         connection_.readEvents();
         const XkbLayout& layout = connection_.layout();
         holding_.press(keys, [&](HeldKeys& held) {
-            typer_.type(keys, [&](const KeyStroke& stroke) { return typeOnLayout(layout, stroke, characters_, held); });
+            typer_.type(keys, [&](const KeyStroke& stroke) { return typing_.type(layout, stroke, held); });
         });
         XFlush(connection_.display());
     }
@@ -72,7 +72,7 @@ private:
     XTestSwitch switch_;
     HeldKeyStrings holding_;
     KeyStringTyper typer_;
-    CharacterKeysyms characters_;
+    LayoutTyping typing_;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <xkbcommon/xkbcommon-keysyms.h>
 
+#include <algorithm>
 #include <span>
 
 namespace kivo {
@@ -120,6 +121,11 @@ std::span<const KeyCodes> punctuationOf(OemLayout layout)
 }
 
 }  // namespace
+
+OemLayout oemLayoutOf(std::span<const xkb_keysym_t> unshifted)
+{
+    return std::ranges::find(unshifted, XKB_KEY_numbersign) != unshifted.end() ? OemLayout::Uk : OemLayout::Us;
+}
 
 VirtualKeyCodes virtualKeysFor(xkb_keysym_t keysym, OemLayout layout)
 {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace kivo {
 
@@ -13,6 +14,9 @@ using VirtualKeyCodes = std::array<std::uint8_t, 2>;
 
 // The punctuation keys of US and UK layouts carry different codes on Windows.
 enum class OemLayout : std::uint8_t { Us, Uk };
+
+// A UK-style layout types "#" without Shift; a US one needs Shift for it.
+OemLayout oemLayoutOf(std::span<const xkb_keysym_t> unshifted);
 
 // The codes Windows gives the key producing this unshifted keysym; none for keys it cannot
 // be sure of.

@@ -1,7 +1,5 @@
 #include "platform/xkb/keysyms.h"
 
-#include "platform/windows1252.h"
-
 #include <xkbcommon/xkbcommon-keysyms.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -62,16 +60,6 @@ std::vector<xkb_keysym_t> modifierKeysyms(const KeyModifiers& modifiers)
     return keysyms;
 }
 
-CharacterKeysyms::CharacterKeysyms()
-{
-    for (unsigned byte = 1; byte < keysyms_.size(); ++byte) {
-        const auto character = static_cast<char>(byte);
-        if (windows1252Defines(character)) {
-            keysyms_[byte] = xkb_utf32_to_keysym(static_cast<std::uint32_t>(unicodeFromWindows1252(character)));
-        }
-    }
-}
-
 xkb_keysym_t spacingKeysymOf(xkb_keysym_t deadKeysym)
 {
     for (const auto& [dead, spacing] : kDeadKeys) {
@@ -80,11 +68,6 @@ xkb_keysym_t spacingKeysymOf(xkb_keysym_t deadKeysym)
         }
     }
     return XKB_KEY_NoSymbol;
-}
-
-std::string keysymToken(xkb_keysym_t keysym)
-{
-    return characterToken(xkb_keysym_to_utf32(keysym));
 }
 
 std::optional<unsigned> evdevOfScanCode(std::uint16_t scanCode)

@@ -2,18 +2,40 @@
 
 #include "platform/held_keys.h"
 #include "platform/key_string.h"
-#include "platform/xkb/keysyms.h"
 #include "platform/xkb/xkb_layout.h"
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace kivo {
 
-// Types a stroke on the layout in use, by evdev codes: a character on the key that types it
+// Types strokes on the layout in use, by evdev codes: a character on the key that types it
 // there, with the keys of its level (Shift, AltGr) held around it, a key named by its place on
 // that place. A character no key of the layout types is refused, on every edge alike: a key
-// remapped for it would be one no game has heard of. Returns why the stroke was not typed.
-std::string typeOnLayout(const XkbLayout& layout, const KeyStroke& stroke, const CharacterKeysyms& characters,
-                         HeldKeys& held);
+// remapped for it would be one no game has heard of.
+//
+// Each stroke's keys are found once for a layout: a held button types the same strokes on
+// every tick, and finding them anew each time would cost the most of a tick's typing.
+class LayoutTyping {
+public:
+    // Returns why the stroke was not typed.
+    std::string type(const XkbLayout& layout, const KeyStroke& stroke, HeldKeys& held);
+
+private:
+    // The keys a stroke presses: the held ones in order, then the one it taps, if any.
+    struct StrokeKeys {
+        std::vector<unsigned> held;
+        bool taps = false;
+        unsigned tapped = 0;
+        bool dead = false;
+        std::string problem;
+    };
+    static StrokeKeys find(const XkbLayout& layout, const KeyStroke& stroke);
+
+    std::uint64_t layoutSerial_ = 0;
+    std::unordered_map<std::uint64_t, StrokeKeys> found_;
+};
 
 }  // namespace kivo

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/input_services.h"
+#include "platform/key_records.h"
+#include "platform/xkb/keymap_keys.h"
 #include "platform/xkb/keysym_codes.h"
 
 #include <xkbcommon/xkbcommon.h>
@@ -13,28 +15,22 @@
 
 namespace kivo {
 
-// XKB keycodes on Linux are the kernel's evdev key codes plus 8.
-inline constexpr unsigned kEvdevToXkb = 8;
-
 // What the keys of one layout are called. Every key gets codes: those Windows would give it
-// where the key-name table names it right, and otherwise a code of its own whose token shows
-// what the key types (or, where Windows-1252 lacks that character, its place). Keys typing
-// another character with AltGr held get a code for that too.
+// where the key-name table names it right, and otherwise a code of its own whose token is its
+// record's (what it types, or its place). Keys typing another character with AltGr held get a
+// code for that too.
 class VirtualKeyTable {
 public:
-    static constexpr std::size_t kKeycodes = 256;
-
-    // What each keycode types: keycode first + i types unshifted[i] on its first level,
-    // secondLevel[i] on its second, levelThree[i] with AltGr and levelFour[i] with Shift and AltGr.
-    struct Levels {
+    // By XKB keycode: each key's record, and the keysyms of its first two levels, the second
+    // being the keypad's digits, which Num Lock selects.
+    struct Keys {
+        std::span<const KeyRecord> records;
         std::span<const xkb_keysym_t> unshifted;
         std::span<const xkb_keysym_t> secondLevel;
-        std::span<const xkb_keysym_t> levelThree;
-        std::span<const xkb_keysym_t> levelFour;
     };
 
     VirtualKeyTable() = default;
-    VirtualKeyTable(const Levels& levels, unsigned first);
+    explicit VirtualKeyTable(const Keys& keys);
 
     // Sets the down bit of every code of the keycodes that are down; a key down without any
     // code is told once on standard error, as `told` remembers.
@@ -42,8 +38,6 @@ public:
                   std::bitset<kKeycodes>& told) const;
     // The token this layout gives a code; empty where the key-name table's stands.
     const std::string& token(std::uint8_t code) const { return tokens_[code]; }
-    // A dead key types a character only with the key after it.
-    bool isDeadKey(unsigned keycode) const { return keycode < kKeycodes && dead_.test(keycode); }
 
 private:
     // The code of a token, given one of the codes no key of the layout has; 0 when none is left.
@@ -57,7 +51,6 @@ private:
     std::array<std::string, kKeycodes> tokens_;
     std::bitset<kKeycodes> levelThreeShifts_;
     std::bitset<kKeycodes> shifts_;
-    std::bitset<kKeycodes> dead_;
 };
 
 }  // namespace kivo

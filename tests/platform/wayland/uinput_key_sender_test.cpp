@@ -22,12 +22,15 @@ namespace {
 class FixedKeymap final : public KeymapSource {
 public:
     explicit FixedKeymap(const std::string& name, const std::string& variant = {}, unsigned group = 0)
-        : layout_(XkbLayout::fromNames(name, variant, group).value())
+        : name_(name), layout_(XkbLayout::fromNames(name, variant, group).value())
     {
     }
     const XkbLayout& layout() override { return layout_; }
+    // The user switches to another of the keymap's layouts.
+    void useGroup(unsigned group) { layout_ = XkbLayout::fromNames(name_, {}, group).value(); }
 
 private:
+    std::string name_;
     XkbLayout layout_;
 };
 
@@ -116,6 +119,24 @@ TEST(UinputKeySender, TypesEachKeyWithTheModifiersItsLayoutNeedsAndReleasesThemL
         sender->send(KeyString(row.keys));
         EXPECT_EQ(device.events(), row.events) << row.layout << " \"" << row.keys << '"';
     }
+}
+
+// The keys of a caption typed on every tick follow a switch of layout at once.
+TEST(UinputKeySender, TypesTheSameCaptionOnTheLayoutSwitchedTo)
+{
+    FixedKeymap keymap("us,de");
+    EventPipe device;
+    const auto sender = makeUinputKeySender(makeDescriptorKeyboard(device.writeEnd()), keymap);
+    const test_support::CapturedStderr quiet;
+    const KeyString caption("{z}\xFC");
+    sender->send(caption);
+    EXPECT_EQ(device.events(), "+KEY_Z -KEY_Z");
+    keymap.useGroup(1);
+    sender->send(caption);
+    EXPECT_EQ(device.events(), "+KEY_Y -KEY_Y +KEY_LEFTBRACE -KEY_LEFTBRACE");
+    keymap.useGroup(0);
+    sender->send(caption);
+    EXPECT_EQ(device.events(), "+KEY_Z -KEY_Z");
 }
 
 struct HeldStep {

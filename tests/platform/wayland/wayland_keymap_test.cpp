@@ -115,7 +115,7 @@ private:
 
 unsigned keyTyping(KeymapSource& keymaps, xkb_keysym_t keysym)
 {
-    const std::optional<KeyPlacement> placement = keymaps.layout().find(keysym);
+    const std::optional<KeyPlacement> placement = keymaps.layout().findCharacter(xkb_keysym_to_utf32(keysym));
     return placement ? placement->code : 0;
 }
 

@@ -5,6 +5,7 @@
 #include "fakes/fake_input_services.h"
 #include "fakes/memory_labels.h"
 #include "platform/key_string.h"
+#include "platform/windows1252.h"
 #include "platform/xkb/keysyms.h"
 #include "platform/xkb/virtual_keys.h"
 
@@ -55,7 +56,7 @@ KeySym typedAfterAssigning(KeySym pressed, OemLayout layout)
         case KeyStroke::Kind::Named:
             return keysymFor(stroke.key);
         case KeyStroke::Kind::Character:
-            return CharacterKeysyms()[stroke.character];
+            return xkb_utf32_to_keysym(unicodeFromWindows1252(stroke.character));
         case KeyStroke::Kind::ModifiersOnly:
             return stroke.modifiers.shift ? XK_Shift_L : stroke.modifiers.control ? XK_Control_L : XK_Alt_L;
         case KeyStroke::Kind::ScanCode:
