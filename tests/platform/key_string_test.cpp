@@ -1,5 +1,6 @@
 #include "platform/key_string.h"
 #include "platform/key_records.h"
+#include "platform/layout_records_table.h"
 #include "platform/windows1252.h"
 
 #include <gtest/gtest.h>
@@ -103,35 +104,6 @@ TEST_P(MalformedKeyString, YieldsNoStrokesAndSaysWhy)
 INSTANTIATE_TEST_SUITE_P(Notation, MalformedKeyString,
                          ::testing::Values("{", "{}", "{Nope}", "a{Nope}", "{Enter", "+{", "{ab", "x{F1}{F99}",
                                            "{Enter}}{", "{SC1E}", "{SC000}", "{SC200}", "{SC-1E}"));
-
-// Keys of the layouts as their readers fill them: what each key types by itself, with Shift, with
-// AltGr and with both, and where it sits.
-const KeyRecord kGermanE{'E', 0x12, {U'e', U'E', U'\u20ac'}};
-const KeyRecord kGermanQ{'Q', 0x10, {U'q', U'Q', U'@'}};
-const KeyRecord kGermanZ{'Z', 0x15, {U'z', U'Z', 0}};
-const KeyRecord kGermanUe{0xba, 0x1a, {U'\u00fc', U'\u00dc', 0}};
-const KeyRecord kGermanSharpS{0xdb, 0x0c, {U'\u00df', U'?', U'\\', U'\u00bf'}};
-const KeyRecord kGermanComma{0xbc, 0x33, {U',', U';', 0, U'\u00d7'}};
-const KeyRecord kGermanCircumflex{0xdc, 0x29, {U'^', U'\u00b0', 0}, {true, false, false}};
-const KeyRecord kGermanAcute{0xdd, 0x0d, {U'\u00b4', U'`', 0}, {true, true, false}};
-const KeyRecord kGerman1{'1', 0x02, {U'1', U'!', 0}};
-const KeyRecord kGerman[] = {kGermanE,     kGermanQ,          kGermanZ,     kGermanUe, kGermanSharpS,
-                             kGermanComma, kGermanCircumflex, kGermanAcute, kGerman1};
-const KeyRecord kFrench1{'1', 0x02, {U'&', U'1', 0}};
-const KeyRecord kFrench2{'2', 0x03, {U'\u00e9', U'2', U'~'}, {false, false, true}};
-const KeyRecord kFrenchE{'E', 0x12, {U'e', U'E', U'\u20ac'}};
-const KeyRecord kFrench[] = {kFrench1, kFrench2, kFrenchE};
-const KeyRecord kRussianA{'A', 0x1e, {U'\u0444', U'\u0424', 0}};
-const KeyRecord kRussianZhe{0xba, 0x27, {U'\u0436', U'\u0416', 0}};
-const KeyRecord kRussianPeriod{0xbf, 0x35, {U'.', U',', 0}};
-const KeyRecord kRussian[] = {kRussianA, kRussianZhe, kRussianPeriod};
-const KeyRecord kUsIntlAcute{0xde, 0x28, {U'\u00b4', U'\u00a8', U'\u00b4'}, {true, true, false}};
-const KeyRecord kUsIntlQ{'Q', 0x10, {U'q', U'Q', U'\u00e4', U'\u00c4'}};
-const KeyRecord kUsIntl[] = {kUsIntlAcute, kUsIntlQ};
-const KeyRecord kUsA{'A', 0x1e, {U'a', U'A', 0}};
-const KeyRecord kUsSemicolon{0xba, 0x27, {U';', U':', 0}};
-const KeyRecord kUsApostrophe{0xde, 0x28, {U'\'', U'"', 0}};
-const KeyRecord kUs[] = {kUsA, kUsSemicolon, kUsApostrophe};
 
 struct RecordRow {
     std::span<const KeyRecord> layout;

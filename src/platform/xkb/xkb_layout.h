@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -48,6 +49,7 @@ public:
     // Whether the key at an evdev code is a dead key by itself.
     bool isDeadKey(unsigned code) const;
     // By XKB keycode.
+    std::span<const KeyRecord> records() const { return records_; }
     const VirtualKeyTable& virtualKeys() const { return virtualKeys_; }
     // Tells one reading of a keymap from another, so that what was found on it can be kept.
     std::uint64_t serial() const { return serial_; }
