@@ -39,7 +39,8 @@ std::string recordToken(const KeyRecord& key, KeyLevel held)
     if (std::string token = characterToken(character); !token.empty()) {
         return token;
     }
-    return key.scanCode == 0 ? std::string{} : scanCodeToken(key.scanCode);
+    // A place is typed without modifiers, so it names only what the key types by itself.
+    return key.scanCode == 0 || withAltGr ? std::string{} : scanCodeToken(key.scanCode);
 }
 
 std::optional<KeyReach> keyTyping(std::span<const KeyRecord> keys, char32_t character)

@@ -35,9 +35,10 @@ struct KeyRecord {
 };
 
 // The token of a key pressed with the modifiers of a level held: the character it types with
-// AltGr (and Shift, where it types one there), else by itself (a dead key's own), or its place
-// ("{SC01E}") where Windows-1252 lacks the character; empty where the key-name table's token
-// already types this same key (a letter's capital, a digit) and for keys that type nothing.
+// AltGr (and Shift, where it types one there), else by itself (a dead key's own), or, for what
+// it types by itself, its place ("{SC01E}") where Windows-1252 lacks the character; empty where
+// the key-name table's token already types this same key (a letter's capital, a digit), for a
+// character Windows-1252 lacks typed with AltGr, and for keys that type nothing.
 std::string recordToken(const KeyRecord& key, KeyLevel held);
 
 // Where a character is typed: the key, the level, and whether it is a dead key's own character,

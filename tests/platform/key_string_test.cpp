@@ -144,6 +144,7 @@ TEST(KeyRecords, EveryKeysTokenIsTypedBackOnTheSameKey)
         {kUsIntl, kUsIntlAcute, KeyLevel::Plain, "\xB4", KeyLevel::Plain, true},
         {kUsIntl, kUsIntlQ, KeyLevel::AltGr, "\xE4", KeyLevel::AltGr},
         {kUsIntl, kUsIntlQ, KeyLevel::ShiftAltGr, "\xC4", KeyLevel::ShiftAltGr},
+        {kPolish, kPolishA, KeyLevel::AltGr, "", KeyLevel::Shift},
         {kUs, kUsA, KeyLevel::Plain, "", KeyLevel::Shift},
         {kUs, kUsSemicolon, KeyLevel::Plain, "{;}", KeyLevel::Plain},
         {kUs, kUsApostrophe, KeyLevel::Plain, "{'}", KeyLevel::Plain},

@@ -28,6 +28,8 @@ inline const KeyRecord kRussian[] = {kRussianA, kRussianZhe, kRussianPeriod};
 inline const KeyRecord kUsIntlAcute{0xde, 0x28, {U'\u00b4', U'\u00a8', U'\u00b4'}, {true, true, false}};
 inline const KeyRecord kUsIntlQ{'Q', 0x10, {U'q', U'Q', U'\u00e4', U'\u00c4'}};
 inline const KeyRecord kUsIntl[] = {kUsIntlAcute, kUsIntlQ};
+inline const KeyRecord kPolishA{'A', 0x1e, {U'a', U'A', U'\u0105', U'\u0104'}};
+inline const KeyRecord kPolish[] = {kPolishA};
 inline const KeyRecord kUsA{'A', 0x1e, {U'a', U'A', 0}};
 inline const KeyRecord kUsSemicolon{0xba, 0x27, {U';', U':', 0}};
 inline const KeyRecord kUsApostrophe{0xde, 0x28, {U'\'', U'"', 0}};

@@ -1,3 +1,4 @@
+#include "platform/messages.h"
 #include "platform/virtual_key_codes.h"
 #include "platform/win32/layout_records.h"
 #include "platform/win32/own_input_tag.h"
@@ -87,7 +88,17 @@ public:
         const KeyRecord* key = records_.find(code, layout);
         const bool altGr = down_[VK_CONTROL] && down_[VK_MENU];
         const KeyLevel held = !altGr ? KeyLevel::Plain : down_[VK_SHIFT] ? KeyLevel::ShiftAltGr : KeyLevel::AltGr;
-        return key == nullptr ? std::string{} : recordToken(*key, held);
+        if (key == nullptr) {
+            return {};
+        }
+        std::string token = recordToken(*key, held);
+        const char32_t typed = key->at(held) != 0 ? key->at(held) : key->at(KeyLevel::AltGr);
+        if (token.empty() && altGr && typed != 0 && typed != key->at(KeyLevel::Plain) && !told_[code]) {
+            told_[code] = true;
+            reportProblem("AltGr with the key " + scanCodeToken(key->scanCode) +
+                          " types a character no caption can hold: the key is assigned as it types by itself");
+        }
+        return token;
     }
 
 private:
@@ -104,6 +115,8 @@ private:
     HWND window_ = nullptr;
     bool inFront_ = false;
     std::bitset<256> down_;
+    // Keys whose AltGr character no token names, told once each.
+    std::bitset<256> told_;
 };
 
 }  // namespace

@@ -7,16 +7,19 @@
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 namespace kivo {
 namespace {
 
-// Codes Windows gives no key of a keyboard (unassigned, reserved, OEM-specific), for the keys
-// the table cannot name. All lie above Shift, Control and Alt, so a key held with them wins
-// the key scan, as the keys with table names do.
+// Codes Windows gives no key of a keyboard (unassigned, reserved, OEM-specific) and those of
+// F13 to F24, which a keyboard with them takes first, for the keys the table cannot name: a
+// layout with many AltGr characters needs nearly all. All lie above Shift, Control and Alt, so a
+// key held with them wins the key scan, as the keys with table names do.
 constexpr std::pair<std::uint8_t, std::uint8_t> kSpareCodes[] = {
-    {0x88, 0x8f}, {0x92, 0x9f}, {0xa6, 0xb9}, {0xc1, 0xda}, {0xdf, 0xe1}, {0xe3, 0xfe},
+    {0x3a, 0x40}, {0x5e, 0x5e}, {0x88, 0x8f}, {0x92, 0x9f}, {0xa6, 0xb9},
+    {0xc1, 0xda}, {0xdf, 0xe1}, {0xe3, 0xfe}, {0x7c, 0x87},
 };
 
 bool isKeypadKeysym(xkb_keysym_t keysym)
@@ -24,12 +27,11 @@ bool isKeypadKeysym(xkb_keysym_t keysym)
     return keysym >= XKB_KEY_KP_Space && keysym <= XKB_KEY_KP_Equal;
 }
 
-// Whether a key of the layout types this character without AltGr.
-bool typedWithoutAltGr(std::span<const KeyRecord> records, char32_t character)
+std::string keysymName(xkb_keysym_t keysym)
 {
-    return std::ranges::any_of(records, [character](const KeyRecord& key) {
-        return key.at(KeyLevel::Plain) == character || key.at(KeyLevel::Shift) == character;
-    });
+    std::array<char, 64> name{};
+    xkb_keysym_get_name(keysym, name.data(), name.size());
+    return name.data();
 }
 
 }  // namespace
@@ -80,17 +82,18 @@ VirtualKeyTable::VirtualKeyTable(const Keys& keys)
         }
     }
 
-    // With AltGr, and with Shift and AltGr, a key types what no key types without AltGr: its
-    // token names it.
-    for (auto [level, codes] :
-         {std::pair{KeyLevel::AltGr, &levelThree_}, std::pair{KeyLevel::ShiftAltGr, &levelFour_}}) {
+    // A key typing another character with AltGr, or with Shift and AltGr, than by itself: its
+    // token names it, typed back on whichever key types it with the fewest modifiers.
+    for (auto [level, codes, unnamed] : {std::tuple{KeyLevel::AltGr, &levelThree_, &levelThreeUnnamed_},
+                                         std::tuple{KeyLevel::ShiftAltGr, &levelFour_, &levelFourUnnamed_}}) {
         for (std::size_t keycode = 0; keycode < count; ++keycode) {
             const KeyRecord& record = keys.records[keycode];
             const char32_t character = record.at(level);
-            if ((character == 0 && !record.deadAt(level)) || typedWithoutAltGr(keys.records, character)) {
+            if ((character == 0 && !record.deadAt(level)) || character == record.at(KeyLevel::Plain)) {
                 continue;
             }
             (*codes)[keycode] = codeFor(recordToken(record, level), used);
+            unnamed->set(keycode, (*codes)[keycode] == 0);
         }
     }
 }
@@ -119,7 +122,9 @@ void VirtualKeyTable::markDown(KeyboardState& keys, const std::bitset<kKeycodes>
 {
     const std::array<VirtualKeyCodes, kKeycodes>& codes = numLockOn ? numLockOn_ : numLockOff_;
     const bool altGr = (down & levelThreeShifts_).any();
-    const std::array<std::uint8_t, kKeycodes>& altGrCodes = (down & shifts_).any() ? levelFour_ : levelThree_;
+    const bool shift = (down & shifts_).any();
+    const std::array<std::uint8_t, kKeycodes>& altGrCodes = shift ? levelFour_ : levelThree_;
+    const std::bitset<kKeycodes>& altGrUnnamed = shift ? levelFourUnnamed_ : levelThreeUnnamed_;
     for (std::size_t keycode = 0; keycode < down.size(); ++keycode) {
         if (!down.test(keycode))
             continue;
@@ -127,15 +132,18 @@ void VirtualKeyTable::markDown(KeyboardState& keys, const std::bitset<kKeycodes>
             keys[altGrCodes[keycode]] |= vk::kStateDown;
             continue;
         }
+        if (altGr && altGrUnnamed.test(keycode) && !told.test(keycode)) {
+            told.set(keycode);
+            reportProblem("AltGr with the key " + keysymName(keysyms_[keycode]) +
+                          " types a character no caption can hold: the key is assigned as it types by itself");
+        }
         for (const std::uint8_t code : codes[keycode]) {
             if (code != 0)
                 keys[code] |= vk::kStateDown;
         }
         if (codes[keycode][0] == 0 && keysyms_[keycode] != XKB_KEY_NoSymbol && !told.test(keycode)) {
             told.set(keycode);
-            std::array<char, 64> name{};
-            xkb_keysym_get_name(keysyms_[keycode], name.data(), name.size());
-            reportProblem("the key " + std::string(name.data()) + " (keycode " + std::to_string(keycode) +
+            reportProblem("the key " + keysymName(keysyms_[keycode]) + " (keycode " + std::to_string(keycode) +
                           ") cannot be assigned: no token names it");
         }
     }

@@ -49,6 +49,9 @@ private:
     std::array<std::uint8_t, kKeycodes> levelFour_{};
     std::array<xkb_keysym_t, kKeycodes> keysyms_{};
     std::array<std::string, kKeycodes> tokens_;
+    // Keys typing with AltGr (and Shift) a character no token names.
+    std::bitset<kKeycodes> levelThreeUnnamed_;
+    std::bitset<kKeycodes> levelFourUnnamed_;
     std::bitset<kKeycodes> levelThreeShifts_;
     std::bitset<kKeycodes> shifts_;
 };

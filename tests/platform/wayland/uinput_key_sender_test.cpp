@@ -1,16 +1,6 @@
-#include "engine/key_tokens.h"
-#include "engine/poll_engine.h"
-#include "fakes/fake_input_services.h"
-#include "fakes/memory_labels.h"
+#include "key_typing_fixtures.h"
 #include "platform/virtual_key_codes.h"
-#include "platform/wayland/wayland_backends.h"
 #include "support/captured_stderr.h"
-
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <libevdev/libevdev.h>
-#include <linux/input.h>
-#include <unistd.h>
 
 #include <map>
 #include <string>
@@ -18,56 +8,6 @@
 
 namespace kivo {
 namespace {
-
-class FixedKeymap final : public KeymapSource {
-public:
-    explicit FixedKeymap(const std::string& name, const std::string& variant = {}, unsigned group = 0)
-        : name_(name), layout_(XkbLayout::fromNames(name, variant, group).value())
-    {
-    }
-    const XkbLayout& layout() override { return layout_; }
-    // The user switches to another of the keymap's layouts.
-    void useGroup(unsigned group) { layout_ = XkbLayout::fromNames(name_, {}, group).value(); }
-
-private:
-    std::string name_;
-    XkbLayout layout_;
-};
-
-// A pipe standing in for /dev/uinput, read back as "+KEY_A -KEY_A": each key event must
-// come in a report of its own.
-class EventPipe {
-public:
-    EventPipe() { EXPECT_EQ(pipe2(ends_, O_NONBLOCK), 0); }
-    ~EventPipe()
-    {
-        close(ends_[0]);
-        close(ends_[1]);
-    }
-    EventPipe(const EventPipe&) = delete;
-    EventPipe& operator=(const EventPipe&) = delete;
-
-    int writeEnd() const { return ends_[1]; }
-
-    std::string events()
-    {
-        std::string text;
-        input_event event{};
-        bool reported = true;
-        while (read(ends_[0], &event, sizeof event) == sizeof event) {
-            if (event.type == EV_KEY) {
-                const char* name = libevdev_event_code_get_name(EV_KEY, event.code);
-                text += std::string(text.empty() ? "" : " ") + (reported ? "" : "(unreported) ") +
-                        (event.value != 0 ? "+" : "-") + (name != nullptr ? name : std::to_string(event.code));
-            }
-            reported = event.type == EV_SYN;
-        }
-        return text + (reported ? "" : " (unreported)");
-    }
-
-private:
-    int ends_[2] = {-1, -1};
-};
 
 struct Typed {
     const char* layout;
@@ -308,36 +248,11 @@ TEST(OwnWindowInput, EveryKeyOfTheLayoutAssignsATokenTypedBackOnTheSameKey)
         {"us", {KEY_RIGHTMETA}, "{RWin}", "+KEY_RIGHTMETA -KEY_RIGHTMETA"},
         {"us", {KEY_SCROLLLOCK}, "{ScrollLock}", "+KEY_SCROLLLOCK -KEY_SCROLLLOCK"},
     };
-    constexpr WindowHandle kKivoWindow = 42;
     for (const Assigned& row : table) {
         FixedKeymap keymap(row.layout, row.variant, row.group);
-        const auto input = makeOwnWindowInput(keymap);
-        input->setWindow(kKivoWindow);
-        EventPipe device;
-        const auto sender = makeUinputKeySender(makeDescriptorKeyboard(device.writeEnd()), keymap);
-        fakes::FakeJoystick joystick;
-        joystick.buttonCount = 1;
-        fakes::MemoryLabels labels(1);
-        SelectedButton selected;
-        PollEngine engine({joystick, *input, *input, *sender}, labels, selected, kKivoWindow);
-        engine.fillKeyNameTable();
-        engine.readButtonCount();
-        engine.captureRestPosition();
-        selected.index = 0;
-
-        input->activeChanged(true);
-        engine.tick();
-        for (const unsigned code : row.pressed)
-            input->keyEvent(code + 8, true, row.modifiers, 0);
-        engine.tick();
-        EXPECT_EQ(tokenOfCaption(labels.caption(0)), row.token) << row.layout << " key " << row.pressed.back();
-
-        for (const unsigned code : row.pressed)
-            input->keyEvent(code + 8, false, row.modifiers, 0);
-        input->activeChanged(false);
-        joystick.hold(1);
-        engine.tick();
-        EXPECT_EQ(device.events(), row.typedBack) << row.layout << " key " << row.pressed.back();
+        const auto [token, typedBack] = assignAndTypeBack(keymap, row.pressed, row.modifiers);
+        EXPECT_EQ(token, row.token) << row.layout << " key " << row.pressed.back();
+        EXPECT_EQ(typedBack, row.typedBack) << row.layout << " key " << row.pressed.back();
     }
 }
 

@@ -19,8 +19,8 @@ TEST(KeyRecords, LinuxReadsEachLayoutIntoTheRecordsWindowsGives)
         const char* layout;
         const char* variant;
         std::span<const KeyRecord> keys;
-    } layouts[] = {
-        {"de", "", kGerman}, {"fr", "", kFrench}, {"ru", "", kRussian}, {"us", "intl", kUsIntl}, {"us", "", kUs}};
+    } layouts[] = {{"de", "", kGerman}, {"fr", "", kFrench},     {"ru", "", kRussian},
+                   {"pl", "", kPolish}, {"us", "intl", kUsIntl}, {"us", "", kUs}};
     // Where the systems' own layouts differ: fr's AltGr+2 is a dead tilde on Windows only, and
     // us-intl's AltGr+' types an acute accent there, an apostrophe in xkeyboard-config.
     const std::tuple<std::string_view, std::uint16_t, std::size_t> differing[] = {{"fr", 0x03, 2}, {"us", 0x28, 2}};
