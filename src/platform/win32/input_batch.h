@@ -31,6 +31,7 @@ public:
     void tapScanCode(std::uint16_t scanCode);
 
     void send(SendInputCall& call);
+    const std::vector<INPUT>& inputs() const { return inputs_; }
     std::vector<INPUT> ups() const;
 
 private:

@@ -28,6 +28,7 @@ public:
         return ToUnicodeEx(virtualKey, scanCode, keyState, text, size, kKeepKeyboardState, layout);
     }
     UINT mapVirtualKey(UINT code, UINT mapType, HKL layout) override { return MapVirtualKeyExW(code, mapType, layout); }
+    HKL inUse() override { return GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr)); }
 };
 
 }  // namespace

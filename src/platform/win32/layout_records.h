@@ -19,6 +19,8 @@ public:
     virtual int toUnicode(UINT virtualKey, UINT scanCode, const BYTE* keyState, wchar_t* text, int size,
                           HKL layout) = 0;
     virtual UINT mapVirtualKey(UINT code, UINT mapType, HKL layout) = 0;
+    // The layout of the window in front, which receives the keys and whose keys are assigned.
+    virtual HKL inUse() = 0;
 };
 std::unique_ptr<LayoutQueries> makeSystemLayoutQueries();
 

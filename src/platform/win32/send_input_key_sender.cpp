@@ -14,6 +14,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -48,6 +49,9 @@ void withModifiers(InputBatch& batch, const KeyModifiers& modifiers, AddKey addK
     }
 }
 
+// Captions are few; a stream of ever new strings must not grow the table without end.
+constexpr std::size_t kMostStringsKept = 256;
+
 class SendInputKeySender final : public KeySender {
 public:
     SendInputKeySender(std::unique_ptr<SendInputCall> call, std::unique_ptr<LayoutQueries> queries)
@@ -68,11 +72,23 @@ public:
     SendInputKeySender(const SendInputKeySender&) = delete;
     SendInputKeySender& operator=(const SendInputKeySender&) = delete;
 
+    // A string's keys are found once for a layout: a held button types the same string on every tick.
     void send(const KeyString& keys) override
     {
-        InputBatch batch(targetLayout(), *queries_);
-        typer_.type(keys, [&](const KeyStroke& stroke) { return add(batch, stroke); });
-        batch.send(*call_);
+        const HKL layout = queries_->inUse();
+        if (layout != typedLayout_ || typed_.size() >= kMostStringsKept) {
+            typed_.clear();
+            typedLayout_ = layout;
+        }
+        auto [typed, added] = typed_.try_emplace(keys.text());
+        if (added) {
+            InputBatch batch(layout, *queries_);
+            typer_.type(keys, [&](const KeyStroke& stroke) { return add(batch, stroke); });
+            typed->second = batch.inputs();
+        }
+        if (!typed->second.empty()) {
+            call_->send(typed->second);
+        }
     }
 
     void press(const KeyString& keys) override
@@ -80,7 +96,7 @@ public:
         if (std::ranges::find(held_, keys.text(), &Held::first) != held_.end()) {
             return;
         }
-        InputBatch batch(targetLayout(), *queries_, InputBatch::Keys::Held);
+        InputBatch batch(queries_->inUse(), *queries_, InputBatch::Keys::Held);
         typer_.type(keys, [&](const KeyStroke& stroke) { return add(batch, stroke); });
         batch.send(*call_);
         held_.emplace_back(keys.text(), batch.ups());
@@ -114,9 +130,6 @@ private:
         std::vector<INPUT> repeat{down};
         call_->send(repeat);
     }
-
-    // Characters are looked up on the layout of the window that receives them.
-    static HKL targetLayout() { return GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr)); }
 
     // Returns why the key could not be typed, or nothing when it was.
     std::string add(InputBatch& batch, const KeyStroke& stroke)
@@ -164,6 +177,8 @@ private:
     LayoutRecords records_;
     KeyStringTyper typer_;
     std::vector<Held> held_;
+    HKL typedLayout_ = nullptr;
+    std::unordered_map<std::string, std::vector<INPUT>> typed_;
     KeyRepeat repeat_;
 };
 

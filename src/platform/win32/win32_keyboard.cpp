@@ -84,8 +84,7 @@ public:
         if (code >= kFirstKeypadPlaceCode && code < kFirstKeypadPlaceCode + std::size(kKeypadPlaces)) {
             return scanCodeToken(kKeypadPlaces[code - kFirstKeypadPlaceCode]);
         }
-        const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
-        const KeyRecord* key = records_.find(code, layout);
+        const KeyRecord* key = records_.find(code, queries_->inUse());
         const bool altGr = down_[VK_CONTROL] && down_[VK_MENU];
         const KeyLevel held = !altGr ? KeyLevel::Plain : down_[VK_SHIFT] ? KeyLevel::ShiftAltGr : KeyLevel::AltGr;
         if (key == nullptr) {

@@ -242,18 +242,24 @@ constexpr GermanKey kGermanKeys[] = {
     {VK_MENU, 0x38, 0, 0, 0},
 };
 
+const HKL kGermanHandle = reinterpret_cast<HKL>(0x04070407);
+const HKL kUsHandle = reinterpret_cast<HKL>(0x04090409);
+
 // What a German layout answers, whatever layout Wine has: AltGr is Control and Alt held together,
 // the circumflex key is a dead key, and the comma key types a character with Shift and AltGr.
+// Another layout in front types none of these.
 class GermanLayout final : public LayoutQueries {
 public:
-    int toUnicode(UINT virtualKey, UINT, const BYTE* state, wchar_t* text, int, HKL) override
+    explicit GermanLayout(const HKL& inFront = kGermanHandle) : inFront_(inFront) {}
+
+    int toUnicode(UINT virtualKey, UINT, const BYTE* state, wchar_t* text, int, HKL layout) override
     {
         const bool shift = (state[VK_SHIFT] & 0x80) != 0;
         const bool altGr = (state[VK_CONTROL] & 0x80) != 0 && (state[VK_MENU] & 0x80) != 0;
         for (const GermanKey& key : kGermanKeys) {
             const wchar_t altGrCharacter = shift ? key.withShiftAndAltGr : key.withAltGr;
             const wchar_t character = altGr ? altGrCharacter : shift ? key.shifted : key.plain;
-            if (key.virtualKey == virtualKey && character != 0) {
+            if (layout == kGermanHandle && key.virtualKey == virtualKey && character != 0) {
                 text[0] = character;
                 return key.dead && !shift ? -1 : 1;
             }
@@ -268,27 +274,58 @@ public:
         }
         return 0;
     }
+    HKL inUse() override { return inFront_; }
+
+private:
+    const HKL& inFront_;
 };
 
-TEST(SendInputBatch, CharactersGoByTheLayoutsAnswersAltGrAsControlAndAltADeadKeyTwice)
+struct Recording final : SendInputCall {
+    explicit Recording(std::vector<INPUT>& batch) : batch(batch) {}
+    void send(std::vector<INPUT>& inputs) override { batch = inputs; }
+    std::vector<INPUT>& batch;
+};
+
+std::vector<std::pair<WORD, bool>> keysOf(const std::vector<INPUT>& batch)
 {
-    struct Recording final : SendInputCall {
-        explicit Recording(std::vector<INPUT>& batch) : batch(batch) {}
-        void send(std::vector<INPUT>& inputs) override { batch = inputs; }
-        std::vector<INPUT>& batch;
-    };
-    std::vector<INPUT> batch;
-    makeSendInputKeySender(std::make_unique<Recording>(batch), std::make_unique<GermanLayout>())
-        ->send(KeyString("\x80\xFC{^}\xB0\xD7"));
     std::vector<std::pair<WORD, bool>> keys;
     for (const INPUT& input : batch)
         keys.emplace_back(input.ki.wVk, (input.ki.dwFlags & KEYEVENTF_KEYUP) != 0);
-    EXPECT_EQ(keys, (std::vector<std::pair<WORD, bool>>{
-                        {VK_CONTROL, false}, {VK_MENU, false},  {'E', false},        {'E', true},      {VK_MENU, true},
-                        {VK_CONTROL, true},  {0xba, false},     {0xba, true},        {0xdc, false},    {0xdc, true},
-                        {0xdc, false},       {0xdc, true},      {VK_SHIFT, false},   {0xdc, false},    {0xdc, true},
-                        {VK_SHIFT, true},    {VK_SHIFT, false}, {VK_CONTROL, false}, {VK_MENU, false}, {0xbc, false},
-                        {0xbc, true},        {VK_MENU, true},   {VK_CONTROL, true},  {VK_SHIFT, true}}));
+    return keys;
+}
+
+TEST(SendInputBatch, CharactersGoByTheLayoutsAnswersAltGrAsControlAndAltADeadKeyTwice)
+{
+    std::vector<INPUT> batch;
+    makeSendInputKeySender(std::make_unique<Recording>(batch), std::make_unique<GermanLayout>())
+        ->send(KeyString("\x80\xFC{^}\xB0\xD7"));
+    EXPECT_EQ(keysOf(batch),
+              (std::vector<std::pair<WORD, bool>>{
+                  {VK_CONTROL, false}, {VK_MENU, false},  {'E', false},        {'E', true},      {VK_MENU, true},
+                  {VK_CONTROL, true},  {0xba, false},     {0xba, true},        {0xdc, false},    {0xdc, true},
+                  {0xdc, false},       {0xdc, true},      {VK_SHIFT, false},   {0xdc, false},    {0xdc, true},
+                  {VK_SHIFT, true},    {VK_SHIFT, false}, {VK_CONTROL, false}, {VK_MENU, false}, {0xbc, false},
+                  {0xbc, true},        {VK_MENU, true},   {VK_CONTROL, true},  {VK_SHIFT, true}}));
+}
+
+// A held button types the same caption on every tick; it follows the layout of the window in front
+// from one tick to the next.
+TEST(SendInputBatch, TheSameCaptionFollowsTheLayoutInFront)
+{
+    std::vector<INPUT> batch;
+    HKL inFront = kUsHandle;
+    const auto sender =
+        makeSendInputKeySender(std::make_unique<Recording>(batch), std::make_unique<GermanLayout>(inFront));
+    const CapturedStderr quiet;
+    const KeyString ue("\xFC");
+    for (const HKL layout : {kUsHandle, kGermanHandle, kGermanHandle, kUsHandle}) {
+        inFront = layout;
+        batch.clear();
+        sender->send(ue);
+        using Keys = std::vector<std::pair<WORD, bool>>;
+        const Keys expected = layout == kGermanHandle ? Keys{{0xba, false}, {0xba, true}} : Keys{};
+        EXPECT_EQ(keysOf(batch), expected);
+    }
 }
 
 TEST_F(SendInputKeySenderTest, NothingStaysDownAfterModifiedKeys)
