@@ -33,7 +33,8 @@ public:
     explicit VirtualKeyTable(const Keys& keys);
 
     // Sets the down bit of every code of the keycodes that are down; a key down without any
-    // code is told once on standard error, as `told` remembers.
+    // code, or held with AltGr where no token names what it types, is told once on standard
+    // error, as `told` remembers.
     void markDown(KeyboardState& keys, const std::bitset<kKeycodes>& down, bool numLockOn,
                   std::bitset<kKeycodes>& told) const;
     // The token this layout gives a code; empty where the key-name table's stands.
