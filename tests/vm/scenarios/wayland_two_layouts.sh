@@ -12,6 +12,9 @@ start_keyboard keyboard
 # q is on the same key on both layouts, so that selecting a button types it whichever is in use.
 start_wayland_kivo '0=Button 1:  q' '1=Button 2:  q'
 wait_until 'wayland_input "Kivo virtual keyboard" && wayland_input "Kivo test keyboard"'
+# Kivo's window first, as KWin gives the keyboard to a window once it shows: had it shown after
+# wev, it would take the keys tapped for wev.
+to_front kivo
 start_wev
 
 # tapped KEY KEYSYM: KEY of the user's own keyboard, tapped with wev in front until it types KEYSYM.
