@@ -241,7 +241,10 @@ kivo_has_open() { ls -l "/proc/$kivo/fd" 2> /dev/null | grep -Eq " $1( \(deleted
 running() { [[ $(ps -o stat= -p "$1") == [^Z]* ]]; }
 
 # The Wayland compositor the scenario runs on ($COMPOSITOR: sway, kwin or mutter), as the user,
-# on the devices udev announces, with keyboards on layout $1 (us) and, given "x11" as $2, XWayland.
+# on the devices udev announces, with keyboards on layout $1 (us; "us,de" for two) and, given
+# "x11" as $2, XWayland. sway and KWin also take the xkb options in $xkb_options, such as the key
+# that switches between two layouts.
+xkb_options=
 start_wayland() {
   command -v wev > /dev/null || skip_scenario "wev is not installed (Debian's wev)"
   : >> "$work/keys"
@@ -261,7 +264,9 @@ start_sway() {
   start_udevd
   SEATD_VTBOUND=0 spawn seatd -u "$VM_USER" 2> "$work/seatd.log"
   wait_until '[ -S /run/seatd.sock ]' || return 1
+  # The configuration's lines are read whole; swaymsg would take a comma for the end of a command.
   printf 'input type:keyboard xkb_layout %s\n' "$1" > "$work/sway.config"
+  [ -n "$xkb_options" ] && printf 'input type:keyboard xkb_options %s\n' "$xkb_options" >> "$work/sway.config"
   user_env+=(LIBSEAT_BACKEND=seatd WLR_BACKENDS=headless,libinput WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman)
   compositor_process=sway
   spawn_as_user sway -c "$work/sway.config" > "$work/compositor.log" 2>&1
@@ -272,7 +277,9 @@ start_sway() {
 start_kwin() {
   command -v kwin_wayland > /dev/null || skip_scenario "kwin_wayland is not installed (Debian's kwin-wayland)"
   as_user mkdir -p "/home/$VM_USER/.config"
-  printf '[Layout]\nLayoutList=%s\nUse=true\n' "$1" | as_user tee "/home/$VM_USER/.config/kxkbrc" > /dev/null
+  # KWin takes the options only with ResetOldOptions.
+  printf '[Layout]\nLayoutList=%s\nUse=true\nOptions=%s\nResetOldOptions=true\n' "$1" "$xkb_options" |
+    as_user tee "/home/$VM_USER/.config/kxkbrc" > /dev/null
   compositor_process=kwin_wayland
   start_desktop kivo-kwin dbus-run-session -- kwin_wayland --socket kivo-kwin ${2:+--xwayland}
 }
@@ -483,6 +490,32 @@ wev_keys() { grep -A1 "state: $1 " "$work/keys" | grep -c "sym: $2 "; }
 # Waits until the last key wev saw is this keysym let go: a compositor under emulation may deliver
 # keys seconds late (mutter does), and Kivo's last key is a release.
 wev_last_released() { wait_until "grep -A1 'state: ' '$work/keys' | tail -n 2 | tr '\n' ' ' | grep -q 'state: 0 .*sym: $1 '"; }
+
+# types B KEYSYM: button B of the gamepad "pad", held until KEYSYM arrives in wev.
+types() {
+  select_wayland_button pad "$1"
+  local before
+  before=$(wev_keys 1 "$2")
+  pad pad press "$1"
+  wait_until "[ \"\$(wev_keys 1 $2)\" -gt $before ]"
+  local arrived=$?
+  pad pad release "$1"
+  return $arrived
+}
+
+# assigns B KEY CAPTION KEYSYM: button B, selected in Kivo's window, takes KEY of the user's own
+# keyboard "keyboard", held until it is saved as CAPTION, and then types KEYSYM. Selecting it
+# types its key into Kivo's window, so B's caption must be one the layout can type.
+assigns() {
+  select_in_front pad "$1"
+  pad keyboard press "$2"
+  wait_until "grep -qx '$(($1 - 1))=Button $1:  $3' \"\$ini\""
+  local saved=$?
+  pad keyboard release "$2"
+  [ "$saved" -eq 0 ] || return 1
+  to_front wev
+  types "$1" "$4"
+}
 
 # Whether Kivo's Wayland messages show the key of this evdev code reaching its window in this
 # state (1 pressed, 0 released).
