@@ -15,6 +15,8 @@ run=(
   # The Wayland edge: a uinput keyboard, the compositor's keymap, and layouts for its tests;
   # the activation protocol, for a second start to bring the running Kivo's window to the front.
   libevdev-dev libwayland-dev wayland-protocols xkb-data
+  # The layout GNOME and KDE Plasma have in use, through GLib: GNOME's settings and the session bus.
+  libglib2.0-dev gsettings-desktop-schemas
   help2man librsvg2-bin
 )
 test=(

@@ -1,4 +1,5 @@
 #include "app/linux/linux_edge.h"
+#include "platform/desktop/desktop_layout_watch.h"
 #include "platform/wayland/wayland_backends.h"
 
 namespace kivo {
@@ -13,7 +14,8 @@ public:
         : LinuxEdge(joystick),
           keymaps_(std::move(keymaps)),
           input_(makeOwnWindowInput(*keymaps_)),
-          sender_(makeUinputKeySender(input_->typingInto(std::move(keyboard)), *keymaps_))
+          sender_(makeUinputKeySender(input_->typingInto(std::move(keyboard)), *keymaps_)),
+          layoutWatch_(watchDesktopLayout([this](unsigned group) { keymaps_->groupInUse(group); }))
     {
     }
 
@@ -42,6 +44,7 @@ private:
     std::unique_ptr<KeymapSource> keymaps_;
     std::unique_ptr<OwnWindowInput> input_;
     std::unique_ptr<KeySender> sender_;
+    std::unique_ptr<DesktopLayoutWatch> layoutWatch_;
 };
 
 }  // namespace

@@ -19,6 +19,8 @@ public:
     // compositor tells only the window with the keyboard which group is in use, and Kivo's own
     // connection never has it.
     virtual void keyTyped(xkb_keycode_t /*keycode*/, xkb_keysym_t /*keysym*/) {}
+    // The desktop published which group is in use.
+    virtual void groupInUse(xkb_layout_index_t /*group*/) {}
 };
 
 // The compositor's keymap, over a Wayland connection of Kivo's own (nullptr: $WAYLAND_DISPLAY).

@@ -67,14 +67,28 @@ public:
         if (keymap_ == nullptr) {
             return;
         }
-        if (const xkb_layout_index_t group = XkbLayout::groupTyping(keymap_, keycode, keysym, group_);
-            group != group_) {
-            group_ = group;
-            layout_ = XkbLayout(keymap_, group_);
+        use(XkbLayout::groupTyping(keymap_, keycode, keysym, group_));
+    }
+
+    void groupInUse(xkb_layout_index_t group) override
+    {
+        readEvents();
+        if (keymap_ == nullptr || group < xkb_keymap_num_layouts(keymap_)) {
+            use(group);
         }
     }
 
 private:
+    void use(xkb_layout_index_t group)
+    {
+        if (group != group_) {
+            group_ = group;
+            if (keymap_ != nullptr) {
+                layout_ = XkbLayout(keymap_, group_);
+            }
+        }
+    }
+
     // Handles what has arrived without waiting for more, as a send must not wait.
     void readEvents()
     {
@@ -193,7 +207,8 @@ private:
     wl_keyboard* keyboard_ = nullptr;
     xkb_context* context_;
     xkb_keymap* keymap_ = nullptr;
-    // Followed from the keys of Kivo's window, as the keymap says nothing of it.
+    // Followed from what the desktop publishes and from the keys of Kivo's window, as the keymap
+    // says nothing of it.
     xkb_layout_index_t group_ = 0;
     XkbLayout layout_;
     bool announced_ = false;

@@ -149,7 +149,7 @@ TEST(WaylandActivationToken, ACompositorThatNeverAnswersGivesNone)
 
 // The compositor tells only the window with the keyboard which of two layouts is in use; the
 // keys of Kivo's window show it.
-TEST(WaylandKeymap, FollowsTheLayoutInUseFromTheKeysOfKivosWindow)
+TEST(WaylandKeymap, FollowsTheLayoutInUseFromTheKeysOfKivosWindowAndTheDesktop)
 {
     SeatCompositor compositor("us,de");
     const std::unique_ptr<KeymapSource> keymaps = connectWaylandKeymap(compositor.socket());
@@ -161,6 +161,12 @@ TEST(WaylandKeymap, FollowsTheLayoutInUseFromTheKeysOfKivosWindow)
     EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_udiaeresis), KEY_LEFTBRACE) << "a is on both layouts";
     keymaps->keyTyped(KEY_LEFTBRACE + 8, XKB_KEY_bracketleft);
     EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_bracketleft), KEY_LEFTBRACE);
+
+    // As the desktop publishes a switch; a group the keymap lacks is no switch.
+    keymaps->groupInUse(0);
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_udiaeresis), 0U);
+    keymaps->groupInUse(2);
+    EXPECT_EQ(keyTyping(*keymaps, XKB_KEY_udiaeresis), 0U);
 
     // A keymap announced again keeps the second layout in use: here that is now the US one.
     keymaps->keyTyped(KEY_LEFTBRACE + 8, XKB_KEY_udiaeresis);
