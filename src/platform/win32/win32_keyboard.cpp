@@ -95,7 +95,7 @@ public:
         if (token.empty() && altGr && typed != 0 && typed != key->at(KeyLevel::Plain) && !told_[code]) {
             told_[code] = true;
             reportProblem("AltGr with the key " + scanCodeToken(key->scanCode) +
-                          " types a character no caption can hold: the key is assigned as it types by itself");
+                          " types a character no caption can hold: the key is assigned as it types without AltGr");
         }
         return token;
     }

@@ -135,7 +135,7 @@ void VirtualKeyTable::markDown(KeyboardState& keys, const std::bitset<kKeycodes>
         if (altGr && altGrUnnamed.test(keycode) && !told.test(keycode)) {
             told.set(keycode);
             reportProblem("AltGr with the key " + keysymName(keysyms_[keycode]) +
-                          " types a character no caption can hold: the key is assigned as it types by itself");
+                          " types a character no caption can hold: the key is assigned as it types without AltGr");
         }
         for (const std::uint8_t code : codes[keycode]) {
             if (code != 0)
