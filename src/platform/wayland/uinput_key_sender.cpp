@@ -1,8 +1,7 @@
-#include "platform/key_string_typer.h"
 #include "platform/wayland/wayland_backends.h"
 #include "platform/xkb/layout_typing.h"
 
-#include <string>
+#include <memory>
 
 namespace kivo {
 namespace {
@@ -10,41 +9,19 @@ namespace {
 class UinputKeySender final : public KeySender {
 public:
     UinputKeySender(std::unique_ptr<KeySwitch> keyboard, KeymapSource& keymaps)
-        : keyboard_(std::move(keyboard)), keymaps_(keymaps), holding_(*keyboard_)
+        : keyboard_(std::move(keyboard)), keymaps_(keymaps), strings_(*keyboard_)
     {
     }
 
-    void send(const KeyString& keys) override
-    {
-        const XkbLayout& layout = keymaps_.layout();
-        typer_.type(keys, [&](const KeyStroke& stroke) {
-            HeldKeys held(*keyboard_);
-            return type(held, layout, stroke);
-        });
-    }
-
-    void press(const KeyString& keys) override
-    {
-        const XkbLayout& layout = keymaps_.layout();
-        holding_.press(keys, [&](HeldKeys& held) {
-            typer_.type(keys, [&](const KeyStroke& stroke) { return type(held, layout, stroke); });
-        });
-    }
-
-    void release(const KeyString& keys) override { holding_.release(keys); }
+    void send(const KeyString& keys) override { strings_.send(keymaps_.layout(), keys); }
+    void press(const KeyString& keys) override { strings_.press(keymaps_.layout(), keys); }
+    void release(const KeyString& keys) override { strings_.release(keys); }
 
 private:
-    std::string type(HeldKeys& held, const XkbLayout& layout, const KeyStroke& stroke)
-    {
-        return typing_.type(layout, stroke, held);
-    }
-
     std::unique_ptr<KeySwitch> keyboard_;
     KeymapSource& keymaps_;
     // Declared after the keyboard, so that the keys it holds are let go before the keyboard goes.
-    HeldKeyStrings holding_;
-    KeyStringTyper typer_;
-    LayoutTyping typing_;
+    LayoutKeyStrings strings_;
 };
 
 }  // namespace

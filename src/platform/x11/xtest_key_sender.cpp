@@ -1,11 +1,7 @@
-#include "platform/held_keys.h"
-#include "platform/key_string_typer.h"
 #include "platform/x11/x11_backends.h"
 #include "platform/xkb/layout_typing.h"
 
 #include <X11/extensions/XTest.h>
-
-#include <string>
 
 namespace kivo {
 namespace {
@@ -26,14 +22,14 @@ private:
 class XTestKeySender final : public KeySender {
 public:
     explicit XTestKeySender(X11Connection& connection)
-        : connection_(connection), switch_(connection.display()), holding_(switch_)
+        : connection_(connection), switch_(connection.display()), strings_(switch_)
     {
     }
 
     // Whatever a held mode left down goes up before the connection does.
     ~XTestKeySender() override
     {
-        holding_.releaseAll();
+        strings_.releaseAll();
         XSync(connection_.display(), False);
     }
 
@@ -43,36 +39,27 @@ public:
     void send(const KeyString& keys) override
     {
         connection_.readEvents();
-        const XkbLayout& layout = connection_.layout();
-        typer_.type(keys, [&](const KeyStroke& stroke) {
-            HeldKeys held(switch_);
-            return typing_.type(layout, stroke, held);
-        });
+        strings_.send(connection_.layout(), keys);
         XFlush(connection_.display());
     }
 
     void press(const KeyString& keys) override
     {
         connection_.readEvents();
-        const XkbLayout& layout = connection_.layout();
-        holding_.press(keys, [&](HeldKeys& held) {
-            typer_.type(keys, [&](const KeyStroke& stroke) { return typing_.type(layout, stroke, held); });
-        });
+        strings_.press(connection_.layout(), keys);
         XFlush(connection_.display());
     }
 
     void release(const KeyString& keys) override
     {
-        holding_.release(keys);
+        strings_.release(keys);
         XFlush(connection_.display());
     }
 
 private:
     X11Connection& connection_;
     XTestSwitch switch_;
-    HeldKeyStrings holding_;
-    KeyStringTyper typer_;
-    LayoutTyping typing_;
+    LayoutKeyStrings strings_;
 };
 
 }  // namespace

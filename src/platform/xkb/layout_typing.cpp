@@ -81,4 +81,19 @@ LayoutTyping::StrokeKeys LayoutTyping::find(const XkbLayout& layout, const KeySt
     return keys;
 }
 
+void LayoutKeyStrings::send(const XkbLayout& layout, const KeyString& keys)
+{
+    typer_.type(keys, [&](const KeyStroke& stroke) {
+        HeldKeys held(keys_);
+        return typing_.type(layout, stroke, held);
+    });
+}
+
+void LayoutKeyStrings::press(const XkbLayout& layout, const KeyString& keys)
+{
+    holding_.press(keys, [&](HeldKeys& held) {
+        typer_.type(keys, [&](const KeyStroke& stroke) { return typing_.type(layout, stroke, held); });
+    });
+}
+
 }  // namespace kivo

@@ -2,6 +2,7 @@
 
 #include "platform/held_keys.h"
 #include "platform/key_string.h"
+#include "platform/key_string_typer.h"
 #include "platform/xkb/xkb_layout.h"
 
 #include <cstdint>
@@ -36,6 +37,24 @@ private:
 
     std::uint64_t layoutSerial_ = 0;
     std::unordered_map<std::uint64_t, StrokeKeys> found_;
+};
+
+// What the X11 and the Wayland key senders share: key strings typed through a key switch on the
+// layout in use, stroke by stroke, or held down until they are let go.
+class LayoutKeyStrings {
+public:
+    explicit LayoutKeyStrings(KeySwitch& keys) : keys_(keys), holding_(keys) {}
+
+    void send(const XkbLayout& layout, const KeyString& keys);
+    void press(const XkbLayout& layout, const KeyString& keys);
+    void release(const KeyString& keys) { holding_.release(keys); }
+    void releaseAll() { holding_.releaseAll(); }
+
+private:
+    KeySwitch& keys_;
+    HeldKeyStrings holding_;
+    KeyStringTyper typer_;
+    LayoutTyping typing_;
 };
 
 }  // namespace kivo
